@@ -1,0 +1,4 @@
+#pragma once
+
+// Routes every message box of the program to a real modal QMessageBox.
+void InstallMessageBoxes();
