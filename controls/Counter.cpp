@@ -1,0 +1,1 @@
+// The self-drawn controls live here.
