@@ -1,0 +1,231 @@
+#pragma once
+
+// The game model, unit MineCommon (Parts 1.1 and 1.2; settings Part 1.3).
+// Qt Core only: no display is needed to build, run or test it.
+
+#include "model/Random.h"
+#include "model/Rounding.h"
+#include "model/TimeType.h"
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+// Every board cell is a tile of 17 x 17 pixels, never scaled.
+constexpr int CellSize = 17;
+// The cell storage has 101 x 101 slots, never more.
+constexpr int MaxSlots = 101;
+
+// The largest board the screen allows (Part 1.1), computed once at start by
+// ComputeMaxBoard before the model is created.  Always 1..101.  Until
+// ComputeMaxBoard is called they hold the values of a 1024 x 768 screen
+// (56 x 36).
+extern int MaxCols;
+extern int MaxRows;
+
+// MaxCols = Round((screenWidth - 65) / 17), MaxRows = Round((screenHeight -
+// 150) / 17), each limited to 1..101.  640 x 480 gives 34 x 19, 800 x 600
+// 43 x 26, 1024 x 768 56 x 36, 1280 x 1024 71 x 51.
+int MaxColsForWidth(int screenWidth);
+int MaxRowsForHeight(int screenHeight);
+// Sets MaxCols and MaxRows from the screen's size in pixels.
+void ComputeMaxBoard(int screenWidth, int screenHeight);
+
+// What a cell shows (Part 1.1).  8-bit.
+enum TMineState : quint8 {
+    msOpen = 0,      // uncovered; after a loss also an unmarked mine now shown
+    msCovered = 1,   // covered, unmarked
+    msFlagged = 2,   // covered, marked as a mine
+    msQuestion = 3,  // covered, marked with a question mark
+    msExploded = 4,  // a mine that was uncovered
+    msWrongFlag = 5, // end of game: marked as a mine but holds none
+    msFoundMine = 6, // end of game: a mine shown as found
+};
+
+// One cell.  Plain data; the model owns every cell and reuses it each game.
+class TMineField
+{
+public:
+    quint8 MinesAround = 0;  // mines among the neighbour positions (0..8)
+    quint8 Queued : 1 = 0;   // bit value 1: put on the reveal queue this game
+    quint8 Revealed : 1 = 0; // bit value 2: taken off the queue and processed
+    quint8 Col = 0;          // always equal to the cell's column in Cells
+    quint8 Row = 0;          // always equal to the cell's row in Cells
+    TMineState State = msCovered;
+    bool IsMine = false;
+
+    // Back to the new-cell values at (col, row).
+    void Reset(int col, int row);
+};
+
+// A level preset: 0 Easy 8 x 8 / 10, 1 Medium 16 x 16 / 40, 2 Hard 30 x 20 / 99.
+struct TLevelPreset {
+    quint8 Cols;
+    quint8 Rows;
+    qint32 Mines;
+};
+constexpr int LevelEasy = 0;
+constexpr int LevelMedium = 1;
+constexpr int LevelHard = 2;
+constexpr int LevelCustom = 3;
+extern const TLevelPreset LevelPresets[3];
+
+// The single game model.
+class TMines
+{
+public:
+    // Whether the constructor loads and the destructor saves the settings
+    // store (Part 1.3).  The program always uses LoadAndSave; tests and
+    // benchmarks that do not look at the store may pass None.
+    enum class TStoreUse { LoadAndSave, None };
+
+    // Initial values of Part 1.1, every cell created (all 101 x 101 slots, so a
+    // level preset always has its cells), empty lists, then LoadSettings()
+    // (which applies the level and mends an unplayable board) and SeedRandom().
+    explicit TMines(TStoreUse storeUse = TStoreUse::LoadAndSave);
+    // SaveSettings() (with LoadAndSave), then releases the cells and lists.
+    ~TMines();
+    TMines(const TMines &) = delete;
+    TMines &operator=(const TMines &) = delete;
+
+    // Configuration and options, in the spec's order, with their initial values.
+    quint8 Cols = 16;
+    quint8 Rows = 16;
+    quint8 Level = 0;
+    bool QuestionMarks = true;
+    bool CrossPointer = false;
+    bool Borders = true;
+    bool WindowsPress = false;
+    bool ClearNeighbours = true;
+    bool MusicOn = false;
+    QString RecordName; // at most 30 characters
+    qint32 Mines = 40;
+    qint32 MinesLeft = 0;
+    // Cells[col][row]; the board uses [0..Cols-1][0..Rows-1].  Never null.
+    TMineField *Cells[MaxSlots][MaxSlots];
+    QList<TMineField *> RevealQueue;  // used as a stack (last in, first out)
+    QList<TMineField *> ChangedCells; // uncovered by the last reveals, to repaint
+    qint32 CoveredSafe = 0;
+
+    // --- Part 1.1: board -------------------------------------------------
+
+    // Every cell of the Cols x Rows board back to the new-cell values.  Cells
+    // outside the board, MinesLeft and CoveredSafe are not touched.
+    void ResetBoard();
+
+    // Level 0..2 overwrites Cols, Rows and Mines with its preset (not limited
+    // by MaxCols/MaxRows); any other level keeps them.  Sets Level.
+    void ApplyLevel(int level);
+
+    // Brings an unplayable board into range, changing nothing that can be
+    // played: Cols to 1..MaxCols, Rows to 1..MaxRows (a preset level is left
+    // alone: it always has its cells), a board of a single cell grows to two,
+    // and Mines to 1..Cols*Rows-1.
+    void MendBoard();
+
+    // Rotates the board's contents by one cell in direction (dx, dy), each in
+    // {-1, 0, +1}, not both 0: new Cells[x][y] = old Cells[(x-dx) mod Cols]
+    // [(y-dy) mod Rows].  dx +1 is right, dy +1 is down.  A diagonal is the
+    // horizontal move followed by the vertical one.  Only references move;
+    // then RenumberCells() is called.  Counters and lists are untouched.
+    void RotateBoard(int dx, int dy);
+
+    // Sets Col/Row of every cell of the board to its slot.
+    void RenumberCells();
+
+    // Calls visit(col, row) for each neighbour position of (col, row), in the
+    // spec's order (columns outer, rows inner, ascending).  With Borders on,
+    // positions off the board are skipped; with Borders off each coordinate
+    // is wrapped once.  Positions equal to (col, row) after wrapping are
+    // skipped, so on a one- or two-cell-wide torus a cell may be visited twice.
+    template <typename Visit>
+    void ForEachNeighbour(int col, int row, Visit &&visit) const
+    {
+        ForEachInBlock(col, row, [&](int c, int r) {
+            if (c != col || r != row)
+                visit(c, r);
+        });
+    }
+
+    // Like ForEachNeighbour, but the cell's own position is visited too
+    // (whenever the 3 x 3 block, after wrapping, lands on it).
+    template <typename Visit>
+    void ForEachInBlock(int col, int row, Visit &&visit) const
+    {
+        for (int dc = -1; dc <= 1; ++dc) {
+            int c = col + dc;
+            if (c < 0 || c >= Cols) {
+                if (Borders)
+                    continue;
+                c = c < 0 ? Cols - 1 : 0;
+            }
+            for (int dr = -1; dr <= 1; ++dr) {
+                int r = row + dr;
+                if (r < 0 || r >= Rows) {
+                    if (Borders)
+                        continue;
+                    r = r < 0 ? Rows - 1 : 0;
+                }
+                visit(c, r);
+            }
+        }
+    }
+
+    // --- Part 1.2: rules -------------------------------------------------
+
+    // Places Mines mines so that (col, row) holds none; sets MinesAround,
+    // CoveredSafe = Cols*Rows - Mines and MinesLeft = Mines.  Needs
+    // 1 <= Mines < Cols*Rows and a board just reset.
+    void LayMines(int col, int row);
+
+    // Queues (col, row) unless already Queued or Revealed, whatever its
+    // State; if it is msOpen and ClearNeighbours is on and its flagged block
+    // count equals MinesAround, queues its unflagged, unqueued neighbours.
+    // With process true returns ProcessQueue() (when anything is queued);
+    // otherwise false.
+    bool Reveal(int col, int row, bool process);
+
+    // Uncovers the queued cells depth-first (flood fill over MinesAround 0,
+    // through question marks, stopped by flags), appending safe cells to
+    // ChangedCells.  True when the game ends now: a mine was uncovered or
+    // CoveredSafe reached 0.
+    bool ProcessQueue();
+
+    // Cells marked msFlagged in the 3 x 3 block around (col, row), the cell
+    // itself included (wrap rule as ForEachInBlock).
+    int CountFlagsAround(int col, int row) const;
+
+    // CoveredSafe == 0.
+    bool IsWon() const;
+
+    // The marking cycle (right press once the mines are laid): covered ->
+    // flagged (MinesLeft -1) -> question (QuestionMarks on) or covered
+    // (MinesLeft +1); question -> covered; any other state unchanged.
+    // Returns true when MinesLeft changed.
+    bool CycleMark(int col, int row);
+
+    // The end-of-game marking of every board cell: flagged mines (every mine
+    // after a win) become msFoundMine, flagged safe cells msWrongFlag, other
+    // covered/flagged/question mines msOpen; an exploded mine stays exploded
+    // after a loss.  The caller repaints the whole board.
+    void MarkEndOfGame();
+
+    // --- Part 1.3: settings ----------------------------------------------
+
+    // Reads SIZE, QUESTION, WINPRESS, CROSS, BORDERS, NEIGHBOURS, COLS, ROWS,
+    // MINES, MUSIC, RECNAME from the store (absent or invalid values keep the
+    // field), limits Cols/Rows to the maxima, applies the level, then mends
+    // what cannot be played (MendBoard).
+    void LoadSettings();
+    // Writes the eleven values in the table order.  False when the store
+    // refused the write (nothing is shown).
+    bool SaveSettings() const;
+
+private:
+    TStoreUse StoreUse;
+    std::unique_ptr<TMineField[]> FieldStore; // the 101 x 101 cell objects
+
+    void PushIfOpenable(TMineField *cell);
+};
