@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <optional>
+
+// The best-times file: one best time, with its holder's name, for every board
+// configuration (columns, rows, mines) that has ever been won.
+//
+// "Ferrox for Windows.hi" in the program's directory is a headerless run of
+// 48-byte little-endian records, in the order in which their configurations
+// first got a record:
+//
+//   offset  size  field
+//        0     4  KeyCols   signed 32-bit
+//        4     4  KeyRows   signed 32-bit
+//        8     4  KeyMines  signed 32-bit
+//       12     4  BestTime  signed 32-bit, whole seconds
+//       16     1  length of Holder, 0..30
+//       17    30  Holder, Latin-1; bytes past the length are ignored on
+//                 reading and written as zero
+//       47     1  padding, ignored on reading and written as zero
+//
+// Every file error is silent: a file that cannot be read simply holds no
+// record, and a save that cannot be completed leaves the old file untouched.
+
+inline constexpr int BestRecordSize = 48;
+inline constexpr int HolderMaxLength = 30;
+inline constexpr qint32 NoRecordTime = 999;
+
+inline constexpr char BestRecordsFileName[] = "Ferrox for Windows.hi";
+inline constexpr char BestRecordsTempFileName[] = "$TEMP Ferrox for Windows.hi$";
+
+// The best time of one board configuration.  The main window keeps one of
+// these, the current best record, for the configuration on the board.
+struct TBestRecord
+{
+    qint32 KeyCols = 0;
+    qint32 KeyRows = 0;
+    qint32 KeyMines = 0;
+    qint32 BestTime = NoRecordTime;
+    QString Holder = QStringLiteral("no name"); // at most 30 Latin-1 characters are stored
+
+    bool HasKey(qint32 cols, qint32 rows, qint32 mines) const
+    {
+        return KeyCols == cols && KeyRows == rows && KeyMines == mines;
+    }
+    bool SameKey(const TBestRecord &other) const
+    {
+        return HasKey(other.KeyCols, other.KeyRows, other.KeyMines);
+    }
+};
+
+// The directory that holds the best-times file.  The main window fixes it once
+// at start-up; until then (and after setting an empty one) it is the
+// current directory at the moment of the call.
+void SetBestRecordsDirectory(const QString &directory);
+QString BestRecordsDirectory();
+QString BestRecordsPath(const QString &directory = BestRecordsDirectory());
+QString BestRecordsTempPath(const QString &directory = BestRecordsDirectory());
+
+// Looks up the first record for (cols, rows, mines).  `record` always gets the
+// key; when found it gets the stored time and holder and the result is true,
+// otherwise BestTime 999 and Holder "no name" and the result is false (the
+// main window stores the result in HasRecord).  A cut-short last record, a
+// missing or unreadable file all count as "no record".
+bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines,
+                    const QString &directory = BestRecordsDirectory());
+
+// Stores `record` under its own key: every record of the file with that key is
+// replaced in place; when the file has none, it is appended.  The other
+// records keep their order; a cut-short tail is dropped.  The new content is
+// written completely to "$TEMP Ferrox for Windows.hi$" and then takes the
+// best-times file's place in one rename.  On any failure the best-times file
+// is left exactly as it was, no temporary file is left behind, and the result
+// is false (callers show nothing: a failed save is silent, and the main
+// window's HasRecord becomes true either way).
+bool SaveBestRecord(const TBestRecord &record,
+                    const QString &directory = BestRecordsDirectory());
+
+// Whether a win in `seconds` sets a record: always when the configuration has
+// no record yet, otherwise only when strictly faster than the stored time.
+bool IsNewRecord(bool hasRecord, const TBestRecord &current, int seconds);
+
+// The seconds shown by a time counter's text ("000" is 0).  Text that is no
+// number gives 0.
+int SecondsFromTimeText(const QString &text);
+
+// The 48 bytes of a record: the name as Latin-1 (a character outside it
+// becomes "?"), cut to 30 characters, unused bytes zero.
+QByteArray EncodeBestRecord(const TBestRecord &record);
+// Reads a record from 48 bytes; fewer bytes give nothing.  A length byte above
+// 30 is taken as 30.
+std::optional<TBestRecord> DecodeBestRecord(QByteArrayView bytes);
+
+// Test seam: called before each 48-byte record is written to the temporary
+// file, with its zero-based index; returning false makes that write fail as
+// a full disk would.  Returns the check it replaces; an empty one lets every
+// write through.
+using TBestRecordWriteCheck = std::function<bool(int recordIndex)>;
+TBestRecordWriteCheck SetBestRecordWriteCheck(TBestRecordWriteCheck check);
