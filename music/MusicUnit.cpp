@@ -1,1 +1,1 @@
-// The module player, play lists and module titles live here.
+#include "music/MusicUnit.h"

@@ -1,0 +1,1 @@
+#include "music/ModuleAudio.h"

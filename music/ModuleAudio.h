@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+
+class QSettings;
+
+using TModuleHandle = std::uint32_t; // 0 = no module
+using TPlayHandle = std::uint32_t;   // 0 = nothing playing
+
+// How the sound device is chosen.  Empty strings and zeros mean automatic.
+struct TAudioSetup
+{
+    QString Driver;     // SDL output driver name ("pulseaudio", "alsa", ...)
+    QString Device;     // output device name of that driver
+    int MixRate = 0;    // frames per second
+    int BufferMs = 0;   // length of one mixing buffer in milliseconds
+
+    bool operator==(const TAudioSetup &) const = default;
+};
+
+// What GetPlayStatus reports about a playing module.
+struct TPlayStatus
+{
+    std::uint32_t Position = 0;      // order index
+    std::uint32_t Pattern = 0;
+    std::uint32_t Row = 0;
+    std::uint32_t SyncInfo = 0;
+    std::uint32_t SongLoopCount = 0; // non-zero once the song has played to its end
+};
+
+// The program's sound library: tracker modules decoded by libopenmpt and
+// mixed into one SDL2 audio device from SDL's callback thread.  One module
+// plays at a time.  Constructing it grabs no device; Init opens one.
+// Every call comes from one thread (the user-interface thread); the modules
+// the callback plays are only touched under the device lock.
+class TModuleAudio
+{
+public:
+    TModuleAudio();
+    ~TModuleAudio();
+    TModuleAudio(const TModuleAudio &) = delete;
+    TModuleAudio &operator=(const TModuleAudio &) = delete;
+
+    // The set-up lives in a group of the settings store.  Reading keeps the
+    // automatic choice for every value that is missing or unusable.
+    void ReadConfig(QSettings &settings, const QString &group);
+    void WriteConfig(QSettings &settings, const QString &group) const;
+    const TAudioSetup &Setup() const;
+    // Takes effect at the next Init.
+    void SetSetup(const TAudioSetup &setup);
+
+    // Opens the sound device, paused.  False when there is none; LastError
+    // then says why.
+    bool Init();
+    bool IsOpen() const;
+    // Lets the device play: from now on the callback mixes by itself.
+    bool StartBackgroundPlay();
+    bool StopBackgroundPlay();
+    // Pauses and resumes output; the device stays open.
+    bool Suspend();
+    bool Resume();
+    // Stops playing and closes the device.  Loaded modules stay loaded.
+    bool Close();
+
+    // Loads a module file; 0 when it cannot be read or decoded.  Works
+    // whether or not the device is open.
+    TModuleHandle LoadModule(const QString &path);
+    // Frees a module, stopping it first when it plays.
+    bool FreeModule(TModuleHandle module);
+
+    // Loudness of every later start, in percent of the decoder's natural level.
+    bool SetAmplification(int percent);
+    // Starts a module from its beginning; 0 when the device is not open or
+    // the module is unknown.  Whatever played before stops.
+    TPlayHandle PlayModule(TModuleHandle module, bool loopSong);
+    // Volume 0 (silence) .. 64 (natural level) of a playing module.
+    bool SetMusicVolume(TPlayHandle handle, int volume);
+    bool GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const;
+    bool StopModule(TPlayHandle handle);
+
+    // The reason of the last failure, for the set-up window.
+    QString LastError() const;
+    // What libopenmpt has said while loading and playing (kept short).
+    QString DecoderLog() const;
+    // Frames the callback has mixed since the device opened.
+    std::uint64_t MixedFrames() const;
+    // The mixing rate of the open device, 0 when closed.
+    int OpenMixRate() const;
+
+    // Choices for the set-up window.
+    static QStringList OutputDrivers();
+    static QStringList OutputDevices(const QString &driver);
+    static QList<int> MixRates();
+    static QList<int> BufferLengths();
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> Impl;
+};

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+// One play-list entry: a module file and the title read from its header.
+// Both strings are 8-bit, kept byte for byte; titles are shown as Latin-1.
+class TPlayListItem
+{
+public:
+    // The module file's name exactly as entered: a full path from a file
+    // dialog, or the line of a play-list file as written (may be relative).
+    QByteArray FileName;
+    // The module's title from its header, 0..28 bytes, may be empty.
+    QByteArray Title;
+    // The folder a relative FileName is resolved against; empty means the
+    // current directory.  Entries loaded from a play list get its folder.
+    QString BaseFolder;
+
+    // Reads the title from the header of the file FileName names.  True when
+    // the name ends in a known kind (MOD, S3M, .IT, .XM) and the header holds
+    // that kind's title; Title is then set, otherwise emptied.  Reads at most
+    // 37 bytes, never writes, shows no message.
+    bool ReadTitle();
+
+    // The path to open: FileName decoded as a local file name and resolved
+    // against BaseFolder when relative.
+    QString Path() const;
+
+    // Title and file name as text for display.
+    QString TitleText() const;
+    QString FileNameText() const;
+};
+
+// Reads the title of a module of the kind named by the last three bytes of
+// fileName from the start of device; *ok tells whether it succeeded.
+QByteArray ReadModuleTitle(const QByteArray &fileName, QIODevice &device, bool *ok);
+
+// An ordered play list that owns its entries.  The same file may stand in it
+// several times; copying between lists makes new entries.
+class TPlayList
+{
+public:
+    TPlayList() = default;
+    TPlayList(const TPlayList &) = delete;
+    TPlayList &operator=(const TPlayList &) = delete;
+
+    int Count() const { return static_cast<int>(Entries.size()); }
+    bool IsEmpty() const { return Entries.empty(); }
+    TPlayListItem &Items(int index) { return *Entries.at(static_cast<size_t>(index)); }
+    const TPlayListItem &Items(int index) const { return *Entries.at(static_cast<size_t>(index)); }
+
+    // Appends a new entry with the given entry's file name, title and folder.
+    void AddCopy(const TPlayListItem &item);
+    // Removes the entry at index; later entries move up by one.
+    void DeleteEntry(int index);
+    // Removes all entries, from the last to the first.
+    void ClearEntries();
+    // Swaps two entries and moves one entry to another index.
+    void Exchange(int first, int second);
+    void Move(int from, int to);
+    // Replaces all entries by copies of other's entries, in order.
+    void Assign(const TPlayList &other);
+
+    // Replaces the entries by the module lines of a play-list file; every
+    // line whose title reads becomes an entry, resolved against the play
+    // list's folder.  False after an error box (missing file, open or read
+    // error); on a missing or unopenable file the list is unchanged.
+    bool LoadFromFile(const QString &fileName);
+    // Appends the module lines read from device, resolving relative names
+    // against baseFolder.  False when reading failed.
+    bool AppendFromDevice(QIODevice &device, const QString &baseFolder);
+
+    // Writes every entry's FileName as written, each followed by CR LF.
+    // True when written; otherwise false with the system's text in
+    // *errorText for the caller's error box.
+    bool SaveToFile(const QString &fileName, QString *errorText = nullptr) const;
+
+private:
+    std::vector<std::unique_ptr<TPlayListItem>> Entries;
+};
