@@ -1,0 +1,348 @@
+#include "records/BestRecords.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+// A record laid out byte by byte, independently of the program's encoder, so
+// the tests pin the file format itself.  `junk` fills the name bytes past the
+// length and the padding byte, as another program's buffer might.
+QByteArray RawRecord(qint32 cols, qint32 rows, qint32 mines, qint32 time, const QByteArray &name,
+                     char junk = '\0', int lengthByte = -1)
+{
+    QByteArray bytes(48, junk);
+    for (int i = 0; i < 4; ++i) {
+        const qint32 fields[] = {cols, rows, mines, time};
+        qToLittleEndian<qint32>(fields[i], bytes.data() + 4 * i);
+    }
+    bytes[16] = char(lengthByte >= 0 ? lengthByte : name.size());
+    for (int i = 0; i < name.size(); ++i)
+        bytes[17 + i] = name[i];
+    return bytes;
+}
+
+TBestRecord Record(int cols, int rows, int mines, int time, const QString &holder)
+{
+    return {cols, rows, mines, time, holder};
+}
+
+const QByteArray MediumAnn = RawRecord(16, 16, 40, 100, "Ann");
+const QByteArray HardCy = RawRecord(30, 20, 99, 300, "Cy");
+
+} // namespace
+
+class BestRecordsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    QString oldCurrent_;
+
+    QString FilePath() const { return dir_.filePath(BestRecordsFileName); }
+    QString TempPath() const { return dir_.filePath(BestRecordsTempFileName); }
+
+    QByteArray FileBytes() const
+    {
+        QFile file(FilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void WriteFile(const QByteArray &bytes) const
+    {
+        QFile file(FilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QStringList Entries() const
+    {
+        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden
+                                           | QDir::System);
+    }
+
+    // The end of every fault: the old bytes exactly, and nothing else new.
+    void ExpectUntouched(const QByteArray &oldBytes, const QStringList &oldEntries) const
+    {
+        QCOMPARE(FileBytes(), oldBytes);
+        QCOMPARE(Entries(), oldEntries);
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir_.isValid());
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(dir_.path());
+        oldCurrent_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        SetBestRecordsDirectory(QString());
+    }
+
+    void cleanup()
+    {
+        SetBestRecordWriteCheck({});
+        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir::setCurrent(oldCurrent_);
+    }
+
+    void directoryIsFixedOnceSetAndDefaultsToTheCurrentOne()
+    {
+        QCOMPARE(BestRecordsPath(), dir_.filePath("Ferrox for Windows.hi"));
+        QCOMPARE(BestRecordsTempPath(), dir_.filePath("$TEMP Ferrox for Windows.hi$"));
+        SetBestRecordsDirectory(dir_.path());
+        QDir::setCurrent(QDir::tempPath());
+        QCOMPARE(BestRecordsPath(), dir_.filePath("Ferrox for Windows.hi"));
+    }
+
+    void firstRecordCreatesTheFileWithOneRecord()
+    {
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 25, "Bob")));
+        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 25, "Bob"));
+        QCOMPARE(Entries(), QStringList{BestRecordsFileName});
+
+        TBestRecord found;
+        QVERIFY(LoadBestRecord(found, 8, 8, 10));
+        QCOMPARE(found.BestTime, 25);
+        QCOMPARE(found.Holder, QString("Bob"));
+    }
+
+    void timesAndKeysAreLittleEndian()
+    {
+        QVERIFY(SaveBestRecord(Record(101, 2, 70000, 1234, "")));
+        const QByteArray bytes = FileBytes();
+        QCOMPARE(bytes.left(16), QByteArray::fromHex("65000000" "02000000" "70110100" "d2040000"));
+    }
+
+    void missingOrEmptyFileHoldsNoRecord()
+    {
+        TBestRecord record = Record(1, 1, 1, 5, "Old");
+        QVERIFY(!LoadBestRecord(record, 9, 9, 10));
+        QCOMPARE(record.KeyCols, 9);
+        QCOMPARE(record.KeyRows, 9);
+        QCOMPARE(record.KeyMines, 10);
+        QCOMPARE(record.BestTime, 999);
+        QCOMPARE(record.Holder, QString("no name"));
+
+        WriteFile({});
+        QVERIFY(!LoadBestRecord(record, 9, 9, 10));
+        QCOMPARE(record.BestTime, 999);
+    }
+
+    void lookupFindsEveryRecordAndTakesTheFirstOfAKey()
+    {
+        WriteFile(MediumAnn + HardCy + RawRecord(16, 16, 40, 50, "Late"));
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 16, 16, 40));
+        QCOMPARE(record.BestTime, 100);
+        QCOMPARE(record.Holder, QString("Ann"));
+        QVERIFY(LoadBestRecord(record, 30, 20, 99));
+        QCOMPARE(record.Holder, QString("Cy"));
+        QVERIFY(!LoadBestRecord(record, 16, 40, 16)); // the key's order matters
+    }
+
+    void beatenRecordIsReplacedInPlace()
+    {
+        WriteFile(MediumAnn + HardCy);
+        QVERIFY(SaveBestRecord(Record(16, 16, 40, 80, "Dee")));
+        QCOMPARE(FileBytes(), RawRecord(16, 16, 40, 80, "Dee") + HardCy);
+        QCOMPARE(Entries(), QStringList{BestRecordsFileName});
+    }
+
+    void newConfigurationIsAppended()
+    {
+        WriteFile(MediumAnn + HardCy);
+        QVERIFY(SaveBestRecord(Record(20, 20, 80, 400, "Eve")));
+        QCOMPARE(FileBytes(), MediumAnn + HardCy + RawRecord(20, 20, 80, 400, "Eve"));
+    }
+
+    void everyRecordOfADuplicatedKeyIsReplaced()
+    {
+        WriteFile(MediumAnn + HardCy + RawRecord(16, 16, 40, 50, "Late"));
+        QVERIFY(SaveBestRecord(Record(16, 16, 40, 40, "Fay")));
+        const QByteArray fay = RawRecord(16, 16, 40, 40, "Fay");
+        QCOMPARE(FileBytes(), fay + HardCy + fay);
+    }
+
+    void strayTailIsIgnoredOnLookupAndDroppedOnSave()
+    {
+        WriteFile(MediumAnn + HardCy + QByteArray("\x10\x00\x00\x00", 4));
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 16, 16, 40));
+        QVERIFY(LoadBestRecord(record, 30, 20, 99));
+
+        QVERIFY(SaveBestRecord(Record(30, 20, 99, 250, "Gus")));
+        QCOMPARE(FileBytes(), MediumAnn + RawRecord(30, 20, 99, 250, "Gus"));
+    }
+
+    void recordSavedOverAStrayTailIsStillStored()
+    {
+        WriteFile(MediumAnn + HardCy + QByteArray(4, 'x'));
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 7, "Hal")));
+        QCOMPARE(FileBytes(), MediumAnn + HardCy + RawRecord(8, 8, 10, 7, "Hal"));
+    }
+
+    void emptyNameIsStoredWithLengthZero()
+    {
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 3, "")));
+        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 3, ""));
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 8, 8, 10));
+        QCOMPARE(record.Holder, QString());
+    }
+
+    void namesAreLatin1WithQuestionMarksForTheRest()
+    {
+        // U+00EB fits Latin-1; U+674E and the emoji (two UTF-16 units) do not.
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 9, QString::fromUtf8("Zo\u00eb \u674e\U0001F600!"))));
+        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 9, "Zo\xeb ?" "?!"));
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 8, 8, 10));
+        QCOMPARE(record.Holder, QString::fromUtf8("Zo\u00eb ?" "?!"));
+    }
+
+    void namesAreCutToThirtyCharacters()
+    {
+        const QString thirty(30, 'a');
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 9, thirty + "bcd")));
+        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 9, thirty.toLatin1()));
+    }
+
+    void junkPastTheNameIsIgnoredAndNeverWrittenAgain()
+    {
+        const QByteArray maxWithJunk = RawRecord(8, 8, 10, 42, "Max", '\xAB');
+        WriteFile(maxWithJunk + HardCy);
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 8, 8, 10));
+        QCOMPARE(record.BestTime, 42);
+        QCOMPARE(record.Holder, QString("Max"));
+
+        // Another configuration's record is copied exactly as it was.
+        QVERIFY(SaveBestRecord(Record(30, 20, 99, 200, "Ivy")));
+        QCOMPARE(FileBytes(), maxWithJunk + RawRecord(30, 20, 99, 200, "Ivy"));
+
+        record.BestTime = 41;
+        QVERIFY(SaveBestRecord(record));
+        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 41, "Max") + RawRecord(30, 20, 99, 200, "Ivy"));
+    }
+
+    void lengthBeyondThirtyReadsThirtyCharacters()
+    {
+        WriteFile(RawRecord(8, 8, 10, 42, QByteArray(30, 'n'), 'z', 200));
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 8, 8, 10));
+        QCOMPARE(record.Holder, QString(30, 'n'));
+    }
+
+    void leftOverTemporaryFileIsReplacedAndRemoved()
+    {
+        WriteFile(MediumAnn);
+        QFile stale(TempPath());
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QByteArray(500, 'q'));
+        stale.close();
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 5, "Jo")));
+        QCOMPARE(FileBytes(), MediumAnn + RawRecord(8, 8, 10, 5, "Jo"));
+        QCOMPARE(Entries(), QStringList{BestRecordsFileName});
+    }
+
+    void recordDecisionAndTimeText()
+    {
+        const TBestRecord stored = Record(8, 8, 10, 25, "Bob");
+        QVERIFY(IsNewRecord(false, stored, 1234)); // no record yet: any win
+        QVERIFY(IsNewRecord(true, stored, 24));
+        QVERIFY(!IsNewRecord(true, stored, 25)); // an equal time is no record
+        QVERIFY(!IsNewRecord(true, stored, 26));
+        QCOMPARE(SecondsFromTimeText("000"), 0);
+        QCOMPARE(SecondsFromTimeText("1234"), 1234);
+        QCOMPARE(SecondsFromTimeText("x"), 0);
+    }
+
+    // ---- faults: the old file survives byte for byte, no temporary file stays
+
+    void temporaryNameTakenByADirectory()
+    {
+        WriteFile(MediumAnn + HardCy);
+        QVERIFY(QDir(dir_.path()).mkdir(BestRecordsTempFileName));
+        const QStringList before = Entries();
+        QVERIFY(!SaveBestRecord(Record(16, 16, 40, 1, "Kim")));
+        ExpectUntouched(MediumAnn + HardCy, before);
+    }
+
+    void writeFailingPartWay_data()
+    {
+        QTest::addColumn<int>("failingIndex");
+        QTest::newRow("first copied record") << 0;
+        QTest::newRow("second copied record") << 1;
+        QTest::newRow("appended record") << 2;
+    }
+
+    void writeFailingPartWay()
+    {
+        QFETCH(int, failingIndex);
+        WriteFile(MediumAnn + HardCy);
+        const QStringList before = Entries();
+        SetBestRecordWriteCheck([failingIndex](int index) { return index != failingIndex; });
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou")));
+        ExpectUntouched(MediumAnn + HardCy, before);
+    }
+
+    void writeFailingOnTheFirstRecordOfANewFile()
+    {
+        SetBestRecordWriteCheck([](int) { return false; });
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou")));
+        QCOMPARE(Entries(), QStringList());
+    }
+
+    void diskFull()
+    {
+        if (!QFile::exists("/dev/full"))
+            QSKIP("no /dev/full on this system");
+        WriteFile(MediumAnn + HardCy);
+        QVERIFY(QFile::link("/dev/full", TempPath()));
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Max")));
+        ExpectUntouched(MediumAnn + HardCy, {BestRecordsFileName});
+    }
+
+    void bestTimesPathIsADirectory()
+    {
+        QVERIFY(QDir(dir_.path()).mkdir(BestRecordsFileName));
+        const QStringList before = Entries();
+        TBestRecord record;
+        QVERIFY(!LoadBestRecord(record, 8, 8, 10));
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Ned")));
+        QCOMPARE(Entries(), before);
+        QVERIFY(QFileInfo(FilePath()).isDir());
+    }
+
+    void directoryThatDoesNotExist()
+    {
+        const QString missing = dir_.filePath("gone");
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Oz"), missing));
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+
+    void readOnlyDirectory()
+    {
+#ifdef Q_OS_UNIX
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only directories; the occupied temporary name covers this");
+#endif
+        WriteFile(MediumAnn + HardCy);
+        const QStringList before = Entries();
+        QVERIFY(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Pam")));
+        ExpectUntouched(MediumAnn + HardCy, before);
+    }
+};
+
+QTEST_GUILESS_MAIN(BestRecordsTest)
+#include "best_records_test.moc"
