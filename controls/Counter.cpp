@@ -1,1 +1,0 @@
-// The self-drawn controls live here.

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+#include <functional>
+
+class QPainter;
+class TcpDrawGrid;
+
+using TMouseCellEvent = std::function<void(TcpDrawGrid *Sender, int Col, int Row)>;
+using TDrawCellEvent =
+    std::function<void(TcpDrawGrid *Sender, QPainter &Canvas, int Col, int Row, const QRect &Rect)>;
+using TGridMouseEvent = std::function<void(TcpDrawGrid *Sender, QMouseEvent *Event)>;
+using TGridKeyPressEvent = std::function<void(TcpDrawGrid *Sender, QChar &Key)>;
+
+// An owner-drawn grid of 17 x 17 cells without lines, borders or scroll bars
+// that tells its owner which cell the pointer is over.
+//
+// On every move onto a cell other than the remembered one it fires, in this
+// order, OnMouseEnter (no cell remembered) or OnMouseLeaveCell (the old
+// cell), then OnMouseEnterCell (the new cell), and only then OnMouseMove.
+// Leaving the control fires OnMouseLeaveCell and OnMouseLeave for the
+// remembered cell; entering it forgets the remembered cell.  All of this also
+// holds while a button pressed in the grid is held and the pointer is
+// dragged out and back in.  Unassigned events are skipped.
+class TcpDrawGrid : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int CellSize = 17;
+
+    explicit TcpDrawGrid(QWidget *parent = nullptr);
+    ~TcpDrawGrid() override;
+
+    TDrawCellEvent OnDrawCell;
+    TGridMouseEvent OnMouseDown;
+    TGridMouseEvent OnMouseMove;
+    TGridMouseEvent OnMouseUp;
+    TGridKeyPressEvent OnKeyPress;
+    TMouseCellEvent OnMouseEnterCell;
+    TMouseCellEvent OnMouseLeaveCell;
+    TMouseCellEvent OnMouseEnter;
+    TMouseCellEvent OnMouseLeave;
+
+    // 16 x 16 at creation; at least 1 each.  The grid does not resize itself:
+    // FitToCells() gives it exactly the size of its cells.
+    int ColCount() const { return colCount_; }
+    void SetColCount(int count);
+    int RowCount() const { return rowCount_; }
+    void SetRowCount(int count);
+    void FitToCells();
+    QSize CellsSize() const;
+
+    // The cell under a point of the control, or (-1, -1) over no cell.
+    void MouseToCell(int x, int y, int &col, int &row) const;
+    QPoint CellAt(const QPoint &pos) const;
+    QRect CellRect(int col, int row) const;
+
+    // Paints one cell, or every cell, before returning (through OnDrawCell).
+    void RepaintCell(int col, int row);
+    void RepaintAll();
+
+    // The cell the pointer was last seen on, (-1, -1) for none.
+    QPoint RememberedCell() const { return QPoint(rememberedCol_, rememberedRow_); }
+
+    QSize sizeHint() const override { return CellsSize(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    void PointerEntered();
+    void PointerLeft();
+    void PointerMovedTo(const QPoint &pos);
+    void TrackHeldPointer(const QPoint &pos);
+    static void Fire(const TMouseCellEvent &handler, TcpDrawGrid *sender, int col, int row);
+
+    int colCount_ = 16;
+    int rowCount_ = 16;
+    int rememberedCol_ = -1;
+    int rememberedRow_ = -1;
+    // While a button pressed here is held Qt sends no Enter/Leave, so
+    // whether the pointer is inside is worked out from the moves.
+    bool heldInside_ = false;
+};

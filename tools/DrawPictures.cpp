@@ -1,0 +1,44 @@
+// Redraws every picture of the program into a folder (by default the
+// source tree's resources/), so the committed PNGs can be reproduced.
+#include "PictureArt.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace {
+
+bool Save(const QImage &image, const QDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name + QStringLiteral(".png"));
+    if (image.save(path, "PNG"))
+        return true;
+    QTextStream(stderr) << "cannot write " << path << '\n';
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                    : QStringLiteral(FERROX_RESOURCES_DIR);
+    QDir dir(target);
+    if (!dir.exists() && !QDir().mkpath(target)) {
+        QTextStream(stderr) << "cannot create " << target << '\n';
+        return 1;
+    }
+    const char *arrows[] = {"ArrowDown", "ArrowUp", "ArrowLeft", "ArrowRight",
+                            "ArrowDownRight", "ArrowDownLeft", "ArrowUpRight", "ArrowUpLeft"};
+    bool ok = Save(Art::TileStrip(), dir, QStringLiteral("MineImages"));
+    for (const char *strip : {"SMALL", "TRAD", "TYPO", "LED", "GOLD"})
+        ok = Save(Art::DigitStrip(QString::fromLatin1(strip)), dir, QString::fromLatin1(strip)) && ok;
+    for (int i = 0; i < 8; ++i)
+        ok = Save(Art::ArrowGlyph(i), dir, QString::fromLatin1(arrows[i])) && ok;
+    ok = Save(Art::XCross(), dir, QStringLiteral("XCross")) && ok;
+    ok = Save(Art::ProgramIcon(), dir, QStringLiteral("ProgramIcon")) && ok;
+    ok = Save(Art::AboutImage(), dir, QStringLiteral("AboutImage")) && ok;
+    ok = Save(Art::MainIcon(), dir, QStringLiteral("MainIcon")) && ok;
+    return ok ? 0 : 1;
+}
