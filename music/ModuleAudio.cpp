@@ -1,1 +1,404 @@
 #include "music/ModuleAudio.h"
+
+#include "music/DecoderLog.h"
+
+#include <QFile>
+#include <QSettings>
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+#include <libopenmpt/libopenmpt.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <map>
+
+namespace {
+
+constexpr int DefaultMixRate = 48000;
+constexpr int DefaultBufferFrames = 2048;
+constexpr int NaturalVolume = 64;
+constexpr int Channels = 2;
+// Tracker modules are small; a bigger file is not one, and reading it
+// whole would only waste memory.
+constexpr qint64 LargestModuleBytes = 64 * 1024 * 1024;
+
+// Holds the device lock while it lives, so that the callback never sees a
+// module half changed.  Without an open device there is no callback to fear.
+class TDeviceLock
+{
+public:
+    explicit TDeviceLock(SDL_AudioDeviceID device) : Device(device)
+    {
+        if (Device)
+            SDL_LockAudioDevice(Device);
+    }
+    ~TDeviceLock()
+    {
+        if (Device)
+            SDL_UnlockAudioDevice(Device);
+    }
+    TDeviceLock(const TDeviceLock &) = delete;
+    TDeviceLock &operator=(const TDeviceLock &) = delete;
+
+private:
+    SDL_AudioDeviceID Device;
+};
+
+int ReadIntSetting(const QSettings &settings, const QString &key, int low, int high, int fallback)
+{
+    bool ok = false;
+    const int value = settings.value(key).toString().toInt(&ok);
+    return ok && value >= low && value <= high ? value : fallback;
+}
+
+int BufferFrames(int mixRate, int bufferMs)
+{
+    if (bufferMs <= 0)
+        return DefaultBufferFrames;
+    // SDL prefers a power of two; take the nearest one.
+    const double wanted = static_cast<double>(mixRate) * bufferMs / 1000.0;
+    const int exponent = static_cast<int>(std::lround(std::log2(std::max(wanted, 1.0))));
+    return 1 << std::clamp(exponent, 8, 15);
+}
+
+// MIDAS-style amplification in percent becomes libopenmpt's master gain.
+std::int32_t MillibelOfPercent(int percent)
+{
+    const double factor = std::clamp(percent, 1, 1000) / 100.0;
+    return static_cast<std::int32_t>(std::lround(2000.0 * std::log10(factor)));
+}
+
+// The one module the callback plays.  Changed only under the device lock.
+struct TVoice
+{
+    openmpt::module *Decoder = nullptr;
+    TPlayHandle Handle = 0;
+    int Volume = NaturalVolume;
+    bool Ended = false;
+};
+
+} // namespace
+
+struct TModuleAudio::TImpl
+{
+    // Declared first so that it outlives every decoder that writes to it.
+    TDecoderLog Log;
+    TAudioSetup Setup;
+    std::map<TModuleHandle, std::unique_ptr<openmpt::module>> Modules;
+    TModuleHandle LastModule = 0;
+    TPlayHandle LastPlay = 0;
+    int Amplification = 100;
+    QString Error;
+
+    SDL_AudioDeviceID Device = 0;
+    int MixRate = 0;
+    TVoice Voice;
+    std::atomic<std::uint64_t> Mixed{0};
+
+    static void Callback(void *self, Uint8 *stream, int length)
+    {
+        auto *impl = static_cast<TImpl *>(self);
+        const auto frames = static_cast<std::size_t>(length) / (Channels * sizeof(std::int16_t));
+        impl->Mix(reinterpret_cast<std::int16_t *>(stream), frames);
+        impl->Mixed.fetch_add(frames, std::memory_order_relaxed);
+    }
+
+    void Mix(std::int16_t *out, std::size_t frames)
+    {
+        std::size_t done = 0;
+        if (Voice.Decoder && !Voice.Ended) {
+            done = Render(out, frames);
+            if (done == 0)
+                Voice.Ended = true;
+            ScaleVolume(out, done * Channels, Voice.Volume);
+        }
+        std::fill(out + done * Channels, out + frames * Channels, std::int16_t{0});
+    }
+
+    std::size_t Render(std::int16_t *out, std::size_t frames)
+    {
+        // Nothing may be thrown into SDL's thread; a decoder that fails is
+        // treated as a song that has ended.
+        try {
+            return Voice.Decoder->read_interleaved_stereo(MixRate, frames, out);
+        } catch (...) {
+            return 0;
+        }
+    }
+
+    static void ScaleVolume(std::int16_t *samples, std::size_t count, int volume)
+    {
+        if (volume >= NaturalVolume)
+            return;
+        for (std::size_t i = 0; i < count; ++i)
+            samples[i] = static_cast<std::int16_t>(samples[i] * volume / NaturalVolume);
+    }
+
+    openmpt::module *Find(TModuleHandle module) const
+    {
+        const auto it = Modules.find(module);
+        return it == Modules.end() ? nullptr : it->second.get();
+    }
+
+    bool StartSubsystem();
+    bool OpenDevice();
+    void CloseDevice();
+};
+
+bool TModuleAudio::TImpl::StartSubsystem()
+{
+    // SDL would otherwise take over SIGINT and SIGTERM from the program.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    const QByteArray driver = Setup.Driver.toUtf8();
+    if (!driver.isEmpty())
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.constData(), SDL_HINT_OVERRIDE);
+    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (!driver.isEmpty())
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!started)
+        Error = QString::fromUtf8(SDL_GetError());
+    return started;
+}
+
+bool TModuleAudio::TImpl::OpenDevice()
+{
+    SDL_AudioSpec wanted{};
+    wanted.freq = Setup.MixRate > 0 ? Setup.MixRate : DefaultMixRate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = Channels;
+    wanted.samples = static_cast<Uint16>(BufferFrames(wanted.freq, Setup.BufferMs));
+    wanted.callback = &TImpl::Callback;
+    wanted.userdata = this;
+    SDL_AudioSpec obtained{};
+    // An automatic rate follows the device; a chosen one is resampled by SDL.
+    const int changes = Setup.MixRate > 0 ? 0 : SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
+    const QByteArray device = Setup.Device.toUtf8();
+    Device = SDL_OpenAudioDevice(device.isEmpty() ? nullptr : device.constData(), 0, &wanted, &obtained, changes);
+    if (!Device) {
+        Error = QString::fromUtf8(SDL_GetError());
+        return false;
+    }
+    MixRate = obtained.freq;
+    Mixed = 0;
+    return true;
+}
+
+void TModuleAudio::TImpl::CloseDevice()
+{
+    // Closing waits for a running callback, so no lock is needed after it.
+    SDL_CloseAudioDevice(Device);
+    Device = 0;
+    MixRate = 0;
+    Voice = TVoice{};
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+TModuleAudio::TModuleAudio() : Impl(std::make_unique<TImpl>()) {}
+
+TModuleAudio::~TModuleAudio()
+{
+    Close();
+}
+
+void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
+{
+    settings.beginGroup(group);
+    TAudioSetup setup;
+    setup.Driver = settings.value(QStringLiteral("DRIVER")).toString();
+    setup.Device = settings.value(QStringLiteral("DEVICE")).toString();
+    setup.MixRate = ReadIntSetting(settings, QStringLiteral("MIXRATE"), 8000, 192000, 0);
+    setup.BufferMs = ReadIntSetting(settings, QStringLiteral("BUFFER"), 5, 2000, 0);
+    settings.endGroup();
+    Impl->Setup = setup;
+}
+
+void TModuleAudio::WriteConfig(QSettings &settings, const QString &group) const
+{
+    settings.beginGroup(group);
+    settings.setValue(QStringLiteral("DRIVER"), Impl->Setup.Driver);
+    settings.setValue(QStringLiteral("DEVICE"), Impl->Setup.Device);
+    settings.setValue(QStringLiteral("MIXRATE"), Impl->Setup.MixRate);
+    settings.setValue(QStringLiteral("BUFFER"), Impl->Setup.BufferMs);
+    settings.endGroup();
+}
+
+const TAudioSetup &TModuleAudio::Setup() const
+{
+    return Impl->Setup;
+}
+
+void TModuleAudio::SetSetup(const TAudioSetup &setup)
+{
+    Impl->Setup = setup;
+}
+
+bool TModuleAudio::Init()
+{
+    if (Impl->Device)
+        return true;
+    if (!Impl->StartSubsystem())
+        return false;
+    if (Impl->OpenDevice())
+        return true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+}
+
+bool TModuleAudio::IsOpen() const
+{
+    return Impl->Device != 0;
+}
+
+bool TModuleAudio::StartBackgroundPlay()
+{
+    return Resume();
+}
+
+bool TModuleAudio::StopBackgroundPlay()
+{
+    if (!Impl->Device)
+        return false;
+    SDL_PauseAudioDevice(Impl->Device, 1);
+    return true;
+}
+
+bool TModuleAudio::Suspend()
+{
+    return StopBackgroundPlay();
+}
+
+bool TModuleAudio::Resume()
+{
+    if (!Impl->Device)
+        return false;
+    SDL_PauseAudioDevice(Impl->Device, 0);
+    if (SDL_GetAudioDeviceStatus(Impl->Device) == SDL_AUDIO_PLAYING)
+        return true;
+    Impl->Error = QStringLiteral("The sound device does not play.");
+    return false;
+}
+
+bool TModuleAudio::Close()
+{
+    if (!Impl->Device)
+        return false;
+    Impl->CloseDevice();
+    return true;
+}
+
+TModuleHandle TModuleAudio::LoadModule(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestModuleBytes) {
+        Impl->Error = file.isOpen() ? QStringLiteral("The file is too large for a module.") : file.errorString();
+        return 0;
+    }
+    const QByteArray bytes = file.readAll();
+    std::unique_ptr<openmpt::module> decoder;
+    try {
+        decoder = std::make_unique<openmpt::module>(bytes.constData(), static_cast<std::size_t>(bytes.size()),
+                                                    Impl->Log.Stream());
+    } catch (const std::exception &error) {
+        Impl->Error = QString::fromUtf8(error.what());
+        return 0;
+    }
+    if (++Impl->LastModule == 0)
+        ++Impl->LastModule;
+    Impl->Modules[Impl->LastModule] = std::move(decoder);
+    return Impl->LastModule;
+}
+
+bool TModuleAudio::FreeModule(TModuleHandle module)
+{
+    const auto it = Impl->Modules.find(module);
+    if (it == Impl->Modules.end())
+        return false;
+    std::unique_ptr<openmpt::module> decoder = std::move(it->second);
+    {
+        TDeviceLock lock(Impl->Device);
+        if (Impl->Voice.Decoder == decoder.get())
+            Impl->Voice = TVoice{};
+        Impl->Modules.erase(it);
+    }
+    return true; // the decoder is destroyed here, outside the lock
+}
+
+bool TModuleAudio::SetAmplification(int percent)
+{
+    Impl->Amplification = percent;
+    TDeviceLock lock(Impl->Device);
+    if (Impl->Voice.Decoder)
+        Impl->Voice.Decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, MillibelOfPercent(percent));
+    return true;
+}
+
+TPlayHandle TModuleAudio::PlayModule(TModuleHandle module, bool loopSong, int volume)
+{
+    openmpt::module *decoder = Impl->Find(module);
+    if (!Impl->Device || !decoder) {
+        Impl->Error = Impl->Device ? QStringLiteral("No such module.") : QStringLiteral("The sound device is not open.");
+        return 0;
+    }
+    if (++Impl->LastPlay == 0)
+        ++Impl->LastPlay;
+    TDeviceLock lock(Impl->Device);
+    decoder->set_repeat_count(loopSong ? -1 : 0);
+    decoder->set_position_order_row(0, 0);
+    decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, MillibelOfPercent(Impl->Amplification));
+    Impl->Voice = TVoice{decoder, Impl->LastPlay, std::clamp(volume, 0, NaturalVolume), false};
+    return Impl->LastPlay;
+}
+
+bool TModuleAudio::SetMusicVolume(TPlayHandle handle, int volume)
+{
+    TDeviceLock lock(Impl->Device);
+    if (handle == 0 || Impl->Voice.Handle != handle)
+        return false;
+    Impl->Voice.Volume = std::clamp(volume, 0, NaturalVolume);
+    return true;
+}
+
+bool TModuleAudio::GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const
+{
+    TDeviceLock lock(Impl->Device);
+    const TVoice &voice = Impl->Voice;
+    if (handle == 0 || voice.Handle != handle)
+        return false;
+    status.Position = static_cast<std::uint32_t>(std::max(voice.Decoder->get_current_order(), 0));
+    status.Pattern = static_cast<std::uint32_t>(std::max(voice.Decoder->get_current_pattern(), 0));
+    status.Row = static_cast<std::uint32_t>(std::max(voice.Decoder->get_current_row(), 0));
+    status.SyncInfo = 0;
+    status.SongLoopCount = voice.Ended ? 1 : 0;
+    return true;
+}
+
+bool TModuleAudio::StopModule(TPlayHandle handle)
+{
+    TDeviceLock lock(Impl->Device);
+    if (handle == 0 || Impl->Voice.Handle != handle)
+        return false;
+    Impl->Voice = TVoice{};
+    return true;
+}
+
+QString TModuleAudio::LastError() const
+{
+    return Impl->Error;
+}
+
+QString TModuleAudio::DecoderLog() const
+{
+    return Impl->Log.Text();
+}
+
+std::uint64_t TModuleAudio::MixedFrames() const
+{
+    return Impl->Mixed.load(std::memory_order_relaxed);
+}
+
+int TModuleAudio::OpenMixRate() const
+{
+    return Impl->MixRate;
+}

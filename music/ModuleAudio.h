@@ -75,9 +75,10 @@ public:
 
     // Loudness of every later start, in percent of the decoder's natural level.
     bool SetAmplification(int percent);
-    // Starts a module from its beginning; 0 when the device is not open or
-    // the module is unknown.  Whatever played before stops.
-    TPlayHandle PlayModule(TModuleHandle module, bool loopSong);
+    // Starts a module from its beginning at the given volume (0..64); 0
+    // when the device is not open or the module is unknown.  Whatever played
+    // before stops.
+    TPlayHandle PlayModule(TModuleHandle module, bool loopSong, int volume = 64);
     // Volume 0 (silence) .. 64 (natural level) of a playing module.
     bool SetMusicVolume(TPlayHandle handle, int volume);
     bool GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const;

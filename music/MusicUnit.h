@@ -69,7 +69,4 @@ public:
     bool Initialized = false;   // the sound device is open and plays in the background
     bool Suspended = false;     // switched off: output suspended, Module kept
     bool Playing = false;       // a module plays under PlayHandle
-
-private:
-    bool LoadEntry(int index);
 };

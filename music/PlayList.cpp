@@ -1,1 +1,186 @@
 #include "music/PlayList.h"
+
+#include "model/MessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr char EndOfFileMark = 26;
+
+// Splits a play-list file into lines.  A line ends at CR LF, at a lone CR
+// (old Mac files) or at a lone LF (files written on Linux); a byte 26 ends
+// the file.  Lines may be of any length.  Returns false on a read error,
+// after every complete line before it has been handed on.
+class TLineSplitter
+{
+public:
+    explicit TLineSplitter(std::function<void(const QByteArray &)> onLine) : OnLine(std::move(onLine)) {}
+
+    bool Read(QIODevice &device)
+    {
+        char chunk[65536];
+        for (;;) {
+            const qint64 count = device.read(chunk, sizeof chunk);
+            if (count < 0)
+                return false;
+            if (count == 0)
+                break;
+            if (!Feed(chunk, count))
+                break;
+        }
+        FinishLine();
+        return true;
+    }
+
+private:
+    // Returns false once the end-of-file mark is met.
+    bool Feed(const char *bytes, qint64 count)
+    {
+        for (qint64 i = 0; i < count; ++i) {
+            const char c = bytes[i];
+            const bool lfAfterCr = AfterCr && c == '\n';
+            AfterCr = false;
+            if (c == EndOfFileMark)
+                return false;
+            if (lfAfterCr)
+                continue;
+            if (c == '\r' || c == '\n') {
+                AfterCr = c == '\r';
+                EndLine();
+            } else {
+                Line.append(c);
+            }
+        }
+        return true;
+    }
+
+    void EndLine()
+    {
+        OnLine(Line);
+        Line.clear();
+    }
+
+    void FinishLine()
+    {
+        if (!Line.isEmpty())
+            EndLine();
+    }
+
+    std::function<void(const QByteArray &)> OnLine;
+    QByteArray Line;
+    bool AfterCr = false;
+};
+
+} // namespace
+
+QString TPlayListItem::Path() const
+{
+    const QString name = QFile::decodeName(FileName);
+    if (BaseFolder.isEmpty() || name.isEmpty() || QDir::isAbsolutePath(name))
+        return name;
+    return QDir(BaseFolder).filePath(name);
+}
+
+QString TPlayListItem::TitleText() const
+{
+    return QString::fromLatin1(Title);
+}
+
+QString TPlayListItem::FileNameText() const
+{
+    return QFile::decodeName(FileName);
+}
+
+void TPlayList::AddCopy(const TPlayListItem &item)
+{
+    Entries.push_back(std::make_unique<TPlayListItem>(item));
+}
+
+void TPlayList::DeleteEntry(int index)
+{
+    Entries.erase(Entries.begin() + index);
+}
+
+void TPlayList::ClearEntries()
+{
+    while (!Entries.empty())
+        Entries.pop_back();
+}
+
+void TPlayList::Exchange(int first, int second)
+{
+    std::swap(Entries.at(static_cast<size_t>(first)), Entries.at(static_cast<size_t>(second)));
+}
+
+void TPlayList::Move(int from, int to)
+{
+    if (from == to)
+        return;
+    auto entry = std::move(Entries.at(static_cast<size_t>(from)));
+    Entries.erase(Entries.begin() + from);
+    Entries.insert(Entries.begin() + to, std::move(entry));
+}
+
+void TPlayList::Assign(const TPlayList &other)
+{
+    if (&other == this)
+        return;
+    ClearEntries();
+    for (const auto &entry : other.Entries)
+        AddCopy(*entry);
+}
+
+bool TPlayList::AppendFromDevice(QIODevice &device, const QString &baseFolder)
+{
+    TLineSplitter splitter([this, &baseFolder](const QByteArray &line) {
+        TPlayListItem item;
+        item.FileName = line;
+        item.BaseFolder = baseFolder;
+        if (item.ReadTitle())
+            AddCopy(item);
+    });
+    return splitter.Read(device);
+}
+
+bool TPlayList::LoadFromFile(const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName)) {
+        ShowMessage(TMsgType::mtError, QStringLiteral("Sorry, Playlist \"%1\" does not exist!").arg(fileName));
+        return false;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessage(TMsgType::mtError, file.errorString());
+        return false;
+    }
+    ClearEntries();
+    if (!AppendFromDevice(file, QFileInfo(fileName).absolutePath())) {
+        ShowMessage(TMsgType::mtError, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool TPlayList::SaveToFile(const QString &fileName, QString *errorText) const
+{
+    // Written aside and put in place only when complete, so a failed save
+    // never leaves a half-written play list where a good one stood.
+    QSaveFile file(fileName);
+    bool ok = file.open(QIODevice::WriteOnly);
+    for (auto it = Entries.begin(); ok && it != Entries.end(); ++it)
+        ok = file.write((*it)->FileName + "\r\n") == (*it)->FileName.size() + 2;
+    ok = ok && file.commit();
+    if (!ok) {
+        if (errorText)
+            *errorText = file.errorString();
+        file.cancelWriting();
+    }
+    return ok;
+}
