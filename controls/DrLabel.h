@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
+class QPainter;
 class QTimer;
 
 enum TDRBorder { boNone, boSingle, boRaised, boLowered };
@@ -110,8 +112,10 @@ private:
     void UpdateShortcut();
     QSize TextSize() const;
     int TextFlags() const;
-    void DrawFrame(class QPainter &painter);
-    void DrawCaption(class QPainter &painter, const QRect &rect, const QColor &color);
+    void DrawFrame(QPainter &painter);
+    void DrawCaption(QPainter &painter, const QRect &rect, const QColor &color);
+    void ChangeFontColor(const QColor &color);
+    QString DrawnText() const;
 
     QString caption_;
     QColor fontColor_;
@@ -122,7 +126,7 @@ private:
     bool transparent_ = false;
     bool showAccelChar_ = true;
     bool wordWrap_ = false;
-    QWidget *focusControl_ = nullptr;
+    QPointer<QWidget> focusControl_;
     QColor hiColor_;
     QColor loColor_;
     TDRBorder border_ = boNone;

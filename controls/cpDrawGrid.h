@@ -81,13 +81,15 @@ private:
     void PointerLeft();
     void PointerMovedTo(const QPoint &pos);
     void TrackHeldPointer(const QPoint &pos);
+    void PaintCells(QPainter &painter, const QRect &area);
     static void Fire(const TMouseCellEvent &handler, TcpDrawGrid *sender, int col, int row);
 
     int colCount_ = 16;
     int rowCount_ = 16;
     int rememberedCol_ = -1;
     int rememberedRow_ = -1;
-    // While a button pressed here is held Qt sends no Enter/Leave, so
-    // whether the pointer is inside is worked out from the moves.
-    bool heldInside_ = false;
+    // Whether the pointer is over the control.  While a button pressed here
+    // is held Qt sends no Enter/Leave, so then this follows the moves, and
+    // the Enter/Leave Qt sends late after the release are not repeated.
+    bool inside_ = false;
 };

@@ -1,0 +1,209 @@
+#include "controls/cpDrawGrid.h"
+
+#include <QEnterEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+TcpDrawGrid::TcpDrawGrid(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    FitToCells();
+}
+
+TcpDrawGrid::~TcpDrawGrid() = default;
+
+void TcpDrawGrid::SetColCount(int count)
+{
+    count = qMax(1, count);
+    if (count == colCount_)
+        return;
+    colCount_ = count;
+    update();
+}
+
+void TcpDrawGrid::SetRowCount(int count)
+{
+    count = qMax(1, count);
+    if (count == rowCount_)
+        return;
+    rowCount_ = count;
+    update();
+}
+
+QSize TcpDrawGrid::CellsSize() const
+{
+    return QSize(colCount_ * CellSize, rowCount_ * CellSize);
+}
+
+void TcpDrawGrid::FitToCells()
+{
+    resize(CellsSize());
+}
+
+void TcpDrawGrid::MouseToCell(int x, int y, int &col, int &row) const
+{
+    const QPoint cell = CellAt(QPoint(x, y));
+    col = cell.x();
+    row = cell.y();
+}
+
+// Only cells the control actually shows count: a point past the last
+// column or row, or outside the control, is over no cell.
+QPoint TcpDrawGrid::CellAt(const QPoint &pos) const
+{
+    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= width() || pos.y() >= height())
+        return QPoint(-1, -1);
+    const int col = pos.x() / CellSize;
+    const int row = pos.y() / CellSize;
+    if (col >= colCount_ || row >= rowCount_)
+        return QPoint(-1, -1);
+    return QPoint(col, row);
+}
+
+QRect TcpDrawGrid::CellRect(int col, int row) const
+{
+    return QRect(col * CellSize, row * CellSize, CellSize, CellSize);
+}
+
+void TcpDrawGrid::RepaintCell(int col, int row)
+{
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return;
+    repaint(CellRect(col, row));
+}
+
+void TcpDrawGrid::RepaintAll()
+{
+    repaint();
+}
+
+void TcpDrawGrid::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.setFont(font());
+    const QRect cells(QPoint(0, 0), CellsSize());
+    // Whatever lies beyond the cells gets the plain background.
+    const QRegion beyond = QRegion(event->rect()).subtracted(QRegion(cells));
+    for (const QRect &r : beyond)
+        painter.fillRect(r, palette().color(QPalette::Window));
+    PaintCells(painter, event->rect() & cells);
+}
+
+void TcpDrawGrid::PaintCells(QPainter &painter, const QRect &area)
+{
+    if (area.isEmpty())
+        return;
+    const int firstCol = area.left() / CellSize, lastCol = area.right() / CellSize;
+    const int firstRow = area.top() / CellSize, lastRow = area.bottom() / CellSize;
+    for (int row = firstRow; row <= lastRow; ++row)
+        for (int col = firstCol; col <= lastCol; ++col) {
+            const QRect rect = CellRect(col, row);
+            if (OnDrawCell) {
+                painter.save();
+                OnDrawCell(this, painter, col, row, rect);
+                painter.restore();
+            } else {
+                painter.fillRect(rect, palette().color(QPalette::Base));
+            }
+        }
+}
+
+void TcpDrawGrid::Fire(const TMouseCellEvent &handler, TcpDrawGrid *sender, int col, int row)
+{
+    if (handler)
+        handler(sender, col, row);
+}
+
+void TcpDrawGrid::PointerEntered()
+{
+    inside_ = true;
+    rememberedCol_ = -1;
+    rememberedRow_ = -1;
+}
+
+// The remembered cell stays: only the next entry forgets it.
+void TcpDrawGrid::PointerLeft()
+{
+    inside_ = false;
+    if (rememberedCol_ == -1)
+        return;
+    const int col = rememberedCol_, row = rememberedRow_;
+    Fire(OnMouseLeaveCell, this, col, row);
+    Fire(OnMouseLeave, this, col, row);
+}
+
+void TcpDrawGrid::PointerMovedTo(const QPoint &pos)
+{
+    const QPoint cell = CellAt(pos);
+    const int col = cell.x(), row = cell.y();
+    if (col < 0 || row < 0 || (col == rememberedCol_ && row == rememberedRow_))
+        return;
+    if (rememberedCol_ == -1)
+        Fire(OnMouseEnter, this, col, row);
+    else
+        Fire(OnMouseLeaveCell, this, rememberedCol_, rememberedRow_);
+    rememberedCol_ = col;
+    rememberedRow_ = row;
+    Fire(OnMouseEnterCell, this, col, row);
+}
+
+void TcpDrawGrid::TrackHeldPointer(const QPoint &pos)
+{
+    const bool over = rect().contains(pos);
+    if (inside_ && !over)
+        PointerLeft();
+    else if (!inside_ && over)
+        PointerEntered();
+}
+
+void TcpDrawGrid::enterEvent(QEnterEvent *event)
+{
+    if (!inside_)
+        PointerEntered();
+    QWidget::enterEvent(event);
+}
+
+void TcpDrawGrid::leaveEvent(QEvent *event)
+{
+    if (inside_)
+        PointerLeft();
+    QWidget::leaveEvent(event);
+}
+
+void TcpDrawGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (event->buttons() != Qt::NoButton)
+        TrackHeldPointer(pos);
+    else
+        inside_ = true;   // a move without a button only comes from over us
+    PointerMovedTo(pos);
+    if (OnMouseMove)
+        OnMouseMove(this, event);
+}
+
+void TcpDrawGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, event);
+}
+
+void TcpDrawGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, event);
+}
+
+void TcpDrawGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (!OnKeyPress || event->text().isEmpty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QChar key = event->text().at(0);
+    OnKeyPress(this, key);
+}
