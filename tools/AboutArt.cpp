@@ -86,9 +86,11 @@ QImage ProgramIcon()
         {0, 0, "1", QColor(0, 0, 255)}, {3, 0, "2", QColor(0, 128, 0)},
         {1, 1, "3", QColor(255, 0, 0)}, {0, 3, "1", QColor(0, 0, 255)},
     };
-    for (const auto &n : numbers)
+    for (const auto &n : numbers) {
+        p.setPen(n.color);
         p.drawText(QRect(7 + n.col * 32, 7 + n.row * 32, 32, 32), Qt::AlignCenter,
-                   QString::fromLatin1(n.text)), p.setPen(n.color);
+                   QString::fromLatin1(n.text));
+    }
     DrawBigMine(p, QPointF(77, 77), 22);
     return picture;
 }
