@@ -1,0 +1,60 @@
+#include "mainwindow/StatusPanels.h"
+
+#include "mainwindow/TitlePanel.h"
+
+#include <QPainter>
+
+namespace {
+// Room between two panels, as the classic status bar leaves it.
+constexpr int PanelGap = 2;
+}
+
+TStatusPanels::TStatusPanels(QWidget *parent) : QStatusBar(parent)
+{
+    setSizeGripEnabled(false);
+}
+
+void TStatusPanels::AddPanel(int width, bool ownerDraw, const QString &text)
+{
+    panels_.append({width, ownerDraw, text});
+    update();
+}
+
+void TStatusPanels::SetPanelText(int index, const QString &text)
+{
+    if (panels_[index].Text == text)
+        return;
+    panels_[index].Text = text;
+    update(PanelRect(index).adjusted(-1, -1, 1, 1));
+}
+
+QRect TStatusPanels::PanelRect(int index) const
+{
+    int left = 0;
+    for (int i = 0; i < index; ++i)
+        left += panels_.at(i).Width + PanelGap;
+    // One pixel of the bar above and below, one pixel of bevel inside it.
+    return QRect(left + 1, 3, panels_.at(index).Width - 2, height() - 5);
+}
+
+void TStatusPanels::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setFont(font());
+    for (int i = 0; i < panels_.size(); ++i) {
+        const QRect inner = PanelRect(i);
+        if (panels_.at(i).OwnerDraw) {
+            DrawBevel(painter, inner.adjusted(-1, -1, 1, 1), bvLowered);
+            if (OnDrawPanel) {
+                painter.save();
+                OnDrawPanel(painter, i, inner);
+                painter.restore();
+            }
+        } else {
+            painter.setPen(palette().color(QPalette::WindowText));
+            painter.drawText(inner.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                             panels_.at(i).Text);
+        }
+    }
+}

@@ -1,0 +1,100 @@
+#include "mainwindow/TitlePanel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TBevelPanel::TBevelPanel(QWidget *parent) : QWidget(parent)
+{
+    setAutoFillBackground(true);
+    fontColor_ = palette().color(QPalette::WindowText);
+}
+
+void TBevelPanel::SetCaption(const QString &caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    update();
+}
+
+void TBevelPanel::SetFontColor(const QColor &color)
+{
+    if (color == fontColor_)
+        return;
+    fontColor_ = color;
+    update();
+}
+
+void TBevelPanel::SetBevelOuter(TPanelBevel bevel)
+{
+    if (bevel == bevelOuter_)
+        return;
+    bevelOuter_ = bevel;
+    update();
+}
+
+void TBevelPanel::SetBevelInner(TPanelBevel bevel)
+{
+    if (bevel == bevelInner_)
+        return;
+    bevelInner_ = bevel;
+    update();
+}
+
+void DrawBevel(QPainter &painter, const QRect &rect, TPanelBevel bevel)
+{
+    if (bevel == bvNone)
+        return;
+    const QPalette palette;
+    const QColor light = palette.color(QPalette::Light);
+    const QColor dark = palette.color(QPalette::Dark);
+    const QColor topLeft = bevel == bvRaised ? light : dark;
+    const QColor bottomRight = bevel == bvRaised ? dark : light;
+    painter.setPen(topLeft);
+    painter.drawLine(rect.left(), rect.top(), rect.right(), rect.top());
+    painter.drawLine(rect.left(), rect.top(), rect.left(), rect.bottom());
+    painter.setPen(bottomRight);
+    painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+    painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+}
+
+void TBevelPanel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QRect frame = rect();
+    DrawBevel(painter, frame, bevelOuter_);
+    if (bevelOuter_ != bvNone)
+        frame.adjust(1, 1, -1, -1);
+    DrawBevel(painter, frame, bevelInner_);
+    if (caption_.isEmpty())
+        return;
+    painter.setFont(font());
+    painter.setPen(fontColor_);
+    painter.drawText(rect(), Qt::AlignCenter, caption_);
+}
+
+void TBevelPanel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        leftPressed_ = true;
+    if (OnMouseDown)
+        OnMouseDown(event->button(), event->buttons(), event->position().toPoint());
+}
+
+void TBevelPanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (OnMouseUp)
+        OnMouseUp(event->button(), event->buttons(), pos);
+    if (event->button() != Qt::LeftButton || !leftPressed_)
+        return;
+    leftPressed_ = false;
+    if (rect().contains(pos) && OnClick)
+        OnClick();
+}
+
+void TBevelPanel::mouseMoveEvent(QMouseEvent *event)
+{
+    if (OnMouseMove)
+        OnMouseMove(event->buttons(), event->position().toPoint());
+}

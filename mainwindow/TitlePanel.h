@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+enum TPanelBevel { bvNone, bvLowered, bvRaised };
+
+// A panel with an outer and an inner one-pixel bevel and a centred caption.
+// The main window uses it for the board frame, the filler panels beside the
+// board and the two title panels; the upper title panel works as a push
+// button, so the mouse events are handed to the owner.
+class TBevelPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TBevelPanel(QWidget *parent = nullptr);
+
+    QString Caption() const { return caption_; }
+    void SetCaption(const QString &caption);
+    QColor FontColor() const { return fontColor_; }
+    void SetFontColor(const QColor &color);
+    TPanelBevel BevelOuter() const { return bevelOuter_; }
+    void SetBevelOuter(TPanelBevel bevel);
+    TPanelBevel BevelInner() const { return bevelInner_; }
+    void SetBevelInner(TPanelBevel bevel);
+
+    // Mouse handlers of the owner, with the position in the panel's own
+    // coordinates.  OnClick fires for a left press and release both on the
+    // panel.
+    std::function<void(Qt::MouseButton, Qt::MouseButtons, QPoint)> OnMouseDown;
+    std::function<void(Qt::MouseButton, Qt::MouseButtons, QPoint)> OnMouseUp;
+    std::function<void(Qt::MouseButtons, QPoint)> OnMouseMove;
+    std::function<void()> OnClick;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QString caption_;
+    QColor fontColor_;
+    TPanelBevel bevelOuter_ = bvRaised;
+    TPanelBevel bevelInner_ = bvNone;
+    bool leftPressed_ = false;
+};
+
+// Draws a one-pixel bevel just inside `rect`: raised is light on the top and
+// left, dark on the right and bottom; lowered the other way round.
+void DrawBevel(class QPainter &painter, const QRect &rect, TPanelBevel bevel);
