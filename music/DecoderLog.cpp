@@ -28,3 +28,9 @@ void TDecoderLog::Append(const char *text, std::size_t count)
     if (Buffer.size() > Kept)
         Buffer.erase(0, Buffer.size() - Kept);
 }
+
+void TDecoderLog::AddLine(const char *line)
+{
+    const std::string text = std::string(line ? line : "") + '\n';
+    Append(text.data(), text.size());
+}

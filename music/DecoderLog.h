@@ -2,22 +2,26 @@
 
 #include <QString>
 
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
-// Where libopenmpt writes what it has to say, instead of the terminal.
-// The decoder may write from the audio callback while the user-interface
-// thread reads, so the text is guarded; only its newest part is kept.
+// Where libopenmpt and SDL write what they have to say, instead of the
+// terminal.  Decoders write from the audio callback while another one loads
+// on the user-interface thread, so each decoder gets a stream of its own on
+// one guarded buffer; only the newest part of the text is kept.
 class TDecoderLog : private std::streambuf
 {
 public:
-    TDecoderLog() : Out(this) {}
+    TDecoderLog() = default;
     TDecoderLog(const TDecoderLog &) = delete;
     TDecoderLog &operator=(const TDecoderLog &) = delete;
 
-    std::ostream &Stream() { return Out; }
+    // A stream for one decoder; it must outlive the decoder.
+    std::unique_ptr<std::ostream> NewStream() { return std::make_unique<std::ostream>(static_cast<std::streambuf *>(this)); }
+    void AddLine(const char *line);
     QString Text() const;
 
 private:
@@ -28,5 +32,4 @@ private:
     static constexpr std::size_t Kept = 8192;
     mutable std::mutex Guard;
     std::string Buffer;
-    std::ostream Out;
 };

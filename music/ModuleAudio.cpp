@@ -70,6 +70,13 @@ std::int32_t MillibelOfPercent(int percent)
     return static_cast<std::int32_t>(std::lround(2000.0 * std::log10(factor)));
 }
 
+// A decoder with the log stream it writes to, which must outlive it.
+struct TLoadedModule
+{
+    std::unique_ptr<std::ostream> LogStream;
+    std::unique_ptr<openmpt::module> Decoder;
+};
+
 // The one module the callback plays.  Changed only under the device lock.
 struct TVoice
 {
@@ -86,7 +93,7 @@ struct TModuleAudio::TImpl
     // Declared first so that it outlives every decoder that writes to it.
     TDecoderLog Log;
     TAudioSetup Setup;
-    std::map<TModuleHandle, std::unique_ptr<openmpt::module>> Modules;
+    std::map<TModuleHandle, TLoadedModule> Modules;
     TModuleHandle LastModule = 0;
     TPlayHandle LastPlay = 0;
     int Amplification = 100;
@@ -139,7 +146,28 @@ struct TModuleAudio::TImpl
     openmpt::module *Find(TModuleHandle module) const
     {
         const auto it = Modules.find(module);
-        return it == Modules.end() ? nullptr : it->second.get();
+        return it == Modules.end() ? nullptr : it->second.Decoder.get();
+    }
+
+    // SDL's own messages (the disk driver announces itself, for one) go to
+    // our log too while the device is ours.
+    SDL_LogOutputFunction PreviousLogOutput = nullptr;
+    void *PreviousLogData = nullptr;
+
+    static void LogFromSdl(void *self, int, SDL_LogPriority, const char *message)
+    {
+        static_cast<TImpl *>(self)->Log.AddLine(message);
+    }
+
+    void CaptureSdlLog()
+    {
+        SDL_LogGetOutputFunction(&PreviousLogOutput, &PreviousLogData);
+        SDL_LogSetOutputFunction(&TImpl::LogFromSdl, this);
+    }
+
+    void ReleaseSdlLog()
+    {
+        SDL_LogSetOutputFunction(PreviousLogOutput, PreviousLogData);
     }
 
     bool StartSubsystem();
@@ -193,6 +221,7 @@ void TModuleAudio::TImpl::CloseDevice()
     MixRate = 0;
     Voice = TVoice{};
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    ReleaseSdlLog();
 }
 
 TModuleAudio::TModuleAudio() : Impl(std::make_unique<TImpl>()) {}
@@ -238,11 +267,13 @@ bool TModuleAudio::Init()
 {
     if (Impl->Device)
         return true;
-    if (!Impl->StartSubsystem())
-        return false;
-    if (Impl->OpenDevice())
-        return true;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    Impl->CaptureSdlLog();
+    if (Impl->StartSubsystem()) {
+        if (Impl->OpenDevice())
+            return true;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    Impl->ReleaseSdlLog();
     return false;
 }
 
@@ -296,17 +327,18 @@ TModuleHandle TModuleAudio::LoadModule(const QString &path)
         return 0;
     }
     const QByteArray bytes = file.readAll();
-    std::unique_ptr<openmpt::module> decoder;
+    TLoadedModule loaded;
+    loaded.LogStream = Impl->Log.NewStream();
     try {
-        decoder = std::make_unique<openmpt::module>(bytes.constData(), static_cast<std::size_t>(bytes.size()),
-                                                    Impl->Log.Stream());
+        loaded.Decoder = std::make_unique<openmpt::module>(bytes.constData(), static_cast<std::size_t>(bytes.size()),
+                                                           *loaded.LogStream);
     } catch (const std::exception &error) {
         Impl->Error = QString::fromUtf8(error.what());
         return 0;
     }
     if (++Impl->LastModule == 0)
         ++Impl->LastModule;
-    Impl->Modules[Impl->LastModule] = std::move(decoder);
+    Impl->Modules[Impl->LastModule] = std::move(loaded);
     return Impl->LastModule;
 }
 
@@ -315,10 +347,10 @@ bool TModuleAudio::FreeModule(TModuleHandle module)
     const auto it = Impl->Modules.find(module);
     if (it == Impl->Modules.end())
         return false;
-    std::unique_ptr<openmpt::module> decoder = std::move(it->second);
+    TLoadedModule freed = std::move(it->second);
     {
         TDeviceLock lock(Impl->Device);
-        if (Impl->Voice.Decoder == decoder.get())
+        if (Impl->Voice.Decoder == freed.Decoder.get())
             Impl->Voice = TVoice{};
         Impl->Modules.erase(it);
     }

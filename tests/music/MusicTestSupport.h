@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <functional>
+
+// A fresh folder for every test: fixtures are written there, the settings
+// store points there and it is the working directory while the test runs.
+class TTestFolder
+{
+public:
+    TTestFolder() : Previous(QDir::currentPath())
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Dir.path());
+        QDir::setCurrent(Dir.path());
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(File("audio.raw")));
+    }
+    ~TTestFolder() { QDir::setCurrent(Previous); }
+    TTestFolder(const TTestFolder &) = delete;
+    TTestFolder &operator=(const TTestFolder &) = delete;
+
+    bool IsValid() const { return Dir.isValid(); }
+    QString Path() const { return Dir.path(); }
+    QString File(const QString &name) const { return Dir.filePath(name); }
+
+    bool Write(const QString &name, const QByteArray &bytes) const
+    {
+        const QString path = File(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+
+    QByteArray Read(const QString &name) const
+    {
+        QFile file(File(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir Dir;
+    QString Previous;
+};
+
+// Polls condition until it holds or the time runs out; never waits longer.
+inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+// A playable four-channel MOD: one sample of a looped square wave, a note on
+// every row of one pattern, the given speed, and a pattern break after the
+// given number of rows so that the song ends there.
+inline QByteArray TinyModule(const QByteArray &title, int rows = 8, int speed = 2)
+{
+    constexpr int HeaderSize = 1084;
+    constexpr int SampleWords = 256;
+    QByteArray module(HeaderSize + 1024, '\0');
+    module.replace(0, qMin<qsizetype>(title.size(), 20), title.left(20));
+    char *sample = module.data() + 20;
+    sample[22] = static_cast<char>(SampleWords >> 8);
+    sample[23] = static_cast<char>(SampleWords & 0xFF);
+    sample[25] = 64;                                   // volume
+    sample[28] = static_cast<char>(SampleWords >> 8);  // loop the whole sample
+    sample[29] = static_cast<char>(SampleWords & 0xFF);
+    for (int i = 1; i < 31; ++i)
+        module[20 + i * 30 + 29] = 1;                  // unused samples: no loop
+    module[950] = 1;                                   // one order
+    module[951] = 127;
+    module.replace(1080, 4, "M.K.");
+    auto cell = [&](int row, int channel) { return module.data() + HeaderSize + row * 16 + channel * 4; };
+    constexpr int Period = 214;                        // C-3
+    for (int row = 0; row < rows; ++row) {
+        char *note = cell(row, 0);
+        note[0] = static_cast<char>(Period >> 8);
+        note[1] = static_cast<char>(Period & 0xFF);
+        note[2] = static_cast<char>(1 << 4);           // sample 1
+    }
+    cell(0, 1)[2] = 0x0F;                              // set speed
+    cell(0, 1)[3] = static_cast<char>(speed);
+    if (rows < 64)
+        cell(rows - 1, 2)[2] = 0x0D;                   // pattern break: the song ends
+    QByteArray wave(SampleWords * 2, '\0');
+    for (int i = 0; i < wave.size(); ++i)
+        wave[i] = static_cast<char>((i / 16) % 2 ? 100 : -100);
+    return module + wave;
+}
+
+// The real modules of the shared folder, when it is there.
+inline QString SharedModules()
+{
+    return QStringLiteral(FERROX_SHARED_MODULES);
+}

@@ -1,0 +1,251 @@
+// Play lists: which lines of a play-list file become entries, how names are
+// resolved and written back, and what the user is told when a load fails.
+#include "MusicTestSupport.h"
+#include "music/PlayList.h"
+#include "support/MessageRecorder.h"
+
+#include <QBuffer>
+#include <QTest>
+
+namespace {
+
+QByteArray ModHeader(const QByteArray &title)
+{
+    return title.leftJustified(20, '\0', true) + QByteArray(100, 'x');
+}
+
+QList<QByteArray> NamesOf(const TPlayList &list)
+{
+    QList<QByteArray> names;
+    for (int i = 0; i < list.Count(); ++i)
+        names << list.Items(i).FileName;
+    return names;
+}
+
+QList<QByteArray> TitlesOf(const TPlayList &list)
+{
+    QList<QByteArray> titles;
+    for (int i = 0; i < list.Count(); ++i)
+        titles << list.Items(i).Title;
+    return titles;
+}
+
+// Gives its bytes, then fails as a broken disk would.
+class TFailingDevice : public QIODevice
+{
+public:
+    explicit TFailingDevice(QByteArray bytes) : Bytes(std::move(bytes)) {}
+
+protected:
+    qint64 readData(char *data, qint64 size) override
+    {
+        if (Bytes.isEmpty())
+            return -1;
+        const qint64 count = qMin<qint64>(size, Bytes.size());
+        memcpy(data, Bytes.constData(), static_cast<size_t>(count));
+        Bytes.remove(0, count);
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+    bool isSequential() const override { return true; }
+
+private:
+    QByteArray Bytes;
+};
+
+} // namespace
+
+class TestPlayList : public QObject
+{
+    Q_OBJECT
+
+    // Three modules in the test folder, titled after their names.
+    static void WriteModules(const TTestFolder &folder)
+    {
+        for (const char *name : {"one.mod", "two.mod", "three.mod"})
+            QVERIFY(folder.Write(name, ModHeader(QByteArray(name).chopped(4))));
+    }
+
+private slots:
+    void everyLineEndReads_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("CR LF") << QByteArray("one.mod\r\ntwo.mod\r\nthree.mod\r\n");
+        QTest::newRow("LF") << QByteArray("one.mod\ntwo.mod\nthree.mod\n");
+        QTest::newRow("CR") << QByteArray("one.mod\rtwo.mod\rthree.mod\r");
+        QTest::newRow("mixed, no final end") << QByteArray("one.mod\n\r\ntwo.mod\r\rthree.mod");
+        QTest::newRow("extended") << QByteArray("#EXTM3U\r\n#EXTINF:12,One\r\none.mod\r\n#EXTINF:-1,Two\r\n"
+                                               "two.mod\r\n\r\n# a comment\r\nthree.mod\r\n");
+        QTest::newRow("end-of-file mark") << QByteArray("one.mod\r\ntwo.mod\r\nthree.mod\x1a\r\none.mod\r\n");
+    }
+
+    void everyLineEndReads()
+    {
+        QFETCH(QByteArray, content);
+        TTestFolder folder;
+        WriteModules(folder);
+        QVERIFY(folder.Write("list.m3u", content));
+        MessageRecorder boxes;
+        TPlayList list;
+        QVERIFY(list.LoadFromFile("list.m3u"));
+        QCOMPARE(NamesOf(list), (QList<QByteArray>{"one.mod", "two.mod", "three.mod"}));
+        QCOMPARE(TitlesOf(list), (QList<QByteArray>{"one", "two", "three"}));
+        QVERIFY(boxes.boxes.isEmpty());
+    }
+
+    void linesAreTakenAsWritten()
+    {
+        TTestFolder folder;
+        WriteModules(folder);
+        QVERIFY(folder.Write(" two.mod", ModHeader("leading")));
+        QVERIFY(folder.Write("blank.mod  ", ModHeader("blanks")));
+        QVERIFY(folder.Write("list.m3u", "blank.mod  \r\none.mod \r\n two.mod\r\nmissing.mod\r\n"
+                                         "three.mod\r\nthree.mod\r\nnotes.txt\r\n"));
+        TPlayList list;
+        QVERIFY(list.LoadFromFile("list.m3u"));
+        // Nothing is trimmed: "one.mod " names no file, " two.mod" names its
+        // own, and a name ending in blanks is of no known kind.
+        QCOMPARE(NamesOf(list), (QList<QByteArray>{" two.mod", "three.mod", "three.mod"}));
+        QCOMPARE(list.Items(0).Title, QByteArray("leading"));
+    }
+
+    void relativeNamesFollowTheirPlayList()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("mods/a.mod", ModHeader("a")));
+        QVERIFY(folder.Write("mods/b.mod", ModHeader("b")));
+        const QByteArray absolute = QFile::encodeName(folder.File("mods/b.mod"));
+        QVERIFY(folder.Write("lists/list.m3u", "../mods/a.mod\n" + absolute + "\n"));
+        QVERIFY(QDir().mkpath(folder.File("elsewhere")));
+        QDir::setCurrent(folder.File("elsewhere"));
+
+        TPlayList list;
+        QVERIFY(list.LoadFromFile(folder.File("lists/list.m3u")));
+        QCOMPARE(NamesOf(list), (QList<QByteArray>{"../mods/a.mod", absolute}));
+        QCOMPARE(QFileInfo(list.Items(0).Path()).canonicalFilePath(), QFileInfo(folder.File("mods/a.mod")).canonicalFilePath());
+
+        // Kept as written when saved, so the file still reads from its folder.
+        QVERIFY(list.SaveToFile(folder.File("lists/saved.m3u")));
+        QCOMPARE(folder.Read("lists/saved.m3u"), "../mods/a.mod\r\n" + absolute + "\r\n");
+        TPlayList copy;
+        copy.Assign(list);
+        QCOMPARE(copy.Items(0).Path(), list.Items(0).Path());
+    }
+
+    void savedListLoadsTheSame()
+    {
+        TTestFolder folder;
+        WriteModules(folder);
+        TPlayList list;
+        for (const char *name : {"two.mod", "one.mod", "two.mod", "three.mod"}) {
+            TPlayListItem item;
+            item.FileName = name;
+            QVERIFY(item.ReadTitle());
+            list.AddCopy(item);
+        }
+        QVERIFY(list.SaveToFile("saved.m3u"));
+        QCOMPARE(folder.Read("saved.m3u"), QByteArray("two.mod\r\none.mod\r\ntwo.mod\r\nthree.mod\r\n"));
+
+        QFile::remove(folder.File("one.mod"));
+        TPlayList loaded;
+        QVERIFY(loaded.LoadFromFile("saved.m3u"));
+        QCOMPARE(NamesOf(loaded), (QList<QByteArray>{"two.mod", "two.mod", "three.mod"}));
+        QCOMPARE(TitlesOf(loaded), (QList<QByteArray>{"two", "two", "three"}));
+
+        TPlayList empty;
+        QVERIFY(empty.SaveToFile("empty.m3u"));
+        QCOMPARE(folder.Read("empty.m3u"), QByteArray());
+    }
+
+    void failedSaveReportsAndKeepsNothingHalfDone()
+    {
+        TTestFolder folder;
+        TPlayList list;
+        TPlayListItem item;
+        item.FileName = "x.mod";
+        list.AddCopy(item);
+        QString error;
+        QVERIFY(!list.SaveToFile(folder.File("no/such/folder/list.m3u"), &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void failedLoadsShowTheirBox()
+    {
+        TTestFolder folder;
+        WriteModules(folder);
+        TPlayList list;
+        TPlayListItem kept;
+        kept.FileName = "kept.mod";
+        list.AddCopy(kept);
+        MessageRecorder boxes;
+
+        QVERIFY(!list.LoadFromFile("Ferrox.M3U"));
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].first, TMsgType::mtError);
+        QCOMPARE(boxes.boxes[0].second, QString("Sorry, Playlist \"Ferrox.M3U\" does not exist!"));
+        QCOMPARE(list.Count(), 1);
+
+        QVERIFY(QDir(folder.Path()).mkdir("folder.m3u"));
+        QVERIFY(!list.LoadFromFile("folder.m3u"));
+        QCOMPARE(boxes.boxes.size(), 2);
+        QCOMPARE(boxes.boxes[1].first, TMsgType::mtError);
+        QVERIFY(!boxes.boxes[1].second.isEmpty());
+        QCOMPARE(list.Count(), 1);
+
+        QVERIFY(folder.Write("nothing.m3u", "#EXTM3U\r\nreadme.txt\r\n"));
+        QVERIFY(list.LoadFromFile("nothing.m3u"));
+        QCOMPARE(list.Count(), 0);
+        QCOMPARE(boxes.boxes.size(), 2);
+    }
+
+    void readErrorKeepsTheLinesBeforeIt()
+    {
+        TTestFolder folder;
+        WriteModules(folder);
+        TFailingDevice device("one.mod\r\ntwo.mod\r\nthree");
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        TPlayList list;
+        QVERIFY(!list.AppendFromDevice(device, folder.Path()));
+        QCOMPARE(NamesOf(list), (QList<QByteArray>{"one.mod", "two.mod"}));
+    }
+
+    void longLinesAndChunkEdges()
+    {
+        TTestFolder folder;
+        WriteModules(folder);
+        // A CR LF split by the reader's chunk boundary, and a huge junk line.
+        QByteArray content(65535, '#');
+        content += "\r\none.mod\r\n" + QByteArray(200000, 'j') + "\r\ntwo.mod";
+        QCOMPARE(content.indexOf("\r\none"), 65535);
+        QByteArray bytes = content;
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        TPlayList list;
+        QVERIFY(list.AppendFromDevice(buffer, folder.Path()));
+        QCOMPARE(NamesOf(list), (QList<QByteArray>{"one.mod", "two.mod"}));
+    }
+
+    void entriesMoveAndGo()
+    {
+        TPlayList list;
+        for (const char *name : {"a", "b", "c", "d"}) {
+            TPlayListItem item;
+            item.FileName = name;
+            list.AddCopy(item);
+        }
+        list.Move(0, 3);
+        QCOMPARE(NamesOf(list), (QList<QByteArray>{"b", "c", "d", "a"}));
+        list.Exchange(0, 2);
+        list.DeleteEntry(1);
+        QCOMPARE(NamesOf(list), (QList<QByteArray>{"d", "b", "a"}));
+        TPlayList copy;
+        copy.Assign(list);
+        copy.Items(0).FileName = "changed";
+        QCOMPARE(list.Items(0).FileName, QByteArray("d"));
+        list.ClearEntries();
+        QVERIFY(list.IsEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlayList)
+#include "test_playlist.moc"
