@@ -1,0 +1,205 @@
+#include "records/BestTUnit.h"
+
+#include "controls/DrLabel.h"
+
+#include <QFrame>
+#include <QHideEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace {
+
+constexpr int FormWidth = 329;
+constexpr int FormHeight = 135;
+
+// "MS Sans Serif" is narrow; the sentences' gaps only fit the relief labels
+// with a face of about its width, so the nearest narrow faces follow it
+// rather than the system's wide default.
+QFont DialogFont(int pixelSize = 11, bool bold = false, bool italic = false)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+// The sentences keep their runs of spaces: the relief labels stand in those
+// gaps, so the text must not be reflowed.
+QLabel *SentenceLabel(QWidget *parent, const char *text, int left, int top)
+{
+    auto *label = new QLabel(QString::fromLatin1(text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+TDRLabel *ReliefLabel(QWidget *parent, const QRect &geometry, const QFont &font)
+{
+    auto *label = new TDRLabel(parent);
+    label->SetAutoSize(false);
+    label->SetFont(font);
+    label->setGeometry(geometry);
+    return label;
+}
+
+// The board's numbers: bold red, blinking (if ever) blue and navy.
+TDRLabel *NumberLabel(QWidget *parent, const QRect &geometry)
+{
+    TDRLabel *label = ReliefLabel(parent, geometry, DialogFont(11, true));
+    label->SetFontColor(Qt::red);
+    label->SetHiColor(Qt::blue);
+    label->SetLoColor(Qt::darkBlue);
+    return label;
+}
+
+QPushButton *GlyphButton(QWidget *parent, const QString &text, QStyle::StandardPixmap glyph,
+                         const QRect &geometry)
+{
+    auto *button = new QPushButton(parent->style()->standardIcon(glyph), text, parent);
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+TBestForm::TBestForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("New Record!"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(FormWidth, FormHeight);
+    setFont(DialogFont());
+    CreateControls();
+}
+
+void TBestForm::CreateControls()
+{
+    Bevel1 = new QFrame(this);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(8, 8, 305, 89);
+
+    Label1 = SentenceLabel(this, "You have set a           record!", 16, 16);
+    Label2 = SentenceLabel(
+        this, "A        x         field containing          mines in                seconds.",
+        16, 40);
+    Label3 = SentenceLabel(this, "Enter your name:", 16, 64);
+
+    BestName = new QLineEdit(this);
+    BestName->setObjectName(QStringLiteral("BestName"));
+    BestName->setGeometry(104, 64, 193, 21);
+    BestName->setMaxLength(HolderMaxLength);
+
+    CreateRelief();
+    PlaceButtons();
+}
+
+void TBestForm::CreateRelief()
+{
+    DRLabel1 = ReliefLabel(this, QRect(91, 16, 30, 13), DialogFont(11, true, true));
+    DRLabel1->SetCaption(QStringLiteral("new"));
+    DRLabel1->SetFontColor(Qt::blue);
+    DRLabel1->SetHiColor(Qt::red);
+    DRLabel1->SetLoColor(Qt::darkBlue);
+    DRLabel1->SetDeep(1);
+
+    dLabCol = NumberLabel(this, QRect(28, 40, 18, 13));
+    dLabCol->SetAlignment(taCenter);
+    DLabRow = NumberLabel(this, QRect(56, 40, 18, 13));
+    DLabMine = NumberLabel(this, QRect(154, 40, 27, 13));
+
+    DLabTime = ReliefLabel(this, QRect(224, 32, 40, 24), DialogFont(19, true));
+    DLabTime->SetAlignment(taCenter);
+    DLabTime->SetHiColor(Qt::blue);
+    DLabTime->SetLoColor(Qt::darkBlue);
+    DLabTime->SetBorder(boLowered);
+}
+
+void TBestForm::PlaceButtons()
+{
+    BitBtn1 = GlyphButton(this, QStringLiteral("OK"), QStyle::SP_DialogOkButton,
+                          QRect(80, 104, 75, 25));
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+
+    // No help is attached to the dialog; the button is there and does nothing.
+    BitBtn3 = GlyphButton(this, QStringLiteral("&Help"), QStyle::SP_DialogHelpButton,
+                          QRect(168, 104, 75, 25));
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3->setAutoDefault(false);
+
+    setTabOrder(BestName, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn3);
+}
+
+void TBestForm::SetContext(const TBestFormContext &context)
+{
+    context_ = context;
+}
+
+void TBestForm::Execute(const TBestFormContext &context)
+{
+    SetContext(context);
+    exec();
+}
+
+void TBestForm::FormShow()
+{
+    BestName->setText(context_.RecordName ? context_.RecordName->left(HolderMaxLength) : QString());
+    dLabCol->SetCaption(QString::number(context_.Cols));
+    DLabRow->SetCaption(QString::number(context_.Rows));
+    DLabMine->SetCaption(QString::number(context_.Mines));
+    DLabTime->SetCaption(context_.TimeText);
+    DLabTime->SetBlink(blHiLo);
+}
+
+void TBestForm::FormClose()
+{
+    DLabTime->SetBlink(blNone);
+    const QString name = BestName->text().left(HolderMaxLength);
+    if (context_.Record)
+        context_.Record->Holder = name;
+    if (context_.RecordName)
+        *context_.RecordName = name;
+}
+
+void TBestForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous() || closePending_)
+        return;
+    if (QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    closePending_ = true;
+    FormShow();
+    BestName->setFocus();
+}
+
+// OK, Escape, the close box and the system's close command all end in done().
+void TBestForm::done(int result)
+{
+    if (closePending_) {
+        closePending_ = false;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+// A plain hide() bypasses done(); the name is taken all the same.
+void TBestForm::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous() && closePending_) {
+        closePending_ = false;
+        FormClose();
+    }
+    QDialog::hideEvent(event);
+}
