@@ -1,0 +1,187 @@
+// The new-record dialog as the main window opens it after a game: which
+// games open it, what it shows, and what lands in the best-times file, the
+// status bar and the remembered name.
+
+#include "mainwindow/FormFixture.h"
+
+#include "controls/Counter.h"
+#include "controls/DrLabel.h"
+#include "mainwindow/StatusPanels.h"
+#include "records/BestRecords.h"
+#include "records/BestTUnit.h"
+#include "support/MessageRecorder.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Plays the part of the person in front of the new-record dialog: notes what
+// it shows, types a name and closes it, by OK or by the close box.
+class RecordDialogPlayer
+{
+public:
+    explicit RecordDialogPlayer(QString name, bool useCloseBox = false)
+        : name_(std::move(name)), useCloseBox_(useCloseBox)
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Answer(); });
+        timer_.start();
+    }
+
+    int opened = 0;
+    QStringList shown; // columns, rows, mines, time, offered name of the last opening
+
+private:
+    void Answer()
+    {
+        auto *dialog = qobject_cast<TBestForm *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        ++opened;
+        shown = {dialog->dLabCol->Caption(), dialog->DLabRow->Caption(),
+                 dialog->DLabMine->Caption(), dialog->DLabTime->Caption(),
+                 dialog->BestName->text()};
+        dialog->BestName->setText(name_);
+        if (useCloseBox_)
+            dialog->close();
+        else
+            dialog->BitBtn1->click();
+    }
+
+    QString name_;
+    bool useCloseBox_;
+    QTimer timer_;
+};
+
+bool GameOver(const FormFixture &fixture)
+{
+    return fixture.form->GameState & gsOver;
+}
+
+// Opens a first cell, lets `seconds` pass on the clock, then opens every safe
+// cell until the game is won.
+void WinGame(FormFixture &fixture, int seconds)
+{
+    fixture.click(0, 0);
+    for (int left = seconds; left > 0; left -= 50) {
+        fixture.advanceSeconds(qMin(left, 50));
+        fixture.form->STimerTimer();
+    }
+    TMines &mines = *fixture.form->Mines;
+    for (int col = 0; col < mines.Cols && !GameOver(fixture); ++col)
+        for (int row = 0; row < mines.Rows && !GameOver(fixture); ++row)
+            if (!fixture.cell(col, row).IsMine && !fixture.cell(col, row).Revealed)
+                fixture.click(col, row);
+}
+
+QByteArray FileBytes(const FormFixture &fixture)
+{
+    QFile file(fixture.dir.filePath(BestRecordsFileName));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class BestWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    MessageRecorder messages_;
+
+    // A small custom board, so that a game is won in a few clicks.
+    TMineForm &Start(FormFixture &fixture)
+    {
+        fixture.storeBoard(8, 8, 10);
+        return fixture.start();
+    }
+
+    static TBestRecord Stored(const FormFixture &fixture)
+    {
+        TBestRecord record;
+        LoadBestRecord(record, 8, 8, 10, fixture.dir.path());
+        return record;
+    }
+
+private slots:
+    void firstWinOpensTheDialogAndStoresTheRecord()
+    {
+        FormFixture fixture;
+        TMineForm &form = Start(fixture);
+        QCOMPARE(form.TheStatusBar->PanelText(1), QString("999"));
+        RecordDialogPlayer player("Winner");
+        WinGame(fixture, 75);
+
+        QVERIFY(form.Mines->IsWon());
+        QCOMPARE(player.opened, 1);
+        QCOMPARE(player.shown, (QStringList{"8", "8", "10", "75", ""}));
+        QCOMPARE(FileBytes(fixture).size(), BestRecordSize);
+        QCOMPARE(Stored(fixture).BestTime, 75);
+        QCOMPARE(Stored(fixture).Holder, QString("Winner"));
+        QVERIFY(form.HasRecord);
+        QCOMPARE(form.Mines->RecordName, QString("Winner"));
+        QCOMPARE(form.TheStatusBar->PanelText(1), QString("75"));
+        QCOMPARE(form.TheStatusBar->PanelText(3), QString("Winner"));
+    }
+
+    void equalTimeOpensNothingAndAFasterOneOffersTheRememberedName()
+    {
+        FormFixture fixture;
+        QVERIFY(SaveBestRecord({8, 8, 10, 20, "Old"}, fixture.dir.path()));
+        const QByteArray before = FileBytes(fixture);
+        fixture.store("RECNAME", "Remembered");
+        TMineForm &form = Start(fixture);
+        QVERIFY(form.HasRecord);
+        RecordDialogPlayer player("Faster");
+
+        WinGame(fixture, 20);
+        QVERIFY(form.Mines->IsWon());
+        QCOMPARE(player.opened, 0);
+        QCOMPARE(FileBytes(fixture), before);
+
+        form.MGNewClick();
+        WinGame(fixture, 19);
+        QCOMPARE(player.opened, 1);
+        QCOMPARE(player.shown.last(), QString("Remembered"));
+        QCOMPARE(Stored(fixture).BestTime, 19);
+        QCOMPARE(Stored(fixture).Holder, QString("Faster"));
+        QCOMPARE(FileBytes(fixture).size(), BestRecordSize);
+    }
+
+    void closingWithTheCloseBoxStillStoresTheRecord()
+    {
+        FormFixture fixture;
+        TMineForm &form = Start(fixture);
+        RecordDialogPlayer player("Closer", true);
+        WinGame(fixture, 0);
+        QCOMPARE(player.opened, 1);
+        QCOMPARE(player.shown.at(3), form.TimeCount->Value());
+        QCOMPARE(Stored(fixture).BestTime, SecondsFromTimeText(form.TimeCount->Value()));
+        QCOMPARE(Stored(fixture).Holder, QString("Closer"));
+        QCOMPARE(form.Mines->RecordName, QString("Closer"));
+    }
+
+    void aLossNeverOpensTheDialog()
+    {
+        FormFixture fixture;
+        TMineForm &form = Start(fixture);
+        RecordDialogPlayer player("Nobody");
+        fixture.click(0, 0);
+        TMines &mines = *form.Mines;
+        for (int col = 0; col < mines.Cols && !GameOver(fixture); ++col)
+            for (int row = 0; row < mines.Rows && !GameOver(fixture); ++row)
+                if (fixture.cell(col, row).IsMine)
+                    fixture.click(col, row);
+        QVERIFY(GameOver(fixture));
+        QVERIFY(!mines.IsWon());
+        QCOMPARE(player.opened, 0);
+        QVERIFY(!QFile::exists(fixture.dir.filePath(BestRecordsFileName)));
+    }
+};
+
+QTEST_MAIN(BestWindowTest)
+#include "best_window_test.moc"
