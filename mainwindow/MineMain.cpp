@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -19,6 +20,20 @@ namespace {
 const QString DefaultPlayList = QStringLiteral("Ferrox.M3U");
 const QByteArray FallbackModule = QByteArrayLiteral("Ferrox.MOD");
 constexpr int TimerInterval = 250;
+
+// "MS Sans Serif" is a narrow bitmap face; without it the system's usual
+// fallback is a much wider sans serif that no longer fits the status bar's
+// panels, so the nearest narrow faces are named first.
+void InstallFontSubstitutes()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                                QStringLiteral("Arial")});
+}
 } // namespace
 
 TFormEnvironment ScreenEnvironment()
@@ -52,6 +67,7 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     SetBestRecordsDirectory(WorkingDirectory);
 
     setWindowTitle(QStringLiteral("Ferrox"));
+    InstallFontSubstitutes();
     CreateControls();
     CreateMenus();
     FormCreate();

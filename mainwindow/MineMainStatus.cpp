@@ -68,7 +68,8 @@ void TMineForm::TheStatusBarDrawPanel(QPainter &painter, int panel, const QRect 
     painter.setFont(TheStatusBar->font());
     painter.setPen(Qt::red);
     const QRect textBox(rect.left() + 5, rect.top() - 1, rect.width() - 5, rect.height() + 1);
-    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop, TheStatusBar->PanelText(panel));
+    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                     TheStatusBar->PanelText(panel));
 }
 
 void TMineForm::UpPanelMouseDown(Qt::MouseButton button, Qt::MouseButtons, QPoint)

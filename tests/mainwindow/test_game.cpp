@@ -1,0 +1,571 @@
+// Playing on the main window with the mouse: painting, openings, marks,
+// the press modes, the cross-pointer probes, the end of a game, the clock
+// and pause.
+
+#include "FormFixture.h"
+
+#include "controls/Counter.h"
+#include "controls/Resources.h"
+#include "controls/fxRptBtn.h"
+#include "mainwindow/StatusPanels.h"
+#include "mainwindow/TitlePanel.h"
+#include "records/BestRecords.h"
+#include "records/BestTUnit.h"
+#include "support/MessageRecorder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+using namespace FerroxRes;
+
+namespace {
+
+QImage Normalised(const QImage &image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The board as it is on the screen.
+QImage BoardShot(TMineForm &form)
+{
+    return Normalised(form.MineGrid->grab().toImage());
+}
+
+QImage CellShot(const QImage &board, int col, int row)
+{
+    return board.copy(col * CellSize, row * CellSize, CellSize, CellSize);
+}
+
+bool ShowsTile(TMineForm &form, const QImage &board, int col, int row, int tile)
+{
+    return CellShot(board, col, row) == Normalised(form.Tiles[tile].toImage());
+}
+
+// Closes every new-record dialog as soon as it is shown, so that a won game
+// never waits for a person.
+class RecordDialogCloser
+{
+public:
+    RecordDialogCloser()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto *dialog = qobject_cast<TBestForm *>(QApplication::activeModalWidget())) {
+                ++closed;
+                dialog->close();
+            }
+        });
+        timer.start();
+    }
+    QTimer timer;
+    int closed = 0;
+};
+
+int OpenCells(TMineForm &form)
+{
+    int open = 0;
+    for (int c = 0; c < form.Mines->Cols; ++c)
+        for (int r = 0; r < form.Mines->Rows; ++r)
+            open += form.Mines->Cells[c][r]->State == msOpen ? 1 : 0;
+    return open;
+}
+
+} // namespace
+
+class GameTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void freshBoardShowsCoveredTiles();
+    void firstClickLaysMinesAndStartsClock();
+    void openNumberShowsDigit();
+    void markingCycleAndMinesCounter();
+    void wonGameThroughMouse();
+    void lostGameThroughMouse();
+    void windowsPressFollowsPointer();
+    void windowsPressReleasedOffBoard();
+    void crossPointerProbes();
+    void pauseHidesBoardAndStopsClock();
+    void newGameEndsPause();
+    void clockShowsSecondsPastThreeDigits();
+    void titlePanelReturnsToVersion();
+    void upPanelIsNewGameButton();
+    void keyPressShowsCharacterCode();
+
+private:
+    // Finds a covered cell that passes the test, scanning columns then rows.
+    static bool FindCell(TMineForm &form, const std::function<bool(int, int)> &test, int &col, int &row)
+    {
+        for (col = 0; col < form.Mines->Cols; ++col)
+            for (row = 0; row < form.Mines->Rows; ++row)
+                if (test(col, row))
+                    return true;
+        return false;
+    }
+};
+
+void GameTest::freshBoardShowsCoveredTiles()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    const QImage board = BoardShot(form);
+    QCOMPARE(board.size(), QSize(136, 136));
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            QVERIFY(ShowsTile(form, board, c, r, tiCovered));
+}
+
+void GameTest::firstClickLaysMinesAndStartsClock()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+
+    // A right press on a fresh board changes nothing.
+    fixture.click(3, 3, Qt::RightButton);
+    QCOMPARE(fixture.cell(3, 3).State, msCovered);
+    QCOMPARE(form.MineCount->Value(), QString("10"));
+
+    fixture.click(3, 3);
+    QCOMPARE(fixture.cell(3, 3).State, msOpen);
+    QVERIFY(!fixture.cell(3, 3).IsMine);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QVERIFY(form.ClockRunning);
+    QVERIFY(form.Mines->ChangedCells.isEmpty());
+    const QImage board = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r) {
+            const TMineField &cell = fixture.cell(c, r);
+            if (cell.State == msCovered)
+                QVERIFY(ShowsTile(form, board, c, r, tiCovered));
+            else if (cell.MinesAround == 0)
+                QVERIFY(ShowsTile(form, board, c, r, tiOpen));
+        }
+}
+
+void GameTest::openNumberShowsDigit()
+{
+    FormFixture fixture;
+    fixture.store("SIZE", 2);
+    TMineForm &form = fixture.start();
+    fixture.click(15, 10);
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        return fixture.cell(c, r).State == msOpen && fixture.cell(c, r).MinesAround > 0;
+    }, col, row));
+    const QColor colours[] = {{}, {0, 0, 255}, {0, 128, 0}, {0, 255, 255}, {255, 0, 0},
+                              {128, 0, 128}, {255, 255, 0}, {255, 255, 255}, {128, 0, 0}};
+    const QImage cell = CellShot(BoardShot(form), col, row);
+    const QImage open = Normalised(form.Tiles[tiOpen].toImage());
+    // Left of the digit's box the open tile shows; the box starts 4 pixels in
+    // on its grey background and holds the digit in its colour.
+    for (int y = 0; y < CellSize; ++y)
+        for (int x = 0; x < 4; ++x)
+            QCOMPARE(cell.pixel(x, y), open.pixel(x, y));
+    QCOMPARE(QColor(cell.pixel(4, 0)), QColor(191, 191, 191));
+    bool digitSeen = false;
+    for (int y = 0; y < CellSize; ++y)
+        for (int x = 4; x < CellSize; ++x)
+            digitSeen = digitSeen || QColor(cell.pixel(x, y)) == colours[fixture.cell(col, row).MinesAround];
+    QVERIFY(digitSeen);
+}
+
+void GameTest::markingCycleAndMinesCounter()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(0, 0);
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msFlagged);
+    QCOMPARE(form.MineCount->Value(), QString("9"));
+    QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
+    // A left press on a marked cell opens nothing.
+    fixture.click(col, row);
+    QCOMPARE(fixture.cell(col, row).State, msFlagged);
+
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msQuestion);
+    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiQuestion));
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msCovered);
+
+    // Eleven flags on ten mines.
+    int flags = 0;
+    for (int c = 0; c < 8 && flags < 11; ++c)
+        for (int r = 0; r < 8 && flags < 11; ++r)
+            if (fixture.cell(c, r).State == msCovered) {
+                fixture.click(c, r, Qt::RightButton);
+                ++flags;
+            }
+    QCOMPARE(flags, 11);
+    QCOMPARE(form.MineCount->Value(), QString("-1"));
+}
+
+void GameTest::wonGameThroughMouse()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    RecordDialogCloser closer;
+    fixture.click(4, 4);
+    fixture.advanceSeconds(7);
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("7"));
+
+    // One correct flag shows as found, like every other mine after a win.
+    int flagCol = 0;
+    int flagRow = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
+    fixture.click(flagCol, flagRow, Qt::RightButton);
+
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            if (!fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered)
+                fixture.click(c, r);
+
+    QVERIFY(form.Mines->IsWon());
+    QCOMPARE(form.GameState, quint8(gsOver));
+    QVERIFY(!form.ClockRunning);
+    QCOMPARE(closer.closed, 1);
+    const QImage board = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            if (fixture.cell(c, r).IsMine)
+                QVERIFY(ShowsTile(form, board, c, r, tiFoundMine));
+
+    // The first win of the configuration is its record.
+    QVERIFY(form.HasRecord);
+    QCOMPARE(form.TheStatusBar->PanelText(1), QString("7"));
+    TBestRecord stored;
+    QVERIFY(::LoadBestRecord(stored, 8, 8, 10, fixture.dir.path()));
+    QCOMPARE(stored.BestTime, 7);
+
+    // After the end only "New" changes the board; a right press is one.
+    fixture.click(0, 0);
+    QCOMPARE(form.GameState, quint8(gsOver));
+    fixture.click(0, 0, Qt::RightButton);
+    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.TimeCount->Value(), QString("000"));
+}
+
+void GameTest::lostGameThroughMouse()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+
+    int mineCol = 0, mineRow = 0, flagCol = 0, flagRow = 0, wrongCol = 0, wrongRow = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
+    fixture.click(flagCol, flagRow, Qt::RightButton);
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        return !fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
+    }, wrongCol, wrongRow));
+    fixture.click(wrongCol, wrongRow, Qt::RightButton);
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        return fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
+    }, mineCol, mineRow));
+
+    MessageRecorder boxes;
+    fixture.click(mineCol, mineRow);
+    QCOMPARE(form.GameState, quint8(gsOver));
+    QVERIFY(!form.HasRecord);
+    QVERIFY(!QFile::exists(fixture.dir.filePath(BestRecordsFileName)));
+
+    const QImage board = BoardShot(form);
+    QVERIFY(ShowsTile(form, board, mineCol, mineRow, tiExploded));
+    QVERIFY(ShowsTile(form, board, flagCol, flagRow, tiFoundMine));
+    QVERIFY(ShowsTile(form, board, wrongCol, wrongRow, tiWrongFlag));
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            if (fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msOpen)
+                QVERIFY(ShowsTile(form, board, c, r, tiMine));
+
+    // Left presses do nothing now; the clock has stopped.
+    const int open = OpenCells(form);
+    fixture.click(wrongCol, wrongRow);
+    QCOMPARE(OpenCells(form), open);
+    QVERIFY(!form.ClockRunning);
+
+    fixture.click(0, 0, Qt::RightButton);
+    const QImage fresh = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            QVERIFY(ShowsTile(form, fresh, c, r, tiCovered));
+    QVERIFY(boxes.boxes.isEmpty());
+}
+
+void GameTest::windowsPressFollowsPointer()
+{
+    FormFixture fixture;
+    fixture.store("WINPRESS", 1);
+    fixture.store("SIZE", 2);
+    TMineForm &form = fixture.start();
+    fixture.click(15, 10);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+
+    // Two covered numbered neighbours: opening one leaves the other covered.
+    auto numbered = [&](int c, int r) {
+        return c >= 0 && r >= 0 && c < 30 && r < 20 && fixture.cell(c, r).State == msCovered
+               && !fixture.cell(c, r).IsMine && fixture.cell(c, r).MinesAround > 0;
+    };
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return numbered(c, r) && numbered(c + 1, r); }, col, row));
+
+    const QPoint first = fixture.cellPoint(col, row);
+    const QPoint second = fixture.cellPoint(col + 1, row);
+    fixture.move(first);
+    fixture.press(first);
+    QCOMPARE(form.PressState, 1);
+    QCOMPARE(fixture.cell(col, row).State, msCovered); // opens at the release
+    QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiPressed));
+
+    fixture.move(second);
+    QImage board = BoardShot(form);
+    QVERIFY(ShowsTile(form, board, col, row, tiCovered));
+    QVERIFY(ShowsTile(form, board, col + 1, row, tiPressed));
+
+    fixture.release(second);
+    QCOMPARE(form.PressState, 0);
+    QCOMPARE(fixture.cell(col + 1, row).State, msOpen);
+    QCOMPARE(fixture.cell(col, row).State, msCovered);
+    QCoreApplication::processEvents();
+    board = BoardShot(form);
+    QVERIFY(ShowsTile(form, board, col, row, tiCovered));
+}
+
+void GameTest::windowsPressReleasedOffBoard()
+{
+    FormFixture fixture;
+    fixture.store("WINPRESS", 1);
+    TMineForm &form = fixture.start();
+    const QPoint inside = fixture.cellPoint(2, 2);
+    const QPoint outside(40, -20); // over the title panel above the board
+
+    fixture.move(inside);
+    fixture.press(inside);
+    fixture.move(outside);
+    QCOMPARE(form.PressState, -1);
+    QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiCovered));
+
+    // Coming back with the button held presses again.
+    fixture.move(inside);
+    QCOMPARE(form.PressState, 1);
+    QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiPressed));
+
+    fixture.move(outside);
+    fixture.release(outside);
+    QCOMPARE(form.PressState, 0);
+    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(OpenCells(form), 0);
+    QCoreApplication::processEvents();
+    const QImage board = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            QVERIFY(ShowsTile(form, board, c, r, tiCovered));
+}
+
+void GameTest::crossPointerProbes()
+{
+    FormFixture fixture;
+    fixture.store("CROSS", 1);
+    fixture.store("SIZE", 2);
+    TMineForm &form = fixture.start();
+    QCOMPARE(form.MineGrid->cursor().shape(), Qt::BitmapCursor);
+    fixture.click(15, 10);
+
+    auto numbered = [&](int c, int r) {
+        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine
+               && fixture.cell(c, r).MinesAround > 0;
+    };
+    auto square = [&](int c, int r, const std::function<bool(int, int)> &test) {
+        return test(c, r) && test(c + 1, r) && test(c, r + 1) && test(c + 1, r + 1);
+    };
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
+
+    // One pixel from the common corner of the four cells.
+    const QPoint nearCorner = fixture.cellPoint(col, row, {16, 16});
+    fixture.move(nearCorner);
+    fixture.press(nearCorner, Qt::LeftButton, Qt::ShiftModifier);
+    fixture.release(nearCorner, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(fixture.cell(col, row).State, msOpen);
+    QCOMPARE(fixture.cell(col + 1, row).State, msOpen);
+    QCOMPARE(fixture.cell(col, row + 1).State, msOpen);
+    QCOMPARE(fixture.cell(col + 1, row + 1).State, msOpen);
+
+    // Without Shift only the clicked cell opens.
+    QVERIFY(FindCell(form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
+    const QPoint plain = fixture.cellPoint(col, row, {16, 16});
+    fixture.move(plain);
+    fixture.press(plain);
+    fixture.release(plain);
+    QCOMPARE(fixture.cell(col, row).State, msOpen);
+    QCOMPARE(fixture.cell(col + 1, row).State, msCovered);
+    QCOMPARE(fixture.cell(col + 1, row + 1).State, msCovered);
+
+    // A mine under one arm ends the game.
+    auto coveredSafe = [&](int c, int r) {
+        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+    };
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        return coveredSafe(c, r) && c + 1 < 30 && r + 1 < 20 && fixture.cell(c + 1, r + 1).IsMine
+               && fixture.cell(c + 1, r + 1).State == msCovered;
+    }, col, row));
+    const QPoint towardsMine = fixture.cellPoint(col, row, {15, 15});
+    fixture.move(towardsMine);
+    fixture.press(towardsMine, Qt::LeftButton, Qt::ShiftModifier);
+    fixture.release(towardsMine, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(form.GameState, quint8(gsOver));
+    QCOMPARE(fixture.cell(col + 1, row + 1).State, msExploded);
+}
+
+void GameTest::pauseHidesBoardAndStopsClock()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    fixture.advanceSeconds(3);
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("3"));
+    const QImage before = BoardShot(form);
+
+    form.MOPause->trigger();
+    QVERIFY(form.MOPause->isChecked());
+    QVERIFY(!form.ClockRunning);
+    QVERIFY(form.GameState & gsPaused);
+    const QImage hidden = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            QVERIFY(ShowsTile(form, hidden, c, r, tiCovered));
+
+    // Ten seconds of pause are not counted; the board takes no presses.
+    fixture.advanceSeconds(10);
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("3"));
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    fixture.click(col, row);
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msCovered);
+
+    form.MOPause->trigger();
+    QVERIFY(!form.MOPause->isChecked());
+    QVERIFY(form.ClockRunning);
+    QCOMPARE(BoardShot(form), before);
+    fixture.advanceSeconds(1);
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("4"));
+}
+
+void GameTest::newGameEndsPause()
+{
+    FormFixture fixture;
+    fixture.store("BORDERS", 0);
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    form.MOPause->trigger();
+    for (TfxRepeatBtn *button : form.EdgeButtons())
+        QVERIFY(!button->isEnabled());
+
+    form.MGNew->trigger();
+    QVERIFY(!form.MOPause->isChecked());
+    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.TimeCount->Value(), QString("000"));
+    for (TfxRepeatBtn *button : form.EdgeButtons())
+        QVERIFY(button->isEnabled());
+
+    // Pausing a fresh board leaves the clock stopped on resuming.
+    form.MOPause->trigger();
+    form.MOPause->trigger();
+    QVERIFY(!form.ClockRunning);
+}
+
+void GameTest::clockShowsSecondsPastThreeDigits()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    for (int i = 0; i < 17; ++i) {
+        fixture.advanceSeconds(59);
+        form.STimerTimer();
+    }
+    QCOMPARE(form.TimeCount->Value(), QString("1003"));
+    QCOMPARE(form.TimeCount->NumDigits(), 4);
+    // A tick within the same second changes nothing.
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("1003"));
+}
+
+void GameTest::titlePanelReturnsToVersion()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start(96, false);
+    form.STimer->stop();
+    form.DownPanel->SetCaption("Some Title");
+    form.TitleTicks = 0;
+    for (int i = 0; i < 19; ++i)
+        form.STimerTimer();
+    QCOMPARE(form.DownPanel->Caption(), QString("Some Title"));
+    form.STimerTimer();
+    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
+    QCOMPARE(form.TitleTicks, quint16(20));
+    form.STimerTimer();
+    QCOMPARE(form.TitleTicks, quint16(20));
+    // With no music playing a click on the panel shows nothing.
+    form.DownPanelClick();
+    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
+}
+
+void GameTest::upPanelIsNewGameButton()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    QWindow *window = form.windowHandle();
+    const QPoint centre = form.UpPanel->mapTo(&form, form.UpPanel->rect().center());
+    const QPoint away = centre + QPoint(0, 60);
+
+    QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
+    QTest::mouseMove(window, away);
+    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
+    QTest::mouseMove(window, centre);
+    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
+    QTest::mouseMove(window, away);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, away);
+    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+
+    QTest::mouseMove(window, centre);
+    QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, centre);
+    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
+    QCOMPARE(form.GameState, quint8(gsFresh));
+}
+
+void GameTest::keyPressShowsCharacterCode()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    MessageRecorder boxes;
+    form.MineGrid->setFocus();
+    QTest::keyClick(form.MineGrid, Qt::Key_A);
+    QTest::keyClick(form.MineGrid, Qt::Key_1);
+    QCOMPARE(boxes.texts(), QStringList({"a = (97)", "1 = (49)"}));
+    QCOMPARE(form.GameState, quint8(gsFresh));
+}
+
+QTEST_MAIN(GameTest)
+#include "test_game.moc"

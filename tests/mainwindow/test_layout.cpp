@@ -1,0 +1,267 @@
+// Start-up, layout and shutdown of the main window.
+
+#include "FormFixture.h"
+
+#include "controls/Counter.h"
+#include "controls/fxRptBtn.h"
+#include "mainwindow/StatusPanels.h"
+#include "mainwindow/TitlePanel.h"
+#include "support/MessageRecorder.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+class LayoutTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void boardGeometry_data();
+    void boardGeometry();
+    void edgeButtonsAroundTheBoard();
+    void fontsAtOneHundredTwentyDpi();
+    void narrowBoardKeepsSmallerCaption();
+    void firstStartWithEmptyStore();
+    void storedOptionsReachTheMenu();
+    void musicWithoutPlayListStartsSilent();
+    void settingsWrittenAtShutdown();
+    void menuBarItems();
+};
+
+void LayoutTest::boardGeometry_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QSize>("grid");
+    QTest::addColumn<QSize>("panel");
+    QTest::addColumn<QSize>("outer");
+    QTest::addColumn<int>("panelLeft");
+    QTest::addColumn<int>("upFontPoints");
+
+    QTest::newRow("Easy") << 0 << 8 << 8 << QSize(136, 136) << QSize(188, 188) << QSize(300, 281) << 53 << 13;
+    QTest::newRow("Medium") << 1 << 16 << 16 << QSize(272, 272) << QSize(324, 324) << QSize(330, 417) << 0 << 16;
+    QTest::newRow("Hard") << 2 << 30 << 20 << QSize(510, 340) << QSize(562, 392) << QSize(568, 485) << 0 << 16;
+    // 211 wide: (300 - 211) / 2 = 44.5 goes to the even 44.
+    QTest::newRow("9 columns") << 3 << 9 << 9 << QSize(153, 153) << QSize(205, 205) << QSize(300, 298) << 44 << 16;
+    QTest::newRow("14 columns") << 3 << 14 << 9 << QSize(238, 153) << QSize(290, 205) << QSize(300, 298) << 2 << 16;
+    QTest::newRow("15 columns") << 3 << 15 << 9 << QSize(255, 153) << QSize(307, 205) << QSize(313, 298) << 0 << 16;
+}
+
+void LayoutTest::boardGeometry()
+{
+    QFETCH(int, level);
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    QFETCH(QSize, grid);
+    QFETCH(QSize, panel);
+    QFETCH(QSize, outer);
+    QFETCH(int, panelLeft);
+    QFETCH(int, upFontPoints);
+
+    FormFixture fixture;
+    fixture.storeBoard(cols, rows, 10);
+    fixture.store("SIZE", level);
+    TMineForm &form = fixture.start();
+
+    QCOMPARE(form.MineGrid->ColCount(), cols);
+    QCOMPARE(form.MineGrid->RowCount(), rows);
+    QCOMPARE(form.MineGrid->size(), grid);
+    QCOMPARE(form.MinePanel->size(), panel);
+    QCOMPARE(form.OuterWidth, outer.width());
+    QCOMPARE(form.OuterHeight, outer.height());
+    QCOMPARE(form.MinePanel->pos(), QPoint(panelLeft, 32));
+    QCOMPARE(form.UpPanel->font().pointSize(), upFontPoints);
+
+    // The client area is the design width less the 6-pixel frame, with the
+    // panel under the counter strip and the status bar under the panel.
+    QWidget *client = form.centralWidget();
+    QCOMPARE(client->width(), outer.width() - 6);
+    QCOMPARE(client->height(), 32 + panel.height());
+    QCOMPARE(form.TheStatusBar->height(), 19);
+    QCOMPARE(form.TheStatusBar->geometry().top(), client->geometry().bottom() + 1);
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(form.MinePanel->geometry().right() < client->width());
+}
+
+void LayoutTest::edgeButtonsAroundTheBoard()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start(); // Easy: grid 136 x 136 at (26, 26)
+
+    const QList<QPair<QWidget *, QRect>> places = {
+        {form.SpLeftUp, QRect(1, 1, 25, 25)},      {form.SpUpL, QRect(26, 1, 25, 25)},
+        {form.UpPanel, QRect(51, 1, 86, 25)},      {form.SpUpR, QRect(137, 1, 25, 25)},
+        {form.SpRightUp, QRect(162, 1, 25, 25)},   {form.SpLeftU, QRect(1, 26, 25, 25)},
+        {form.LeftPanel, QRect(1, 51, 25, 86)},    {form.SpLeftD, QRect(1, 137, 25, 25)},
+        {form.SpRightU, QRect(162, 26, 25, 25)},   {form.RightPanel, QRect(162, 51, 25, 86)},
+        {form.SpRightD, QRect(162, 137, 25, 25)},  {form.SpLeftDown, QRect(1, 162, 25, 25)},
+        {form.SpDownL, QRect(26, 162, 25, 25)},    {form.DownPanel, QRect(51, 162, 86, 25)},
+        {form.SpDownR, QRect(137, 162, 25, 25)},   {form.SpRightDown, QRect(162, 162, 25, 25)},
+        {form.MineGrid, QRect(26, 26, 136, 136)},
+    };
+    for (const auto &[widget, place] : places)
+        QCOMPARE(widget->geometry(), place);
+
+    for (TfxRepeatBtn *button : form.EdgeButtons()) {
+        const bool leftUpper = button == form.SpLeftU;
+        QCOMPARE(button->RepeatEnabled(), !leftUpper);
+        QCOMPARE(button->InitDelay(), leftUpper ? 400 : 200);
+        QCOMPARE(button->RepeatDelay(), 100);
+        QCOMPARE(button->NumGlyphs(), 2);
+        QVERIFY(!button->isEnabled()); // Borders is on
+    }
+    QCOMPARE(form.TimeCount->width(), 54);
+    QCOMPARE(form.MineCount->width(), 54);
+    QCOMPARE(form.TimeCount->Value(), QString("000"));
+    QCOMPARE(form.MineCount->Value(), QString("10"));
+}
+
+void LayoutTest::fontsAtOneHundredTwentyDpi()
+{
+    FormFixture fixture;
+    fixture.store("SIZE", 1);
+    TMineForm &form = fixture.start(120);
+    QCOMPARE(form.MineGrid->font().pointSize(), 8);
+    QCOMPARE(form.UpPanel->font().pointSize(), 13); // Round(12.8)
+    QCOMPARE(form.OuterHeight, 116 + 324);          // Round(116.25)
+    QCOMPARE(form.OuterWidth, 8 + 324);             // Round(7.5)
+}
+
+void LayoutTest::narrowBoardKeepsSmallerCaption()
+{
+    FormFixture fixture;
+    fixture.storeBoard(6, 6, 5);
+    TMineForm &form = fixture.start();
+    QCOMPARE(form.DownPanel->font().pointSize(), 8);
+    QCOMPARE(form.UpPanel->font().pointSize(), 11);
+    form.MGMedium->trigger();
+    QCOMPARE(form.DownPanel->font().pointSize(), 8);
+    QCOMPARE(form.UpPanel->font().pointSize(), 16);
+}
+
+void LayoutTest::firstStartWithEmptyStore()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    QCOMPARE(form.Mines->Cols, 8);
+    QCOMPARE(form.Mines->Rows, 8);
+    QCOMPARE(form.Mines->Mines, 10);
+    QVERIFY(form.MGEasy->isChecked());
+    QCOMPARE(form.GameState, quint8(gsFresh));
+    QVERIFY(!form.ClockRunning);
+    QVERIFY(!form.HasRecord);
+    QVERIFY(form.STimer->isActive());
+    QCOMPARE(form.STimer->interval(), 250);
+    QCOMPARE(form.windowTitle(), QString("Ferrox"));
+    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
+    QCOMPARE(form.UpPanel->Caption(), QString("FERROX"));
+    QCOMPARE(form.MineGrid->cursor().shape(), Qt::ArrowCursor);
+
+    const QStringList status = {form.TheStatusBar->PanelText(0), form.TheStatusBar->PanelText(1),
+                                form.TheStatusBar->PanelText(2), form.TheStatusBar->PanelText(3)};
+    QCOMPARE(status, QStringList({"Best Time:", "999", "by:", "no name"}));
+}
+
+void LayoutTest::storedOptionsReachTheMenu()
+{
+    FormFixture fixture;
+    fixture.store("QUESTION", 0);
+    fixture.store("CROSS", 1);
+    fixture.store("BORDERS", 0);
+    fixture.store("WINPRESS", 1);
+    fixture.store("NEIGHBOURS", 0);
+    fixture.store("SIZE", 2);
+    TMineForm &form = fixture.start();
+    QVERIFY(!form.MOQuestion->isChecked());
+    QVERIFY(form.MOCross->isChecked());
+    QVERIFY(!form.MOBorder->isChecked());
+    QVERIFY(form.MOPress->isChecked());
+    QVERIFY(!form.MONBour->isChecked());
+    QVERIFY(form.MGHard->isChecked());
+    QVERIFY(!form.MGEasy->isChecked());
+    QCOMPARE(form.MineGrid->cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(form.MineGrid->cursor().hotSpot(), QPoint(16, 16));
+    for (TfxRepeatBtn *button : form.EdgeButtons())
+        QVERIFY(button->isEnabled());
+}
+
+void LayoutTest::musicWithoutPlayListStartsSilent()
+{
+    FormFixture fixture;
+    fixture.store("MUSIC", 1);
+    MessageRecorder boxes;
+    TMineForm &form = fixture.start();
+    QVERIFY(!form.Mines->MusicOn);
+    QCOMPARE(form.MUSong->text(), QString("Turn On"));
+    QVERIFY(boxes.boxes.isEmpty());
+    fixture.stop();
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
+    QCOMPARE(settings.value("MUSIC").toInt(), 0);
+}
+
+void LayoutTest::settingsWrittenAtShutdown()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    form.MGMedium->trigger();
+    form.MOCross->trigger();
+    form.MOQuestion->trigger();
+    fixture.stop();
+
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
+    const QStringList names = {"SIZE", "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
+                               "COLS", "ROWS", "MINES", "MUSIC", "RECNAME"};
+    for (const QString &name : names)
+        QVERIFY2(settings.contains(name), qPrintable(name));
+    QCOMPARE(settings.value("SIZE").toInt(), 1);
+    QCOMPARE(settings.value("COLS").toInt(), 16);
+    QCOMPARE(settings.value("MINES").toInt(), 40);
+    QCOMPARE(settings.value("CROSS").toInt(), 1);
+    QCOMPARE(settings.value("QUESTION").toInt(), 0);
+    QCOMPARE(settings.value("BORDERS").toInt(), 1);
+}
+
+void LayoutTest::menuBarItems()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    auto captions = [](QMenu *menu) {
+        QStringList result;
+        for (QAction *action : menu->actions())
+            result << (action->isSeparator() ? QString("-") : action->text());
+        return result;
+    };
+    QCOMPARE(form.MGame->title(), QString("&Game"));
+    QCOMPARE(captions(form.MGame),
+             QStringList({"New", "-", "Easy", "Medium", "Hard", "Custom...", "-", "&Quit"}));
+    QCOMPARE(form.MOptions->title(), QString("&Options"));
+    QCOMPARE(captions(form.MOptions),
+             QStringList({"Pause", "-", "&DOS Style", "&Windows Style", "-", "&Questionmark",
+                          "&Cross pointer", "Windows &press", "&Borders", "Clear &Neighbour"}));
+    QCOMPARE(form.MSound->title(), QString("&Music"));
+    QCOMPARE(captions(form.MSound),
+             QStringList({"Turn On", "File...", "-", "Card Setup...", "Volume..."}));
+    QCOMPARE(form.MHelp->title(), QString("&Help"));
+    QCOMPARE(captions(form.MHelp), QStringList({"&About", "-", "&License"}));
+
+    const QList<QPair<QAction *, QString>> shortcuts = {
+        {form.MGNew, "Ctrl+N"},   {form.MGEasy, "Ctrl+E"},  {form.MGMedium, "Ctrl+M"},
+        {form.MGHard, "Ctrl+H"},  {form.MGCustom, ""},      {form.MGQuit, "Alt+F4"},
+        {form.MOPause, "Ctrl+P"}, {form.MODos, "Ctrl+D"},   {form.MOWindows, "Ctrl+W"},
+        {form.MUSong, "Ctrl+S"},  {form.MOQuestion, ""},    {form.MHAbout, ""}};
+    for (const auto &[action, keys] : shortcuts)
+        QCOMPARE(action->shortcut().toString(), keys);
+
+    for (QAction *check : {form.MOPause, form.MOQuestion, form.MOCross, form.MOPress, form.MOBorder,
+                           form.MONBour, form.MGEasy, form.MGCustom})
+        QVERIFY(check->isCheckable());
+    QVERIFY(!form.MGNew->isCheckable());
+    QVERIFY(!form.MODos->isCheckable());
+    QVERIFY(!form.MOPause->isChecked());
+}
+
+QTEST_MAIN(LayoutTest)
+#include "test_layout.moc"
