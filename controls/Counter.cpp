@@ -6,6 +6,7 @@
 
 TCounter::TCounter(QWidget *parent) : QWidget(parent)
 {
+    FerroxRes::InitResources();
     // Opaque: a repaint draws straight over the parent without erasing it
     // first, which keeps the second-by-second clock free of flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);

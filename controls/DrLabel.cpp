@@ -1,5 +1,7 @@
 #include "controls/DrLabel.h"
 
+#include "controls/Resources.h"
+
 #include <QEvent>
 #include <QKeySequence>
 #include <QPainter>
@@ -19,6 +21,7 @@ QColor SystemColor(const QWidget *widget, QPalette::ColorRole role)
 
 TDRLabel::TDRLabel(QWidget *parent) : QWidget(parent)
 {
+    FerroxRes::InitResources();
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     resize(65, 17);

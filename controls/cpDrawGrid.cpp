@@ -1,5 +1,7 @@
 #include "controls/cpDrawGrid.h"
 
+#include "controls/Resources.h"
+
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,6 +10,7 @@
 
 TcpDrawGrid::TcpDrawGrid(QWidget *parent) : QWidget(parent)
 {
+    FerroxRes::InitResources();
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent, true);

@@ -1,5 +1,7 @@
 #include "controls/fxRptBtn.h"
 
+#include "controls/Resources.h"
+
 #include "model/MessageBox.h"
 
 #include <QMouseEvent>
@@ -9,6 +11,7 @@
 
 TfxRepeatBtn::TfxRepeatBtn(QWidget *parent) : QWidget(parent)
 {
+    FerroxRes::InitResources();
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover, true);
     resize(25, 25);
