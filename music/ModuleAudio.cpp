@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int DefaultMixRate = 48000;
-constexpr int DefaultBufferFrames = 2048;
+constexpr int DefaultBufferFrames = 4096; // about 85 ms: background music needs no low latency, and fewer wake-ups cost less
 constexpr int NaturalVolume = 64;
 constexpr int Channels = 2;
 // Tracker modules are small; a bigger file is not one, and reading it

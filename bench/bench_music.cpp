@@ -1,0 +1,150 @@
+// What background music costs: the CPU time of playing a module through our
+// sound layer (libopenmpt in SDL's callback thread, SDL's disk driver writing
+// to /dev/null) against libopenmpt rendering the same module alone, and the
+// time to load a long play list.
+#include "music/ModuleAudio.h"
+#include "music/PlayList.h"
+#include "tests/music/MusicTestSupport.h"
+
+#include <benchmark/benchmark.h>
+#include <libopenmpt/libopenmpt.hpp>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <ctime>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int MixRate = 48000;
+constexpr std::uint64_t FramesPerRun = MixRate * 60; // a minute of music
+
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// A real module when the shared folder is there, else one made here.
+QString BenchModule(const QTemporaryDir &dir)
+{
+    const QString real = QDir(SharedModules()).filePath("song1.xm");
+    if (QFileInfo::exists(real))
+        return real;
+    const QString made = dir.filePath("made.mod");
+    QFile file(made);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(TinyModule("bench", 64, 6));
+    return made;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+double RenderAloneCpu(const QByteArray &bytes)
+{
+    std::ostringstream log;
+    openmpt::module module(bytes.constData(), static_cast<std::size_t>(bytes.size()), log);
+    module.set_repeat_count(-1);
+    std::vector<std::int16_t> buffer(2048 * 2);
+    const double start = ProcessCpuSeconds();
+    for (std::uint64_t done = 0; done < FramesPerRun; done += 2048)
+        benchmark::DoNotOptimize(module.read_interleaved_stereo(MixRate, 2048, buffer.data()));
+    return ProcessCpuSeconds() - start;
+}
+
+double PlayThroughLayerCpu(const QString &path, int bufferMs)
+{
+    TModuleAudio audio;
+    audio.SetSetup(TAudioSetup{QString(), QString(), MixRate, bufferMs});
+    if (!audio.Init())
+        return -1;
+    audio.StartBackgroundPlay();
+    const TModuleHandle module = audio.LoadModule(path);
+    const double start = ProcessCpuSeconds();
+    audio.PlayModule(module, true);
+    while (audio.MixedFrames() < FramesPerRun)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const double cpu = ProcessCpuSeconds() - start;
+    audio.Close();
+    return cpu;
+}
+
+void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
+{
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIODELAY", "0");
+    qputenv("SDL_DISKAUDIOFILE", "/dev/null");
+    QTemporaryDir dir;
+    const QString path = BenchModule(dir);
+    const QByteArray bytes = ReadAll(path);
+    double alone = 0;
+    double layer = 0;
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        const double aloneRun = RenderAloneCpu(bytes);
+        const double layerRun = PlayThroughLayerCpu(path, static_cast<int>(state.range(0)));
+        if (layerRun < 0) {
+            state.SkipWithError("no sound device");
+            return;
+        }
+        alone += aloneRun;
+        layer += layerRun;
+        ratios.push_back(layerRun / aloneRun);
+        state.SetIterationTime(layerRun);
+    }
+    // Other programs on the machine disturb single runs; the median ratio
+    // of paired runs is the steadier figure.
+    std::sort(ratios.begin(), ratios.end());
+    state.counters["alone_cpu_ms"] = benchmark::Counter(alone * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["layer_cpu_ms"] = benchmark::Counter(layer * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = ratios.empty() ? 0.0 : ratios[ratios.size() / 2];
+    state.SetLabel(QFileInfo(path).fileName().toStdString() + ", a minute of music per run, buffer "
+                   + (state.range(0) ? std::to_string(state.range(0)) + " ms" : std::string("automatic")));
+}
+// Argument: the buffer length in ms (0 = the automatic choice).  Each
+// buffer costs the audio thread a wake-up, which shows on a busy machine.
+BENCHMARK(BM_BackgroundPlayAgainstDecoderAlone)->Arg(0)->Arg(170)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(11);
+
+void BM_LoadPlayListOf10000Lines(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QList<QPair<QString, QByteArray>> modules = {
+        {"a.mod", TinyModule("a mod")},
+        {"b.s3m", QByteArray("b s3m").leftJustified(28, '\0') + char(26) + QByteArray(100, '\0')},
+        {"c.it", "IMPM" + QByteArray("c it").leftJustified(26, '\0') + QByteArray(100, '\0')},
+        {"d.xm", "Extended Module: " + QByteArray("d xm").leftJustified(20, '\0') + QByteArray(100, '\0')},
+    };
+    for (const auto &module : modules) {
+        QFile file(dir.filePath(module.first));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(module.second);
+    }
+    QByteArray lines = "#EXTM3U\r\n";
+    for (int i = 0; i < 10000; ++i)
+        lines += modules[i % modules.size()].first.toLatin1() + "\r\n";
+    const QString listPath = dir.filePath("long.m3u");
+    QFile list(listPath);
+    if (list.open(QIODevice::WriteOnly))
+        list.write(lines);
+    list.close();
+    for (auto _ : state) {
+        TPlayList playList;
+        if (!playList.LoadFromFile(listPath) || playList.Count() != 10000)
+            state.SkipWithError("the play list did not load whole");
+    }
+}
+BENCHMARK(BM_LoadPlayListOf10000Lines)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
