@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -29,10 +30,14 @@ QImage Normalised(const QImage &image)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-// The board as it is on the screen.
+// The board as it is on the screen: what has been painted and flushed, not
+// a fresh rendering, so a cell left drawn in a stale look shows as such.
 QImage BoardShot(TMineForm &form)
 {
-    return Normalised(form.MineGrid->grab().toImage());
+    const QPoint origin = form.MineGrid->mapTo(&form, QPoint(0, 0));
+    const QPixmap shot = form.screen()->grabWindow(form.winId(), origin.x(), origin.y(),
+                                                   form.MineGrid->width(), form.MineGrid->height());
+    return Normalised(shot.toImage());
 }
 
 QImage CellShot(const QImage &board, int col, int row)
