@@ -29,6 +29,21 @@ void RaisedTile(QPainter &painter, const QRect &rect, int bevel)
     Bevel(painter, rect, bevel, Qt::white, ShadowGrey);
 }
 
+void DrawFlag(QPainter &painter, const QRect &cell)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const int cx = cell.center().x();
+    painter.fillRect(QRect(cx - 7, cell.bottom() - 8, 16, 3), Qt::black);
+    painter.fillRect(QRect(cx - 3, cell.bottom() - 10, 8, 2), Qt::black);
+    painter.fillRect(QRect(cx, cell.top() + 6, 2, 14), Qt::black);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(230, 0, 0));
+    painter.drawPolygon(QPolygon({QPoint(cx + 1, cell.top() + 5), QPoint(cx - 10, cell.top() + 10),
+                                  QPoint(cx + 1, cell.top() + 15)}));
+    painter.restore();
+}
+
 } // namespace
 
 void DrawBigMine(QPainter &painter, QPointF centre, qreal radius)
@@ -64,34 +79,40 @@ QImage ProgramIcon()
     sky.setColorAt(0.0, QColor(0, 0, 128));
     sky.setColorAt(1.0, QColor(0, 96, 160));
     painter.fillRect(picture.rect(), sky);
-    // A slanted board of covered and open cells behind the mine.
+    // A corner of a board: the mine lies open in the middle four cells,
+    // surrounded by its counts, one flag and covered cells.
+    const QPoint origin(7, 6);
+    auto cellRect = [&](int col, int row) {
+        return QRect(origin.x() + col * 32, origin.y() + row * 32, 32, 32);
+    };
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 4; ++col) {
-            const QRect cell(7 + col * 32, 7 + row * 32, 32, 32);
-            if ((row + col) % 3 == 0) {
-                painter.fillRect(cell, FaceGrey);
-                Bevel(painter, cell, 1, ShadowGrey, ShadowGrey);
+            const bool open = (col == 1 || col == 2) && (row == 1 || row == 2);
+            const bool counted = (row == 0 && col <= 2) || (col == 0 && row == 2) || (row == 3 && col == 1);
+            if (open || counted) {
+                painter.fillRect(cellRect(col, row), FaceGrey);
+                Bevel(painter, cellRect(col, row), 1, ShadowGrey, ShadowGrey);
             } else {
-                RaisedTile(painter, cell, 3);
+                RaisedTile(painter, cellRect(col, row), 3);
             }
         }
-    QPainter &p = painter;
-    p.setRenderHint(QPainter::Antialiasing, true);
-    // The number cells around the mine.
+    painter.fillRect(QRect(cellRect(1, 1).topLeft(), cellRect(2, 2).bottomRight()), FaceGrey);
+    DrawFlag(painter, cellRect(3, 0));
+    painter.setRenderHint(QPainter::Antialiasing, true);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setBold(true);
     font.setPixelSize(24);
-    p.setFont(font);
+    painter.setFont(font);
     const struct { int col, row; const char *text; QColor color; } numbers[] = {
-        {0, 0, "1", QColor(0, 0, 255)}, {3, 0, "2", QColor(0, 128, 0)},
-        {1, 1, "3", QColor(255, 0, 0)}, {0, 3, "1", QColor(0, 0, 255)},
+        {0, 0, "1", QColor(0, 0, 255)}, {1, 0, "2", QColor(0, 128, 0)},
+        {2, 0, "3", QColor(255, 0, 0)}, {0, 2, "1", QColor(0, 0, 255)},
+        {1, 3, "2", QColor(0, 128, 0)},
     };
     for (const auto &n : numbers) {
-        p.setPen(n.color);
-        p.drawText(QRect(7 + n.col * 32, 7 + n.row * 32, 32, 32), Qt::AlignCenter,
-                   QString::fromLatin1(n.text));
+        painter.setPen(n.color);
+        painter.drawText(cellRect(n.col, n.row), Qt::AlignCenter, QString::fromLatin1(n.text));
     }
-    DrawBigMine(p, QPointF(77, 77), 22);
+    DrawBigMine(painter, QRectF(cellRect(1, 1).topLeft(), cellRect(2, 2).bottomRight()).center(), 19);
     return picture;
 }
 

@@ -140,29 +140,36 @@ QImage Gold()
 constexpr unsigned SegmentMasks[11] = {
     0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F, 0x40};
 
-QPolygon Segment(int which, int left, int top)
+// Three pixels thick with bevelled ends and a one-pixel gap at the joints,
+// like the segments of a real display.  The digit is 12 x 19 pixels.
+void PutSegment(QImage &strip, int which, int left, int top, const QColor &color)
 {
-    // A 12 x 18 digit area; horizontal segments are 2 pixels thick with
-    // bevelled ends, vertical ones likewise.
-    const int w = 12, h = 18, mid = h / 2;
-    auto horizontal = [&](int y) {
-        return QPolygon({QPoint(left + 2, top + y), QPoint(left + w - 3, top + y),
-                         QPoint(left + w - 2, top + y + 1), QPoint(left + w - 3, top + y + 2),
-                         QPoint(left + 2, top + y + 2), QPoint(left + 1, top + y + 1)});
+    const int right = left + 11;
+    const int rows[3] = {top + 1, top + 9, top + 17};   // a, g, d
+    auto horizontal = [&](int yc) {
+        for (int x = left + 2; x <= right - 2; ++x)
+            strip.setPixelColor(x, yc, color);
+        for (int x = left + 3; x <= right - 3; ++x) {
+            strip.setPixelColor(x, yc - 1, color);
+            strip.setPixelColor(x, yc + 1, color);
+        }
     };
-    auto vertical = [&](int x, int y0, int y1) {
-        return QPolygon({QPoint(left + x + 1, top + y0), QPoint(left + x + 2, top + y0 + 1),
-                         QPoint(left + x + 2, top + y1 - 1), QPoint(left + x + 1, top + y1),
-                         QPoint(left + x, top + y1 - 1), QPoint(left + x, top + y0 + 1)});
+    auto vertical = [&](int xc, int y0, int y1) {
+        for (int y = y0 + 1; y <= y1 - 1; ++y)
+            strip.setPixelColor(xc, y, color);
+        for (int y = y0 + 2; y <= y1 - 2; ++y) {
+            strip.setPixelColor(xc - 1, y, color);
+            strip.setPixelColor(xc + 1, y, color);
+        }
     };
     switch (which) {
-    case 0: return horizontal(0);
-    case 1: return vertical(w - 3, 1, mid);
-    case 2: return vertical(w - 3, mid, h - 1);
-    case 3: return horizontal(h - 2);
-    case 4: return vertical(0, mid, h - 1);
-    case 5: return vertical(0, 1, mid);
-    default: return horizontal(mid - 1);
+    case 0: horizontal(rows[0]); break;
+    case 1: vertical(right - 1, rows[0], rows[1]); break;
+    case 2: vertical(right - 1, rows[1], rows[2]); break;
+    case 3: horizontal(rows[2]); break;
+    case 4: vertical(left + 1, rows[1], rows[2]); break;
+    case 5: vertical(left + 1, rows[0], rows[1]); break;
+    default: horizontal(rows[1]); break;
     }
 }
 
@@ -170,21 +177,17 @@ QImage Led()
 {
     QImage strip(198, 24, QImage::Format_RGB32);
     strip.fill(Qt::black);
-    QPainter painter(&strip);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    for (int i = 0; i < 11; ++i) {
-        const QRect cell(i * 18, 0, 18, 24);
+    {
+        QPainter painter(&strip);
         painter.setPen(QColor(128, 128, 128));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(cell.adjusted(0, 0, -1, -1));
+        for (int i = 0; i < 11; ++i)
+            painter.drawRect(QRect(i * 18, 0, 18, 24).adjusted(0, 0, -1, -1));
+    }
+    for (int i = 0; i < 11; ++i)
         for (int s = 0; s < 7; ++s) {
             const bool lit = SegmentMasks[i] & (1u << s);
-            const QColor color = lit ? QColor(0, 255, 0) : QColor(0, 48, 0);
-            painter.setPen(color);
-            painter.setBrush(color);
-            painter.drawPolygon(Segment(s, cell.left() + 3, 3));
+            PutSegment(strip, s, i * 18 + 3, 2, lit ? QColor(0, 255, 0) : QColor(0, 40, 0));
         }
-    }
     return strip;
 }
 
