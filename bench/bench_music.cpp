@@ -70,9 +70,11 @@ double PlayThroughLayerCpu(const QString &path, int bufferMs)
         return -1;
     audio.StartBackgroundPlay();
     const TModuleHandle module = audio.LoadModule(path);
+    // The device has been mixing silence since it opened; count from here.
+    const std::uint64_t mixedBefore = audio.MixedFrames();
     const double start = ProcessCpuSeconds();
     audio.PlayModule(module, true);
-    while (audio.MixedFrames() < FramesPerRun)
+    while (audio.MixedFrames() < mixedBefore + FramesPerRun)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const double cpu = ProcessCpuSeconds() - start;
     audio.Close();

@@ -100,6 +100,7 @@ struct TModuleAudio::TImpl
     QString Error;
 
     SDL_AudioDeviceID Device = 0;
+    bool Suspended = false; // the device was given back by Suspend
     int MixRate = 0;
     TVoice Voice;
     std::atomic<std::uint64_t> Mixed{0};
@@ -267,6 +268,7 @@ bool TModuleAudio::Init()
 {
     if (Impl->Device)
         return true;
+    Impl->Suspended = false;
     Impl->CaptureSdlLog();
     if (Impl->StartSubsystem()) {
         if (Impl->OpenDevice())
@@ -282,25 +284,12 @@ bool TModuleAudio::IsOpen() const
     return Impl->Device != 0;
 }
 
+bool TModuleAudio::IsSuspended() const
+{
+    return Impl->Suspended;
+}
+
 bool TModuleAudio::StartBackgroundPlay()
-{
-    return Resume();
-}
-
-bool TModuleAudio::StopBackgroundPlay()
-{
-    if (!Impl->Device)
-        return false;
-    SDL_PauseAudioDevice(Impl->Device, 1);
-    return true;
-}
-
-bool TModuleAudio::Suspend()
-{
-    return StopBackgroundPlay();
-}
-
-bool TModuleAudio::Resume()
 {
     if (!Impl->Device)
         return false;
@@ -311,12 +300,46 @@ bool TModuleAudio::Resume()
     return false;
 }
 
-bool TModuleAudio::Close()
+bool TModuleAudio::StopBackgroundPlay()
+{
+    if (!Impl->Device)
+        return false;
+    SDL_PauseAudioDevice(Impl->Device, 1);
+    return true;
+}
+
+// Music switched off gives the device back, so that other programs can
+// use it meanwhile; the modules stay loaded.
+bool TModuleAudio::Suspend()
 {
     if (!Impl->Device)
         return false;
     Impl->CloseDevice();
+    Impl->Suspended = true;
     return true;
+}
+
+bool TModuleAudio::Resume()
+{
+    if (Impl->Device)
+        return StartBackgroundPlay();
+    if (!Impl->Suspended)
+        return false;
+    // Init clears the suspension only once the device is back.
+    if (!Init()) {
+        Impl->Suspended = true;
+        return false;
+    }
+    return StartBackgroundPlay();
+}
+
+bool TModuleAudio::Close()
+{
+    const bool wasOpen = Impl->Device != 0 || Impl->Suspended;
+    if (Impl->Device)
+        Impl->CloseDevice();
+    Impl->Suspended = false;
+    return wasOpen;
 }
 
 TModuleHandle TModuleAudio::LoadModule(const QString &path)

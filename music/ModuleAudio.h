@@ -55,15 +55,18 @@ public:
     void SetSetup(const TAudioSetup &setup);
 
     // Opens the sound device, paused.  False when there is none; LastError
-    // then says why.
+    // then says why.  IsOpen is false while suspended.
     bool Init();
     bool IsOpen() const;
     // Lets the device play: from now on the callback mixes by itself.
     bool StartBackgroundPlay();
     bool StopBackgroundPlay();
-    // Pauses and resumes output; the device stays open.
+    // Suspend stops output and gives the device back to the system; Resume
+    // opens it again with the same set-up and plays on, and fails when the
+    // device cannot be had.  Loaded modules stay loaded.
     bool Suspend();
     bool Resume();
+    bool IsSuspended() const;
     // Stops playing and closes the device.  Loaded modules stay loaded.
     bool Close();
 
