@@ -173,6 +173,54 @@ QPixmap GridShot()
     return Grab(grid);
 }
 
+// The counter strip and a board corner as the main window shows them, at
+// their real size, with the cross-hair pointer over a cell.
+QPixmap ActualSizeScene()
+{
+    QWidget host;
+    host.setFixedSize(240, 120);
+    QFont relief(QStringLiteral("Times New Roman"));
+    relief.setBold(true);
+    relief.setPixelSize(16);
+    const struct { const char *caption; int left; } labels[] = {{"Time:", 4}, {"Mines:", 110}};
+    for (const auto &l : labels) {
+        auto *label = new TDRLabel(&host);
+        label->SetFont(relief);
+        label->SetCaption(QString::fromLatin1(l.caption));
+        label->move(l.left, 4);
+    }
+    for (int left : {44, 160}) {
+        auto *counter = new TCounter(&host);
+        counter->SetCounterType(ctLed);
+        counter->SetNumDigits(3);
+        counter->resize(counter->NaturalSize());
+        counter->move(left, 3);
+        counter->SetValue(left == 44 ? QStringLiteral("42") : QStringLiteral("-3"));
+    }
+    const int arrows[3] = {FerroxRes::arDownRight, FerroxRes::arDown, FerroxRes::arRight};
+    const QPoint places[3] = {{1, 33}, {26, 33}, {1, 58}};
+    for (int i = 0; i < 3; ++i) {
+        auto *button = new TfxRepeatBtn(&host);
+        button->SetGlyph(FerroxRes::LoadArrowGlyph(FerroxRes::TArrow(arrows[i])));
+        button->setGeometry(QRect(places[i], QSize(25, 25)));
+    }
+    const QList<QPixmap> tiles = FerroxRes::LoadTiles();
+    auto *grid = new TcpDrawGrid(&host);
+    grid->SetColCount(8);
+    grid->SetRowCount(3);
+    grid->FitToCells();
+    grid->move(26, 58);
+    grid->OnDrawCell = [&](TcpDrawGrid *, QPainter &canvas, int col, int row, const QRect &rect) {
+        if (!tiles.isEmpty())
+            canvas.drawPixmap(rect.topLeft(), tiles.at((col + row) % 3 == 0 ? 0 : 1));
+    };
+    QPixmap scene = Grab(host);
+    QPainter painter(&scene);
+    painter.drawPixmap(26 + 3 * 17 + 8 - FerroxRes::XCrossHotX, 58 + 17 + 8 - FerroxRes::XCrossHotY,
+                       FerroxRes::LoadPicture(FerroxRes::XCross));
+    return scene;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -213,6 +261,8 @@ int main(int argc, char *argv[])
     sheet.Picture(ButtonRow(false), 2);
     sheet.NewRow();
     sheet.Picture(GridShot(), 2);
+    sheet.Picture(ActualSizeScene(), 1);
+    sheet.Picture(ActualSizeScene(), 2);
     (void)controlsTop;
     if (!sheet.Save(out)) {
         QTextStream(stderr) << "cannot write " << out << '\n';
