@@ -67,6 +67,10 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     SetBestRecordsDirectory(WorkingDirectory);
 
     setWindowTitle(QStringLiteral("Ferrox"));
+    // A fixed frame: minimise and close, no maximise, since the window
+    // always has exactly the size of its board.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     InstallFontSubstitutes();
     CreateControls();
     CreateMenus();

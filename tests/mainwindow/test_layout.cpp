@@ -48,6 +48,8 @@ void LayoutTest::boardGeometry_data()
     QTest::newRow("9 columns") << 3 << 9 << 9 << QSize(153, 153) << QSize(205, 205) << QSize(300, 298) << 44 << 16;
     QTest::newRow("14 columns") << 3 << 14 << 9 << QSize(238, 153) << QSize(290, 205) << QSize(300, 298) << 2 << 16;
     QTest::newRow("15 columns") << 3 << 15 << 9 << QSize(255, 153) << QSize(307, 205) << QSize(313, 298) << 0 << 16;
+    // Hand-edited store: the title panels would get a negative width.
+    QTest::newRow("2 columns") << 3 << 2 << 2 << QSize(34, 34) << QSize(86, 86) << QSize(300, 179) << 104 << 7;
 }
 
 void LayoutTest::boardGeometry()
@@ -83,6 +85,8 @@ void LayoutTest::boardGeometry()
     QCOMPARE(form.TheStatusBar->height(), 19);
     QCOMPARE(form.TheStatusBar->geometry().top(), client->geometry().bottom() + 1);
     QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(form.UpPanel->width(), std::max(0, grid.width() - 50));
     QVERIFY(form.MinePanel->geometry().right() < client->width());
 }
 
