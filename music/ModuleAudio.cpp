@@ -63,7 +63,8 @@ int BufferFrames(int mixRate, int bufferMs)
     return 1 << std::clamp(exponent, 8, 15);
 }
 
-// MIDAS-style amplification in percent becomes libopenmpt's master gain.
+// Amplification in percent of the natural level becomes libopenmpt's master
+// gain; 150 is a little louder, and libopenmpt clips what would overflow.
 std::int32_t MillibelOfPercent(int percent)
 {
     const double factor = std::clamp(percent, 1, 1000) / 100.0;

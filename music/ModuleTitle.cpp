@@ -114,8 +114,9 @@ bool TPlayListItem::ReadTitle()
     const QString path = Path();
     if (!QFileInfo(path).isFile())
         return false;
+    // Unbuffered, so that only the header bytes are read from the disk.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     bool ok = false;
     Title = ReadModuleTitle(FileName, file, &ok);
