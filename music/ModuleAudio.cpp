@@ -1,9 +1,9 @@
 #include "music/ModuleAudio.h"
 
 #include "music/DecoderLog.h"
+#include "music/VoiceMixer.h"
 
 #include <QFile>
-#include <QSettings>
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -17,9 +17,10 @@
 namespace {
 
 constexpr int DefaultMixRate = 48000;
-constexpr int DefaultBufferFrames = 4096; // about 85 ms: background music needs no low latency, and fewer wake-ups cost less
-constexpr int NaturalVolume = 64;
-constexpr int Channels = 2;
+// About 85 ms at 48 kHz: background music needs no low latency, and every
+// buffer costs the audio thread a wake-up.
+constexpr int DefaultBufferFrames = 4096;
+
 // Tracker modules are small; a bigger file is not one, and reading it
 // whole would only waste memory.
 constexpr qint64 LargestModuleBytes = 64 * 1024 * 1024;
@@ -46,13 +47,6 @@ private:
     SDL_AudioDeviceID Device;
 };
 
-int ReadIntSetting(const QSettings &settings, const QString &key, int low, int high, int fallback)
-{
-    bool ok = false;
-    const int value = settings.value(key).toString().toInt(&ok);
-    return ok && value >= low && value <= high ? value : fallback;
-}
-
 int BufferFrames(int mixRate, int bufferMs)
 {
     if (bufferMs <= 0)
@@ -78,22 +72,12 @@ struct TLoadedModule
     std::unique_ptr<openmpt::module> Decoder;
 };
 
-// The one module the callback plays.  Changed only under the device lock.
-struct TVoice
-{
-    openmpt::module *Decoder = nullptr;
-    TPlayHandle Handle = 0;
-    int Volume = NaturalVolume;
-    bool Ended = false;
-};
-
 } // namespace
 
 struct TModuleAudio::TImpl
 {
     // Declared first so that it outlives every decoder that writes to it.
     TDecoderLog Log;
-    TAudioSetup Setup;
     std::map<TModuleHandle, TLoadedModule> Modules;
     TModuleHandle LastModule = 0;
     TPlayHandle LastPlay = 0;
@@ -109,40 +93,9 @@ struct TModuleAudio::TImpl
     static void Callback(void *self, Uint8 *stream, int length)
     {
         auto *impl = static_cast<TImpl *>(self);
-        const auto frames = static_cast<std::size_t>(length) / (Channels * sizeof(std::int16_t));
-        impl->Mix(reinterpret_cast<std::int16_t *>(stream), frames);
+        const auto frames = static_cast<std::size_t>(length) / (MixChannels * sizeof(std::int16_t));
+        MixVoice(impl->Voice, impl->MixRate, reinterpret_cast<std::int16_t *>(stream), frames);
         impl->Mixed.fetch_add(frames, std::memory_order_relaxed);
-    }
-
-    void Mix(std::int16_t *out, std::size_t frames)
-    {
-        std::size_t done = 0;
-        if (Voice.Decoder && !Voice.Ended) {
-            done = Render(out, frames);
-            if (done == 0)
-                Voice.Ended = true;
-            ScaleVolume(out, done * Channels, Voice.Volume);
-        }
-        std::fill(out + done * Channels, out + frames * Channels, std::int16_t{0});
-    }
-
-    std::size_t Render(std::int16_t *out, std::size_t frames)
-    {
-        // Nothing may be thrown into SDL's thread; a decoder that fails is
-        // treated as a song that has ended.
-        try {
-            return Voice.Decoder->read_interleaved_stereo(MixRate, frames, out);
-        } catch (...) {
-            return 0;
-        }
-    }
-
-    static void ScaleVolume(std::int16_t *samples, std::size_t count, int volume)
-    {
-        if (volume >= NaturalVolume)
-            return;
-        for (std::size_t i = 0; i < count; ++i)
-            samples[i] = static_cast<std::int16_t>(samples[i] * volume / NaturalVolume);
     }
 
     openmpt::module *Find(TModuleHandle module) const
@@ -172,16 +125,16 @@ struct TModuleAudio::TImpl
         SDL_LogSetOutputFunction(PreviousLogOutput, PreviousLogData);
     }
 
-    bool StartSubsystem();
-    bool OpenDevice();
+    bool StartSubsystem(const TAudioSetup &setup);
+    bool OpenDevice(const TAudioSetup &setup);
     void CloseDevice();
 };
 
-bool TModuleAudio::TImpl::StartSubsystem()
+bool TModuleAudio::TImpl::StartSubsystem(const TAudioSetup &setup)
 {
     // SDL would otherwise take over SIGINT and SIGTERM from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    const QByteArray driver = Setup.Driver.toUtf8();
+    const QByteArray driver = setup.Driver.toUtf8();
     if (!driver.isEmpty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.constData(), SDL_HINT_OVERRIDE);
     const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -192,19 +145,19 @@ bool TModuleAudio::TImpl::StartSubsystem()
     return started;
 }
 
-bool TModuleAudio::TImpl::OpenDevice()
+bool TModuleAudio::TImpl::OpenDevice(const TAudioSetup &setup)
 {
     SDL_AudioSpec wanted{};
-    wanted.freq = Setup.MixRate > 0 ? Setup.MixRate : DefaultMixRate;
+    wanted.freq = setup.MixRate > 0 ? setup.MixRate : DefaultMixRate;
     wanted.format = AUDIO_S16SYS;
-    wanted.channels = Channels;
-    wanted.samples = static_cast<Uint16>(BufferFrames(wanted.freq, Setup.BufferMs));
+    wanted.channels = MixChannels;
+    wanted.samples = static_cast<Uint16>(BufferFrames(wanted.freq, setup.BufferMs));
     wanted.callback = &TImpl::Callback;
     wanted.userdata = this;
     SDL_AudioSpec obtained{};
     // An automatic rate follows the device; a chosen one is resampled by SDL.
-    const int changes = Setup.MixRate > 0 ? 0 : SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
-    const QByteArray device = Setup.Device.toUtf8();
+    const int changes = setup.MixRate > 0 ? 0 : SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
+    const QByteArray device = setup.Device.toUtf8();
     Device = SDL_OpenAudioDevice(device.isEmpty() ? nullptr : device.constData(), 0, &wanted, &obtained, changes);
     if (!Device) {
         Error = QString::fromUtf8(SDL_GetError());
@@ -233,46 +186,14 @@ TModuleAudio::~TModuleAudio()
     Close();
 }
 
-void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
-{
-    settings.beginGroup(group);
-    TAudioSetup setup;
-    setup.Driver = settings.value(QStringLiteral("DRIVER")).toString();
-    setup.Device = settings.value(QStringLiteral("DEVICE")).toString();
-    setup.MixRate = ReadIntSetting(settings, QStringLiteral("MIXRATE"), 8000, 192000, 0);
-    setup.BufferMs = ReadIntSetting(settings, QStringLiteral("BUFFER"), 5, 2000, 0);
-    settings.endGroup();
-    Impl->Setup = setup;
-}
-
-void TModuleAudio::WriteConfig(QSettings &settings, const QString &group) const
-{
-    settings.beginGroup(group);
-    settings.setValue(QStringLiteral("DRIVER"), Impl->Setup.Driver);
-    settings.setValue(QStringLiteral("DEVICE"), Impl->Setup.Device);
-    settings.setValue(QStringLiteral("MIXRATE"), Impl->Setup.MixRate);
-    settings.setValue(QStringLiteral("BUFFER"), Impl->Setup.BufferMs);
-    settings.endGroup();
-}
-
-const TAudioSetup &TModuleAudio::Setup() const
-{
-    return Impl->Setup;
-}
-
-void TModuleAudio::SetSetup(const TAudioSetup &setup)
-{
-    Impl->Setup = setup;
-}
-
 bool TModuleAudio::Init()
 {
     if (Impl->Device)
         return true;
     Impl->Suspended = false;
     Impl->CaptureSdlLog();
-    if (Impl->StartSubsystem()) {
-        if (Impl->OpenDevice())
+    if (Impl->StartSubsystem(CurrentSetup)) {
+        if (Impl->OpenDevice(CurrentSetup))
             return true;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }

@@ -103,6 +103,7 @@ public:
     static QList<int> BufferLengths();
 
 private:
+    TAudioSetup CurrentSetup;
     struct TImpl;
     std::unique_ptr<TImpl> Impl;
 };

@@ -1,7 +1,52 @@
 #include "music/ModuleAudio.h"
 
+#include <QSettings>
+
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
+
+namespace {
+
+int ReadIntSetting(const QSettings &settings, const QString &key, int low, int high, int fallback)
+{
+    bool ok = false;
+    const int value = settings.value(key).toString().toInt(&ok);
+    return ok && value >= low && value <= high ? value : fallback;
+}
+
+} // namespace
+
+void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
+{
+    settings.beginGroup(group);
+    TAudioSetup setup;
+    setup.Driver = settings.value(QStringLiteral("DRIVER")).toString();
+    setup.Device = settings.value(QStringLiteral("DEVICE")).toString();
+    setup.MixRate = ReadIntSetting(settings, QStringLiteral("MIXRATE"), 8000, 192000, 0);
+    setup.BufferMs = ReadIntSetting(settings, QStringLiteral("BUFFER"), 5, 2000, 0);
+    settings.endGroup();
+    CurrentSetup = setup;
+}
+
+void TModuleAudio::WriteConfig(QSettings &settings, const QString &group) const
+{
+    settings.beginGroup(group);
+    settings.setValue(QStringLiteral("DRIVER"), CurrentSetup.Driver);
+    settings.setValue(QStringLiteral("DEVICE"), CurrentSetup.Device);
+    settings.setValue(QStringLiteral("MIXRATE"), CurrentSetup.MixRate);
+    settings.setValue(QStringLiteral("BUFFER"), CurrentSetup.BufferMs);
+    settings.endGroup();
+}
+
+const TAudioSetup &TModuleAudio::Setup() const
+{
+    return CurrentSetup;
+}
+
+void TModuleAudio::SetSetup(const TAudioSetup &setup)
+{
+    CurrentSetup = setup;
+}
 
 // The lists the set-up window offers.  An empty entry there stands for the
 // automatic choice, so none is listed here.
