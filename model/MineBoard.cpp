@@ -10,7 +10,8 @@ int MaxRows = 36;
 
 const TLevelPreset LevelPresets[3] = {{8, 8, 10}, {16, 16, 40}, {30, 20, 99}};
 
-namespace {
+namespace
+{
 
 int LimitToStorage(int value)
 {

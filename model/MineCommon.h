@@ -140,8 +140,7 @@ public:
     // positions off the board are skipped; with Borders off each coordinate
     // is wrapped once.  Positions equal to (col, row) after wrapping are
     // skipped, so on a one- or two-cell-wide torus a cell may be visited twice.
-    template <typename Visit>
-    void ForEachNeighbour(int col, int row, Visit &&visit) const
+    template <typename Visit> void ForEachNeighbour(int col, int row, Visit &&visit) const
     {
         ForEachInBlock(col, row, [&](int c, int r) {
             if (c != col || r != row)
@@ -151,8 +150,7 @@ public:
 
     // Like ForEachNeighbour, but the cell's own position is visited too
     // (whenever the 3 x 3 block, after wrapping, lands on it).
-    template <typename Visit>
-    void ForEachInBlock(int col, int row, Visit &&visit) const
+    template <typename Visit> void ForEachInBlock(int col, int row, Visit &&visit) const
     {
         for (int dc = -1; dc <= 1; ++dc) {
             int c = col + dc;

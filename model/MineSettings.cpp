@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 const QString KeySize = QStringLiteral("SIZE");
 const QString KeyQuestion = QStringLiteral("QUESTION");

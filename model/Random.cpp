@@ -2,7 +2,8 @@
 
 #include "model/WallClock.h"
 
-namespace {
+namespace
+{
 
 quint32 State = 0;
 

@@ -2,7 +2,8 @@
 
 #include <QTime>
 
-namespace {
+namespace
+{
 
 TWallClockSource &Source()
 {

@@ -1,0 +1,345 @@
+// Part 1.3: the settings store, from an empty store and from stored values,
+// wrong types and out-of-range values included.  The store is pointed at a
+// temporary folder with QSettings::setPath.
+#include "model/MineCommon.h"
+#include "model/SettingsStore.h"
+
+#include <QSize>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Values = QVariantMap;
+
+namespace
+{
+
+const QStringList AllNames = {"SIZE", "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
+                              "COLS", "ROWS",     "MINES",    "MUSIC", "RECNAME"};
+
+// The model's settings as a comparable map.
+Values ModelValues(const TMines &model)
+{
+    return Values{{"Level", int(model.Level)},
+                  {"QuestionMarks", model.QuestionMarks},
+                  {"WindowsPress", model.WindowsPress},
+                  {"CrossPointer", model.CrossPointer},
+                  {"Borders", model.Borders},
+                  {"ClearNeighbours", model.ClearNeighbours},
+                  {"Cols", int(model.Cols)},
+                  {"Rows", int(model.Rows)},
+                  {"Mines", model.Mines},
+                  {"MusicOn", model.MusicOn},
+                  {"RecordName", model.RecordName}};
+}
+
+Values Defaults()
+{
+    return Values{{"Level", 0},
+                  {"QuestionMarks", true},
+                  {"WindowsPress", false},
+                  {"CrossPointer", false},
+                  {"Borders", true},
+                  {"ClearNeighbours", true},
+                  {"Cols", 8},
+                  {"Rows", 8},
+                  {"Mines", 10},
+                  {"MusicOn", false},
+                  {"RecordName", QString()}};
+}
+
+Values With(Values values, const Values &changes)
+{
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        values[it.key()] = it.value();
+    return values;
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void emptyStore();
+    void load_data();
+    void load();
+    void recordNameWrittenBackAs30();
+    void questionFiveWrittenBackAsOne();
+    void valuesStayWhereTheyAre();
+    void roundTrip();
+    void storeHelpers();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestSettings::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+}
+
+void TestSettings::init()
+{
+    OpenSettingsStore()->clear();
+    ComputeMaxBoard(1024, 768); // 56 x 36
+}
+
+void TestSettings::emptyStore()
+{
+    {
+        TMines model;
+        QCOMPARE(ModelValues(model), Defaults());
+    }
+    // At the end of the run all eleven values exist, as integers 1/0 and text.
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    for (const QString &name : AllNames)
+        QVERIFY2(store->contains(name), qPrintable(name));
+    QCOMPARE(store->allKeys().size(), AllNames.size());
+    QCOMPARE(store->value("SIZE").toString(), "0");
+    QCOMPARE(store->value("QUESTION").toString(), "1");
+    QCOMPARE(store->value("WINPRESS").toString(), "0");
+    QCOMPARE(store->value("CROSS").toString(), "0");
+    QCOMPARE(store->value("BORDERS").toString(), "1");
+    QCOMPARE(store->value("NEIGHBOURS").toString(), "1");
+    QCOMPARE(store->value("COLS").toString(), "8");
+    QCOMPARE(store->value("ROWS").toString(), "8");
+    QCOMPARE(store->value("MINES").toString(), "10");
+    QCOMPARE(store->value("MUSIC").toString(), "0");
+    QCOMPARE(store->value("RECNAME").toString(), QString());
+    // The store file itself: the model's values sit at the top of the key.
+    QFile file(store->fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(text.contains("[General]") && text.contains("\nQUESTION=1"), text.constData());
+}
+
+void TestSettings::load_data()
+{
+    QTest::addColumn<Values>("stored");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<Values>("expected");
+
+    const QSize screen(1024, 768); // 56 x 36
+    QTest::newRow("custom 20 x 12 with 30")
+        << Values{{"SIZE", 3}, {"COLS", 20}, {"ROWS", 12}, {"MINES", 30}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 20}, {"Rows", 12}, {"Mines", 30}});
+    QTest::newRow("hard overwrites the stored board")
+        << Values{{"SIZE", 2}, {"COLS", 20}, {"ROWS", 12}, {"MINES", 30}} << screen
+        << With(Defaults(), {{"Level", 2}, {"Cols", 30}, {"Rows", 20}, {"Mines", 99}});
+    QTest::newRow("medium") << Values{{"SIZE", 1}} << screen
+                            << With(Defaults(),
+                                    {{"Level", 1}, {"Cols", 16}, {"Rows", 16}, {"Mines", 40}});
+    QTest::newRow("custom without a stored board keeps the initial 16 x 16 / 40")
+        << Values{{"SIZE", 3}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 16}, {"Rows", 16}, {"Mines", 40}});
+    QTest::newRow("columns above MaxCols")
+        << Values{{"SIZE", 3}, {"COLS", 200}, {"ROWS", 12}, {"MINES", 30}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 56}, {"Rows", 12}, {"Mines", 30}});
+    QTest::newRow("rows above MaxRows")
+        << Values{{"SIZE", 3}, {"COLS", 20}, {"ROWS", 255}, {"MINES", 30}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 20}, {"Rows", 36}, {"Mines", 30}});
+    QTest::newRow("a playable 6-column board is kept")
+        << Values{{"SIZE", 3}, {"COLS", 6}, {"ROWS", 5}, {"MINES", 4}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 6}, {"Rows", 5}, {"Mines", 4}});
+    QTest::newRow("all options flipped")
+        << Values{{"QUESTION", 0},   {"WINPRESS", 1}, {"CROSS", 1},      {"BORDERS", 0},
+                  {"NEIGHBOURS", 0}, {"MUSIC", 1},    {"RECNAME", "Ann"}}
+        << screen
+        << With(Defaults(), {{"QuestionMarks", false},
+                             {"WindowsPress", true},
+                             {"CrossPointer", true},
+                             {"Borders", false},
+                             {"ClearNeighbours", false},
+                             {"MusicOn", true},
+                             {"RecordName", "Ann"}});
+    QTest::newRow("any non-zero integer is true")
+        << Values{{"QUESTION", 5}, {"CROSS", -1}} << screen
+        << With(Defaults(), {{"CrossPointer", true}});
+    QTest::newRow("record name of 40 characters")
+        << Values{{"RECNAME", QString(40, 'x')}} << screen
+        << With(Defaults(), {{"RecordName", QString(30, 'x')}});
+
+    // Unplayable stored boards are brought into range.
+    QTest::newRow("columns 0") << Values{{"SIZE", 3}, {"COLS", 0}, {"ROWS", 12}, {"MINES", 5}}
+                               << screen
+                               << With(Defaults(),
+                                       {{"Level", 3}, {"Cols", 1}, {"Rows", 12}, {"Mines", 5}});
+    QTest::newRow("rows 0") << Values{{"SIZE", 3}, {"COLS", 12}, {"ROWS", 0}, {"MINES", 5}}
+                            << screen
+                            << With(Defaults(),
+                                    {{"Level", 3}, {"Cols", 12}, {"Rows", 1}, {"Mines", 5}});
+    QTest::newRow("mines 0") << Values{{"SIZE", 3}, {"COLS", 10}, {"ROWS", 10}, {"MINES", 0}}
+                             << screen
+                             << With(Defaults(),
+                                     {{"Level", 3}, {"Cols", 10}, {"Rows", 10}, {"Mines", 1}});
+    QTest::newRow("mines equal to the cells")
+        << Values{{"SIZE", 3}, {"COLS", 10}, {"ROWS", 10}, {"MINES", 100}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 10}, {"Rows", 10}, {"Mines", 99}});
+    QTest::newRow("mines negative")
+        << Values{{"SIZE", 3}, {"COLS", 10}, {"ROWS", 10}, {"MINES", -3}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 10}, {"Rows", 10}, {"Mines", 1}});
+    QTest::newRow("one-cell board")
+        << Values{{"SIZE", 3}, {"COLS", 1}, {"ROWS", 1}, {"MINES", 1}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 2}, {"Rows", 1}, {"Mines", 1}});
+    QTest::newRow("columns outside 0..255 count as absent")
+        << Values{{"SIZE", 3}, {"COLS", 300}, {"ROWS", 12}, {"MINES", 30}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 16}, {"Rows", 12}, {"Mines", 30}});
+    QTest::newRow("negative rows count as absent")
+        << Values{{"SIZE", 3}, {"COLS", 20}, {"ROWS", -4}, {"MINES", 30}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 20}, {"Rows", 16}, {"Mines", 30}});
+    QTest::newRow("size outside 0..255 counts as absent")
+        << Values{{"SIZE", 259}, {"COLS", 20}, {"ROWS", 12}, {"MINES", 30}} << screen << Defaults();
+    QTest::newRow("size 4..255 is custom")
+        << Values{{"SIZE", 7}, {"COLS", 20}, {"ROWS", 12}, {"MINES", 30}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 20}, {"Rows", 12}, {"Mines", 30}});
+    QTest::newRow("text where a number belongs counts as absent")
+        << Values{{"SIZE", "three"}, {"QUESTION", "yes"}, {"COLS", "abc"}, {"MINES", "many"}}
+        << screen << Defaults();
+    QTest::newRow("wrong types in a custom board")
+        << Values{{"SIZE", 3},
+                  {"COLS", QSize(3, 4)},
+                  {"ROWS", QStringList{"1", "2"}},
+                  {"MINES", 12.5},
+                  {"BORDERS", QByteArray("\x01\x02", 2)}}
+        << screen << With(Defaults(), {{"Level", 3}, {"Cols", 16}, {"Rows", 16}, {"Mines", 40}});
+    QTest::newRow("a number beyond 32 bits counts as absent")
+        << Values{{"SIZE", 3}, {"COLS", 10}, {"ROWS", 10}, {"MINES", "4294967306"}} << screen
+        << With(Defaults(), {{"Level", 3}, {"Cols", 10}, {"Rows", 10}, {"Mines", 40}});
+
+    // The screen: presets always have their cells; the maxima limit custom boards.
+    QTest::newRow("hard on 640 x 480 keeps its 20 rows")
+        << Values{{"SIZE", 2}} << QSize(640, 480)
+        << With(Defaults(), {{"Level", 2}, {"Cols", 30}, {"Rows", 20}, {"Mines", 99}});
+    QTest::newRow("custom on 640 x 480 limited to 34 x 19")
+        << Values{{"SIZE", 3}, {"COLS", 40}, {"ROWS", 30}, {"MINES", 200}} << QSize(640, 480)
+        << With(Defaults(), {{"Level", 3}, {"Cols", 34}, {"Rows", 19}, {"Mines", 200}});
+    QTest::newRow("custom initial board on a tiny screen")
+        << Values{{"SIZE", 3}} << QSize(200, 250)
+        << With(Defaults(), {{"Level", 3}, {"Cols", 8}, {"Rows", 6}, {"Mines", 40}});
+    QTest::newRow("101 x 101 on a large screen")
+        << Values{{"SIZE", 3}, {"COLS", 101}, {"ROWS", 101}, {"MINES", 10200}} << QSize(3840, 2160)
+        << With(Defaults(), {{"Level", 3}, {"Cols", 101}, {"Rows", 101}, {"Mines", 10200}});
+}
+
+void TestSettings::load()
+{
+    QFETCH(Values, stored);
+    QFETCH(QSize, screen);
+    QFETCH(Values, expected);
+    {
+        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            store->setValue(it.key(), it.value());
+        store->sync();
+    }
+    ComputeMaxBoard(screen.width(), screen.height());
+    TMines model;
+    QCOMPARE(ModelValues(model), expected);
+    // Whatever was loaded can be played.
+    QVERIFY(model.Cols >= 1 && model.Rows >= 1);
+    QVERIFY(model.Mines >= 1 && model.Mines < model.Cols * model.Rows);
+    model.ResetBoard();
+    model.LayMines(model.Cols - 1, model.Rows - 1);
+    QVERIFY(!model.Cells[model.Cols - 1][model.Rows - 1]->IsMine);
+}
+
+void TestSettings::recordNameWrittenBackAs30()
+{
+    OpenSettingsStore()->setValue("RECNAME", QString(40, 'n'));
+    {
+        TMines model;
+        QCOMPARE(model.RecordName, QString(30, 'n'));
+    }
+    QCOMPARE(OpenSettingsStore()->value("RECNAME").toString(), QString(30, 'n'));
+
+    // A character outside Latin-1 is stored as "?".
+    {
+        TMines model;
+        model.RecordName = QString::fromUtf8("Zoë \u0141ukasz \U0001F600");
+    }
+    QCOMPARE(OpenSettingsStore()->value("RECNAME").toString(), QString::fromUtf8("Zoë ?ukasz ?"));
+}
+
+void TestSettings::questionFiveWrittenBackAsOne()
+{
+    OpenSettingsStore()->setValue("QUESTION", 5);
+    {
+        TMines model;
+        QVERIFY(model.QuestionMarks);
+    }
+    QCOMPARE(OpenSettingsStore()->value("QUESTION").toString(), "1");
+}
+
+void TestSettings::valuesStayWhereTheyAre()
+{
+    // The player's own values under the same key are left alone.
+    {
+        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        store->setValue("VOLUME", 48);
+        store->setValue("MUSIC_SETUP/Driver", "dummy");
+    }
+    {
+        TMines model;
+    }
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    QCOMPARE(store->value("VOLUME").toString(), "48");
+    QCOMPARE(store->value("MUSIC_SETUP/Driver").toString(), "dummy");
+}
+
+void TestSettings::roundTrip()
+{
+    {
+        TMines model;
+        model.ApplyLevel(LevelCustom);
+        model.Cols = 33;
+        model.Rows = 17;
+        model.Mines = 77;
+        model.QuestionMarks = false;
+        model.WindowsPress = true;
+        model.CrossPointer = true;
+        model.Borders = false;
+        model.ClearNeighbours = false;
+        model.MusicOn = true;
+        model.RecordName = "Grace";
+    }
+    const Values saved = With(Defaults(), {{"Level", 3},
+                                           {"Cols", 33},
+                                           {"Rows", 17},
+                                           {"Mines", 77},
+                                           {"QuestionMarks", false},
+                                           {"WindowsPress", true},
+                                           {"CrossPointer", true},
+                                           {"Borders", false},
+                                           {"ClearNeighbours", false},
+                                           {"MusicOn", true},
+                                           {"RecordName", "Grace"}});
+    TMines model;
+    QCOMPARE(ModelValues(model), saved);
+    // Nothing is written while the program runs.
+    model.Cols = 5;
+    QCOMPARE(OpenSettingsStore()->value("COLS").toString(), "33");
+}
+
+void TestSettings::storeHelpers()
+{
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    store->setValue("A", "12");
+    store->setValue("B", "12x");
+    store->setValue("C", "2147483648");
+    QCOMPARE(ReadStoredInt(*store, "A"), std::optional<int>(12));
+    QCOMPARE(ReadStoredInt(*store, "A", 0, 11), std::optional<int>());
+    QCOMPARE(ReadStoredInt(*store, "B"), std::optional<int>());
+    QCOMPARE(ReadStoredInt(*store, "C"), std::optional<int>());
+    QCOMPARE(ReadStoredInt(*store, "missing"), std::optional<int>());
+    QCOMPARE(ReadStoredBool(*store, "A"), std::optional<bool>(true));
+    QCOMPARE(ReadStoredString(*store, "B"), std::optional<QString>("12x"));
+    QCOMPARE(ToLatin1Text(QString::fromUtf8("a\u00ffb\u0100c")), QString::fromUtf8("a\u00ffb?c"));
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"
