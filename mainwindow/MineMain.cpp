@@ -6,7 +6,6 @@
 #include "controls/cpDrawGrid.h"
 #include "mainwindow/FormScaleUnit.h"
 #include "music/MusicUnit.h"
-#include "records/BestTUnit.h"
 
 #include <QAction>
 #include <QDir>
@@ -77,11 +76,6 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     FormCreate();
     if (environment.RandomState)
         SetRandomState(*environment.RandomState);
-
-    // The secondary windows, created hidden once and reused.  Only those
-    // that exist so far are made.
-    BestForm = new TBestForm(this);
-    BestForm->hide();
     move(230, 103);
 }
 

@@ -172,7 +172,7 @@ public:
     TcpDrawGrid *MineGrid = nullptr;
     TStatusPanels *TheStatusBar = nullptr;
     QTimer *STimer = nullptr;
-    TBestForm *BestForm = nullptr;
+    TBestForm *BestForm = nullptr; // the new-record dialog, made when first needed
 
     QMenu *MGame = nullptr;
     QAction *MGNew = nullptr;
@@ -239,6 +239,7 @@ private:
     void MoveCurrentCell(int col, int row);
     bool CellUnder(int x, int y, int &col, int &row) const;
     void ShowBestRecord();
+    TBestForm *NewRecordDialog();
 
     QString WorkingDirectory;
     TWallClockSource PreviousClock;

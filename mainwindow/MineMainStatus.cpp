@@ -107,6 +107,17 @@ void TMineForm::ShowBestRecord()
     TheStatusBar->SetPanelText(HolderPanel, BestRecord.Holder);
 }
 
+TBestForm *TMineForm::NewRecordDialog()
+{
+    // Made at the first record rather than at start-up: building a dialog
+    // with stock button icons costs a noticeable part of the time to the
+    // first painted window, and most runs never set a record.  Once made it
+    // is kept and reused.
+    if (!BestForm)
+        BestForm = new TBestForm(this);
+    return BestForm;
+}
+
 bool TMineForm::LoadBestRecord()
 {
     const bool found = ::LoadBestRecord(BestRecord, Mines->Cols, Mines->Rows, Mines->Mines);
@@ -126,7 +137,7 @@ void TMineForm::CheckNewRecord()
     context.Rows = Mines->Rows;
     context.Mines = Mines->Mines;
     context.TimeText = TimeCount->Value();
-    BestForm->Execute(context);
+    NewRecordDialog()->Execute(context);
     BestRecord.BestTime = seconds;
     SaveBestRecord(BestRecord);
     HasRecord = true;
