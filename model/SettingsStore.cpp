@@ -32,6 +32,10 @@ std::optional<QString> ReadStoredString(const QSettings &store, const QString &n
     if (!store.contains(name))
         return std::nullopt;
     const QVariant value = store.value(name);
+    // An INI file edited by hand may hold an unquoted "a, b", which QSettings
+    // reads as a list: it is still the text that was written.
+    if (value.typeId() == QMetaType::QStringList)
+        return ToLatin1Text(value.toStringList().join(QStringLiteral(", ")));
     if (!value.canConvert<QString>())
         return std::nullopt;
     return ToLatin1Text(value.toString());

@@ -263,6 +263,25 @@ void TestSettings::recordNameWrittenBackAs30()
         model.RecordName = QString::fromUtf8("Zoë \u0141ukasz \U0001F600");
     }
     QCOMPARE(OpenSettingsStore()->value("RECNAME").toString(), QString::fromUtf8("Zoë ?ukasz ?"));
+
+    // A name with a comma comes back whole.
+    {
+        TMines model;
+        model.RecordName = "Smith, John";
+    }
+    {
+        TMines model;
+        QCOMPARE(model.RecordName, QString("Smith, John"));
+    }
+    // So does one written by hand without quotes (read as a list by QSettings).
+    {
+        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        store->setValue("RECNAME", QStringList{"Smith", "John"});
+    }
+    {
+        TMines model;
+        QCOMPARE(model.RecordName, QString("Smith, John"));
+    }
 }
 
 void TestSettings::questionFiveWrittenBackAsOne()
