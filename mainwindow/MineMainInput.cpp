@@ -101,8 +101,14 @@ void TMineForm::MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int
 
 void TMineForm::MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int y)
 {
-    if (GameState & (gsPaused | gsOver))
+    if (GameState & (gsPaused | gsOver)) {
+        // The board ignores the release, but the press it ends is over: a
+        // press left tracked would make the pressed look follow the pointer
+        // with no button held once the pause ends.
+        if (button == Qt::LeftButton)
+            PressState = 0;
         return;
+    }
     if (!Mines->WindowsPress) {
         MoveCurrentCell(PressedCol, PressedRow);
         return;

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <algorithm>
+
 namespace {
 using namespace FerroxRes;
 

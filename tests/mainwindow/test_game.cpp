@@ -377,6 +377,17 @@ void GameTest::windowsPressReleasedOffBoard()
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r)
             QVERIFY(ShowsTile(form, board, c, r, tiCovered));
+
+    // A press released while paused is over too: after the pause the
+    // pressed look does not follow a pointer with no button held.
+    fixture.move(inside);
+    fixture.press(inside);
+    form.MOPause->trigger();
+    fixture.release(inside);
+    form.MOPause->trigger();
+    QCOMPARE(form.PressState, 0);
+    fixture.move(fixture.cellPoint(3, 2));
+    QVERIFY(ShowsTile(form, BoardShot(form), 3, 2, tiCovered));
 }
 
 void GameTest::crossPointerProbes()
