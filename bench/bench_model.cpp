@@ -1,4 +1,4 @@
-// The game model on the largest board, 101 x 101 (Parts 1.1, 1.2, 2.4):
+// The game model on the largest board, 101 x 101:
 // laying the mines plus one opening that floods most of the board, and one
 // rotation with renumbering, which must take well under 1 % of the 100 ms
 // repeat interval of the edge buttons (that is, well under 1 ms).

@@ -1,4 +1,4 @@
-// Part 1.1: the board, its cells, the screen maxima, the level presets and
+// The board, its cells, the screen maxima, the level presets and
 // the rotation.  The rules are in MineRules.cpp, the settings in
 // MineSettings.cpp.
 #include "model/MineCommon.h"
@@ -15,7 +15,7 @@ namespace
 
 int LimitToStorage(int value)
 {
-    // The spec's formula passes the 101-slot storage on a screen 1791 pixels
+    // The plain formula passes the 101-slot storage on a screen 1791 pixels
     // wide or 1876 tall, and gives 0 or less on a tiny one.
     return std::clamp(value, 1, MaxSlots);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// The game model, unit MineCommon (Parts 1.1 and 1.2; settings Part 1.3).
+// The game model, unit MineCommon.
 // Qt Core only: no display is needed to build, run or test it.
 
 #include "model/Random.h"
@@ -18,7 +18,7 @@ constexpr int CellSize = 17;
 // The cell storage has 101 x 101 slots, never more.
 constexpr int MaxSlots = 101;
 
-// The largest board the screen allows (Part 1.1), computed once at start by
+// The largest board the screen allows, computed once at start by
 // ComputeMaxBoard before the model is created.  Always 1..101.  Until
 // ComputeMaxBoard is called they hold the values of a 1024 x 768 screen
 // (56 x 36).
@@ -33,7 +33,7 @@ int MaxRowsForHeight(int screenHeight);
 // Sets MaxCols and MaxRows from the screen's size in pixels.
 void ComputeMaxBoard(int screenWidth, int screenHeight);
 
-// What a cell shows (Part 1.1).  8-bit.
+// What a cell shows.  8-bit.
 enum TMineState : quint8 {
     msOpen = 0,      // uncovered; after a loss also an unmarked mine now shown
     msCovered = 1,   // covered, unmarked
@@ -77,11 +77,11 @@ class TMines
 {
 public:
     // Whether the constructor loads and the destructor saves the settings
-    // store (Part 1.3).  The program always uses LoadAndSave; tests and
+    // store.  The program always uses LoadAndSave; tests and
     // benchmarks that do not look at the store may pass None.
     enum class TStoreUse { LoadAndSave, None };
 
-    // Initial values of Part 1.1, every cell created (all 101 x 101 slots, so a
+    // Initial values of a new model, every cell created (all 101 x 101 slots, so a
     // level preset always has its cells), empty lists, then LoadSettings()
     // (which applies the level and mends an unplayable board) and SeedRandom().
     explicit TMines(TStoreUse storeUse = TStoreUse::LoadAndSave);
@@ -90,7 +90,7 @@ public:
     TMines(const TMines &) = delete;
     TMines &operator=(const TMines &) = delete;
 
-    // Configuration and options, in the spec's order, with their initial values.
+    // Configuration and options, in declaration order, with their initial values.
     quint8 Cols = 16;
     quint8 Rows = 16;
     quint8 Level = 0;
@@ -109,7 +109,7 @@ public:
     QList<TMineField *> ChangedCells; // uncovered by the last reveals, to repaint
     qint32 CoveredSafe = 0;
 
-    // --- Part 1.1: board -------------------------------------------------
+    // --- board -------------------------------------------------------------
 
     // Every cell of the Cols x Rows board back to the new-cell values.  Cells
     // outside the board, MinesLeft and CoveredSafe are not touched.
@@ -136,7 +136,7 @@ public:
     void RenumberCells();
 
     // Calls visit(col, row) for each neighbour position of (col, row), in the
-    // spec's order (columns outer, rows inner, ascending).  With Borders on,
+    // usual order (columns outer, rows inner, ascending).  With Borders on,
     // positions off the board are skipped; with Borders off each coordinate
     // is wrapped once.  Positions equal to (col, row) after wrapping are
     // skipped, so on a one- or two-cell-wide torus a cell may be visited twice.
@@ -171,7 +171,7 @@ public:
         }
     }
 
-    // --- Part 1.2: rules -------------------------------------------------
+    // --- rules -------------------------------------------------------------
 
     // Places Mines mines so that (col, row) holds none; sets MinesAround,
     // CoveredSafe = Cols*Rows - Mines and MinesLeft = Mines.  Needs
@@ -210,7 +210,7 @@ public:
     // after a loss.  The caller repaints the whole board.
     void MarkEndOfGame();
 
-    // --- Part 1.3: settings ----------------------------------------------
+    // --- settings ----------------------------------------------------------
 
     // Reads SIZE, QUESTION, WINPRESS, CROSS, BORDERS, NEIGHBOURS, COLS, ROWS,
     // MINES, MUSIC, RECNAME from the store (absent or invalid values keep the

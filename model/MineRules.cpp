@@ -1,4 +1,4 @@
-// Part 1.2: the rules of a game on the board of Part 1.1.
+// The rules of a game on the board.
 #include "model/MineCommon.h"
 
 #include <algorithm>

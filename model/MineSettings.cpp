@@ -1,4 +1,4 @@
-// Part 1.3: the settings store, read once at start and written once at the end.
+// The settings store, read once at start and written once at the end.
 #include "model/MineCommon.h"
 #include "model/SettingsStore.h"
 

@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-// The program's single random generator (Part 1.2): one unsigned 32-bit
+// The program's single random generator: one unsigned 32-bit
 // linear congruential state shared by mine laying and the play-list shuffle.
 
 // Seeds the state from the wall clock (WallClock.h): milliseconds since

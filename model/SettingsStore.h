@@ -8,7 +8,7 @@
 #include <optional>
 
 // The per-user settings store (DESIGN.md "Settings"):
-// QSettings(NativeFormat, UserScope, "Olvane", "Ferrox"); the spec's key
+// QSettings(NativeFormat, UserScope, "Olvane", "Ferrox"); the program's key
 // "\Software\Olvane\Ferrox" is the store's root, so the model's values
 // (SIZE, QUESTION, ... RECNAME) and the player's VOLUME sit at the top level,
 // and the sound layer's own set-up in the group "MUSIC_SETUP".

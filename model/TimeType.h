@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-// The game clock (Part 1.4): counts the changes of the wall clock's second
+// The game clock: counts the changes of the wall clock's second
 // since Start.  It owns no timer; the main window polls Tick() from its 250 ms
 // timer while ClockRunning is set.  The second is read through WallClock.h,
 // so a test can set it.

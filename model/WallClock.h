@@ -9,7 +9,7 @@
 // the local second within the minute) both ask WallClockNow(), so a test can
 // set the time they see.
 //
-// A source returns the current moment; its time spec (local or UTC) is
+// A source returns the current moment; its time zone (local or UTC) is
 // respected: the game clock reads the local second of it, the generator the
 // UTC time of day.
 using TWallClockSource = std::function<QDateTime()>;

@@ -11,7 +11,7 @@
 //
 // SetPicture lays a picture on the model; Picture reads the model back in the
 // same characters (open safe cells as their digit).  The neighbour counts are
-// computed here, independently of the model's own walk, from the spec's rule.
+// computed here, independently of the model's own walk, from the game's rule.
 
 #include "model/MineCommon.h"
 
@@ -21,7 +21,7 @@
 namespace BoardPicture
 {
 
-// The spec's neighbourhood, written independently of TMines: the other
+// The game's neighbourhood, written independently of TMines: the other
 // positions of the 3 x 3 block, off-board ones skipped with borders, wrapped
 // (mod) without; a wrapped position equal to the cell itself is skipped, one
 // reached twice counts twice.

@@ -1,4 +1,4 @@
-// Part 1.1: the screen maxima, the rounding rule, the initial model, the
+// The screen maxima, the rounding rule, the initial model, the
 // reset, the level presets, the repair of unplayable boards and the rotation.
 #include "BoardPicture.h"
 

@@ -1,4 +1,4 @@
-// Part 1.4: the game clock, with the wall clock set by the test.
+// The game clock, with the wall clock set by the test.
 #include "model/Random.h"
 #include "model/TimeType.h"
 #include "model/WallClock.h"

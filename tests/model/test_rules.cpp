@@ -1,4 +1,4 @@
-// Part 1.2: the generator, mine laying, opening, flood fill, Clear Neighbour,
+// The generator, mine laying, opening, flood fill, Clear Neighbour,
 // the torus, the end of a game and the marking cycle.
 #include "BoardPicture.h"
 
@@ -61,7 +61,7 @@ void TestRules::generatorBounds()
 
 void TestRules::layMinesFollowsTheDrawOrder()
 {
-    // Worked out by hand from the spec (column drawn first, redraw both on a
+    // Worked out by hand from the rules (column drawn first, redraw both on a
     // mine or the first-opened cell): from state 0, 4 mines on 5 x 4, first
     // opening at (0, 0).
     TMines model(TMines::TStoreUse::None);

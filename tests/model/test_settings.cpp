@@ -1,4 +1,4 @@
-// Part 1.3: the settings store, from an empty store and from stored values,
+// The settings store, from an empty store and from stored values,
 // wrong types and out-of-range values included.  The store is pointed at a
 // temporary folder with QSettings::setPath.
 #include "model/MineCommon.h"
