@@ -31,12 +31,14 @@ class TStatusPanels;
 class TcpDrawGrid;
 class TfxRepeatBtn;
 
-// The game phase, a set of these bits (Part "Board input" of the design).
+// The game phase: a set of these bits.
 enum TGameStateFlag : quint8 { gsPlaying = 1, gsPaused = 2, gsOver = 4, gsFresh = 8 };
 
 // What the program takes from its surroundings at start.  The program fills
 // it from the primary screen; tests set a screen, a folder, a clock and a
 // generator state of their own, so no real screen or time of day is needed.
+// The screen's two values are read by PrepareForScreen, the rest by the
+// window's constructor.
 struct TFormEnvironment {
     QSize ScreenSize{1024, 768};        // pixels
     double DotsPerInch = 96;            // the screen's (logical) pixels per inch

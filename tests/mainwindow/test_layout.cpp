@@ -6,6 +6,7 @@
 #include "controls/fxRptBtn.h"
 #include "mainwindow/StatusPanels.h"
 #include "mainwindow/TitlePanel.h"
+#include "music/MusicUnit.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>
@@ -26,6 +27,7 @@ private slots:
     void firstStartWithEmptyStore();
     void storedOptionsReachTheMenu();
     void musicWithoutPlayListStartsSilent();
+    void unreadablePlayListFallsBackToModule();
     void settingsWrittenAtShutdown();
     void menuBarItems();
 };
@@ -204,6 +206,26 @@ void LayoutTest::musicWithoutPlayListStartsSilent()
     fixture.stop();
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
     QCOMPARE(settings.value("MUSIC").toInt(), 0);
+}
+
+void LayoutTest::unreadablePlayListFallsBackToModule()
+{
+    const QString module = QStringLiteral(FERROX_SHARED_MODULES "/CARGO.MOD");
+    if (!QFile::exists(module))
+        QSKIP("the shared modules folder is not there");
+    FormFixture fixture;
+    fixture.store("MUSIC", 1);
+    // A folder where the play list should be: it exists but cannot be read.
+    QVERIFY(QDir(fixture.dir.path()).mkdir("Ferrox.M3U"));
+    QVERIFY(QFile::copy(module, fixture.dir.filePath("Ferrox.MOD")));
+    MessageRecorder boxes;
+    TMineForm &form = fixture.start();
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(form.Music->ModuleList.Count(), 1);
+    QCOMPARE(form.Music->ModuleList.Items(0).FileName, QByteArray("Ferrox.MOD"));
+    QVERIFY(!form.Mines->MusicOn);
+    QVERIFY(!form.Music->IsPlaying());
+    QCOMPARE(form.MUSong->text(), QString("Turn On"));
 }
 
 void LayoutTest::settingsWrittenAtShutdown()
