@@ -10,11 +10,14 @@
 #include "model/MineCommon.h"
 
 #include <QDir>
+#include <QImage>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
+#include <functional>
 #include <memory>
 
 class FormFixture
@@ -103,3 +106,40 @@ public:
     QDateTime now{QDate(2024, 5, 1), QTime(12, 0, 0)};
     std::unique_ptr<TMineForm> form;
 };
+
+// --- Reading the board -------------------------------------------------------
+
+inline QImage Normalised(const QImage &image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The board as it is on the screen: what has been painted and flushed, not
+// a fresh rendering, so a cell left drawn in a stale look shows as such.
+inline QImage BoardShot(TMineForm &form)
+{
+    const QPoint origin = form.MineGrid->mapTo(&form, QPoint(0, 0));
+    const QPixmap shot = form.screen()->grabWindow(form.winId(), origin.x(), origin.y(),
+                                                   form.MineGrid->width(), form.MineGrid->height());
+    return Normalised(shot.toImage());
+}
+
+inline QImage CellShot(const QImage &board, int col, int row)
+{
+    return board.copy(col * CellSize, row * CellSize, CellSize, CellSize);
+}
+
+inline bool ShowsTile(TMineForm &form, const QImage &board, int col, int row, int tile)
+{
+    return CellShot(board, col, row) == Normalised(form.Tiles[tile].toImage());
+}
+
+// Finds a cell that passes the test, scanning columns then rows.
+inline bool FindCell(TMineForm &form, const std::function<bool(int, int)> &test, int &col, int &row)
+{
+    for (col = 0; col < form.Mines->Cols; ++col)
+        for (row = 0; row < form.Mines->Rows; ++row)
+            if (test(col, row))
+                return true;
+    return false;
+}

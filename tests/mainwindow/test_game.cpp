@@ -1,6 +1,5 @@
 // Playing on the main window with the mouse: painting, openings, marks,
-// the press modes, the cross-pointer probes, the end of a game, the clock
-// and pause.
+// the press modes, the cross-pointer probes and the end of a game.
 
 #include "FormFixture.h"
 
@@ -15,7 +14,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -24,31 +22,6 @@
 using namespace FerroxRes;
 
 namespace {
-
-QImage Normalised(const QImage &image)
-{
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
-// The board as it is on the screen: what has been painted and flushed, not
-// a fresh rendering, so a cell left drawn in a stale look shows as such.
-QImage BoardShot(TMineForm &form)
-{
-    const QPoint origin = form.MineGrid->mapTo(&form, QPoint(0, 0));
-    const QPixmap shot = form.screen()->grabWindow(form.winId(), origin.x(), origin.y(),
-                                                   form.MineGrid->width(), form.MineGrid->height());
-    return Normalised(shot.toImage());
-}
-
-QImage CellShot(const QImage &board, int col, int row)
-{
-    return board.copy(col * CellSize, row * CellSize, CellSize, CellSize);
-}
-
-bool ShowsTile(TMineForm &form, const QImage &board, int col, int row, int tile)
-{
-    return CellShot(board, col, row) == Normalised(form.Tiles[tile].toImage());
-}
 
 // Closes every new-record dialog as soon as it is shown, so that a won game
 // never waits for a person.
@@ -95,23 +68,6 @@ private slots:
     void windowsPressFollowsPointer();
     void windowsPressReleasedOffBoard();
     void crossPointerProbes();
-    void pauseHidesBoardAndStopsClock();
-    void newGameEndsPause();
-    void clockShowsSecondsPastThreeDigits();
-    void titlePanelReturnsToVersion();
-    void upPanelIsNewGameButton();
-    void keyPressShowsCharacterCode();
-
-private:
-    // Finds a covered cell that passes the test, scanning columns then rows.
-    static bool FindCell(TMineForm &form, const std::function<bool(int, int)> &test, int &col, int &row)
-    {
-        for (col = 0; col < form.Mines->Cols; ++col)
-            for (row = 0; row < form.Mines->Rows; ++row)
-                if (test(col, row))
-                    return true;
-        return false;
-    }
 };
 
 void GameTest::freshBoardShowsCoveredTiles()
@@ -444,143 +400,6 @@ void GameTest::crossPointerProbes()
     fixture.release(towardsMine, Qt::LeftButton, Qt::ShiftModifier);
     QCOMPARE(form.GameState, quint8(gsOver));
     QCOMPARE(fixture.cell(col + 1, row + 1).State, msExploded);
-}
-
-void GameTest::pauseHidesBoardAndStopsClock()
-{
-    FormFixture fixture;
-    TMineForm &form = fixture.start();
-    fixture.click(4, 4);
-    fixture.advanceSeconds(3);
-    form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("3"));
-    const QImage before = BoardShot(form);
-
-    form.MOPause->trigger();
-    QVERIFY(form.MOPause->isChecked());
-    QVERIFY(!form.ClockRunning);
-    QVERIFY(form.GameState & gsPaused);
-    const QImage hidden = BoardShot(form);
-    for (int c = 0; c < 8; ++c)
-        for (int r = 0; r < 8; ++r)
-            QVERIFY(ShowsTile(form, hidden, c, r, tiCovered));
-
-    // Ten seconds of pause are not counted; the board takes no presses.
-    fixture.advanceSeconds(10);
-    form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("3"));
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
-    fixture.click(col, row);
-    fixture.click(col, row, Qt::RightButton);
-    QCOMPARE(fixture.cell(col, row).State, msCovered);
-
-    form.MOPause->trigger();
-    QVERIFY(!form.MOPause->isChecked());
-    QVERIFY(form.ClockRunning);
-    QCOMPARE(BoardShot(form), before);
-    fixture.advanceSeconds(1);
-    form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("4"));
-}
-
-void GameTest::newGameEndsPause()
-{
-    FormFixture fixture;
-    fixture.store("BORDERS", 0);
-    TMineForm &form = fixture.start();
-    fixture.click(4, 4);
-    form.MOPause->trigger();
-    for (TfxRepeatBtn *button : form.EdgeButtons())
-        QVERIFY(!button->isEnabled());
-
-    form.MGNew->trigger();
-    QVERIFY(!form.MOPause->isChecked());
-    QCOMPARE(form.GameState, quint8(gsFresh));
-    QCOMPARE(form.TimeCount->Value(), QString("000"));
-    for (TfxRepeatBtn *button : form.EdgeButtons())
-        QVERIFY(button->isEnabled());
-
-    // Pausing a fresh board leaves the clock stopped on resuming.
-    form.MOPause->trigger();
-    form.MOPause->trigger();
-    QVERIFY(!form.ClockRunning);
-}
-
-void GameTest::clockShowsSecondsPastThreeDigits()
-{
-    FormFixture fixture;
-    TMineForm &form = fixture.start();
-    fixture.click(4, 4);
-    for (int i = 0; i < 17; ++i) {
-        fixture.advanceSeconds(59);
-        form.STimerTimer();
-    }
-    QCOMPARE(form.TimeCount->Value(), QString("1003"));
-    QCOMPARE(form.TimeCount->NumDigits(), 4);
-    // A tick within the same second changes nothing.
-    form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("1003"));
-}
-
-void GameTest::titlePanelReturnsToVersion()
-{
-    FormFixture fixture;
-    TMineForm &form = fixture.start(96, false);
-    form.STimer->stop();
-    form.DownPanel->SetCaption("Some Title");
-    form.TitleTicks = 0;
-    for (int i = 0; i < 19; ++i)
-        form.STimerTimer();
-    QCOMPARE(form.DownPanel->Caption(), QString("Some Title"));
-    form.STimerTimer();
-    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
-    QCOMPARE(form.TitleTicks, quint16(20));
-    form.STimerTimer();
-    QCOMPARE(form.TitleTicks, quint16(20));
-    // With no music playing a click on the panel shows nothing.
-    form.DownPanelClick();
-    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
-}
-
-void GameTest::upPanelIsNewGameButton()
-{
-    FormFixture fixture;
-    TMineForm &form = fixture.start();
-    fixture.click(4, 4);
-    QWindow *window = form.windowHandle();
-    const QPoint centre = form.UpPanel->mapTo(&form, form.UpPanel->rect().center());
-    const QPoint away = centre + QPoint(0, 60);
-
-    QTest::mousePress(window, Qt::LeftButton, {}, centre);
-    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
-    QTest::mouseMove(window, away);
-    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
-    QTest::mouseMove(window, centre);
-    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
-    QTest::mouseMove(window, away);
-    QTest::mouseRelease(window, Qt::LeftButton, {}, away);
-    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
-
-    QTest::mouseMove(window, centre);
-    QTest::mousePress(window, Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(window, Qt::LeftButton, {}, centre);
-    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
-    QCOMPARE(form.GameState, quint8(gsFresh));
-}
-
-void GameTest::keyPressShowsCharacterCode()
-{
-    FormFixture fixture;
-    TMineForm &form = fixture.start();
-    MessageRecorder boxes;
-    form.MineGrid->setFocus();
-    QTest::keyClick(form.MineGrid, Qt::Key_A);
-    QTest::keyClick(form.MineGrid, Qt::Key_1);
-    QCOMPARE(boxes.texts(), QStringList({"a = (97)", "1 = (49)"}));
-    QCOMPARE(form.GameState, quint8(gsFresh));
 }
 
 QTEST_MAIN(GameTest)

@@ -1,0 +1,167 @@
+// Around the board: the clock, pause, the title panels and the key box.
+
+#include "FormFixture.h"
+
+#include "controls/Counter.h"
+#include "controls/Resources.h"
+#include "controls/fxRptBtn.h"
+#include "mainwindow/TitlePanel.h"
+#include "support/MessageRecorder.h"
+
+#include <QAction>
+#include <QtTest>
+
+using namespace FerroxRes;
+
+class StatusTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pauseHidesBoardAndStopsClock();
+    void newGameEndsPause();
+    void clockShowsSecondsPastThreeDigits();
+    void titlePanelReturnsToVersion();
+    void upPanelIsNewGameButton();
+    void keyPressShowsCharacterCode();
+};
+
+void StatusTest::pauseHidesBoardAndStopsClock()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    fixture.advanceSeconds(3);
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("3"));
+    const QImage before = BoardShot(form);
+
+    form.MOPause->trigger();
+    QVERIFY(form.MOPause->isChecked());
+    QVERIFY(!form.ClockRunning);
+    QVERIFY(form.GameState & gsPaused);
+    const QImage hidden = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            QVERIFY(ShowsTile(form, hidden, c, r, tiCovered));
+
+    // Ten seconds of pause are not counted; the board takes no presses.
+    fixture.advanceSeconds(10);
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("3"));
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    fixture.click(col, row);
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msCovered);
+
+    form.MOPause->trigger();
+    QVERIFY(!form.MOPause->isChecked());
+    QVERIFY(form.ClockRunning);
+    QCOMPARE(BoardShot(form), before);
+    fixture.advanceSeconds(1);
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("4"));
+}
+
+void StatusTest::newGameEndsPause()
+{
+    FormFixture fixture;
+    fixture.store("BORDERS", 0);
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    form.MOPause->trigger();
+    for (TfxRepeatBtn *button : form.EdgeButtons())
+        QVERIFY(!button->isEnabled());
+
+    form.MGNew->trigger();
+    QVERIFY(!form.MOPause->isChecked());
+    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.TimeCount->Value(), QString("000"));
+    for (TfxRepeatBtn *button : form.EdgeButtons())
+        QVERIFY(button->isEnabled());
+
+    // Pausing a fresh board leaves the clock stopped on resuming.
+    form.MOPause->trigger();
+    form.MOPause->trigger();
+    QVERIFY(!form.ClockRunning);
+}
+
+void StatusTest::clockShowsSecondsPastThreeDigits()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    for (int i = 0; i < 17; ++i) {
+        fixture.advanceSeconds(59);
+        form.STimerTimer();
+    }
+    QCOMPARE(form.TimeCount->Value(), QString("1003"));
+    QCOMPARE(form.TimeCount->NumDigits(), 4);
+    // A tick within the same second changes nothing.
+    form.STimerTimer();
+    QCOMPARE(form.TimeCount->Value(), QString("1003"));
+}
+
+void StatusTest::titlePanelReturnsToVersion()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start(96, false);
+    form.STimer->stop();
+    form.DownPanel->SetCaption("Some Title");
+    form.TitleTicks = 0;
+    for (int i = 0; i < 19; ++i)
+        form.STimerTimer();
+    QCOMPARE(form.DownPanel->Caption(), QString("Some Title"));
+    form.STimerTimer();
+    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
+    QCOMPARE(form.TitleTicks, quint16(20));
+    form.STimerTimer();
+    QCOMPARE(form.TitleTicks, quint16(20));
+    // With no music playing a click on the panel shows nothing.
+    form.DownPanelClick();
+    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
+}
+
+void StatusTest::upPanelIsNewGameButton()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(4, 4);
+    QWindow *window = form.windowHandle();
+    const QPoint centre = form.UpPanel->mapTo(&form, form.UpPanel->rect().center());
+    const QPoint away = centre + QPoint(0, 60);
+
+    QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
+    QTest::mouseMove(window, away);
+    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
+    QTest::mouseMove(window, centre);
+    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
+    QTest::mouseMove(window, away);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, away);
+    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+
+    QTest::mouseMove(window, centre);
+    QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, centre);
+    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
+    QCOMPARE(form.GameState, quint8(gsFresh));
+}
+
+void StatusTest::keyPressShowsCharacterCode()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    MessageRecorder boxes;
+    form.MineGrid->setFocus();
+    QTest::keyClick(form.MineGrid, Qt::Key_A);
+    QTest::keyClick(form.MineGrid, Qt::Key_1);
+    QCOMPARE(boxes.texts(), QStringList({"a = (97)", "1 = (49)"}));
+    QCOMPARE(form.GameState, quint8(gsFresh));
+}
+
+QTEST_MAIN(StatusTest)
+#include "test_status.moc"
