@@ -1,6 +1,8 @@
 #include "controls/Resources.h"
 
 #include <QFile>
+#include <QImageReader>
+#include <QPixmapCache>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void RegisterCompiledPictures()
@@ -38,7 +40,20 @@ QString ResourcePath(const char *name)
 QPixmap LoadPicture(const char *name)
 {
     InitResources();
-    return QPixmap(ResourcePath(name));
+    const QString path = ResourcePath(name);
+    // The counters load their strips more than once while they are set up,
+    // and twelve edge buttons share eight glyphs: decode each picture once.
+    QPixmap picture;
+    if (QPixmapCache::find(path, &picture))
+        return picture;
+    // Naming the format keeps Qt from loading every image plugin to sniff
+    // the data, which costs milliseconds at start-up.
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    picture = QPixmap::fromImage(reader.read());
+    if (!picture.isNull())
+        QPixmapCache::insert(path, picture);
+    return picture;
 }
 
 QList<QPixmap> LoadTiles()
