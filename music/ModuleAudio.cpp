@@ -186,6 +186,14 @@ TModuleAudio::~TModuleAudio()
     Close();
 }
 
+void TModuleAudio::Startup()
+{
+    CurrentSetup = TAudioSetup{};
+    // Our main is the program's own (SDL_MAIN_HANDLED); SDL refuses to
+    // start on the platforms that want its main unless told so.
+    SDL_SetMainReady();
+}
+
 bool TModuleAudio::Init()
 {
     if (Impl->Device)

@@ -46,6 +46,11 @@ public:
     TModuleAudio(const TModuleAudio &) = delete;
     TModuleAudio &operator=(const TModuleAudio &) = delete;
 
+    // Prepares the library for use, once before any other call: the set-up
+    // goes back to the automatic choices and SDL learns that the program
+    // has its own main.  Opens no device.
+    void Startup();
+
     // The set-up lives in a group of the settings store.  Reading keeps the
     // automatic choice for every value that is missing or unusable.
     void ReadConfig(QSettings &settings, const QString &group);

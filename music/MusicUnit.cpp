@@ -26,6 +26,7 @@ void Warn(const char *text)
 
 TMusic::TMusic()
 {
+    Audio.Startup();
     ReadSetup();
 }
 
