@@ -15,6 +15,8 @@
 namespace {
 const QString TurnOnCaption = QStringLiteral("Turn On");
 const QString TurnOffCaption = QStringLiteral("Turn Off");
+// Whether the custom size dialog is part of the program yet.
+constexpr bool CustomDialogBuilt = false;
 
 QAction *AddCommand(QMenu *menu, const QString &caption, const QKeySequence &shortcut = {})
 {
@@ -155,6 +157,13 @@ bool TMineForm::RunCustomDialog()
 
 void TMineForm::MGCustomClick()
 {
+    if (!CustomDialogBuilt) {
+        // With no dialog to choose a size, "Custom..." checked over a preset
+        // board (and stored as the level) would misdescribe the board; the
+        // group's own check moves back to the level that is in play.
+        CheckLevelItem();
+        return;
+    }
     MGCustom->setChecked(true);
     Mines->Level = LevelCustom;
     if (!RunCustomDialog())

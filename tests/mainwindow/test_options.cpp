@@ -96,12 +96,22 @@ void OptionsTest::customWithoutDialogKeepsBoard()
     FormFixture fixture;
     TMineForm &form = fixture.start();
     fixture.click(4, 4);
+    // With no dialog yet, the command leaves the level, its check and the
+    // game alone, and a wrong level does not reach the store.
     form.MGCustom->trigger();
-    QVERIFY(form.MGCustom->isChecked());
-    QVERIFY(!form.MGEasy->isChecked());
-    QCOMPARE(form.Mines->Level, 3);
+    QVERIFY(!form.MGCustom->isChecked());
+    QVERIFY(form.MGEasy->isChecked());
+    QCOMPARE(form.Mines->Level, 0);
     QCOMPARE(form.GameState, quint8(gsPlaying));
     QCOMPARE(form.Mines->Cols, 8);
+    form.MGMedium->trigger();
+    form.MGCustom->trigger();
+    QVERIFY(form.MGMedium->isChecked());
+    QVERIFY(!form.MGCustom->isChecked());
+    QCOMPARE(form.Mines->Level, 1);
+    fixture.stop();
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
+    QCOMPARE(settings.value("SIZE").toInt(), 1);
 }
 
 void OptionsTest::optionTogglesSetModelAndChecks()
