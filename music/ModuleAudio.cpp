@@ -87,6 +87,7 @@ struct TModuleAudio::TImpl
     SDL_AudioDeviceID Device = 0;
     bool Suspended = false; // the device was given back by Suspend
     int MixRate = 0;
+    int ChunkFrames = 0;
     TVoice Voice;
     std::atomic<std::uint64_t> Mixed{0};
 
@@ -164,6 +165,7 @@ bool TModuleAudio::TImpl::OpenDevice(const TAudioSetup &setup)
         return false;
     }
     MixRate = obtained.freq;
+    ChunkFrames = obtained.samples;
     Mixed = 0;
     return true;
 }
@@ -174,6 +176,7 @@ void TModuleAudio::TImpl::CloseDevice()
     SDL_CloseAudioDevice(Device);
     Device = 0;
     MixRate = 0;
+    ChunkFrames = 0;
     Voice = TVoice{};
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     ReleaseSdlLog();
@@ -386,4 +389,9 @@ std::uint64_t TModuleAudio::MixedFrames() const
 int TModuleAudio::OpenMixRate() const
 {
     return Impl->MixRate;
+}
+
+int TModuleAudio::OpenBufferFrames() const
+{
+    return Impl->ChunkFrames;
 }

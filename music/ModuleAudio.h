@@ -100,6 +100,8 @@ public:
     std::uint64_t MixedFrames() const;
     // The mixing rate of the open device, 0 when closed.
     int OpenMixRate() const;
+    // Frames the callback mixes at each call on the open device, 0 when closed.
+    int OpenBufferFrames() const;
 
     // Choices for the set-up window.
     static QStringList OutputDrivers();
