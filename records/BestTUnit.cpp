@@ -2,6 +2,7 @@
 
 #include "controls/DrLabel.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHideEvent>
 #include <QLabel>
@@ -10,6 +11,8 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+
+#include <initializer_list>
 
 namespace {
 
@@ -39,6 +42,66 @@ QLabel *SentenceLabel(QWidget *parent, const char *text, int left, int top)
     label->move(left, top);
     label->adjustSize();
     return label;
+}
+
+// How many pixels the relief labels stray onto the inked words of `sentence`
+// drawn in `font`, plus how far its ink runs past `rightLimit`.  A gap is a
+// run of two or more spaces.
+int SentenceMisfit(const QFont &font, const QLabel *sentence,
+                   std::initializer_list<const QWidget *> fillers, int rightLimit)
+{
+    const QFontMetrics metrics(font);
+    const QString text = sentence->text();
+    const int left = sentence->x();
+    int misfit = qMax(0, left + metrics.tightBoundingRect(text).right() - rightLimit);
+    auto filler = fillers.begin();
+    for (qsizetype i = 0; i < text.size() && filler != fillers.end();) {
+        if (!text.mid(i, 2).startsWith(QLatin1String("  "))) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && text.at(end) == QLatin1Char(' '))
+            ++end;
+        // The first blank pixel after the word before the gap, and the first
+        // inked pixel of the word after it.
+        const int blankFrom = left + metrics.tightBoundingRect(text.left(i)).right() + 1;
+        const int inkFrom = left + metrics.horizontalAdvance(text.left(end))
+                          + metrics.tightBoundingRect(text.mid(end, 1)).left();
+        const QRect place = (*filler)->geometry();
+        misfit += qMax(0, blankFrom - place.left());
+        misfit += qMax(0, place.right() + 1 - inkFrom);
+        ++filler;
+        i = end;
+    }
+    return misfit;
+}
+
+// The gaps and the fillers' places were laid out for "MS Sans Serif".  A
+// stand-in face has other widths, so the sentence may run under a filler or
+// past the bevel; then it is set narrower, with wider or thinner spaces,
+// taking the first setting that fits (the nearest to the natural one) or else
+// the one that fits best.
+void FitSentence(QLabel *sentence, std::initializer_list<const QWidget *> fillers,
+                 int rightLimit)
+{
+    QFont best = sentence->font();
+    int bestMisfit = SentenceMisfit(best, sentence, fillers, rightLimit);
+    for (int stretch = 100; stretch >= 85 && bestMisfit > 0; --stretch)
+        for (qreal spacing : {0.0, -0.25, 0.25, -0.5, 0.5, -0.75, 0.75, 1.0}) {
+            QFont font = sentence->font();
+            font.setStretch(stretch);
+            font.setWordSpacing(spacing);
+            const int misfit = SentenceMisfit(font, sentence, fillers, rightLimit);
+            if (misfit < bestMisfit) {
+                best = font;
+                bestMisfit = misfit;
+                if (misfit == 0)
+                    break;
+            }
+        }
+    sentence->setFont(best);
+    sentence->adjustSize();
 }
 
 TDRLabel *ReliefLabel(QWidget *parent, const QRect &geometry, const QFont &font)
@@ -104,7 +167,11 @@ void TBestForm::CreateControls()
 
 void TBestForm::CreateRelief()
 {
-    DRLabel1 = ReliefLabel(this, QRect(91, 16, 30, 13), DialogFont(11, true, true));
+    // The only relief label that keeps AutoSize: it shrinks to its word, so
+    // it covers no more of its sentence's gap than it needs.
+    DRLabel1 = new TDRLabel(this);
+    DRLabel1->SetFont(DialogFont(11, true, true));
+    DRLabel1->setGeometry(91, 16, 30, 13);
     DRLabel1->SetCaption(QStringLiteral("new"));
     DRLabel1->SetFontColor(Qt::blue);
     DRLabel1->SetHiColor(Qt::red);
@@ -121,6 +188,10 @@ void TBestForm::CreateRelief()
     DLabTime->SetHiColor(Qt::blue);
     DLabTime->SetLoColor(Qt::darkBlue);
     DLabTime->SetBorder(boLowered);
+
+    const int bevelInside = Bevel1->geometry().right() - Bevel1->frameWidth();
+    FitSentence(Label1, {DRLabel1}, bevelInside);
+    FitSentence(Label2, {dLabCol, DLabRow, DLabMine, DLabTime}, bevelInside);
 }
 
 void TBestForm::PlaceButtons()

@@ -2,9 +2,12 @@
 #include "records/BestTUnit.h"
 
 #include <QApplication>
+#include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
 
@@ -33,6 +36,34 @@ void RunModal(TBestForm &form, const TBestFormContext &context, const TWhileOpen
     });
     form.Execute(context);
     QVERIFY2(reached, "the dialog was not the active modal window");
+}
+
+// Each run of spaces of `sentence`, in its own font, must hold the next
+// filler without touching the ink of the words on either side, and the ink
+// of the sentence must end inside the bevel.
+void CheckSentence(const QLabel *sentence, const QList<const QWidget *> &fillers,
+                   const QFrame *bevel)
+{
+    const QFontMetrics metrics(sentence->font());
+    const QString text = sentence->text();
+    const int left = sentence->x();
+    QVERIFY2(left + metrics.tightBoundingRect(text).right()
+                 <= bevel->geometry().right() - bevel->frameWidth(),
+             qPrintable(text + " runs past the bevel"));
+    auto gaps = QRegularExpression(QStringLiteral(" {2,}")).globalMatch(text);
+    for (const QWidget *filler : fillers) {
+        QVERIFY(gaps.hasNext());
+        const QRegularExpressionMatch gap = gaps.next();
+        const int lastInkBefore =
+            left + metrics.tightBoundingRect(text.left(gap.capturedStart())).right();
+        const int firstInkAfter = left + metrics.horizontalAdvance(text.left(gap.capturedEnd()))
+                                + metrics.tightBoundingRect(text.mid(gap.capturedEnd(), 1)).left();
+        const QRect place = filler->geometry();
+        QVERIFY2(lastInkBefore < place.left() && place.right() < firstInkAfter,
+                 qPrintable(QString("the gap %1..%2 of \"%3\" does not hold %4..%5")
+                                .arg(lastInkBefore).arg(firstInkAfter).arg(text)
+                                .arg(place.left()).arg(place.right())));
+    }
 }
 
 } // namespace
@@ -64,6 +95,20 @@ private slots:
         QVERIFY(form.BitBtn1->isDefault());
         QVERIFY(!form.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QCOMPARE(form.DRLabel1->Caption(), QString("new"));
+    }
+
+    // Whatever face stands in for the designed one, no word of the two
+    // sentences may hide under a relief label or run past the frame.
+    void reliefLabelsStandInTheSentencesGaps()
+    {
+        TBestForm form;
+        QCOMPARE(form.DRLabel1->geometry().topLeft(), QPoint(91, 16));
+        QVERIFY(form.DRLabel1->AutoSize());
+        QCOMPARE(form.dLabCol->geometry(), QRect(28, 40, 18, 13));
+        QCOMPARE(form.DLabTime->geometry(), QRect(224, 32, 40, 24));
+        CheckSentence(form.Label1, {form.DRLabel1}, form.Bevel1);
+        CheckSentence(form.Label2, {form.dLabCol, form.DLabRow, form.DLabMine, form.DLabTime},
+                      form.Bevel1);
     }
 
     void showFillsTheFieldsAndStartsTheTimeBlinking()
