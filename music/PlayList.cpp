@@ -105,6 +105,9 @@ void TPlayList::AddCopy(const TPlayListItem &item)
 
 void TPlayList::DeleteEntry(int index)
 {
+    // A list box with nothing selected says -1; that deletes nothing.
+    if (index < 0 || index >= Count())
+        return;
     Entries.erase(Entries.begin() + index);
 }
 

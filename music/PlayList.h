@@ -57,7 +57,8 @@ public:
 
     // Appends a new entry with the given entry's file name, title and folder.
     void AddCopy(const TPlayListItem &item);
-    // Removes the entry at index; later entries move up by one.
+    // Removes the entry at index; later entries move up by one.  An index
+    // outside the list removes nothing.
     void DeleteEntry(int index);
     // Removes all entries, from the last to the first.
     void ClearEntries();

@@ -237,6 +237,8 @@ private slots:
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"b", "c", "d", "a"}));
         list.Exchange(0, 2);
         list.DeleteEntry(1);
+        list.DeleteEntry(-1);
+        list.DeleteEntry(list.Count());
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"d", "b", "a"}));
         TPlayList copy;
         copy.Assign(list);
