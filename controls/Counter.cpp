@@ -121,8 +121,8 @@ void TCounter::LoadStrip()
     else
         strip_ = FerroxRes::LoadPicture(StripName(counterType_).toLatin1().constData());
     const int glyphs = counterType_ == ctLed ? 11 : 10;
-    glyphWidth_ = strip_.isNull() ? 0 : strip_.width() / glyphs;
-    glyphHeight_ = glyphWidth_ == 0 ? 0 : strip_.height();
+    glyphWidth_ = strip_.width() / glyphs;   // a null strip is 0 x 0
+    glyphHeight_ = strip_.height();
 }
 
 QString TCounter::PaddedValue() const

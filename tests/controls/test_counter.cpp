@@ -193,6 +193,16 @@ private slots:
         grey.fill(Qt::gray);
         counter.SetUserBitmap(grey);
         QCOMPARE(counter.grab().toImage().pixelColor(12, 3), QColor(Qt::gray));
+
+        // A strip narrower than ten glyphs has no glyph width but keeps its
+        // height, so switching Stretch off gives the control no width.
+        QPixmap narrow(9, 6);
+        narrow.fill(Qt::gray);
+        counter.SetUserBitmap(narrow);
+        QCOMPARE(QSize(counter.GlyphWidth(), counter.GlyphHeight()), QSize(0, 6));
+        counter.SetStretch(true);
+        counter.SetStretch(false);
+        QCOMPARE(counter.size(), QSize(0, 6));
     }
 
     void typeChangeReloadsWithoutResizing()
