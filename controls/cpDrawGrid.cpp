@@ -182,8 +182,9 @@ void TcpDrawGrid::mouseMoveEvent(QMouseEvent *event)
     const QPoint pos = event->position().toPoint();
     if (event->buttons() != Qt::NoButton)
         TrackHeldPointer(pos);
-    else
-        inside_ = true;   // a move without a button only comes from over us
+    else if (!inside_)
+        PointerEntered();   // a move without a button only comes from over us,
+                            // so the Enter is still to come: forget the old cell now
     PointerMovedTo(pos);
     if (OnMouseMove)
         OnMouseMove(this, event);

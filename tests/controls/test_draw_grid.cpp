@@ -123,6 +123,25 @@ private slots:
         QCOMPARE(rig.take(), Seq({"Enter(4,4)", "EnterCell(4,4)", "Move"}));
     }
 
+    // Should a move arrive before the Enter that goes with it, the move
+    // counts as the entry, and the late Enter does not repeat it.
+    void aMoveBeforeItsEnterStillEnters()
+    {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        rig.moveTo(Rig::Outside);
+        rig.moveTo(Rig::Cell(4, 4));
+        rig.moveTo(Rig::Outside);
+        rig.take();
+        const QPoint local = Rig::Cell(4, 4) - rig.grid->pos();
+        QMouseEvent move(QEvent::MouseMove, local, rig.grid->mapToGlobal(local), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(rig.grid, &move);
+        QEnterEvent enter(local, local, rig.grid->mapToGlobal(local));
+        QCoreApplication::sendEvent(rig.grid, &enter);
+        QCOMPARE(rig.take(), Seq({"Enter(4,4)", "EnterCell(4,4)", "Move"}));
+    }
+
     void noCellNoEvents()
     {
         Rig rig;
