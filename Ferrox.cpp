@@ -6,6 +6,11 @@
 
 int main(int argc, char *argv[])
 {
+    // The board's cells are 17 pixels at every density; the fonts follow the
+    // density through ScaleFactor instead.  A fractional scale (120 or 144
+    // pixels per inch) therefore must not magnify the window, while a whole
+    // multiple still may, so that a very dense screen stays readable.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
     InstallMessageBoxes();
 

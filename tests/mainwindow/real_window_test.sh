@@ -90,4 +90,23 @@ for name in SIZE QUESTION WINPRESS CROSS BORDERS NEIGHBOURS COLS ROWS MINES MUSI
 done
 grep -q '^COLS=8$' "$store" || fail "COLS is not 8"
 [ -z "$(ls -A "$scratch/work")" ] || fail "the program left files in its working directory"
+# At 120 pixels per inch the window is not magnified: the cells keep their
+# 17 pixels and only the frame allowance grows, to Round(7.5) = 8.
+rm -rf "$XDG_CONFIG_HOME"
+QT_FONT_DPI=120 "$binary" &
+pid=$!
+wid=
+for _ in $(seq 200); do
+    wid=$(xdotool search --onlyvisible --name '^Ferrox$' 2>/dev/null | head -1) || true
+    [ -n "$wid" ] && break
+    sleep 0.1
+done
+[ -n "$wid" ] || fail "no window at 120 pixels per inch"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[ "$WIDTH" -eq 292 ] || fail "at 120 pixels per inch the window is $WIDTH pixels wide, not 292"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+pid=
+
 echo "real window: ok (screenshot $shot)"
