@@ -50,23 +50,26 @@ QByteArray ReadAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Renders in chunks of the device's buffer size, so that both sides ask
-// libopenmpt for the same pieces of music.
-double RenderAloneCpu(const QByteArray &bytes, std::size_t chunkFrames)
+// Renders as much music as the layer mixed, in chunks of the device's
+// buffer size, so that both sides ask libopenmpt for the same pieces of the
+// same stretch of the song.  CPU seconds per minute of music.
+double RenderAloneCpu(const QByteArray &bytes, std::size_t chunkFrames, std::uint64_t frames)
 {
     std::ostringstream log;
     openmpt::module module(bytes.constData(), static_cast<std::size_t>(bytes.size()), log);
     module.set_repeat_count(-1);
     std::vector<std::int16_t> buffer(chunkFrames * 2);
     const double start = ProcessCpuSeconds();
-    for (std::uint64_t done = 0; done < FramesPerRun; done += chunkFrames)
+    std::uint64_t done = 0;
+    for (; done < frames; done += chunkFrames)
         benchmark::DoNotOptimize(module.read_interleaved_stereo(MixRate, chunkFrames, buffer.data()));
-    return ProcessCpuSeconds() - start;
+    return (ProcessCpuSeconds() - start) * static_cast<double>(FramesPerRun) / static_cast<double>(done);
 }
 
 struct TLayerRun
 {
     double CpuSeconds = -1; // per minute of music
+    std::uint64_t Frames = 0;
     int ChunkFrames = 0;
 };
 
@@ -93,7 +96,7 @@ TLayerRun PlayThroughLayerCpu(const QString &path, int bufferMs)
         cpu = ProcessCpuSeconds() - start;
         mixed = audio.MixedFrames() - mixedBefore;
     } while (mixed < FramesPerRun);
-    TLayerRun run{cpu * static_cast<double>(FramesPerRun) / static_cast<double>(mixed), audio.OpenBufferFrames()};
+    TLayerRun run{cpu * static_cast<double>(FramesPerRun) / static_cast<double>(mixed), mixed, audio.OpenBufferFrames()};
     audio.Close();
     return run;
 }
@@ -116,7 +119,7 @@ void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
             return;
         }
         const double layerRun = run.CpuSeconds;
-        const double aloneRun = RenderAloneCpu(bytes, static_cast<std::size_t>(run.ChunkFrames));
+        const double aloneRun = RenderAloneCpu(bytes, static_cast<std::size_t>(run.ChunkFrames), run.Frames);
         alone += aloneRun;
         layer += layerRun;
         ratios.push_back(layerRun / aloneRun);
