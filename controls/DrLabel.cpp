@@ -254,15 +254,17 @@ int TDRLabel::TextFlags() const
 }
 
 // Measured as a plain label measures its text: one line per line break,
-// without the shadow offset.
+// without the shadow offset.  Text that draws nothing (empty, or a lone
+// access-key "&") is measured as one space, so the label keeps a line's
+// height and a sliver of width.
 QSize TDRLabel::TextSize() const
 {
-    const QString text = DrawnText();
+    QString text = DrawnText();
     int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs;
     if (showAccelChar_)
         flags |= Qt::TextShowMnemonic;
-    if (text.isEmpty())
-        return QSize(0, fontMetrics().height());
+    if (text.isEmpty() || (showAccelChar_ && text == QLatin1String("&")))
+        text += QLatin1Char(' ');
     return fontMetrics().boundingRect(QRect(0, 0, 32767, 32767), flags, text).size();
 }
 

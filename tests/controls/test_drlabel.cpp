@@ -83,6 +83,15 @@ private slots:
         QVERIFY(!label.BlinkTimerActive());
         QCOMPARE(label.RememberedColor(), label.FontColor());
         QCOMPARE(label.ShadowColor(), label.palette().color(QPalette::Light));
+
+        // AutoSize measures a caption that draws nothing as one space.
+        const QSize space(label.fontMetrics().horizontalAdvance(QLatin1Char(' ')),
+                          label.fontMetrics().height());
+        label.SetCaption(QStringLiteral("Mines:"));
+        label.SetCaption(QString());
+        QCOMPARE(label.size(), space);
+        label.SetCaption(QStringLiteral("&"));
+        QCOMPARE(label.size(), space);
     }
 
     void loweredFrameLeavesTheLastColumnAndRowAlone()
