@@ -169,6 +169,19 @@ void LayoutTest::firstStartWithEmptyStore()
     const QStringList status = {form.TheStatusBar->PanelText(0), form.TheStatusBar->PanelText(1),
                                 form.TheStatusBar->PanelText(2), form.TheStatusBar->PanelText(3)};
     QCOMPARE(status, QStringList({"Best Time:", "999", "by:", "no name"}));
+
+    // The two values are written in red, the two labels are not.
+    const QImage bar = form.TheStatusBar->grab().toImage();
+    for (int panel = 0; panel < 4; ++panel) {
+        bool red = false;
+        const QRect place = form.TheStatusBar->PanelRect(panel);
+        for (int x = place.left(); x <= place.right(); ++x)
+            for (int y = place.top(); y <= place.bottom(); ++y) {
+                const QColor colour = bar.pixelColor(x, y);
+                red = red || (colour.red() > 200 && colour.green() < 80 && colour.blue() < 80);
+            }
+        QCOMPARE(red, panel == 1 || panel == 3);
+    }
 }
 
 void LayoutTest::storedOptionsReachTheMenu()
