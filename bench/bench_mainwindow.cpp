@@ -76,6 +76,27 @@ void BM_RotateAndRepaint(benchmark::State &state)
 }
 BENCHMARK(BM_RotateAndRepaint)->Unit(benchmark::kMillisecond);
 
+// The repaint after the largest opening: every safe cell of the board (a
+// region riddled with the mines' holes) handed to RepaintChanged, as a flood
+// fill over the whole board would.
+void BM_RepaintChangedSafeCells(benchmark::State &state)
+{
+    TMineForm &form = *Board().form;
+    int cells = 0;
+    for (auto _ : state) {
+        cells = 0;
+        for (int c = 0; c < form.Mines->Cols; ++c)
+            for (int r = 0; r < form.Mines->Rows; ++r)
+                if (!form.Mines->Cells[c][r]->IsMine) {
+                    form.Mines->ChangedCells.append(form.Mines->Cells[c][r]);
+                    ++cells;
+                }
+        form.RepaintChanged();
+    }
+    state.counters["cells"] = cells;
+}
+BENCHMARK(BM_RepaintChangedSafeCells)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)

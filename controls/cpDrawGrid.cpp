@@ -93,7 +93,10 @@ void TcpDrawGrid::paintEvent(QPaintEvent *event)
     const QRegion beyond = QRegion(event->rect()).subtracted(QRegion(cells));
     for (const QRect &r : beyond)
         painter.fillRect(r, palette().color(QPalette::Window));
-    PaintCells(painter, event->rect() & cells);
+    // Rectangle by rectangle of the region asked for, not its bounding box:
+    // an update of a few scattered cells paints those cells only.
+    for (const QRect &r : event->region())
+        PaintCells(painter, r & cells);
 }
 
 void TcpDrawGrid::PaintCells(QPainter &painter, const QRect &area)

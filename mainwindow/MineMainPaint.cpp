@@ -81,12 +81,21 @@ void TMineForm::RepaintChanged()
 {
     // One synchronous repaint of all uncovered cells together: a flood fill
     // over a large board would otherwise put thousands of single-cell paints
-    // on the screen one by one.
-    QRegion changed;
+    // on the screen one by one.  The grid paints the cells of the region
+    // only, not of its bounding box.  The cells join the region row by row,
+    // left to right, the order in which a region grows fastest.
+    QList<QPoint> cells;
+    cells.reserve(Mines->ChangedCells.size());
     while (!Mines->ChangedCells.isEmpty()) {
         const TMineField *cell = Mines->ChangedCells.takeLast();
-        changed += MineGrid->CellRect(cell->Col, cell->Row);
+        cells.append(QPoint(cell->Col, cell->Row));
     }
+    std::sort(cells.begin(), cells.end(), [](const QPoint &a, const QPoint &b) {
+        return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+    });
+    QRegion changed;
+    for (const QPoint &cell : cells)
+        changed += MineGrid->CellRect(cell.x(), cell.y());
     if (!changed.isEmpty())
         MineGrid->repaint(changed);
 }

@@ -1,0 +1,509 @@
+// Board input and repainting, checked against Parts 2.2 and 2.3: which cells
+// an action repaints, Clear Neighbour and the marking cycle through the
+// mouse, the middle button, both press modes on a fresh board, a press that
+// survives "New", presses while paused, and a win reached in the same
+// processing that uncovered a mine.
+
+#include "FormFixture.h"
+
+#include "controls/Counter.h"
+#include "controls/Resources.h"
+#include "records/BestTUnit.h"
+#include "support/MessageRecorder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSet>
+#include <QTimer>
+#include <QtTest>
+
+using namespace FerroxRes;
+
+namespace {
+
+// Records the cells the grid paints, passing each paint on to the window.
+class PaintRecorder
+{
+public:
+    explicit PaintRecorder(TMineForm &form) : grid(form.MineGrid), previous(form.MineGrid->OnDrawCell)
+    {
+        grid->OnDrawCell = [this](TcpDrawGrid *sender, QPainter &canvas, int col, int row,
+                                  const QRect &rect) {
+            painted.append(QPoint(col, row));
+            previous(sender, canvas, col, row, rect);
+        };
+    }
+    ~PaintRecorder() { grid->OnDrawCell = previous; }
+    QSet<QPoint> cells() const { return QSet<QPoint>(painted.cbegin(), painted.cend()); }
+
+    TcpDrawGrid *grid;
+    TDrawCellEvent previous;
+    QList<QPoint> painted;
+};
+
+// Closes every new-record dialog as soon as it is shown.
+class RecordDialogCloser
+{
+public:
+    RecordDialogCloser()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto *dialog = qobject_cast<TBestForm *>(QApplication::activeModalWidget())) {
+                ++closed;
+                dialog->close();
+            }
+        });
+        timer.start();
+    }
+    QTimer timer;
+    int closed = 0;
+};
+
+QList<QPoint> Neighbours(TMineForm &form, int col, int row)
+{
+    QList<QPoint> result;
+    for (int c = col - 1; c <= col + 1; ++c)
+        for (int r = row - 1; r <= row + 1; ++r)
+            if ((c != col || r != row) && c >= 0 && r >= 0 && c < form.Mines->Cols
+                && r < form.Mines->Rows)
+                result.append(QPoint(c, r));
+    return result;
+}
+
+QSet<QPoint> CellsIn(TMineForm &form, TMineState state)
+{
+    QSet<QPoint> result;
+    for (int c = 0; c < form.Mines->Cols; ++c)
+        for (int r = 0; r < form.Mines->Rows; ++r)
+            if (form.Mines->Cells[c][r]->State == state)
+                result.insert(QPoint(c, r));
+    return result;
+}
+
+} // namespace
+
+class InputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void openingRepaintsOnlyUncoveredCells();
+    void markingRepaintsOneCell();
+    void clearNeighbourThroughMouse();
+    void clearNeighbourWithWrongMarkLoses();
+    void markingCycleWithoutQuestionMarks();
+    void questionMarkedCellOpens();
+    void middleButtonDoesNothing();
+    void windowsPressFirstOpeningAtRelease();
+    void windowsPressOnMarkedCell();
+    void pressSurvivesNewGame();
+    void pausedBoardIgnoresBothPressModes();
+    void winInSameProcessingAsMine();
+};
+
+void InputTest::openingRepaintsOnlyUncoveredCells()
+{
+    FormFixture fixture;
+    fixture.store("SIZE", 1);
+    TMineForm &form = fixture.start();
+    fixture.click(0, 0);
+
+    // An empty covered cell: its opening uncovers a region of several cells.
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        const TMineField &cell = fixture.cell(c, r);
+        return cell.State == msCovered && !cell.IsMine && cell.MinesAround == 0;
+    }, col, row));
+    const QSet<QPoint> coveredBefore = CellsIn(form, msCovered);
+    const QPoint point = fixture.cellPoint(col, row);
+    fixture.move(point);
+    QCoreApplication::processEvents();
+
+    PaintRecorder paints(form);
+    fixture.press(point);
+    const QSet<QPoint> uncovered = coveredBefore - CellsIn(form, msCovered);
+    QVERIFY(uncovered.size() > 1);
+    QVERIFY(form.Mines->ChangedCells.isEmpty());
+    // Each uncovered cell is painted once, and nothing else is.
+    QCOMPARE(paints.cells(), uncovered);
+    QCOMPARE(paints.painted.size(), uncovered.size());
+    const QImage board = BoardShot(form);
+    for (const QPoint &cell : uncovered)
+        if (fixture.cell(cell.x(), cell.y()).MinesAround == 0)
+            QVERIFY(ShowsTile(form, board, cell.x(), cell.y(), tiOpen));
+    fixture.release(point);
+
+    // A clock tick paints no cell.
+    paints.painted.clear();
+    fixture.advanceSeconds(1);
+    form.STimerTimer();
+    QCoreApplication::processEvents();
+    QVERIFY(paints.painted.isEmpty());
+}
+
+void InputTest::markingRepaintsOneCell()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(0, 0);
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    const QPoint point = fixture.cellPoint(col, row);
+    fixture.move(point);
+    QCoreApplication::processEvents();
+
+    PaintRecorder paints(form);
+    fixture.press(point, Qt::RightButton);
+    QCOMPARE(paints.painted, QList<QPoint>({QPoint(col, row)}));
+    QCOMPARE(fixture.cell(col, row).State, msFlagged);
+    QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
+    fixture.release(point, Qt::RightButton);
+}
+
+void InputTest::clearNeighbourThroughMouse()
+{
+    FormFixture fixture;
+    fixture.store("SIZE", 1);
+    TMineForm &form = fixture.start();
+    fixture.click(8, 8);
+
+    // An open number with a covered safe neighbour.
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
+            return false;
+        for (const QPoint &n : Neighbours(form, c, r))
+            if (fixture.cell(n.x(), n.y()).State == msCovered && !fixture.cell(n.x(), n.y()).IsMine)
+                return true;
+        return false;
+    }, col, row));
+    QList<QPoint> mines;
+    QList<QPoint> safe;
+    for (const QPoint &n : Neighbours(form, col, row)) {
+        if (fixture.cell(n.x(), n.y()).IsMine)
+            mines.append(n);
+        else if (fixture.cell(n.x(), n.y()).State == msCovered)
+            safe.append(n);
+    }
+    QCOMPARE(mines.size(), int(fixture.cell(col, row).MinesAround));
+
+    // Too few marks: nothing opens.
+    for (int i = 0; i + 1 < mines.size(); ++i)
+        fixture.click(mines[i].x(), mines[i].y(), Qt::RightButton);
+    fixture.click(col, row);
+    for (const QPoint &n : safe)
+        QCOMPARE(fixture.cell(n.x(), n.y()).State, msCovered);
+
+    // Enough marks but Clear Neighbour off: nothing opens either.
+    fixture.click(mines.last().x(), mines.last().y(), Qt::RightButton);
+    form.MONBour->trigger();
+    QVERIFY(!form.Mines->ClearNeighbours);
+    fixture.click(col, row);
+    for (const QPoint &n : safe)
+        QCOMPARE(fixture.cell(n.x(), n.y()).State, msCovered);
+
+    // Switched on again, the click opens every unmarked neighbour; the
+    // marks and the mines counter stay.
+    form.MONBour->trigger();
+    fixture.click(col, row);
+    const QImage board = BoardShot(form);
+    for (const QPoint &n : safe)
+        QCOMPARE(fixture.cell(n.x(), n.y()).State, msOpen);
+    for (const QPoint &m : mines) {
+        QCOMPARE(fixture.cell(m.x(), m.y()).State, msFlagged);
+        QVERIFY(ShowsTile(form, board, m.x(), m.y(), tiMine));
+    }
+    QCOMPARE(form.MineCount->Value(), QString::number(40 - mines.size()));
+    QVERIFY(form.Mines->ChangedCells.isEmpty());
+}
+
+void InputTest::clearNeighbourWithWrongMarkLoses()
+{
+    FormFixture fixture;
+    fixture.store("SIZE", 1);
+    TMineForm &form = fixture.start();
+    fixture.click(8, 8);
+
+    // An open number with a covered safe neighbour to mark wrongly.
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
+            return false;
+        for (const QPoint &n : Neighbours(form, c, r))
+            if (fixture.cell(n.x(), n.y()).State == msCovered && !fixture.cell(n.x(), n.y()).IsMine)
+                return true;
+        return false;
+    }, col, row));
+    QList<QPoint> mines;
+    QPoint wrong(-1, -1);
+    for (const QPoint &n : Neighbours(form, col, row)) {
+        if (fixture.cell(n.x(), n.y()).IsMine)
+            mines.append(n);
+        else if (fixture.cell(n.x(), n.y()).State == msCovered)
+            wrong = n;
+    }
+    // Every mine but the first marked, and one safe cell instead of it.
+    for (int i = 1; i < mines.size(); ++i)
+        fixture.click(mines[i].x(), mines[i].y(), Qt::RightButton);
+    fixture.click(wrong.x(), wrong.y(), Qt::RightButton);
+
+    MessageRecorder boxes;
+    fixture.click(col, row);
+    QCOMPARE(form.GameState, quint8(gsOver));
+    QVERIFY(!form.ClockRunning);
+    QCOMPARE(fixture.cell(mines[0].x(), mines[0].y()).State, msExploded);
+    QCOMPARE(fixture.cell(wrong.x(), wrong.y()).State, msWrongFlag);
+    const QImage board = BoardShot(form);
+    QVERIFY(ShowsTile(form, board, mines[0].x(), mines[0].y(), tiExploded));
+    QVERIFY(ShowsTile(form, board, wrong.x(), wrong.y(), tiWrongFlag));
+    for (int i = 1; i < mines.size(); ++i)
+        QVERIFY(ShowsTile(form, board, mines[i].x(), mines[i].y(), tiFoundMine));
+    QVERIFY(!form.HasRecord);
+    QVERIFY(boxes.boxes.isEmpty());
+}
+
+void InputTest::markingCycleWithoutQuestionMarks()
+{
+    FormFixture fixture;
+    fixture.store("QUESTION", 0);
+    TMineForm &form = fixture.start();
+    fixture.click(0, 0);
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msFlagged);
+    QCOMPARE(form.MineCount->Value(), QString("9"));
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msCovered);
+    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiCovered));
+
+    // A question mark set while the option was on leaves at the next press.
+    form.MOQuestion->trigger();
+    QVERIFY(form.Mines->QuestionMarks);
+    fixture.click(col, row, Qt::RightButton);
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msQuestion);
+    form.MOQuestion->trigger();
+    QVERIFY(!form.Mines->QuestionMarks);
+    QCOMPARE(fixture.cell(col, row).State, msQuestion);
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msCovered);
+    QCOMPARE(form.MineCount->Value(), QString("10"));
+}
+
+void InputTest::questionMarkedCellOpens()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(0, 0);
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+    }, col, row));
+    fixture.click(col, row, Qt::RightButton);
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msQuestion);
+    fixture.click(col, row);
+    QCOMPARE(fixture.cell(col, row).State, msOpen);
+    QCOMPARE(form.MineCount->Value(), QString("10"));
+}
+
+void InputTest::middleButtonDoesNothing()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    fixture.click(3, 3, Qt::MiddleButton);
+    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(fixture.cell(3, 3).State, msCovered);
+    QVERIFY(!form.ClockRunning);
+
+    fixture.click(0, 0);
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    fixture.click(col, row, Qt::MiddleButton);
+    QCOMPARE(fixture.cell(col, row).State, msCovered);
+    QCOMPARE(form.MineCount->Value(), QString("10"));
+}
+
+void InputTest::windowsPressFirstOpeningAtRelease()
+{
+    FormFixture fixture;
+    fixture.store("WINPRESS", 1);
+    TMineForm &form = fixture.start();
+    const QPoint pressed = fixture.cellPoint(1, 1);
+    const QPoint released = fixture.cellPoint(6, 5);
+
+    // A right press on the fresh board neither marks nor starts anything.
+    fixture.click(6, 5, Qt::RightButton);
+    QCOMPARE(fixture.cell(6, 5).State, msCovered);
+    QCOMPARE(form.GameState, quint8(gsFresh));
+
+    fixture.move(pressed);
+    fixture.press(pressed);
+    QCOMPARE(form.GameState, quint8(gsFresh)); // the mines wait for the release
+    QVERIFY(!form.ClockRunning);
+    fixture.move(released);
+    fixture.release(released);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QVERIFY(form.ClockRunning);
+    QVERIFY(!fixture.cell(6, 5).IsMine);
+    QCOMPARE(fixture.cell(6, 5).State, msOpen);
+    int mines = 0;
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            mines += fixture.cell(c, r).IsMine ? 1 : 0;
+    QCOMPARE(mines, 10);
+}
+
+void InputTest::windowsPressOnMarkedCell()
+{
+    FormFixture fixture;
+    fixture.store("WINPRESS", 1);
+    TMineForm &form = fixture.start();
+    fixture.click(0, 0);
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+    }, col, row));
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msFlagged);
+
+    const QPoint point = fixture.cellPoint(col, row);
+    fixture.move(point);
+    fixture.press(point);
+    QCOMPARE(form.PressState, 1);
+    QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
+    fixture.release(point);
+    QCOMPARE(form.PressState, 0);
+    QCOMPARE(fixture.cell(col, row).State, msFlagged);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+
+    // A question mark under the press shows the pressed question tile.
+    fixture.click(col, row, Qt::RightButton);
+    QCOMPARE(fixture.cell(col, row).State, msQuestion);
+    fixture.press(point);
+    QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiQuestionPressed));
+    fixture.release(point);
+    QCOMPARE(fixture.cell(col, row).State, msOpen);
+}
+
+void InputTest::pressSurvivesNewGame()
+{
+    FormFixture fixture;
+    fixture.store("WINPRESS", 1);
+    TMineForm &form = fixture.start();
+    fixture.click(0, 0);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+
+    const QPoint point = fixture.cellPoint(5, 6);
+    fixture.move(point);
+    fixture.press(point);
+    QCOMPARE(form.PressState, 1);
+    form.MGNew->trigger();
+    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.PressState, 1);
+    // The new board shows the held press.
+    QVERIFY(ShowsTile(form, BoardShot(form), 5, 6, tiPressed));
+
+    // Its release is the new game's first opening.
+    fixture.release(point);
+    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(fixture.cell(5, 6).State, msOpen);
+    QVERIFY(!fixture.cell(5, 6).IsMine);
+}
+
+void InputTest::pausedBoardIgnoresBothPressModes()
+{
+    for (const bool windowsPress : {false, true}) {
+        FormFixture fixture;
+        fixture.store("WINPRESS", windowsPress ? 1 : 0);
+        TMineForm &form = fixture.start();
+        fixture.click(0, 0);
+        int col = 0;
+        int row = 0;
+        QVERIFY(FindCell(form, [&](int c, int r) {
+            return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+        }, col, row));
+
+        form.MOPause->trigger();
+        const QImage hidden = BoardShot(form);
+        fixture.click(col, row);
+        QCOMPARE(form.PressState, 0);
+        fixture.click(col, row, Qt::RightButton);
+        QCOMPARE(fixture.cell(col, row).State, msCovered);
+        QCOMPARE(form.MineCount->Value(), QString("10"));
+        QCOMPARE(form.GameState, quint8(gsPlaying | gsPaused));
+        QCoreApplication::processEvents();
+        QCOMPARE(BoardShot(form), hidden);
+        form.MOPause->trigger();
+    }
+}
+
+void InputTest::winInSameProcessingAsMine()
+{
+    FormFixture fixture;
+    fixture.store("CROSS", 1);
+    TMineForm &form = fixture.start();
+    RecordDialogCloser closer;
+    fixture.click(0, 0);
+
+    // A covered safe cell next to a covered mine; every other safe cell is
+    // made open, so that this one is the last.
+    int col = 0;
+    int row = 0;
+    QPoint mine;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        if (fixture.cell(c, r).State != msCovered || fixture.cell(c, r).IsMine)
+            return false;
+        for (const QPoint &n : Neighbours(form, c, r))
+            if (fixture.cell(n.x(), n.y()).IsMine) {
+                mine = n;
+                return true;
+            }
+        return false;
+    }, col, row));
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r) {
+            TMineField &cell = fixture.cell(c, r);
+            if ((c != col || r != row) && !cell.IsMine && cell.State == msCovered) {
+                cell.State = msOpen;
+                cell.Revealed = 1;
+                --form.Mines->CoveredSafe;
+            }
+        }
+    QCOMPARE(form.Mines->CoveredSafe, 1);
+
+    // A shift-click in the safe cell near the mine's side: the probes queue
+    // the mine, the click the last safe cell.
+    auto towards = [](int from, int to) { return to > from ? 16 : to < from ? 0 : 8; };
+    const QPoint point = fixture.cellPoint(col, row, {towards(col, mine.x()), towards(row, mine.y())});
+    fixture.move(point);
+    fixture.press(point, Qt::LeftButton, Qt::ShiftModifier);
+    fixture.release(point, Qt::LeftButton, Qt::ShiftModifier);
+
+    QVERIFY(form.Mines->IsWon());
+    QCOMPARE(form.GameState, quint8(gsOver));
+    QVERIFY(!form.ClockRunning);
+    QCOMPARE(closer.closed, 1);
+    QVERIFY(form.HasRecord);
+    const QImage board = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            if (fixture.cell(c, r).IsMine) {
+                QCOMPARE(fixture.cell(c, r).State, msFoundMine);
+                QVERIFY(ShowsTile(form, board, c, r, tiFoundMine));
+            }
+}
+
+QTEST_MAIN(InputTest)
+#include "test_input.moc"
