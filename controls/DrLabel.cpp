@@ -132,6 +132,7 @@ void TDRLabel::SetWordWrap(bool on)
     if (on == wordWrap_)
         return;
     wordWrap_ = on;
+    AdjustBounds();
     update();
 }
 
@@ -253,19 +254,25 @@ int TDRLabel::TextFlags() const
     return flags;
 }
 
-// Measured as a plain label measures its text: one line per line break,
-// without the shadow offset.  Text that draws nothing (empty, or a lone
-// access-key "&") is measured as one space, so the label keeps a line's
-// height and a sliver of width.
+// Measured as a plain label measures its text, without the shadow offset:
+// one line per line break, or with WordWrap the lines that fit the present
+// width.  Text that draws nothing (empty, or a lone access-key "&") is
+// measured as one space, so the label keeps a line's height and a sliver of
+// width.
 QSize TDRLabel::TextSize() const
 {
     QString text = DrawnText();
     int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs;
+    QRect room(0, 0, 32767, 32767);
+    if (wordWrap_) {
+        flags |= Qt::TextWordWrap;
+        room.setWidth(qMax(1, width()));
+    }
     if (showAccelChar_)
         flags |= Qt::TextShowMnemonic;
     if (text.isEmpty() || (showAccelChar_ && text == QLatin1String("&")))
         text += QLatin1Char(' ');
-    return fontMetrics().boundingRect(QRect(0, 0, 32767, 32767), flags, text).size();
+    return fontMetrics().boundingRect(room, flags, text).size();
 }
 
 QSize TDRLabel::sizeHint() const
@@ -273,10 +280,14 @@ QSize TDRLabel::sizeHint() const
     return TextSize();
 }
 
+// A right-aligned label keeps its right edge and grows or shrinks leftwards.
 void TDRLabel::AdjustBounds()
 {
-    if (autoSize_)
-        resize(TextSize());
+    if (!autoSize_)
+        return;
+    const QSize size = TextSize();
+    const int left = alignment_ == taRightJustify ? x() + width() - size.width() : x();
+    setGeometry(left, y(), size.width(), size.height());
 }
 
 void TDRLabel::UpdateShortcut()

@@ -46,7 +46,8 @@ public:
     TDRAlignment Alignment() const { return alignment_; }
     void SetAlignment(TDRAlignment alignment);
 
-    // On: the label takes the size of its text (without the shadow offset).
+    // On: the label takes the size of its text (without the shadow offset);
+    // a right-aligned one keeps its right edge.
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
 
@@ -58,7 +59,8 @@ public:
     bool ShowAccelChar() const { return showAccelChar_; }
     void SetShowAccelChar(bool on);
 
-    // Stored only: lines always break between words at the right edge.
+    // Painting always breaks lines between words at the right edge; WordWrap
+    // only makes AutoSize measure the lines within the present width.
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool on);
 

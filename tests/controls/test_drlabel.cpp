@@ -94,6 +94,28 @@ private slots:
         QCOMPARE(label.size(), space);
     }
 
+    void autoSizeWrapsOnlyWithWordWrapAndKeepsARightEdge()
+    {
+        QWidget parent;
+        TDRLabel label(&parent);
+        label.move(100, 10);
+        label.SetCaption(QStringLiteral("one two three"));
+        const int lineHeight = label.height();
+        const int narrow = label.fontMetrics().horizontalAdvance(QStringLiteral("three")) + 2;
+        label.resize(narrow, lineHeight);
+        label.SetWordWrap(true);
+        QVERIFY(label.height() >= 3 * lineHeight);
+        QVERIFY(label.width() <= narrow);
+        label.SetWordWrap(false);
+        QCOMPARE(label.height(), lineHeight);
+
+        label.SetAlignment(taRightJustify);
+        const int right = label.geometry().right();
+        label.SetCaption(QStringLiteral("one"));
+        QCOMPARE(label.geometry().right(), right);
+        QVERIFY(label.x() > 100);
+    }
+
     void loweredFrameLeavesTheLastColumnAndRowAlone()
     {
         TDRLabel label;
