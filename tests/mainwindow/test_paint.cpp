@@ -55,6 +55,7 @@ private slots:
     void digitColoursAndPlace();
     void openingRepaintsOnlyUncoveredCells();
     void markingRepaintsOneCell();
+    void leftoverChangedCellsAfterEnd();
 };
 
 void PaintTest::tileForEveryStateAndPhase()
@@ -222,6 +223,45 @@ void PaintTest::markingRepaintsOneCell()
     fixture.release(point, Qt::RightButton);
 }
 
+
+void PaintTest::leftoverChangedCellsAfterEnd()
+{
+    FormFixture fixture;
+    fixture.store("SIZE", 1);
+    fixture.store("CROSS", 1);
+    TMineForm &form = fixture.start();
+    fixture.click(8, 8);
+
+    // A covered safe cell at column 8 or more with a covered mine to its
+    // right: a shift-click near their common side opens both, and the game
+    // is lost with the safe cell still waiting in ChangedCells.
+    int col = 0;
+    int row = 0;
+    QVERIFY(FindCell(form, [&](int c, int r) {
+        return c >= 8 && c + 1 < 16 && fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine
+               && fixture.cell(c + 1, r).State == msCovered && fixture.cell(c + 1, r).IsMine;
+    }, col, row));
+    const QPoint point = fixture.cellPoint(col, row, {16, 8});
+    fixture.move(point);
+    fixture.press(point, Qt::LeftButton, Qt::ShiftModifier);
+    fixture.release(point, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(form.GameState, quint8(gsOver));
+    QCOMPARE(fixture.cell(col + 1, row).State, msExploded);
+    QVERIFY(!form.Mines->ChangedCells.isEmpty());
+
+    // The next repaint of changed cells, on a smaller board where they lie
+    // outside, takes them out and paints nothing wrong.
+    form.MGEasy->trigger();
+    QCOMPARE(form.Mines->Cols, quint8(8));
+    fixture.click(3, 3);
+    QCOMPARE(form.GameState & gsOver, 0);
+    QVERIFY(form.Mines->ChangedCells.isEmpty());
+    const QImage board = BoardShot(form);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            if (fixture.cell(c, r).State == msCovered)
+                QVERIFY(ShowsTile(form, board, c, r, tiCovered));
+}
 
 QTEST_MAIN(PaintTest)
 #include "test_paint.moc"
