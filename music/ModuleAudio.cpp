@@ -17,11 +17,10 @@
 namespace {
 
 constexpr int DefaultMixRate = 48000;
-// About 170 ms at 48 kHz.  Every buffer costs the audio thread a wake-up,
-// and after it libopenmpt finds its data gone from the cache: some 30 us a
-// buffer on a busy machine, which at 85 ms buffers made background play a
-// fifth dearer than decoding alone.  Background music needs no low latency;
-// a volume change is still heard within a third of a second.
+// About 170 ms at 48 kHz.  Every buffer costs the audio thread a sleep and
+// a wake-up, some 30 us of CPU each, which at 85 ms buffers made background
+// play a fifth dearer than decoding alone.  Background music needs no low
+// latency; a volume change is still heard within a third of a second.
 constexpr int DefaultBufferFrames = 8192;
 
 // Tracker modules are small; a bigger file is not one, and reading it
