@@ -1,4 +1,4 @@
-// Board input, checked against Parts 1.2 and 2.3: Clear Neighbour and the
+// Board input: Clear Neighbour and the
 // marking cycle through the mouse, the middle button, both press modes on a
 // fresh board, a press that survives "New", presses while paused, and a win
 // reached in the same processing that uncovered a mine.

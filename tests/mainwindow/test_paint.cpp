@@ -1,4 +1,4 @@
-// Board rendering, checked against Part 2.2: the tile for every cell state
+// Board rendering: the tile for every cell state
 // and game phase, the digits' colours and place, and which cells an opening,
 // a mark and a clock tick repaint.
 
