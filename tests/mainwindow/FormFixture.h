@@ -8,12 +8,15 @@
 #include "controls/cpDrawGrid.h"
 #include "mainwindow/MineMain.h"
 #include "model/MineCommon.h"
+#include "records/BestTUnit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QWindow>
 
@@ -143,3 +146,48 @@ inline bool FindCell(TMineForm &form, const std::function<bool(int, int)> &test,
                 return true;
     return false;
 }
+
+// The board neighbours of a cell with the borders on.
+inline QList<QPoint> Neighbours(TMineForm &form, int col, int row)
+{
+    QList<QPoint> result;
+    for (int c = col - 1; c <= col + 1; ++c)
+        for (int r = row - 1; r <= row + 1; ++r)
+            if ((c != col || r != row) && c >= 0 && r >= 0 && c < form.Mines->Cols
+                && r < form.Mines->Rows)
+                result.append(QPoint(c, r));
+    return result;
+}
+
+// Finds an open number that still has a covered safe neighbour.
+inline bool FindNumberBesideCoveredSafeCell(FormFixture &fixture, TMineForm &form, int &col, int &row)
+{
+    return FindCell(form, [&](int c, int r) {
+        if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
+            return false;
+        for (const QPoint &n : Neighbours(form, c, r))
+            if (fixture.cell(n.x(), n.y()).State == msCovered && !fixture.cell(n.x(), n.y()).IsMine)
+                return true;
+        return false;
+    }, col, row);
+}
+
+// Closes every new-record dialog as soon as it is shown, so that a won game
+// never waits for a person.
+class RecordDialogCloser
+{
+public:
+    RecordDialogCloser()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto *dialog = qobject_cast<TBestForm *>(QApplication::activeModalWidget())) {
+                ++closed;
+                dialog->close();
+            }
+        });
+        timer.start();
+    }
+    QTimer timer;
+    int closed = 0;
+};

@@ -23,26 +23,6 @@ using namespace FerroxRes;
 
 namespace {
 
-// Closes every new-record dialog as soon as it is shown, so that a won game
-// never waits for a person.
-class RecordDialogCloser
-{
-public:
-    RecordDialogCloser()
-    {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (auto *dialog = qobject_cast<TBestForm *>(QApplication::activeModalWidget())) {
-                ++closed;
-                dialog->close();
-            }
-        });
-        timer.start();
-    }
-    QTimer timer;
-    int closed = 0;
-};
-
 int OpenCells(TMineForm &form)
 {
     int open = 0;

@@ -17,40 +17,6 @@
 
 using namespace FerroxRes;
 
-namespace {
-
-// Closes every new-record dialog as soon as it is shown.
-class RecordDialogCloser
-{
-public:
-    RecordDialogCloser()
-    {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (auto *dialog = qobject_cast<TBestForm *>(QApplication::activeModalWidget())) {
-                ++closed;
-                dialog->close();
-            }
-        });
-        timer.start();
-    }
-    QTimer timer;
-    int closed = 0;
-};
-
-QList<QPoint> Neighbours(TMineForm &form, int col, int row)
-{
-    QList<QPoint> result;
-    for (int c = col - 1; c <= col + 1; ++c)
-        for (int r = row - 1; r <= row + 1; ++r)
-            if ((c != col || r != row) && c >= 0 && r >= 0 && c < form.Mines->Cols
-                && r < form.Mines->Rows)
-                result.append(QPoint(c, r));
-    return result;
-}
-
-} // namespace
-
 class InputTest : public QObject
 {
     Q_OBJECT
@@ -78,14 +44,7 @@ void InputTest::clearNeighbourThroughMouse()
     // An open number with a covered safe neighbour.
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
-            return false;
-        for (const QPoint &n : Neighbours(form, c, r))
-            if (fixture.cell(n.x(), n.y()).State == msCovered && !fixture.cell(n.x(), n.y()).IsMine)
-                return true;
-        return false;
-    }, col, row));
+    QVERIFY(FindNumberBesideCoveredSafeCell(fixture, form, col, row));
     QList<QPoint> mines;
     QList<QPoint> safe;
     for (const QPoint &n : Neighbours(form, col, row)) {
@@ -136,14 +95,7 @@ void InputTest::clearNeighbourWithWrongMarkLoses()
     // An open number with a covered safe neighbour to mark wrongly.
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
-            return false;
-        for (const QPoint &n : Neighbours(form, c, r))
-            if (fixture.cell(n.x(), n.y()).State == msCovered && !fixture.cell(n.x(), n.y()).IsMine)
-                return true;
-        return false;
-    }, col, row));
+    QVERIFY(FindNumberBesideCoveredSafeCell(fixture, form, col, row));
     QList<QPoint> mines;
     QPoint wrong(-1, -1);
     for (const QPoint &n : Neighbours(form, col, row)) {
