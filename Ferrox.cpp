@@ -10,7 +10,8 @@ int main(int argc, char *argv[])
     // density through ScaleFactor instead.  A fractional scale (120 or 144
     // pixels per inch) therefore must not magnify the window, while a whole
     // multiple still may, so that a very dense screen stays readable.
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
     InstallMessageBoxes();
 

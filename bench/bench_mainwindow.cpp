@@ -9,16 +9,17 @@
 #include "mainwindow/MineMain.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QWindow>
-#include <QElapsedTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 struct LargestBoard {
     QTemporaryDir dir;
@@ -46,7 +47,8 @@ struct LargestBoard {
         while (!form->windowHandle()->isExposed() && shown.elapsed() < 5000)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         // A played board: open regions, numbers and covered cells to draw.
-        form->MineGridMouseDown(Qt::LeftButton, false, MaxCols * CellSize / 2, MaxRows * CellSize / 2);
+        form->MineGridMouseDown(Qt::LeftButton, false, MaxCols * CellSize / 2,
+                                MaxRows * CellSize / 2);
     }
 };
 

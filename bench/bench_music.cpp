@@ -19,7 +19,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int MixRate = 48000;
 constexpr std::uint64_t FramesPerRun = MixRate * 60; // a minute of music
@@ -62,12 +63,13 @@ double RenderAloneCpu(const QByteArray &bytes, std::size_t chunkFrames, std::uin
     const double start = ProcessCpuSeconds();
     std::uint64_t done = 0;
     for (; done < frames; done += chunkFrames)
-        benchmark::DoNotOptimize(module.read_interleaved_stereo(MixRate, chunkFrames, buffer.data()));
-    return (ProcessCpuSeconds() - start) * static_cast<double>(FramesPerRun) / static_cast<double>(done);
+        benchmark::DoNotOptimize(
+            module.read_interleaved_stereo(MixRate, chunkFrames, buffer.data()));
+    return (ProcessCpuSeconds() - start) * static_cast<double>(FramesPerRun) /
+           static_cast<double>(done);
 }
 
-struct TLayerRun
-{
+struct TLayerRun {
     double CpuSeconds = -1; // per minute of music
     std::uint64_t Frames = 0;
     int ChunkFrames = 0;
@@ -96,7 +98,8 @@ TLayerRun PlayThroughLayerCpu(const QString &path, int bufferMs)
         cpu = ProcessCpuSeconds() - start;
         mixed = audio.MixedFrames() - mixedBefore;
     } while (mixed < FramesPerRun);
-    TLayerRun run{cpu * static_cast<double>(FramesPerRun) / static_cast<double>(mixed), mixed, audio.OpenBufferFrames()};
+    TLayerRun run{cpu * static_cast<double>(FramesPerRun) / static_cast<double>(mixed), mixed,
+                  audio.OpenBufferFrames()};
     audio.Close();
     return run;
 }
@@ -119,7 +122,8 @@ void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
             return;
         }
         const double layerRun = run.CpuSeconds;
-        const double aloneRun = RenderAloneCpu(bytes, static_cast<std::size_t>(run.ChunkFrames), run.Frames);
+        const double aloneRun =
+            RenderAloneCpu(bytes, static_cast<std::size_t>(run.ChunkFrames), run.Frames);
         alone += aloneRun;
         layer += layerRun;
         ratios.push_back(layerRun / aloneRun);
@@ -128,18 +132,26 @@ void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
     // Other programs on the machine disturb single runs; the median ratio
     // of paired runs is the steadier figure.
     std::sort(ratios.begin(), ratios.end());
-    state.counters["alone_cpu_ms"] = benchmark::Counter(alone * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["layer_cpu_ms"] = benchmark::Counter(layer * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["alone_cpu_ms"] =
+        benchmark::Counter(alone * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["layer_cpu_ms"] =
+        benchmark::Counter(layer * 1000, benchmark::Counter::kAvgIterations);
     state.counters["ratio"] = ratios.empty() ? 0.0 : ratios[ratios.size() / 2];
-    state.SetLabel(QFileInfo(path).fileName().toStdString() + ", a minute of music per run, buffer "
-                   + (state.range(0) ? std::to_string(state.range(0)) + " ms" : std::string("automatic")));
+    state.SetLabel(
+        QFileInfo(path).fileName().toStdString() + ", a minute of music per run, buffer " +
+        (state.range(0) ? std::to_string(state.range(0)) + " ms" : std::string("automatic")));
 }
 // Argument: the buffer length in ms (0 = the automatic choice, 170 ms at
 // 48 kHz).  Each buffer costs the audio thread a sleep and a wake-up, and
 // the wake-up is what costs: some 30 us of CPU each, even on a quiet
 // machine, where a yield without sleeping costs almost nothing.  85 ms
 // buffers show that price twice over.
-BENCHMARK(BM_BackgroundPlayAgainstDecoderAlone)->Arg(0)->Arg(85)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(11);
+BENCHMARK(BM_BackgroundPlayAgainstDecoderAlone)
+    ->Arg(0)
+    ->Arg(85)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(11);
 
 void BM_LoadPlayListOf10000Lines(benchmark::State &state)
 {
@@ -148,7 +160,8 @@ void BM_LoadPlayListOf10000Lines(benchmark::State &state)
         {"a.mod", TinyModule("a mod")},
         {"b.s3m", QByteArray("b s3m").leftJustified(28, '\0') + char(26) + QByteArray(100, '\0')},
         {"c.it", "IMPM" + QByteArray("c it").leftJustified(26, '\0') + QByteArray(100, '\0')},
-        {"d.xm", "Extended Module: " + QByteArray("d xm").leftJustified(20, '\0') + QByteArray(100, '\0')},
+        {"d.xm",
+         "Extended Module: " + QByteArray("d xm").leftJustified(20, '\0') + QByteArray(100, '\0')},
     };
     for (const auto &module : modules) {
         QFile file(dir.filePath(module.first));

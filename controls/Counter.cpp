@@ -21,12 +21,18 @@ TCounter::~TCounter() = default;
 QString TCounter::StripName(TCounterType type)
 {
     switch (type) {
-    case ctSmall: return QString::fromLatin1(FerroxRes::Small);
-    case ctTraditional: return QString::fromLatin1(FerroxRes::Trad);
-    case ctTypographical: return QString::fromLatin1(FerroxRes::Typo);
-    case ctLed: return QString::fromLatin1(FerroxRes::Led);
-    case ctGold: return QString::fromLatin1(FerroxRes::Gold);
-    case ctUserdefined: break;
+    case ctSmall:
+        return QString::fromLatin1(FerroxRes::Small);
+    case ctTraditional:
+        return QString::fromLatin1(FerroxRes::Trad);
+    case ctTypographical:
+        return QString::fromLatin1(FerroxRes::Typo);
+    case ctLed:
+        return QString::fromLatin1(FerroxRes::Led);
+    case ctGold:
+        return QString::fromLatin1(FerroxRes::Gold);
+    case ctUserdefined:
+        break;
     }
     return QString();
 }
@@ -121,7 +127,7 @@ void TCounter::LoadStrip()
     else
         strip_ = FerroxRes::LoadPicture(StripName(counterType_).toLatin1().constData());
     const int glyphs = counterType_ == ctLed ? 11 : 10;
-    glyphWidth_ = strip_.width() / glyphs;   // a null strip is 0 x 0
+    glyphWidth_ = strip_.width() / glyphs; // a null strip is 0 x 0
     glyphHeight_ = strip_.height();
 }
 

@@ -17,7 +17,7 @@ class TCounter : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int MaxDigits = 20;    // also the longest Value kept
+    static constexpr int MaxDigits = 20; // also the longest Value kept
     static constexpr int MinDigits = 1;
 
     explicit TCounter(QWidget *parent = nullptr);

@@ -8,7 +8,8 @@
 #include <QShortcutEvent>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 constexpr int MaxDrawnChars = 255;
 
@@ -64,7 +65,7 @@ void TDRLabel::ChangeFontColor(const QColor &color)
 
 void TDRLabel::SetFont(const QFont &font)
 {
-    setFont(font);   // the FontChange event re-measures
+    setFont(font); // the FontChange event re-measures
 }
 
 QColor TDRLabel::Color() const
@@ -245,9 +246,15 @@ int TDRLabel::TextFlags() const
 {
     int flags = Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs;
     switch (alignment_) {
-    case taLeftJustify: flags |= Qt::AlignLeft; break;
-    case taRightJustify: flags |= Qt::AlignRight; break;
-    case taCenter: flags |= Qt::AlignHCenter; break;
+    case taLeftJustify:
+        flags |= Qt::AlignLeft;
+        break;
+    case taRightJustify:
+        flags |= Qt::AlignRight;
+        break;
+    case taCenter:
+        flags |= Qt::AlignHCenter;
+        break;
     }
     if (showAccelChar_)
         flags |= Qt::TextShowMnemonic;
@@ -305,8 +312,8 @@ void TDRLabel::UpdateShortcut()
 
 bool TDRLabel::event(QEvent *event)
 {
-    if (event->type() == QEvent::Shortcut
-        && static_cast<QShortcutEvent *>(event)->shortcutId() == shortcutId_) {
+    if (event->type() == QEvent::Shortcut &&
+        static_cast<QShortcutEvent *>(event)->shortcutId() == shortcutId_) {
         if (focusControl_ && focusControl_->isEnabled())
             focusControl_->setFocus(Qt::ShortcutFocusReason);
         emit AccelPressed();
@@ -321,7 +328,8 @@ void TDRLabel::DrawFrame(QPainter &painter)
 {
     QColor first, second;
     switch (border_) {
-    case boNone: return;
+    case boNone:
+        return;
     case boSingle:
         first = second = SystemColor(this, QPalette::Shadow);
         break;
@@ -357,7 +365,7 @@ void TDRLabel::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), background);
     DrawFrame(painter);
     if (fontColor_ == background)
-        return;   // how blBlink hides the text, shadow and all
+        return; // how blBlink hides the text, shadow and all
     if (ctl3D_)
         DrawCaption(painter, rect().translated(deep_, deep_), shadowColor_);
     const QColor textColor =

@@ -10,7 +10,8 @@ static void RegisterCompiledPictures()
     Q_INIT_RESOURCE(resources);
 }
 
-namespace {
+namespace
+{
 
 // A static library keeps its compiled-in resources only if something refers
 // to their registration; this object does, and every control refers to this
@@ -21,7 +22,8 @@ struct StartupRegistration {
 
 } // namespace
 
-namespace FerroxRes {
+namespace FerroxRes
+{
 
 void InitResources()
 {

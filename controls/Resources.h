@@ -9,7 +9,8 @@
 // The program's compiled-in pictures and their resource names.  Each name is
 // a file path ":/<name>" in Qt's resource system.  The pictures are drawn by
 // tools/DrawPictures and committed as PNGs in resources/.
-namespace FerroxRes {
+namespace FerroxRes
+{
 
 // The nine 17 x 17 board tiles side by side (153 x 17), in this order:
 // open, covered, covered pressed, mine, question, question pressed,
@@ -17,15 +18,24 @@ namespace FerroxRes {
 inline constexpr const char *MineImages = "MineImages";
 inline constexpr int TileSize = 17;
 inline constexpr int TileCount = 9;
-enum TTile { tiOpen, tiCovered, tiPressed, tiMine, tiQuestion, tiQuestionPressed,
-             tiExploded, tiWrongFlag, tiFoundMine };
+enum TTile {
+    tiOpen,
+    tiCovered,
+    tiPressed,
+    tiMine,
+    tiQuestion,
+    tiQuestionPressed,
+    tiExploded,
+    tiWrongFlag,
+    tiFoundMine
+};
 
 // The digit strips of the counter: ten digits (LED: and a minus sign).
-inline constexpr const char *Small = "SMALL";   // 110 x 30
-inline constexpr const char *Trad = "TRAD";     // 180 x 24
-inline constexpr const char *Typo = "TYPO";     // 210 x 27
-inline constexpr const char *Led = "LED";       // 198 x 24
-inline constexpr const char *Gold = "GOLD";     // 180 x 30
+inline constexpr const char *Small = "SMALL"; // 110 x 30
+inline constexpr const char *Trad = "TRAD";   // 180 x 24
+inline constexpr const char *Typo = "TYPO";   // 210 x 27
+inline constexpr const char *Led = "LED";     // 198 x 24
+inline constexpr const char *Gold = "GOLD";   // 180 x 30
 
 // The edge-button glyphs: two 16 x 16 pictures side by side (normal,
 // disabled) of an outlined arrow pointing the way the board's contents move.
@@ -33,7 +43,7 @@ enum TArrow { arDown, arUp, arLeft, arRight, arDownRight, arDownLeft, arUpRight,
 inline constexpr int ArrowCount = 8;
 inline constexpr int GlyphSize = 16;
 inline constexpr const char *ArrowNames[ArrowCount] = {
-    "ArrowDown", "ArrowUp", "ArrowLeft", "ArrowRight",
+    "ArrowDown",      "ArrowUp",       "ArrowLeft",    "ArrowRight",
     "ArrowDownRight", "ArrowDownLeft", "ArrowUpRight", "ArrowUpLeft"};
 
 // The board's cross-hair pointer: 32 x 32, hot spot at its centre.
@@ -42,9 +52,9 @@ inline constexpr int XCrossHotX = 16;
 inline constexpr int XCrossHotY = 16;
 
 // The about window's pictures and the application icon.
-inline constexpr const char *ProgramIcon = "ProgramIcon";   // 142 x 140
-inline constexpr const char *AboutImage = "AboutImage";     // 64 x 64
-inline constexpr const char *MainIcon = "MainIcon";         // 64 x 64
+inline constexpr const char *ProgramIcon = "ProgramIcon"; // 142 x 140
+inline constexpr const char *AboutImage = "AboutImage";   // 64 x 64
+inline constexpr const char *MainIcon = "MainIcon";       // 64 x 64
 
 // Registers the compiled-in pictures with Qt's resource system.  Safe to call
 // any number of times; the loaders below and every control call it, and it

@@ -186,8 +186,8 @@ void TcpDrawGrid::mouseMoveEvent(QMouseEvent *event)
     if (event->buttons() != Qt::NoButton)
         TrackHeldPointer(pos);
     else if (!inside_)
-        PointerEntered();   // a move without a button only comes from over us,
-                            // so the Enter is still to come: forget the old cell now
+        PointerEntered(); // a move without a button only comes from over us,
+                          // so the Enter is still to come: forget the old cell now
     PointerMovedTo(pos);
     if (OnMouseMove)
         OnMouseMove(this, event);

@@ -242,11 +242,12 @@ void TfxRepeatBtn::paintEvent(QPaintEvent *)
     }
     if (caption_.isEmpty())
         return;
-    painter.setPen(pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                             QPalette::ButtonText));
-    const QRect textRect = picture.isNull() ? rect() : QRect(textLeft, 0, width() - textLeft, height());
+    painter.setPen(
+        pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    const QRect textRect =
+        picture.isNull() ? rect() : QRect(textLeft, 0, width() - textLeft, height());
     painter.drawText(textRect.translated(shift, shift),
-                     (picture.isNull() ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter))
-                         | Qt::TextShowMnemonic,
+                     (picture.isNull() ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter)) |
+                         Qt::TextShowMnemonic,
                      caption_);
 }

@@ -15,7 +15,8 @@
 #include <QScreen>
 #include <QTimer>
 
-namespace {
+namespace
+{
 const QString DefaultPlayList = QStringLiteral("Ferrox.M3U");
 const QByteArray FallbackModule = QByteArrayLiteral("Ferrox.MOD");
 constexpr int TimerInterval = 250;
@@ -33,10 +34,11 @@ void InstallFontSubstitutes()
         return;
     installed = true;
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                QStringLiteral("Arial")});
+                               {QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono")});
-    QFont::insertSubstitutions(QStringLiteral("Times New Roman"), {QStringLiteral("Liberation Serif")});
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("Liberation Serif")});
     QFont::insertSubstitutions(QStringLiteral("Stucco 555"), {QStringLiteral("DejaVu Sans")});
 }
 } // namespace
@@ -74,8 +76,9 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     setWindowTitle(QStringLiteral("Ferrox"));
     // A fixed frame: minimise and close, no maximise, since the window
     // always has exactly the size of its board.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     InstallFontSubstitutes();
     CreateControls();
     CreateMenus();

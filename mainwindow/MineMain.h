@@ -132,9 +132,9 @@ public:
     void License1Click();
 
     // --- State -----------------------------------------------------------------
-    std::unique_ptr<TMines> Mines;      // the game model
-    std::unique_ptr<TimeType> Clock;    // the game clock
-    std::unique_ptr<TMusic> Music;      // the module player
+    std::unique_ptr<TMines> Mines;   // the game model
+    std::unique_ptr<TimeType> Clock; // the game clock
+    std::unique_ptr<TMusic> Music;   // the module player
     QPixmap Tiles[9];
     int PressState = 0;
     int PressedCol = 0;

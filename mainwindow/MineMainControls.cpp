@@ -14,7 +14,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-namespace {
+namespace
+{
 constexpr int EdgeButtonSize = 25;
 constexpr int CounterStripHeight = 32;
 constexpr int StatusBarHeight = 19;
@@ -147,7 +148,9 @@ void TMineForm::CreateTitlePanels()
     UpPanel->OnMouseUp = [this](Qt::MouseButton button, Qt::MouseButtons held, QPoint pos) {
         UpPanelMouseUp(button, held, pos);
     };
-    UpPanel->OnMouseMove = [this](Qt::MouseButtons held, QPoint pos) { UpPanelMouseMove(held, pos); };
+    UpPanel->OnMouseMove = [this](Qt::MouseButtons held, QPoint pos) {
+        UpPanelMouseMove(held, pos);
+    };
     UpPanel->OnClick = [this] { UpPanelClick(); };
 
     DownPanel = new TBevelPanel(MinePanel);
@@ -162,12 +165,12 @@ void TMineForm::CreateBoardGrid()
     MineGrid = new TcpDrawGrid(MinePanel);
     MineGrid->move(26, 26);
     MineGrid->setFocusPolicy(Qt::StrongFocus);
-    MineGrid->OnDrawCell = [this](TcpDrawGrid *, QPainter &canvas, int col, int row, const QRect &) {
-        MineGridDrawCell(canvas, col, row);
-    };
+    MineGrid->OnDrawCell = [this](TcpDrawGrid *, QPainter &canvas, int col, int row,
+                                  const QRect &) { MineGridDrawCell(canvas, col, row); };
     MineGrid->OnMouseDown = [this](TcpDrawGrid *, QMouseEvent *event) {
         const QPoint pos = event->position().toPoint();
-        MineGridMouseDown(event->button(), event->modifiers() & Qt::ShiftModifier, pos.x(), pos.y());
+        MineGridMouseDown(event->button(), event->modifiers() & Qt::ShiftModifier, pos.x(),
+                          pos.y());
     };
     MineGrid->OnMouseUp = [this](TcpDrawGrid *, QMouseEvent *event) {
         const QPoint pos = event->position().toPoint();
@@ -178,8 +181,12 @@ void TMineForm::CreateBoardGrid()
         MineGridMouseMove(event->buttons(), pos.x(), pos.y());
     };
     MineGrid->OnKeyPress = [this](TcpDrawGrid *, QChar &key) { MineGridKeyPress(key); };
-    MineGrid->OnMouseEnter = [this](TcpDrawGrid *, int col, int row) { MineGridMouseEnter(col, row); };
-    MineGrid->OnMouseLeave = [this](TcpDrawGrid *, int col, int row) { MineGridMouseLeave(col, row); };
+    MineGrid->OnMouseEnter = [this](TcpDrawGrid *, int col, int row) {
+        MineGridMouseEnter(col, row);
+    };
+    MineGrid->OnMouseLeave = [this](TcpDrawGrid *, int col, int row) {
+        MineGridMouseLeave(col, row);
+    };
     MineGrid->OnMouseEnterCell = [this](TcpDrawGrid *, int col, int row) {
         MineGridMouseEnterCell(col, row);
     };
@@ -205,6 +212,6 @@ void TMineForm::CreateStatusBar()
 
 QList<TfxRepeatBtn *> TMineForm::EdgeButtons() const
 {
-    return {SpLeftUp, SpUpL,    SpUpR,   SpRightUp, SpRightU, SpRightD,
-            SpRightDown, SpDownR, SpDownL, SpLeftDown, SpLeftD, SpLeftU};
+    return {SpLeftUp,    SpUpL,   SpUpR,   SpRightUp,  SpRightU, SpRightD,
+            SpRightDown, SpDownR, SpDownL, SpLeftDown, SpLeftD,  SpLeftU};
 }

@@ -9,7 +9,8 @@
 
 #include <QAction>
 
-namespace {
+namespace
+{
 // The cross pointer's four arms end this far from its hot spot, diagonally.
 constexpr int ProbeReach = 5;
 } // namespace
@@ -187,8 +188,8 @@ void TMineForm::OpenAtPoint(int x, int y, bool shift)
         for (const QPoint &probe : probes) {
             int probeCol = 0;
             int probeRow = 0;
-            if (CellUnder(probe.x(), probe.y(), probeCol, probeRow)
-                && (probeCol != col || probeRow != row))
+            if (CellUnder(probe.x(), probe.y(), probeCol, probeRow) &&
+                (probeCol != col || probeRow != row))
                 Mines->Reveal(probeCol, probeRow, false);
         }
     }
@@ -212,6 +213,5 @@ void TMineForm::EndOfGame()
 
 void TMineForm::MineGridKeyPress(QChar key)
 {
-    ShowMessage(TMsgType::mtInformation,
-                QStringLiteral("%1 = (%2)").arg(key).arg(key.unicode()));
+    ShowMessage(TMsgType::mtInformation, QStringLiteral("%1 = (%2)").arg(key).arg(key.unicode()));
 }

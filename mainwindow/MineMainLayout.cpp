@@ -15,7 +15,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 constexpr int EdgeButtonSize = 25; // B
 constexpr int CounterStripHeight = 32;
 constexpr int MinimumOuterWidth = 300;

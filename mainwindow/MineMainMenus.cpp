@@ -12,7 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace {
+namespace
+{
 const QString TurnOnCaption = QStringLiteral("Turn On");
 const QString TurnOffCaption = QStringLiteral("Turn Off");
 // Whether the custom size dialog is part of the program yet.
@@ -59,16 +60,20 @@ void TMineForm::CreateGameMenu()
 
     LevelGroup = new QActionGroup(this);
     LevelGroup->setExclusive(true);
-    auto addLevel = [&](const QString &caption, const QKeySequence &shortcut, void (TMineForm::*handler)()) {
+    auto addLevel = [&](const QString &caption, const QKeySequence &shortcut,
+                        void (TMineForm::*handler)()) {
         QAction *action = AddCommand(MGame, caption, shortcut);
         action->setCheckable(true);
         LevelGroup->addAction(action);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    MGEasy = addLevel(QStringLiteral("Easy"), QKeySequence(Qt::CTRL | Qt::Key_E), &TMineForm::MGEasyClick);
-    MGMedium = addLevel(QStringLiteral("Medium"), QKeySequence(Qt::CTRL | Qt::Key_M), &TMineForm::MGMediumClick);
-    MGHard = addLevel(QStringLiteral("Hard"), QKeySequence(Qt::CTRL | Qt::Key_H), &TMineForm::MGHardClick);
+    MGEasy = addLevel(QStringLiteral("Easy"), QKeySequence(Qt::CTRL | Qt::Key_E),
+                      &TMineForm::MGEasyClick);
+    MGMedium = addLevel(QStringLiteral("Medium"), QKeySequence(Qt::CTRL | Qt::Key_M),
+                        &TMineForm::MGMediumClick);
+    MGHard = addLevel(QStringLiteral("Hard"), QKeySequence(Qt::CTRL | Qt::Key_H),
+                      &TMineForm::MGHardClick);
     MGCustom = addLevel(QStringLiteral("Custom..."), {}, &TMineForm::MGCustomClick);
     MGEasy->setChecked(true);
     MGame->addSeparator();
@@ -85,10 +90,12 @@ void TMineForm::CreateOptionsMenu()
     MOptions->addSeparator();
     MODos = AddCommand(MOptions, QStringLiteral("&DOS Style"), QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(MODos, &QAction::triggered, this, &TMineForm::MODosClick);
-    MOWindows = AddCommand(MOptions, QStringLiteral("&Windows Style"), QKeySequence(Qt::CTRL | Qt::Key_W));
+    MOWindows =
+        AddCommand(MOptions, QStringLiteral("&Windows Style"), QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(MOWindows, &QAction::triggered, this, &TMineForm::MOWindowsClick);
     MOptions->addSeparator();
-    MOQuestion = AddCheckItem(MOptions, QStringLiteral("&Questionmark"), &TMineForm::MOQuestionClick);
+    MOQuestion =
+        AddCheckItem(MOptions, QStringLiteral("&Questionmark"), &TMineForm::MOQuestionClick);
     MOQuestion->setChecked(true);
     MOCross = AddCheckItem(MOptions, QStringLiteral("&Cross pointer"), &TMineForm::MOCrossClick);
     MOPress = AddCheckItem(MOptions, QStringLiteral("Windows &press"), &TMineForm::MOPressClick);
@@ -170,7 +177,8 @@ void TMineForm::MGCustomClick()
         return;
     for (int level : {LevelEasy, LevelMedium, LevelHard}) {
         const TLevelPreset &preset = LevelPresets[level];
-        if (Mines->Cols == preset.Cols && Mines->Rows == preset.Rows && Mines->Mines == preset.Mines) {
+        if (Mines->Cols == preset.Cols && Mines->Rows == preset.Rows &&
+            Mines->Mines == preset.Mines) {
             ChooseLevel(level);
             return;
         }

@@ -11,7 +11,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 using namespace FerroxRes;
 
 constexpr int DigitIndent = 4;
@@ -20,9 +21,9 @@ const QColor DigitBackground(191, 191, 191);
 QColor NumberColour(int minesAround)
 {
     static const QColor colours[9] = {
-        QColor(0, 0, 0),       QColor(0, 0, 255),     QColor(0, 128, 0),
-        QColor(0, 255, 255),   QColor(255, 0, 0),     QColor(128, 0, 128),
-        QColor(255, 255, 0),   QColor(255, 255, 255), QColor(128, 0, 0)};
+        QColor(0, 0, 0),     QColor(0, 0, 255),     QColor(0, 128, 0),
+        QColor(0, 255, 255), QColor(255, 0, 0),     QColor(128, 0, 128),
+        QColor(255, 255, 0), QColor(255, 255, 255), QColor(128, 0, 0)};
     return colours[minesAround];
 }
 } // namespace

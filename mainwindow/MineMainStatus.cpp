@@ -13,7 +13,8 @@
 #include <QAction>
 #include <QPainter>
 
-namespace {
+namespace
+{
 const QString VersionCaption = QStringLiteral("version 2.1");
 constexpr quint16 TitleShowTicks = 20; // 5 seconds of 250 ms ticks
 constexpr int BestTimePanel = 1;
@@ -88,8 +89,8 @@ void TMineForm::UpPanelMouseMove(Qt::MouseButtons held, QPoint pos)
 {
     if (!(held & Qt::LeftButton))
         return;
-    const bool inside = pos.x() >= 0 && pos.y() >= 0 && pos.x() <= UpPanel->width()
-                        && pos.y() <= UpPanel->height();
+    const bool inside =
+        pos.x() >= 0 && pos.y() >= 0 && pos.x() <= UpPanel->width() && pos.y() <= UpPanel->height();
     if (!inside && UpPanel->BevelInner() == bvLowered)
         UpPanel->SetBevelInner(bvNone);
     else if (inside && UpPanel->BevelInner() == bvNone)

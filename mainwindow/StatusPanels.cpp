@@ -4,10 +4,11 @@
 
 #include <QPainter>
 
-namespace {
+namespace
+{
 // Room between two panels, as the classic status bar leaves it.
 constexpr int PanelGap = 2;
-}
+} // namespace
 
 TStatusPanels::TStatusPanels(QWidget *parent) : QStatusBar(parent)
 {

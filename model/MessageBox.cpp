@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 void WriteToStandardError(TMsgType type, const QString &text)
 {

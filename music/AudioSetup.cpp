@@ -5,7 +5,8 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
-namespace {
+namespace
+{
 
 int ReadIntSetting(const QSettings &settings, const QString &key, int low, int high, int fallback)
 {
@@ -60,7 +61,8 @@ QStringList TModuleAudio::OutputDrivers()
     return drivers;
 }
 
-namespace {
+namespace
+{
 
 QStringList DevicesOfCurrentDriver()
 {

@@ -20,7 +20,10 @@ public:
     TDecoderLog &operator=(const TDecoderLog &) = delete;
 
     // A stream for one decoder; it must outlive the decoder.
-    std::unique_ptr<std::ostream> NewStream() { return std::make_unique<std::ostream>(static_cast<std::streambuf *>(this)); }
+    std::unique_ptr<std::ostream> NewStream()
+    {
+        return std::make_unique<std::ostream>(static_cast<std::streambuf *>(this));
+    }
     void AddLine(const char *line);
     QString Text() const;
 

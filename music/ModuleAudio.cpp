@@ -14,7 +14,8 @@
 #include <cmath>
 #include <map>
 
-namespace {
+namespace
+{
 
 constexpr int DefaultMixRate = 48000;
 // About 170 ms at 48 kHz.  Every buffer costs the audio thread a sleep and
@@ -68,16 +69,14 @@ std::int32_t MillibelOfPercent(int percent)
 }
 
 // A decoder with the log stream it writes to, which must outlive it.
-struct TLoadedModule
-{
+struct TLoadedModule {
     std::unique_ptr<std::ostream> LogStream;
     std::unique_ptr<openmpt::module> Decoder;
 };
 
 } // namespace
 
-struct TModuleAudio::TImpl
-{
+struct TModuleAudio::TImpl {
     // Declared first so that it outlives every decoder that writes to it.
     TDecoderLog Log;
     std::map<TModuleHandle, TLoadedModule> Modules;
@@ -123,10 +122,7 @@ struct TModuleAudio::TImpl
         SDL_LogSetOutputFunction(&TImpl::LogFromSdl, this);
     }
 
-    void ReleaseSdlLog()
-    {
-        SDL_LogSetOutputFunction(PreviousLogOutput, PreviousLogData);
-    }
+    void ReleaseSdlLog() { SDL_LogSetOutputFunction(PreviousLogOutput, PreviousLogData); }
 
     bool StartSubsystem(const TAudioSetup &setup);
     bool OpenDevice(const TAudioSetup &setup);
@@ -161,7 +157,8 @@ bool TModuleAudio::TImpl::OpenDevice(const TAudioSetup &setup)
     // An automatic rate follows the device; a chosen one is resampled by SDL.
     const int changes = setup.MixRate > 0 ? 0 : SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
     const QByteArray device = setup.Device.toUtf8();
-    Device = SDL_OpenAudioDevice(device.isEmpty() ? nullptr : device.constData(), 0, &wanted, &obtained, changes);
+    Device = SDL_OpenAudioDevice(device.isEmpty() ? nullptr : device.constData(), 0, &wanted,
+                                 &obtained, changes);
     if (!Device) {
         Error = QString::fromUtf8(SDL_GetError());
         return false;
@@ -281,15 +278,16 @@ TModuleHandle TModuleAudio::LoadModule(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > LargestModuleBytes) {
-        Impl->Error = file.isOpen() ? QStringLiteral("The file is too large for a module.") : file.errorString();
+        Impl->Error = file.isOpen() ? QStringLiteral("The file is too large for a module.")
+                                    : file.errorString();
         return 0;
     }
     const QByteArray bytes = file.readAll();
     TLoadedModule loaded;
     loaded.LogStream = Impl->Log.NewStream();
     try {
-        loaded.Decoder = std::make_unique<openmpt::module>(bytes.constData(), static_cast<std::size_t>(bytes.size()),
-                                                           *loaded.LogStream);
+        loaded.Decoder = std::make_unique<openmpt::module>(
+            bytes.constData(), static_cast<std::size_t>(bytes.size()), *loaded.LogStream);
     } catch (const std::exception &error) {
         Impl->Error = QString::fromUtf8(error.what());
         return 0;
@@ -320,7 +318,8 @@ bool TModuleAudio::SetAmplification(int percent)
     Impl->Amplification = percent;
     TDeviceLock lock(Impl->Device);
     if (Impl->Voice.Decoder)
-        Impl->Voice.Decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, MillibelOfPercent(percent));
+        Impl->Voice.Decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL,
+                                              MillibelOfPercent(percent));
     return true;
 }
 
@@ -328,7 +327,8 @@ TPlayHandle TModuleAudio::PlayModule(TModuleHandle module, bool loopSong, int vo
 {
     openmpt::module *decoder = Impl->Find(module);
     if (!Impl->Device || !decoder) {
-        Impl->Error = Impl->Device ? QStringLiteral("No such module.") : QStringLiteral("The sound device is not open.");
+        Impl->Error = Impl->Device ? QStringLiteral("No such module.")
+                                   : QStringLiteral("The sound device is not open.");
         return 0;
     }
     if (++Impl->LastPlay == 0)
@@ -336,7 +336,8 @@ TPlayHandle TModuleAudio::PlayModule(TModuleHandle module, bool loopSong, int vo
     TDeviceLock lock(Impl->Device);
     decoder->set_repeat_count(loopSong ? -1 : 0);
     decoder->set_position_order_row(0, 0);
-    decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, MillibelOfPercent(Impl->Amplification));
+    decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL,
+                              MillibelOfPercent(Impl->Amplification));
     Impl->Voice = TVoice{decoder, Impl->LastPlay, std::clamp(volume, 0, NaturalVolume), false};
     return Impl->LastPlay;
 }

@@ -13,20 +13,18 @@ using TModuleHandle = std::uint32_t; // 0 = no module
 using TPlayHandle = std::uint32_t;   // 0 = nothing playing
 
 // How the sound device is chosen.  Empty strings and zeros mean automatic.
-struct TAudioSetup
-{
-    QString Driver;     // SDL output driver name ("pulseaudio", "alsa", ...)
-    QString Device;     // output device name of that driver
-    int MixRate = 0;    // frames per second
-    int BufferMs = 0;   // length of one mixing buffer in milliseconds
+struct TAudioSetup {
+    QString Driver;   // SDL output driver name ("pulseaudio", "alsa", ...)
+    QString Device;   // output device name of that driver
+    int MixRate = 0;  // frames per second
+    int BufferMs = 0; // length of one mixing buffer in milliseconds
 
     bool operator==(const TAudioSetup &) const = default;
 };
 
 // What GetPlayStatus reports about a playing module.
-struct TPlayStatus
-{
-    std::uint32_t Position = 0;      // order index
+struct TPlayStatus {
+    std::uint32_t Position = 0; // order index
     std::uint32_t Pattern = 0;
     std::uint32_t Row = 0;
     std::uint32_t SyncInfo = 0;

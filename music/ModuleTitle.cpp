@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QIODevice>
 
-namespace {
+namespace
+{
 
 enum class TModuleKind { Unknown, Mod, S3m, It, Xm };
 
@@ -71,8 +72,8 @@ bool ReadMarkedTitle(QIODevice &device, const char *mark, qint64 titleLength, QB
 {
     QByteArray head;
     const qint64 markLength = static_cast<qint64>(qstrlen(mark));
-    return ReadExactly(device, markLength, head) && EqualsIgnoringAsciiCase(head, mark)
-        && ReadExactly(device, titleLength, title);
+    return ReadExactly(device, markLength, head) && EqualsIgnoringAsciiCase(head, mark) &&
+           ReadExactly(device, titleLength, title);
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 
 #include <QSettings>
 
-namespace {
+namespace
+{
 
 constexpr int Amplification = 150;
 constexpr int MaxVolume = 64;
@@ -14,7 +15,8 @@ const char *const VolumeKey = "VOLUME";
 
 QSettings OpenSettings()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"), QStringLiteral("Ferrox"));
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
+                     QStringLiteral("Ferrox"));
 }
 
 void Warn(const char *text)
@@ -58,7 +60,8 @@ void TMusic::WriteSetup()
 bool TMusic::OpenSound()
 {
     if (!Audio.Init()) {
-        Warn("Couldn't initialize audio! Other program uses audio or you have to change the music setup!");
+        Warn("Couldn't initialize audio! Other program uses audio or you have to change the music "
+             "setup!");
         return false;
     }
     Audio.StartBackgroundPlay();
@@ -73,7 +76,8 @@ bool TMusic::ResumeSound()
         return true;
     if (Audio.Resume())
         return true;
-    Warn("Couldn't resume playing music! Other program uses audio or you have to change the music setup!");
+    Warn("Couldn't resume playing music! Other program uses audio or you have to change the music "
+         "setup!");
     return false;
 }
 

@@ -66,7 +66,7 @@ public:
     int Volume = 64;            // 0..64, stored as "VOLUME"
     int NextIndex = 0;          // the ModuleList entry to load next
     TPlayList ModuleList;
-    bool Initialized = false;   // the sound device is open and plays in the background
-    bool Suspended = false;     // switched off: output suspended, Module kept
-    bool Playing = false;       // a module plays under PlayHandle
+    bool Initialized = false; // the sound device is open and plays in the background
+    bool Suspended = false;   // switched off: output suspended, Module kept
+    bool Playing = false;     // a module plays under PlayHandle
 };

@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <functional>
 
-namespace {
+namespace
+{
 
 constexpr char EndOfFileMark = 26;
 
@@ -21,7 +22,10 @@ constexpr char EndOfFileMark = 26;
 class TLineSplitter
 {
 public:
-    explicit TLineSplitter(std::function<void(const QByteArray &)> onLine) : OnLine(std::move(onLine)) {}
+    explicit TLineSplitter(std::function<void(const QByteArray &)> onLine)
+        : OnLine(std::move(onLine))
+    {
+    }
 
     bool Read(QIODevice &device)
     {
@@ -155,7 +159,8 @@ bool TPlayList::AppendFromDevice(QIODevice &device, const QString &baseFolder)
 bool TPlayList::LoadFromFile(const QString &fileName)
 {
     if (!QFileInfo::exists(fileName)) {
-        ShowMessage(TMsgType::mtError, QStringLiteral("Sorry, Playlist \"%1\" does not exist!").arg(fileName));
+        ShowMessage(TMsgType::mtError,
+                    QStringLiteral("Sorry, Playlist \"%1\" does not exist!").arg(fileName));
         return false;
     }
     QFile file(fileName);

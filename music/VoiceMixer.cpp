@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 std::size_t Render(TVoice &voice, int mixRate, std::int16_t *out, std::size_t frames)
 {

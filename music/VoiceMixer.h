@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace openmpt {
+namespace openmpt
+{
 class module;
 }
 
@@ -12,8 +13,7 @@ constexpr int MixChannels = 2;
 
 // The one module the audio callback plays.  Changed only under the device
 // lock; the callback owns it while it mixes.
-struct TVoice
-{
+struct TVoice {
     openmpt::module *Decoder = nullptr;
     std::uint32_t Handle = 0;
     int Volume = NaturalVolume; // 0..64

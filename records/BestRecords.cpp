@@ -12,7 +12,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
+namespace
+{
 
 constexpr int KeyColsOffset = 0;
 constexpr int KeyRowsOffset = 4;
@@ -102,8 +103,8 @@ enum class CopyResult { Copied, Failed };
 // Copies the complete records of `source` to `target`, putting `record` in
 // place of every record with its key; counts the replaced ones.  A cut-short
 // last record is dropped.
-CopyResult CopyReplacing(QFile &source, QFile &target, const TBestRecord &record,
-                         int &written, int &replaced)
+CopyResult CopyReplacing(QFile &source, QFile &target, const TBestRecord &record, int &written,
+                         int &replaced)
 {
     const QByteArray newBytes = EncodeBestRecord(record);
     for (;;) {

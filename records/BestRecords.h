@@ -37,8 +37,7 @@ inline constexpr char BestRecordsTempFileName[] = "$TEMP Ferrox for Windows.hi$"
 
 // The best time of one board configuration.  The main window keeps one of
 // these, the current best record, for the configuration on the board.
-struct TBestRecord
-{
+struct TBestRecord {
     qint32 KeyCols = 0;
     qint32 KeyRows = 0;
     qint32 KeyMines = 0;
@@ -79,8 +78,7 @@ bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines,
 // is left exactly as it was, no temporary file is left behind, and the result
 // is false (callers show nothing: a failed save is silent, and the main
 // window's HasRecord becomes true either way).
-bool SaveBestRecord(const TBestRecord &record,
-                    const QString &directory = BestRecordsDirectory());
+bool SaveBestRecord(const TBestRecord &record, const QString &directory = BestRecordsDirectory());
 
 // Whether a win in `seconds` sets a record: always when the configuration has
 // no record yet, otherwise only when strictly faster than the stored time.

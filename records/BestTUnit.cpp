@@ -14,7 +14,8 @@
 
 #include <initializer_list>
 
-namespace {
+namespace
+{
 
 constexpr int FormWidth = 329;
 constexpr int FormHeight = 135;
@@ -66,8 +67,8 @@ int SentenceMisfit(const QFont &font, const QLabel *sentence,
         // The first blank pixel after the word before the gap, and the first
         // inked pixel of the word after it.
         const int blankFrom = left + metrics.tightBoundingRect(text.left(i)).right() + 1;
-        const int inkFrom = left + metrics.horizontalAdvance(text.left(end))
-                          + metrics.tightBoundingRect(text.mid(end, 1)).left();
+        const int inkFrom = left + metrics.horizontalAdvance(text.left(end)) +
+                            metrics.tightBoundingRect(text.mid(end, 1)).left();
         const QRect place = (*filler)->geometry();
         misfit += qMax(0, blankFrom - place.left());
         misfit += qMax(0, place.right() + 1 - inkFrom);
@@ -82,8 +83,7 @@ int SentenceMisfit(const QFont &font, const QLabel *sentence,
 // past the bevel; then it is set narrower, with wider or thinner spaces,
 // taking the first setting that fits (the nearest to the natural one) or else
 // the one that fits best.
-void FitSentence(QLabel *sentence, std::initializer_list<const QWidget *> fillers,
-                 int rightLimit)
+void FitSentence(QLabel *sentence, std::initializer_list<const QWidget *> fillers, int rightLimit)
 {
     QFont best = sentence->font();
     int bestMisfit = SentenceMisfit(best, sentence, fillers, rightLimit);
@@ -133,12 +133,11 @@ QPushButton *GlyphButton(QWidget *parent, const QString &text, QStyle::StandardP
 
 } // namespace
 
-TBestForm::TBestForm(QWidget *parent)
-    : QDialog(parent)
+TBestForm::TBestForm(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("New Record!"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(FormWidth, FormHeight);
     setFont(DialogFont());
     CreateControls();
@@ -152,8 +151,8 @@ void TBestForm::CreateControls()
 
     Label1 = SentenceLabel(this, "You have set a           record!", 16, 16);
     Label2 = SentenceLabel(
-        this, "A        x         field containing          mines in                seconds.",
-        16, 40);
+        this, "A        x         field containing          mines in                seconds.", 16,
+        40);
     Label3 = SentenceLabel(this, "Enter your name:", 16, 64);
 
     BestName = new QLineEdit(this);
@@ -196,8 +195,8 @@ void TBestForm::CreateRelief()
 
 void TBestForm::PlaceButtons()
 {
-    BitBtn1 = GlyphButton(this, QStringLiteral("OK"), QStyle::SP_DialogOkButton,
-                          QRect(80, 104, 75, 25));
+    BitBtn1 =
+        GlyphButton(this, QStringLiteral("OK"), QStyle::SP_DialogOkButton, QRect(80, 104, 75, 25));
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);

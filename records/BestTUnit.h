@@ -14,10 +14,9 @@ class TDRLabel;
 // What the new-record dialog reads when it opens and fills in when it closes.
 // The pointers belong to the caller and must outlive the dialog's run; a null
 // pointer is simply not read or written.
-struct TBestFormContext
-{
+struct TBestFormContext {
     QString *RecordName = nullptr; // the model's RecordName: offered at show, set at close
-    TBestRecord *Record = nullptr;  // the current best record: Holder set at close
+    TBestRecord *Record = nullptr; // the current best record: Holder set at close
     int Cols = 0;
     int Rows = 0;
     int Mines = 0;

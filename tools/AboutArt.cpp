@@ -6,11 +6,12 @@
 #include <QRadialGradient>
 #include <cmath>
 
-namespace Art {
-namespace {
+namespace Art
+{
+namespace
+{
 
-void Bevel(QPainter &painter, const QRect &rect, int width, const QColor &light,
-           const QColor &dark)
+void Bevel(QPainter &painter, const QRect &rect, int width, const QColor &light, const QColor &dark)
 {
     for (int i = 0; i < width; ++i) {
         const QRect r = rect.adjusted(i, i, -i - 1, -i - 1);
@@ -66,8 +67,7 @@ void DrawBigMine(QPainter &painter, QPointF centre, qreal radius)
     painter.setBrush(body);
     painter.drawEllipse(centre, radius, radius);
     painter.setBrush(Qt::white);
-    painter.drawEllipse(centre - QPointF(radius * 0.38, radius * 0.38), radius * 0.2,
-                        radius * 0.2);
+    painter.drawEllipse(centre - QPointF(radius * 0.38, radius * 0.38), radius * 0.2, radius * 0.2);
     painter.restore();
 }
 
@@ -88,7 +88,8 @@ QImage ProgramIcon()
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 4; ++col) {
             const bool open = (col == 1 || col == 2) && (row == 1 || row == 2);
-            const bool counted = (row == 0 && col <= 2) || (col == 0 && row == 2) || (row == 3 && col == 1);
+            const bool counted =
+                (row == 0 && col <= 2) || (col == 0 && row == 2) || (row == 3 && col == 1);
             if (open || counted) {
                 painter.fillRect(cellRect(col, row), FaceGrey);
                 Bevel(painter, cellRect(col, row), 1, ShadowGrey, ShadowGrey);
@@ -103,7 +104,11 @@ QImage ProgramIcon()
     font.setBold(true);
     font.setPixelSize(24);
     painter.setFont(font);
-    const struct { int col, row; const char *text; QColor color; } numbers[] = {
+    const struct {
+        int col, row;
+        const char *text;
+        QColor color;
+    } numbers[] = {
         {0, 0, "1", QColor(0, 0, 255)}, {1, 0, "2", QColor(0, 128, 0)},
         {2, 0, "3", QColor(255, 0, 0)}, {0, 2, "1", QColor(0, 0, 255)},
         {1, 3, "2", QColor(0, 128, 0)},
@@ -112,7 +117,8 @@ QImage ProgramIcon()
         painter.setPen(n.color);
         painter.drawText(cellRect(n.col, n.row), Qt::AlignCenter, QString::fromLatin1(n.text));
     }
-    DrawBigMine(painter, QRectF(cellRect(1, 1).topLeft(), cellRect(2, 2).bottomRight()).center(), 19);
+    DrawBigMine(painter, QRectF(cellRect(1, 1).topLeft(), cellRect(2, 2).bottomRight()).center(),
+                19);
     return picture;
 }
 

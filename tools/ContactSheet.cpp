@@ -10,7 +10,8 @@
 #include <QPainter>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 constexpr int Zoom = 3;
 
@@ -53,7 +54,11 @@ public:
     }
 
     int Y() const { return y_; }
-    bool Save(const QString &path) { painter_.end(); return image_.save(path); }
+    bool Save(const QString &path)
+    {
+        painter_.end();
+        return image_.save(path);
+    }
 
 private:
     QImage image_;
@@ -73,9 +78,12 @@ QPixmap CounterRow()
 {
     QWidget host;
     host.setFixedSize(260, 200);
-    const struct { TCounterType type; const char *value; int digits; } rows[] = {
-        {ctLed, "-12", 3}, {ctLed, "7", 3}, {ctTraditional, "1234", 4},
-        {ctGold, "905", 3}, {ctSmall, "42", 3}, {ctTypographical, "360", 3}};
+    const struct {
+        TCounterType type;
+        const char *value;
+        int digits;
+    } rows[] = {{ctLed, "-12", 3},  {ctLed, "7", 3},    {ctTraditional, "1234", 4},
+                {ctGold, "905", 3}, {ctSmall, "42", 3}, {ctTypographical, "360", 3}};
     int y = 2;
     for (const auto &row : rows) {
         auto *counter = new TCounter(&host);
@@ -101,9 +109,15 @@ QPixmap LabelRow()
     QFont relief(QStringLiteral("Times New Roman"));
     relief.setBold(true);
     relief.setPixelSize(16);
-    const struct { const char *caption; TDRBorder border; int deep; bool enabled; } rows[] = {
-        {"Time:", boNone, 1, true}, {"Mines:", boLowered, 1, true},
-        {"&Deep", boRaised, 2, true}, {"Off", boSingle, 1, false}};
+    const struct {
+        const char *caption;
+        TDRBorder border;
+        int deep;
+        bool enabled;
+    } rows[] = {{"Time:", boNone, 1, true},
+                {"Mines:", boLowered, 1, true},
+                {"&Deep", boRaised, 2, true},
+                {"Off", boSingle, 1, false}};
     int x = 4;
     for (const auto &row : rows) {
         auto *label = new TDRLabel(&host);
@@ -150,9 +164,10 @@ QPixmap GridShot()
     board.setBold(true);
     board.setPointSize(10);
     grid.setFont(board);
-    const QColor numberColours[9] = {Qt::black, QColor(0, 0, 255), QColor(0, 128, 0),
-                                     QColor(0, 255, 255), QColor(255, 0, 0), QColor(128, 0, 128),
-                                     QColor(255, 255, 0), QColor(255, 255, 255), QColor(128, 0, 0)};
+    const QColor numberColours[9] = {
+        Qt::black,           QColor(0, 0, 255),     QColor(0, 128, 0),
+        QColor(0, 255, 255), QColor(255, 0, 0),     QColor(128, 0, 128),
+        QColor(255, 255, 0), QColor(255, 255, 255), QColor(128, 0, 0)};
     grid.OnDrawCell = [&](TcpDrawGrid *, QPainter &canvas, int col, int row, const QRect &rect) {
         if (tiles.isEmpty())
             return;
@@ -182,7 +197,10 @@ QPixmap ActualSizeScene()
     QFont relief(QStringLiteral("Times New Roman"));
     relief.setBold(true);
     relief.setPixelSize(16);
-    const struct { const char *caption; int left; } labels[] = {{"Time:", 4}, {"Mines:", 110}};
+    const struct {
+        const char *caption;
+        int left;
+    } labels[] = {{"Time:", 4}, {"Mines:", 110}};
     for (const auto &l : labels) {
         auto *label = new TDRLabel(&host);
         label->SetFont(relief);

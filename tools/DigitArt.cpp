@@ -6,8 +6,10 @@
 #include <QPainterPath>
 #include <QRandomGenerator>
 
-namespace Art {
-namespace {
+namespace Art
+{
+namespace
+{
 
 struct StripStyle {
     int glyphWidth;
@@ -26,8 +28,9 @@ QPainterPath DigitPathInRow(QChar digit, const QFont &font, const QRectF &zeroBo
     const qreal sx = zeroBox.width() / zeroBounds.width();
     const qreal sy = zeroBox.height() / zeroBounds.height();
     const QFontMetricsF metrics(font);
-    const qreal advanceShift = (metrics.horizontalAdvance(QStringLiteral("0"))
-                                - metrics.horizontalAdvance(QString(digit))) / 2.0;
+    const qreal advanceShift = (metrics.horizontalAdvance(QStringLiteral("0")) -
+                                metrics.horizontalAdvance(QString(digit))) /
+                               2.0;
     QTransform fit;
     fit.translate(zeroBox.left(), zeroBox.top());
     fit.scale(sx, sy);
@@ -137,15 +140,15 @@ QImage Gold()
 }
 
 // Segments a..g of a seven-segment digit, and which are lit for 0..9 and "-".
-constexpr unsigned SegmentMasks[11] = {
-    0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F, 0x40};
+constexpr unsigned SegmentMasks[11] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D,
+                                       0x7D, 0x07, 0x7F, 0x6F, 0x40};
 
 // Three pixels thick with bevelled ends and a one-pixel gap at the joints,
 // like the segments of a real display.  The digit is 12 x 19 pixels.
 void PutSegment(QImage &strip, int which, int left, int top, const QColor &color)
 {
     const int right = left + 11;
-    const int rows[3] = {top + 1, top + 9, top + 17};   // a, g, d
+    const int rows[3] = {top + 1, top + 9, top + 17}; // a, g, d
     auto horizontal = [&](int yc) {
         for (int x = left + 2; x <= right - 2; ++x)
             strip.setPixelColor(x, yc, color);
@@ -163,13 +166,27 @@ void PutSegment(QImage &strip, int which, int left, int top, const QColor &color
         }
     };
     switch (which) {
-    case 0: horizontal(rows[0]); break;
-    case 1: vertical(right - 1, rows[0], rows[1]); break;
-    case 2: vertical(right - 1, rows[1], rows[2]); break;
-    case 3: horizontal(rows[2]); break;
-    case 4: vertical(left + 1, rows[1], rows[2]); break;
-    case 5: vertical(left + 1, rows[0], rows[1]); break;
-    default: horizontal(rows[1]); break;
+    case 0:
+        horizontal(rows[0]);
+        break;
+    case 1:
+        vertical(right - 1, rows[0], rows[1]);
+        break;
+    case 2:
+        vertical(right - 1, rows[1], rows[2]);
+        break;
+    case 3:
+        horizontal(rows[2]);
+        break;
+    case 4:
+        vertical(left + 1, rows[1], rows[2]);
+        break;
+    case 5:
+        vertical(left + 1, rows[0], rows[1]);
+        break;
+    default:
+        horizontal(rows[1]);
+        break;
     }
 }
 

@@ -6,7 +6,8 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 bool Save(const QImage &image, const QDir &dir, const QString &name)
 {
@@ -22,18 +23,19 @@ bool Save(const QImage &image, const QDir &dir, const QString &name)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QStringLiteral(FERROX_RESOURCES_DIR);
+    const QString target =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(FERROX_RESOURCES_DIR);
     QDir dir(target);
     if (!dir.exists() && !QDir().mkpath(target)) {
         QTextStream(stderr) << "cannot create " << target << '\n';
         return 1;
     }
-    const char *arrows[] = {"ArrowDown", "ArrowUp", "ArrowLeft", "ArrowRight",
+    const char *arrows[] = {"ArrowDown",      "ArrowUp",       "ArrowLeft",    "ArrowRight",
                             "ArrowDownRight", "ArrowDownLeft", "ArrowUpRight", "ArrowUpLeft"};
     bool ok = Save(Art::TileStrip(), dir, QStringLiteral("MineImages"));
     for (const char *strip : {"SMALL", "TRAD", "TYPO", "LED", "GOLD"})
-        ok = Save(Art::DigitStrip(QString::fromLatin1(strip)), dir, QString::fromLatin1(strip)) && ok;
+        ok = Save(Art::DigitStrip(QString::fromLatin1(strip)), dir, QString::fromLatin1(strip)) &&
+             ok;
     for (int i = 0; i < 8; ++i)
         ok = Save(Art::ArrowGlyph(i), dir, QString::fromLatin1(arrows[i])) && ok;
     ok = Save(Art::XCross(), dir, QStringLiteral("XCross")) && ok;

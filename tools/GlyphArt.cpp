@@ -4,10 +4,12 @@
 #include <array>
 #include <cmath>
 
-namespace Art {
-namespace {
+namespace Art
+{
+namespace
+{
 
-using Mask = std::array<std::array<bool, 16>, 16>;   // [y][x]
+using Mask = std::array<std::array<bool, 16>, 16>; // [y][x]
 
 Mask DownArrow()
 {
@@ -16,7 +18,7 @@ Mask DownArrow()
         for (int x = 6; x <= 9; ++x)
             m[y][x] = true;
     for (int y = 8; y <= 14; ++y) {
-        const int half = 14 - y;   // 6 at the head's base, 0 at the tip
+        const int half = 14 - y; // 6 at the head's base, 0 at the tip
         for (int x = 7 - half; x <= 8 + half; ++x)
             m[y][x] = true;
     }
@@ -59,14 +61,22 @@ Mask ArrowMask(int arrow)
     const Mask right = Transposed(down);
     const Mask downRight = DownRightArrow();
     switch (arrow) {
-    case 0: return down;
-    case 1: return Flipped(down, false, true);
-    case 2: return Flipped(right, true, false);
-    case 3: return right;
-    case 4: return downRight;
-    case 5: return Flipped(downRight, true, false);
-    case 6: return Flipped(downRight, false, true);
-    default: return Flipped(downRight, true, true);
+    case 0:
+        return down;
+    case 1:
+        return Flipped(down, false, true);
+    case 2:
+        return Flipped(right, true, false);
+    case 3:
+        return right;
+    case 4:
+        return downRight;
+    case 5:
+        return Flipped(downRight, true, false);
+    case 6:
+        return Flipped(downRight, false, true);
+    default:
+        return Flipped(downRight, true, true);
     }
 }
 
@@ -77,12 +87,12 @@ bool Inside(const Mask &m, int x, int y)
 
 bool OnEdge(const Mask &m, int x, int y)
 {
-    return !Inside(m, x - 1, y) || !Inside(m, x + 1, y) || !Inside(m, x, y - 1)
-           || !Inside(m, x, y + 1);
+    return !Inside(m, x - 1, y) || !Inside(m, x + 1, y) || !Inside(m, x, y - 1) ||
+           !Inside(m, x, y + 1);
 }
 
-void PaintArrow(QImage &image, int left, const Mask &m, const QColor &outline,
-                const QColor &fill, int shift = 0)
+void PaintArrow(QImage &image, int left, const Mask &m, const QColor &outline, const QColor &fill,
+                int shift = 0)
 {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {

@@ -2,7 +2,8 @@
 
 #include <QPainter>
 
-namespace Art {
+namespace Art
+{
 
 const QColor *Palette::find(char c) const
 {
@@ -21,7 +22,8 @@ void PutPattern(QImage &image, int left, int top, const QList<const char *> &row
                 image.setPixelColor(left + x, top + y, *color);
 }
 
-namespace {
+namespace
+{
 
 constexpr int T = 17;
 
@@ -80,17 +82,8 @@ void PressedFace(QImage &strip, int index)
 }
 
 const QList<const char *> QuestionMark = {
-    "..#####.",
-    ".##+..##",
-    ".##...##",
-    "......##",
-    ".....##.",
-    "....##..",
-    "...##...",
-    "...##...",
-    "........",
-    "...##...",
-    "...##...",
+    "..#####.", ".##+..##", ".##...##", "......##", ".....##.", "....##..",
+    "...##...", "...##...", "........", "...##...", "...##...",
 };
 
 void DrawQuestion(QImage &strip, int index, int shift)
@@ -106,7 +99,12 @@ void DrawBurst(QImage &strip, int index)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
     const QPointF centre(index * T + 8.0, 8.0);
-    const struct { qreal outer, inner; QColor color; int points; qreal turn; } layers[] = {
+    const struct {
+        qreal outer, inner;
+        QColor color;
+        int points;
+        qreal turn;
+    } layers[] = {
         {8.0, 4.2, QColor(220, 0, 0), 10, 0.0},
         {6.0, 3.0, QColor(255, 128, 0), 8, 0.3},
         {3.6, 1.8, QColor(255, 240, 0), 6, 0.1},
@@ -135,16 +133,8 @@ void DrawCross(QImage &strip, int index)
 }
 
 const QList<const char *> CheckMark = {
-    "..........ww",
-    ".........w##",
-    "........w##w",
-    ".ww....w##w.",
-    "w##w..w##w..",
-    "w###ww##w...",
-    ".w######w...",
-    "..w####w....",
-    "...w##w.....",
-    "....ww......",
+    "..........ww", ".........w##", "........w##w", ".ww....w##w.", "w##w..w##w..",
+    "w###ww##w...", ".w######w...", "..w####w....", "...w##w.....", "....ww......",
 };
 
 void DrawCheck(QImage &strip, int index)
@@ -156,19 +146,9 @@ void DrawCheck(QImage &strip, int index)
 } // namespace
 
 const QList<const char *> MinePattern = {
-    "......#......",
-    "......#......",
-    "..#.#####.#..",
-    "...#######...",
-    "..##ww#####..",
-    "..##ww#####..",
-    "#############",
-    "..#########..",
-    "..#########..",
-    "...#######...",
-    "..#.#####.#..",
-    "......#......",
-    "......#......",
+    "......#......", "......#......", "..#.#####.#..", "...#######...", "..##ww#####..",
+    "..##ww#####..", "#############", "..#########..", "..#########..", "...#######...",
+    "..#.#####.#..", "......#......", "......#......",
 };
 
 void DrawMine(QImage &image, int left, int top)

@@ -4,15 +4,18 @@
 #include <QPainter>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // Which glyph of the strip each digit cell of the counter shows, read back
 // from the painted pixels; -1 for a cell that matches no glyph.
 QList<int> ShownGlyphs(TCounter &counter)
 {
     const QImage shot = counter.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage strip = FerroxRes::LoadPicture(TCounter::StripName(counter.CounterType()).toLatin1().constData())
-                             .toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage strip =
+        FerroxRes::LoadPicture(TCounter::StripName(counter.CounterType()).toLatin1().constData())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     const int w = counter.GlyphWidth(), h = counter.GlyphHeight();
     const int glyphs = counter.CounterType() == ctLed ? 11 : 10;
     QList<int> shown;
@@ -41,11 +44,12 @@ public:
 
 QPixmap ColourStrip(int glyphWidth, int glyphHeight)
 {
-    QPixmap strip(glyphWidth * 10 + 3, glyphHeight);   // 3 spare columns
+    QPixmap strip(glyphWidth * 10 + 3, glyphHeight); // 3 spare columns
     strip.fill(Qt::black);
     QPainter painter(&strip);
     for (int i = 0; i < 10; ++i)
-        painter.fillRect(i * glyphWidth, 0, glyphWidth, glyphHeight, QColor(20 * i, 100, 255 - 20 * i));
+        painter.fillRect(i * glyphWidth, 0, glyphWidth, glyphHeight,
+                         QColor(20 * i, 100, 255 - 20 * i));
     return strip;
 }
 
@@ -165,7 +169,7 @@ private slots:
         PaintCounter spy;
         counter->installEventFilter(&spy);
         counter->SetValue(QStringLiteral("5"));
-        QCOMPARE(spy.paints, 1);   // before any return to the event loop
+        QCOMPARE(spy.paints, 1); // before any return to the event loop
         counter->SetValue(QStringLiteral("5"));
         QCoreApplication::processEvents();
         QCOMPARE(spy.paints, 1);
@@ -184,7 +188,7 @@ private slots:
         QCOMPARE(QSize(counter.GlyphWidth(), counter.GlyphHeight()), QSize(5, 7));
         counter.SetValue(QStringLiteral("-29"));
         const QImage shot = counter.grab().toImage();
-        QCOMPARE(shot.pixelColor(2, 3), QColor(0, 100, 255));        // minus shows a zero
+        QCOMPARE(shot.pixelColor(2, 3), QColor(0, 100, 255)); // minus shows a zero
         QCOMPARE(shot.pixelColor(7, 3), QColor(40, 100, 215));
         QCOMPARE(shot.pixelColor(12, 3), QColor(180, 100, 75));
 

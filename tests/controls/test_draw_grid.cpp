@@ -3,7 +3,8 @@
 #include <QPainter>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // A window with a 5 x 5 grid at (20, 20), three pixels wider than its
 // cells so that a point past the last column lies inside the control.
@@ -29,7 +30,9 @@ struct Rig {
             grid->OnMouseEnter = record("Enter");
             grid->OnMouseLeave = record("Leave");
         }
-        grid->OnMouseMove = [this](TcpDrawGrid *, QMouseEvent *) { events << QStringLiteral("Move"); };
+        grid->OnMouseMove = [this](TcpDrawGrid *, QMouseEvent *) {
+            events << QStringLiteral("Move");
+        };
         window.show();
     }
 
@@ -86,7 +89,8 @@ private slots:
         grid.SetRowCount(2);
         grid.FitToCells();
         QList<QPoint> drawn;
-        grid.OnDrawCell = [&](TcpDrawGrid *, QPainter &canvas, int col, int row, const QRect &rect) {
+        grid.OnDrawCell = [&](TcpDrawGrid *, QPainter &canvas, int col, int row,
+                              const QRect &rect) {
             drawn << QPoint(col, row);
             canvas.fillRect(rect, QColor(col * 100, row * 100, 7));
         };
@@ -149,7 +153,7 @@ private slots:
         rig.moveTo(Rig::Outside);
         rig.moveTo(Rig::PastLastColumn);
         rig.moveTo(Rig::Outside);
-        QCOMPARE(rig.take(), Seq({"Move"}));   // leaving before any cell fires nothing
+        QCOMPARE(rig.take(), Seq({"Move"})); // leaving before any cell fires nothing
 
         rig.moveTo(Rig::Cell(4, 0));
         rig.take();

@@ -2,7 +2,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 const QColor Paper(250, 240, 200);
 const QColor Ink(0, 0, 0);
@@ -216,7 +217,7 @@ private slots:
         label->SetTransparent(true);
         label->SetBorder(boSingle);
         const QImage shot = parent.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shot.pixelColor(30, 10).green(), 200);   // inside the label, no fill
+        QCOMPARE(shot.pixelColor(30, 10).green(), 200); // inside the label, no fill
         QVERIFY(!PixelsOf(shot.copy(0, 0, 60, 24), Shade).isEmpty());
         QVERIFY(!PixelsOf(shot.copy(0, 0, 60, 24), Ink).isEmpty());
     }

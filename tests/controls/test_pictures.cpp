@@ -4,7 +4,8 @@
 
 using namespace FerroxRes;
 
-namespace {
+namespace
+{
 
 const QColor Face(189, 189, 189);
 const QColor ShadowGrey(123, 123, 123);
@@ -23,10 +24,22 @@ bool Has(const QImage &image, const std::function<bool(const QColor &)> &test)
     return false;
 }
 
-bool Reddish(const QColor &c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; }
-bool Yellowish(const QColor &c) { return c.red() > 200 && c.green() > 200 && c.blue() < 80; }
-bool Greenish(const QColor &c) { return c.green() > 120 && c.red() < 60 && c.blue() < 60; }
-bool Blue(const QColor &c) { return c == QColor(0, 0, 255); }
+bool Reddish(const QColor &c)
+{
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+bool Yellowish(const QColor &c)
+{
+    return c.red() > 200 && c.green() > 200 && c.blue() < 80;
+}
+bool Greenish(const QColor &c)
+{
+    return c.green() > 120 && c.red() < 60 && c.blue() < 60;
+}
+bool Blue(const QColor &c)
+{
+    return c == QColor(0, 0, 255);
+}
 
 // The centre of mass of an arrow's opaque pixels lies towards its head.
 QPointF MassCentre(const QImage &picture)
@@ -42,7 +55,10 @@ QPointF MassCentre(const QImage &picture)
     return count == 0 ? QPointF() : sum / count - QPointF(7.5, 7.5);
 }
 
-int Sign(qreal v) { return v > 0.25 ? 1 : (v < -0.25 ? -1 : 0); }
+int Sign(qreal v)
+{
+    return v > 0.25 ? 1 : (v < -0.25 ? -1 : 0);
+}
 
 } // namespace
 

@@ -6,7 +6,8 @@
 #include <QtTest>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 // A window with one 25 x 25 button at (20, 20); events go through the
 // window so that Qt's own pointer grab applies.
@@ -78,7 +79,7 @@ private slots:
         QVERIFY(rig.clickTimes[1] - rig.clickTimes[0] >= 90);
         QVERIFY(rig.clickTimes[2] - rig.clickTimes[1] >= 90);
         rig.release();
-        QCOMPARE(rig.clicks(), 4);   // the release over the button clicks once more
+        QCOMPARE(rig.clicks(), 4); // the release over the button clicks once more
         QVERIFY(!rig.button->HasRepeatTimer());
         QTest::qWait(250);
         QCOMPARE(rig.clicks(), 4);
@@ -114,7 +115,7 @@ private slots:
         rig.moveTo(Rig::Off);
         const int held = rig.clicks();
         rig.release(Qt::LeftButton, Rig::Off);
-        QCOMPARE(rig.clicks(), held);   // no click at a release off the button
+        QCOMPARE(rig.clicks(), held); // no click at a release off the button
         QVERIFY(!rig.button->HasRepeatTimer());
     }
 

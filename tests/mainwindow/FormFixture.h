@@ -16,8 +16,8 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <functional>
@@ -153,23 +153,28 @@ inline QList<QPoint> Neighbours(TMineForm &form, int col, int row)
     QList<QPoint> result;
     for (int c = col - 1; c <= col + 1; ++c)
         for (int r = row - 1; r <= row + 1; ++r)
-            if ((c != col || r != row) && c >= 0 && r >= 0 && c < form.Mines->Cols
-                && r < form.Mines->Rows)
+            if ((c != col || r != row) && c >= 0 && r >= 0 && c < form.Mines->Cols &&
+                r < form.Mines->Rows)
                 result.append(QPoint(c, r));
     return result;
 }
 
 // Finds an open number that still has a covered safe neighbour.
-inline bool FindNumberBesideCoveredSafeCell(FormFixture &fixture, TMineForm &form, int &col, int &row)
+inline bool FindNumberBesideCoveredSafeCell(FormFixture &fixture, TMineForm &form, int &col,
+                                            int &row)
 {
-    return FindCell(form, [&](int c, int r) {
-        if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
+    return FindCell(
+        form,
+        [&](int c, int r) {
+            if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
+                return false;
+            for (const QPoint &n : Neighbours(form, c, r))
+                if (fixture.cell(n.x(), n.y()).State == msCovered &&
+                    !fixture.cell(n.x(), n.y()).IsMine)
+                    return true;
             return false;
-        for (const QPoint &n : Neighbours(form, c, r))
-            if (fixture.cell(n.x(), n.y()).State == msCovered && !fixture.cell(n.x(), n.y()).IsMine)
-                return true;
-        return false;
-    }, col, row);
+        },
+        col, row);
 }
 
 // Closes every new-record dialog as soon as it is shown, so that a won game

@@ -21,7 +21,8 @@
 
 using namespace FerroxRes;
 
-namespace {
+namespace
+{
 
 int OpenCells(TMineForm &form)
 {
@@ -96,11 +97,15 @@ void GameTest::openNumberShowsDigit()
     fixture.click(15, 10);
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        return fixture.cell(c, r).State == msOpen && fixture.cell(c, r).MinesAround > 0;
-    }, col, row));
-    const QColor colours[] = {{}, {0, 0, 255}, {0, 128, 0}, {0, 255, 255}, {255, 0, 0},
-                              {128, 0, 128}, {255, 255, 0}, {255, 255, 255}, {128, 0, 0}};
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            return fixture.cell(c, r).State == msOpen && fixture.cell(c, r).MinesAround > 0;
+        },
+        col, row));
+    const QColor colours[] = {{},          {0, 0, 255},   {0, 128, 0},   {0, 255, 255},
+                              {255, 0, 0}, {128, 0, 128}, {255, 255, 0}, {255, 255, 255},
+                              {128, 0, 0}};
     const QImage cell = CellShot(BoardShot(form), col, row);
     const QImage open = Normalised(form.Tiles[tiOpen].toImage());
     // Left of the digit's box the open tile shows; the box starts 4 pixels in
@@ -112,7 +117,8 @@ void GameTest::openNumberShowsDigit()
     bool digitSeen = false;
     for (int y = 0; y < CellSize; ++y)
         for (int x = 4; x < CellSize; ++x)
-            digitSeen = digitSeen || QColor(cell.pixel(x, y)) == colours[fixture.cell(col, row).MinesAround];
+            digitSeen = digitSeen ||
+                        QColor(cell.pixel(x, y)) == colours[fixture.cell(col, row).MinesAround];
     QVERIFY(digitSeen);
 }
 
@@ -123,7 +129,8 @@ void GameTest::markingCycleAndMinesCounter()
     fixture.click(0, 0);
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
 
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
@@ -165,7 +172,8 @@ void GameTest::wonGameThroughMouse()
     // One correct flag shows as found, like every other mine after a win.
     int flagCol = 0;
     int flagRow = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
     fixture.click(flagCol, flagRow, Qt::RightButton);
 
     for (int c = 0; c < 8; ++c)
@@ -205,15 +213,22 @@ void GameTest::lostGameThroughMouse()
     fixture.click(4, 4);
 
     int mineCol = 0, mineRow = 0, flagCol = 0, flagRow = 0, wrongCol = 0, wrongRow = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
     fixture.click(flagCol, flagRow, Qt::RightButton);
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        return !fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
-    }, wrongCol, wrongRow));
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            return !fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
+        },
+        wrongCol, wrongRow));
     fixture.click(wrongCol, wrongRow, Qt::RightButton);
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        return fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
-    }, mineCol, mineRow));
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            return fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
+        },
+        mineCol, mineRow));
 
     MessageRecorder boxes;
     fixture.click(mineCol, mineRow);
@@ -255,12 +270,13 @@ void GameTest::windowsPressFollowsPointer()
 
     // Two covered numbered neighbours: opening one leaves the other covered.
     auto numbered = [&](int c, int r) {
-        return c >= 0 && r >= 0 && c < 30 && r < 20 && fixture.cell(c, r).State == msCovered
-               && !fixture.cell(c, r).IsMine && fixture.cell(c, r).MinesAround > 0;
+        return c >= 0 && r >= 0 && c < 30 && r < 20 && fixture.cell(c, r).State == msCovered &&
+               !fixture.cell(c, r).IsMine && fixture.cell(c, r).MinesAround > 0;
     };
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return numbered(c, r) && numbered(c + 1, r); }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return numbered(c, r) && numbered(c + 1, r); }, col, row));
 
     const QPoint first = fixture.cellPoint(col, row);
     const QPoint second = fixture.cellPoint(col + 1, row);
@@ -336,15 +352,16 @@ void GameTest::crossPointerProbes()
     fixture.click(15, 10);
 
     auto numbered = [&](int c, int r) {
-        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine
-               && fixture.cell(c, r).MinesAround > 0;
+        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered &&
+               !fixture.cell(c, r).IsMine && fixture.cell(c, r).MinesAround > 0;
     };
     auto square = [&](int c, int r, const std::function<bool(int, int)> &test) {
         return test(c, r) && test(c + 1, r) && test(c, r + 1) && test(c + 1, r + 1);
     };
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
 
     // One pixel from the common corner of the four cells.
     const QPoint nearCorner = fixture.cellPoint(col, row, {16, 16});
@@ -357,7 +374,8 @@ void GameTest::crossPointerProbes()
     QCOMPARE(fixture.cell(col + 1, row + 1).State, msOpen);
 
     // Without Shift only the clicked cell opens.
-    QVERIFY(FindCell(form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
     const QPoint plain = fixture.cellPoint(col, row, {16, 16});
     fixture.move(plain);
     fixture.press(plain);
@@ -368,12 +386,17 @@ void GameTest::crossPointerProbes()
 
     // A mine under one arm ends the game.
     auto coveredSafe = [&](int c, int r) {
-        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered &&
+               !fixture.cell(c, r).IsMine;
     };
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        return coveredSafe(c, r) && c + 1 < 30 && r + 1 < 20 && fixture.cell(c + 1, r + 1).IsMine
-               && fixture.cell(c + 1, r + 1).State == msCovered;
-    }, col, row));
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            return coveredSafe(c, r) && c + 1 < 30 && r + 1 < 20 &&
+                   fixture.cell(c + 1, r + 1).IsMine &&
+                   fixture.cell(c + 1, r + 1).State == msCovered;
+        },
+        col, row));
     const QPoint towardsMine = fixture.cellPoint(col, row, {15, 15});
     fixture.move(towardsMine);
     fixture.press(towardsMine, Qt::LeftButton, Qt::ShiftModifier);

@@ -132,7 +132,8 @@ void InputTest::markingCycleWithoutQuestionMarks()
     fixture.click(0, 0);
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
     QCOMPARE(form.MineCount->Value(), QString("9"));
@@ -162,9 +163,12 @@ void InputTest::questionMarkedCellOpens()
     fixture.click(0, 0);
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
-    }, col, row));
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+        },
+        col, row));
     fixture.click(col, row, Qt::RightButton);
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msQuestion);
@@ -185,7 +189,8 @@ void InputTest::middleButtonDoesNothing()
     fixture.click(0, 0);
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
     fixture.click(col, row, Qt::MiddleButton);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
     QCOMPARE(form.MineCount->Value(), QString("10"));
@@ -229,9 +234,12 @@ void InputTest::windowsPressOnMarkedCell()
     fixture.click(0, 0);
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
-    }, col, row));
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+        },
+        col, row));
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
 
@@ -288,9 +296,12 @@ void InputTest::pausedBoardIgnoresBothPressModes()
         fixture.click(0, 0);
         int col = 0;
         int row = 0;
-        QVERIFY(FindCell(form, [&](int c, int r) {
-            return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
-        }, col, row));
+        QVERIFY(FindCell(
+            form,
+            [&](int c, int r) {
+                return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
+            },
+            col, row));
 
         form.MOPause->trigger();
         const QImage hidden = BoardShot(form);
@@ -319,16 +330,19 @@ void InputTest::winInSameProcessingAsMine()
     int col = 0;
     int row = 0;
     QPoint mine;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        if (fixture.cell(c, r).State != msCovered || fixture.cell(c, r).IsMine)
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            if (fixture.cell(c, r).State != msCovered || fixture.cell(c, r).IsMine)
+                return false;
+            for (const QPoint &n : Neighbours(form, c, r))
+                if (fixture.cell(n.x(), n.y()).IsMine) {
+                    mine = n;
+                    return true;
+                }
             return false;
-        for (const QPoint &n : Neighbours(form, c, r))
-            if (fixture.cell(n.x(), n.y()).IsMine) {
-                mine = n;
-                return true;
-            }
-        return false;
-    }, col, row));
+        },
+        col, row));
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r) {
             TMineField &cell = fixture.cell(c, r);
@@ -343,7 +357,8 @@ void InputTest::winInSameProcessingAsMine()
     // A shift-click in the safe cell near the mine's side: the probes queue
     // the mine, the click the last safe cell.
     auto towards = [](int from, int to) { return to > from ? 16 : to < from ? 0 : 8; };
-    const QPoint point = fixture.cellPoint(col, row, {towards(col, mine.x()), towards(row, mine.y())});
+    const QPoint point =
+        fixture.cellPoint(col, row, {towards(col, mine.x()), towards(row, mine.y())});
     fixture.move(point);
     fixture.press(point, Qt::LeftButton, Qt::ShiftModifier);
     fixture.release(point, Qt::LeftButton, Qt::ShiftModifier);

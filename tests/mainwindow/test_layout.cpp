@@ -43,15 +43,22 @@ void LayoutTest::boardGeometry_data()
     QTest::addColumn<int>("panelLeft");
     QTest::addColumn<int>("upFontPoints");
 
-    QTest::newRow("Easy") << 0 << 8 << 8 << QSize(136, 136) << QSize(188, 188) << QSize(300, 281) << 53 << 13;
-    QTest::newRow("Medium") << 1 << 16 << 16 << QSize(272, 272) << QSize(324, 324) << QSize(330, 417) << 0 << 16;
-    QTest::newRow("Hard") << 2 << 30 << 20 << QSize(510, 340) << QSize(562, 392) << QSize(568, 485) << 0 << 16;
+    QTest::newRow("Easy") << 0 << 8 << 8 << QSize(136, 136) << QSize(188, 188) << QSize(300, 281)
+                          << 53 << 13;
+    QTest::newRow("Medium") << 1 << 16 << 16 << QSize(272, 272) << QSize(324, 324)
+                            << QSize(330, 417) << 0 << 16;
+    QTest::newRow("Hard") << 2 << 30 << 20 << QSize(510, 340) << QSize(562, 392) << QSize(568, 485)
+                          << 0 << 16;
     // 211 wide: (300 - 211) / 2 = 44.5 goes to the even 44.
-    QTest::newRow("9 columns") << 3 << 9 << 9 << QSize(153, 153) << QSize(205, 205) << QSize(300, 298) << 44 << 16;
-    QTest::newRow("14 columns") << 3 << 14 << 9 << QSize(238, 153) << QSize(290, 205) << QSize(300, 298) << 2 << 16;
-    QTest::newRow("15 columns") << 3 << 15 << 9 << QSize(255, 153) << QSize(307, 205) << QSize(313, 298) << 0 << 16;
+    QTest::newRow("9 columns") << 3 << 9 << 9 << QSize(153, 153) << QSize(205, 205)
+                               << QSize(300, 298) << 44 << 16;
+    QTest::newRow("14 columns") << 3 << 14 << 9 << QSize(238, 153) << QSize(290, 205)
+                                << QSize(300, 298) << 2 << 16;
+    QTest::newRow("15 columns") << 3 << 15 << 9 << QSize(255, 153) << QSize(307, 205)
+                                << QSize(313, 298) << 0 << 16;
     // Hand-edited store: the title panels would get a negative width.
-    QTest::newRow("2 columns") << 3 << 2 << 2 << QSize(34, 34) << QSize(86, 86) << QSize(300, 179) << 104 << 7;
+    QTest::newRow("2 columns") << 3 << 2 << 2 << QSize(34, 34) << QSize(86, 86) << QSize(300, 179)
+                               << 104 << 7;
 }
 
 void LayoutTest::boardGeometry()
@@ -98,14 +105,14 @@ void LayoutTest::edgeButtonsAroundTheBoard()
     TMineForm &form = fixture.start(); // Easy: grid 136 x 136 at (26, 26)
 
     const QList<QPair<QWidget *, QRect>> places = {
-        {form.SpLeftUp, QRect(1, 1, 25, 25)},      {form.SpUpL, QRect(26, 1, 25, 25)},
-        {form.UpPanel, QRect(51, 1, 86, 25)},      {form.SpUpR, QRect(137, 1, 25, 25)},
-        {form.SpRightUp, QRect(162, 1, 25, 25)},   {form.SpLeftU, QRect(1, 26, 25, 25)},
-        {form.LeftPanel, QRect(1, 51, 25, 86)},    {form.SpLeftD, QRect(1, 137, 25, 25)},
-        {form.SpRightU, QRect(162, 26, 25, 25)},   {form.RightPanel, QRect(162, 51, 25, 86)},
-        {form.SpRightD, QRect(162, 137, 25, 25)},  {form.SpLeftDown, QRect(1, 162, 25, 25)},
-        {form.SpDownL, QRect(26, 162, 25, 25)},    {form.DownPanel, QRect(51, 162, 86, 25)},
-        {form.SpDownR, QRect(137, 162, 25, 25)},   {form.SpRightDown, QRect(162, 162, 25, 25)},
+        {form.SpLeftUp, QRect(1, 1, 25, 25)},     {form.SpUpL, QRect(26, 1, 25, 25)},
+        {form.UpPanel, QRect(51, 1, 86, 25)},     {form.SpUpR, QRect(137, 1, 25, 25)},
+        {form.SpRightUp, QRect(162, 1, 25, 25)},  {form.SpLeftU, QRect(1, 26, 25, 25)},
+        {form.LeftPanel, QRect(1, 51, 25, 86)},   {form.SpLeftD, QRect(1, 137, 25, 25)},
+        {form.SpRightU, QRect(162, 26, 25, 25)},  {form.RightPanel, QRect(162, 51, 25, 86)},
+        {form.SpRightD, QRect(162, 137, 25, 25)}, {form.SpLeftDown, QRect(1, 162, 25, 25)},
+        {form.SpDownL, QRect(26, 162, 25, 25)},   {form.DownPanel, QRect(51, 162, 86, 25)},
+        {form.SpDownR, QRect(137, 162, 25, 25)},  {form.SpRightDown, QRect(162, 162, 25, 25)},
         {form.MineGrid, QRect(26, 26, 136, 136)},
     };
     for (const auto &[widget, place] : places)
@@ -252,7 +259,7 @@ void LayoutTest::settingsWrittenAtShutdown()
 
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
     const QStringList names = {"SIZE", "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
-                               "COLS", "ROWS", "MINES", "MUSIC", "RECNAME"};
+                               "COLS", "ROWS",     "MINES",    "MUSIC", "RECNAME"};
     for (const QString &name : names)
         QVERIFY2(settings.contains(name), qPrintable(name));
     QCOMPARE(settings.value("SIZE").toInt(), 1);
@@ -287,10 +294,10 @@ void LayoutTest::menuBarItems()
     QCOMPARE(captions(form.MHelp), QStringList({"&About", "-", "&License"}));
 
     const QList<QPair<QAction *, QString>> shortcuts = {
-        {form.MGNew, "Ctrl+N"},   {form.MGEasy, "Ctrl+E"},  {form.MGMedium, "Ctrl+M"},
-        {form.MGHard, "Ctrl+H"},  {form.MGCustom, ""},      {form.MGQuit, "Alt+F4"},
-        {form.MOPause, "Ctrl+P"}, {form.MODos, "Ctrl+D"},   {form.MOWindows, "Ctrl+W"},
-        {form.MUSong, "Ctrl+S"},  {form.MOQuestion, ""},    {form.MHAbout, ""}};
+        {form.MGNew, "Ctrl+N"},   {form.MGEasy, "Ctrl+E"}, {form.MGMedium, "Ctrl+M"},
+        {form.MGHard, "Ctrl+H"},  {form.MGCustom, ""},     {form.MGQuit, "Alt+F4"},
+        {form.MOPause, "Ctrl+P"}, {form.MODos, "Ctrl+D"},  {form.MOWindows, "Ctrl+W"},
+        {form.MUSong, "Ctrl+S"},  {form.MOQuestion, ""},   {form.MHAbout, ""}};
     for (const auto &[action, keys] : shortcuts)
         QCOMPARE(action->shortcut().toString(), keys);
 

@@ -12,13 +12,15 @@
 
 using namespace FerroxRes;
 
-namespace {
+namespace
+{
 
 // Records the cells the grid paints, passing each paint on to the window.
 class PaintRecorder
 {
 public:
-    explicit PaintRecorder(TMineForm &form) : grid(form.MineGrid), previous(form.MineGrid->OnDrawCell)
+    explicit PaintRecorder(TMineForm &form)
+        : grid(form.MineGrid), previous(form.MineGrid->OnDrawCell)
     {
         grid->OnDrawCell = [this](TcpDrawGrid *sender, QPainter &canvas, int col, int row,
                                   const QRect &rect) {
@@ -68,7 +70,7 @@ void PaintTest::tileForEveryStateAndPhase()
         TMineState state;
         bool mine;
         quint8 phase;
-        int press;      // PressState
+        int press; // PressState
         bool pressedHere;
         int tile;
     };
@@ -108,13 +110,13 @@ void PaintTest::tileForEveryStateAndPhase()
     form.MGNew->trigger();
 }
 
-
 void PaintTest::digitColoursAndPlace()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start();
-    const QColor colours[] = {{}, {0, 0, 255}, {0, 128, 0}, {0, 255, 255}, {255, 0, 0},
-                              {128, 0, 128}, {255, 255, 0}, {255, 255, 255}, {128, 0, 0}};
+    const QColor colours[] = {{},          {0, 0, 255},   {0, 128, 0},   {0, 255, 255},
+                              {255, 0, 0}, {128, 0, 128}, {255, 255, 0}, {255, 255, 255},
+                              {128, 0, 0}};
     const QImage open = Normalised(form.Tiles[tiOpen].toImage());
     form.GameState = gsPlaying;
     for (int count = 0; count <= 8; ++count) {
@@ -160,7 +162,6 @@ void PaintTest::digitColoursAndPlace()
     form.MGNew->trigger();
 }
 
-
 void PaintTest::openingRepaintsOnlyUncoveredCells()
 {
     FormFixture fixture;
@@ -171,10 +172,13 @@ void PaintTest::openingRepaintsOnlyUncoveredCells()
     // An empty covered cell: its opening uncovers a region of several cells.
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        const TMineField &cell = fixture.cell(c, r);
-        return cell.State == msCovered && !cell.IsMine && cell.MinesAround == 0;
-    }, col, row));
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            const TMineField &cell = fixture.cell(c, r);
+            return cell.State == msCovered && !cell.IsMine && cell.MinesAround == 0;
+        },
+        col, row));
     const QSet<QPoint> coveredBefore = CellsIn(form, msCovered);
     const QPoint point = fixture.cellPoint(col, row);
     fixture.move(point);
@@ -202,7 +206,6 @@ void PaintTest::openingRepaintsOnlyUncoveredCells()
     QVERIFY(paints.painted.isEmpty());
 }
 
-
 void PaintTest::markingRepaintsOneCell()
 {
     FormFixture fixture;
@@ -210,7 +213,8 @@ void PaintTest::markingRepaintsOneCell()
     fixture.click(0, 0);
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
     const QPoint point = fixture.cellPoint(col, row);
     fixture.move(point);
     QCoreApplication::processEvents();
@@ -222,7 +226,6 @@ void PaintTest::markingRepaintsOneCell()
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
     fixture.release(point, Qt::RightButton);
 }
-
 
 void PaintTest::leftoverChangedCellsAfterEnd()
 {
@@ -237,10 +240,14 @@ void PaintTest::leftoverChangedCellsAfterEnd()
     // is lost with the safe cell still waiting in ChangedCells.
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) {
-        return c >= 8 && c + 1 < 16 && fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine
-               && fixture.cell(c + 1, r).State == msCovered && fixture.cell(c + 1, r).IsMine;
-    }, col, row));
+    QVERIFY(FindCell(
+        form,
+        [&](int c, int r) {
+            return c >= 8 && c + 1 < 16 && fixture.cell(c, r).State == msCovered &&
+                   !fixture.cell(c, r).IsMine && fixture.cell(c + 1, r).State == msCovered &&
+                   fixture.cell(c + 1, r).IsMine;
+        },
+        col, row));
     const QPoint point = fixture.cellPoint(col, row, {16, 8});
     fixture.move(point);
     fixture.press(point, Qt::LeftButton, Qt::ShiftModifier);

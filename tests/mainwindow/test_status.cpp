@@ -51,7 +51,8 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     QCOMPARE(form.TimeCount->Value(), QString("3"));
     int col = 0;
     int row = 0;
-    QVERIFY(FindCell(form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(FindCell(
+        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
     fixture.click(col, row);
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msCovered);

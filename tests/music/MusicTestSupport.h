@@ -73,26 +73,28 @@ inline QByteArray TinyModule(const QByteArray &title, int rows = 8, int speed = 
     char *sample = module.data() + 20;
     sample[22] = static_cast<char>(SampleWords >> 8);
     sample[23] = static_cast<char>(SampleWords & 0xFF);
-    sample[25] = 64;                                   // volume
-    sample[28] = static_cast<char>(SampleWords >> 8);  // loop the whole sample
+    sample[25] = 64;                                  // volume
+    sample[28] = static_cast<char>(SampleWords >> 8); // loop the whole sample
     sample[29] = static_cast<char>(SampleWords & 0xFF);
     for (int i = 1; i < 31; ++i)
-        module[20 + i * 30 + 29] = 1;                  // unused samples: no loop
-    module[950] = 1;                                   // one order
+        module[20 + i * 30 + 29] = 1; // unused samples: no loop
+    module[950] = 1;                  // one order
     module[951] = 127;
     module.replace(1080, 4, "M.K.");
-    auto cell = [&](int row, int channel) { return module.data() + HeaderSize + row * 16 + channel * 4; };
-    constexpr int Period = 214;                        // C-3
+    auto cell = [&](int row, int channel) {
+        return module.data() + HeaderSize + row * 16 + channel * 4;
+    };
+    constexpr int Period = 214; // C-3
     for (int row = 0; row < rows; ++row) {
         char *note = cell(row, 0);
         note[0] = static_cast<char>(Period >> 8);
         note[1] = static_cast<char>(Period & 0xFF);
-        note[2] = static_cast<char>(1 << 4);           // sample 1
+        note[2] = static_cast<char>(1 << 4); // sample 1
     }
-    cell(0, 1)[2] = 0x0F;                              // set speed
+    cell(0, 1)[2] = 0x0F; // set speed
     cell(0, 1)[3] = static_cast<char>(speed);
     if (rows < 64)
-        cell(rows - 1, 2)[2] = 0x0D;                   // pattern break: the song ends
+        cell(rows - 1, 2)[2] = 0x0D; // pattern break: the song ends
     QByteArray wave(SampleWords * 2, '\0');
     for (int i = 0; i < wave.size(); ++i)
         wave[i] = static_cast<char>((i / 16) % 2 ? 100 : -100);

@@ -10,7 +10,8 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
+namespace
+{
 
 QByteArray Padded(const QByteArray &text, int size)
 {
@@ -19,9 +20,18 @@ QByteArray Padded(const QByteArray &text, int size)
     return field;
 }
 
-QByteArray ModHeader(const QByteArray &title) { return Padded(title, 20) + QByteArray(1064, 'x'); }
-QByteArray S3mHeader(const QByteArray &title, char mark = 26) { return Padded(title, 28) + mark + QByteArray(20, '\0'); }
-QByteArray ItHeader(const QByteArray &title, const QByteArray &mark = "IMPM") { return mark + Padded(title, 26) + QByteArray(20, '\0'); }
+QByteArray ModHeader(const QByteArray &title)
+{
+    return Padded(title, 20) + QByteArray(1064, 'x');
+}
+QByteArray S3mHeader(const QByteArray &title, char mark = 26)
+{
+    return Padded(title, 28) + mark + QByteArray(20, '\0');
+}
+QByteArray ItHeader(const QByteArray &title, const QByteArray &mark = "IMPM")
+{
+    return mark + Padded(title, 26) + QByteArray(20, '\0');
+}
 QByteArray XmHeader(const QByteArray &title, const QByteArray &mark = "Extended Module: ")
 {
     return mark + Padded(title, 20) + QByteArray(1, 0x1A) + QByteArray(40, '\0');
@@ -54,8 +64,7 @@ class TestModuleTitles : public QObject
 {
     Q_OBJECT
 
-    struct TResult
-    {
+    struct TResult {
         bool Ok;
         QByteArray Title;
     };
@@ -80,40 +89,64 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QByteArray>("title");
 
-        QTest::newRow("mod") << "a.mod" << ModHeader("Space Debris") << true << QByteArray("Space Debris");
-        QTest::newRow("mod of exactly 20 bytes") << "a.MOD" << Padded("twenty", 20) << true << QByteArray("twenty");
+        QTest::newRow("mod") << "a.mod" << ModHeader("Space Debris") << true
+                             << QByteArray("Space Debris");
+        QTest::newRow("mod of exactly 20 bytes")
+            << "a.MOD" << Padded("twenty", 20) << true << QByteArray("twenty");
         QTest::newRow("mod of 19 bytes") << "a.mod" << QByteArray(19, 'a') << false << QByteArray();
-        QTest::newRow("mod starting with zero") << "a.mod" << ModHeader(QByteArray()) << true << QByteArray();
-        QTest::newRow("mod without zero") << "a.mod" << QByteArray(30, 'm') << true << QByteArray(20, 'm');
-        QTest::newRow("mod cut at first zero") << "a.mod" << ModHeader(QByteArray("ab\0cd", 5)) << true << QByteArray("ab");
-        QTest::newRow("mod blanks kept") << "a.mod" << ModHeader("  song  ") << true << QByteArray("  song  ");
-        QTest::newRow("mod name without dot") << "xmod" << ModHeader("nodot") << true << QByteArray("nodot");
+        QTest::newRow("mod starting with zero")
+            << "a.mod" << ModHeader(QByteArray()) << true << QByteArray();
+        QTest::newRow("mod without zero")
+            << "a.mod" << QByteArray(30, 'm') << true << QByteArray(20, 'm');
+        QTest::newRow("mod cut at first zero")
+            << "a.mod" << ModHeader(QByteArray("ab\0cd", 5)) << true << QByteArray("ab");
+        QTest::newRow("mod blanks kept")
+            << "a.mod" << ModHeader("  song  ") << true << QByteArray("  song  ");
+        QTest::newRow("mod name without dot")
+            << "xmod" << ModHeader("nodot") << true << QByteArray("nodot");
         QTest::newRow("mod.bak") << "x.mod.bak" << ModHeader("backup") << false << QByteArray();
-        QTest::newRow("latin-1 bytes unchanged") << "a.mod" << ModHeader("caf\xe9 \xff") << true << QByteArray("caf\xe9 \xff");
+        QTest::newRow("latin-1 bytes unchanged")
+            << "a.mod" << ModHeader("caf\xe9 \xff") << true << QByteArray("caf\xe9 \xff");
 
         QTest::newRow("s3m") << "b.s3m" << S3mHeader("Goose") << true << QByteArray("Goose");
-        QTest::newRow("s3m 28 characters") << "b.S3M" << S3mHeader(QByteArray(28, 's')) << true << QByteArray(28, 's');
-        QTest::newRow("s3m wrong mark") << "b.s3m" << S3mHeader("Plain text", 27) << false << QByteArray();
+        QTest::newRow("s3m 28 characters")
+            << "b.S3M" << S3mHeader(QByteArray(28, 's')) << true << QByteArray(28, 's');
+        QTest::newRow("s3m wrong mark")
+            << "b.s3m" << S3mHeader("Plain text", 27) << false << QByteArray();
         QTest::newRow("s3m of 28 bytes") << "b.s3m" << Padded("short", 28) << false << QByteArray();
-        QTest::newRow("s3m holding an IT") << "b.s3m" << ItHeader("it inside") << false << QByteArray();
+        QTest::newRow("s3m holding an IT")
+            << "b.s3m" << ItHeader("it inside") << false << QByteArray();
 
-        QTest::newRow("it") << "c.it" << ItHeader("The big march in space") << true << QByteArray("The big march in space");
-        QTest::newRow("it lower-case mark") << "c.IT" << ItHeader("lower", "impm") << true << QByteArray("lower");
-        QTest::newRow("it other mark") << "c.it" << ItHeader("other", "IMPX") << false << QByteArray();
-        QTest::newRow("it of 29 bytes") << "c.it" << ItHeader("cut").left(29) << false << QByteArray();
+        QTest::newRow("it") << "c.it" << ItHeader("The big march in space") << true
+                            << QByteArray("The big march in space");
+        QTest::newRow("it lower-case mark")
+            << "c.IT" << ItHeader("lower", "impm") << true << QByteArray("lower");
+        QTest::newRow("it other mark")
+            << "c.it" << ItHeader("other", "IMPX") << false << QByteArray();
+        QTest::newRow("it of 29 bytes")
+            << "c.it" << ItHeader("cut").left(29) << false << QByteArray();
         QTest::newRow("it of 3 bytes") << "c.it" << QByteArray("IMP") << false << QByteArray();
-        QTest::newRow("it 26 characters") << "c.it" << ItHeader(QByteArray(26, 'i')) << true << QByteArray(26, 'i');
+        QTest::newRow("it 26 characters")
+            << "c.it" << ItHeader(QByteArray(26, 'i')) << true << QByteArray(26, 'i');
 
-        QTest::newRow("xm as written") << "d.xm" << XmHeader("VoR Theme") << true << QByteArray("VoR Theme");
-        QTest::newRow("xm capital mark") << "d.XM" << XmHeader("caps", "EXTENDED MODULE: ") << true << QByteArray("caps");
-        QTest::newRow("xm lower mark") << "d.xm" << XmHeader("lower", "extended module: ") << true << QByteArray("lower");
-        QTest::newRow("xm without final blank") << "d.xm" << XmHeader("bad", "Extended Module:_") << false << QByteArray();
-        QTest::newRow("xm blanks kept") << "d.xm" << XmHeader("civilian            ") << true << QByteArray("civilian            ");
-        QTest::newRow("xm of 36 bytes") << "d.xm" << XmHeader("cut").left(36) << false << QByteArray();
-        QTest::newRow("xm content named mod") << "d.mod" << XmHeader("x") << true << QByteArray("Extended Module: x");
+        QTest::newRow("xm as written")
+            << "d.xm" << XmHeader("VoR Theme") << true << QByteArray("VoR Theme");
+        QTest::newRow("xm capital mark")
+            << "d.XM" << XmHeader("caps", "EXTENDED MODULE: ") << true << QByteArray("caps");
+        QTest::newRow("xm lower mark")
+            << "d.xm" << XmHeader("lower", "extended module: ") << true << QByteArray("lower");
+        QTest::newRow("xm without final blank")
+            << "d.xm" << XmHeader("bad", "Extended Module:_") << false << QByteArray();
+        QTest::newRow("xm blanks kept") << "d.xm" << XmHeader("civilian            ") << true
+                                        << QByteArray("civilian            ");
+        QTest::newRow("xm of 36 bytes")
+            << "d.xm" << XmHeader("cut").left(36) << false << QByteArray();
+        QTest::newRow("xm content named mod")
+            << "d.mod" << XmHeader("x") << true << QByteArray("Extended Module: x");
 
         QTest::newRow("unknown ending") << "e.wav" << ModHeader("wave") << false << QByteArray();
-        QTest::newRow("name of two characters") << "it" << ItHeader("short name") << false << QByteArray();
+        QTest::newRow("name of two characters")
+            << "it" << ItHeader("short name") << false << QByteArray();
     }
 
     void eachKindGivesItsTitle()
@@ -174,7 +207,8 @@ private slots:
         const QDir modules(SharedModules());
         QFile manifest(modules.filePath("MANIFEST.tsv"));
         if (!manifest.open(QIODevice::ReadOnly))
-            QSKIP(qPrintable("The shared modules are not here (" + modules.path() + "); real titles are not checked."));
+            QSKIP(qPrintable("The shared modules are not here (" + modules.path() +
+                             "); real titles are not checked."));
         const QList<QByteArray> lines = manifest.readAll().split('\n');
         int checked = 0;
         for (qsizetype i = 1; i < lines.size(); ++i) {

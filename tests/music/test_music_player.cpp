@@ -6,7 +6,8 @@
 
 #include <QTest>
 
-namespace {
+namespace
+{
 
 const QString InitFailed =
     "Couldn't initialize audio! Other program uses audio or you have to change the music setup!";
@@ -38,7 +39,8 @@ bool WaitForMoreFrames(TMusic &music, std::uint64_t frames)
 int RowOf(TMusic &music)
 {
     TPlayStatus status;
-    return music.Sound().GetPlayStatus(music.PlayHandle, status) ? static_cast<int>(status.Row) : -1;
+    return music.Sound().GetPlayStatus(music.PlayHandle, status) ? static_cast<int>(status.Row)
+                                                                 : -1;
 }
 
 QList<qint16> Samples(const QByteArray &raw)
@@ -60,7 +62,8 @@ qint16 Peak(const QList<qint16> &samples)
 class TScopedEnv
 {
 public:
-    TScopedEnv(const char *name, const QByteArray &value) : Name(name), Old(qgetenv(name)), Had(qEnvironmentVariableIsSet(name))
+    TScopedEnv(const char *name, const QByteArray &value)
+        : Name(name), Old(qgetenv(name)), Had(qEnvironmentVariableIsSet(name))
     {
         qputenv(name, value);
     }
@@ -128,7 +131,8 @@ private slots:
     void volumeZeroIsSilence()
     {
         TTestFolder folder;
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox").setValue("VOLUME", 0);
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox")
+            .setValue("VOLUME", 0);
         QVERIFY(folder.Write("tiny.mod", TinyModule("tiny", 64)));
         TMusic music;
         QCOMPARE(music.Volume, 0);
@@ -207,7 +211,7 @@ private slots:
         QVERIFY(!music.Sound().IsOpen()); // the device is free for others
         QVERIFY(music.CheckSongEnd());    // nothing is being played
         QVERIFY(music.IsSuspended());
-        music.Stop(false);             // already off: nothing happens
+        music.Stop(false); // already off: nothing happens
         QVERIFY(music.IsSuspended());
 
         QVERIFY(music.Play());
@@ -232,8 +236,10 @@ private slots:
             TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
             QVERIFY(!music.Play());
         }
-        QCOMPARE(boxes.texts(), QStringList{"Couldn't resume playing music! Other program uses audio or you have to "
-                                            "change the music setup!"});
+        QCOMPARE(
+            boxes.texts(),
+            QStringList{"Couldn't resume playing music! Other program uses audio or you have to "
+                        "change the music setup!"});
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtWarning);
         QVERIFY(music.IsSuspended());
         QVERIFY(music.IsInitialized());

@@ -7,7 +7,8 @@
 #include <QBuffer>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QByteArray ModHeader(const QByteArray &title)
 {
@@ -74,9 +75,11 @@ private slots:
         QTest::newRow("LF") << QByteArray("one.mod\ntwo.mod\nthree.mod\n");
         QTest::newRow("CR") << QByteArray("one.mod\rtwo.mod\rthree.mod\r");
         QTest::newRow("mixed, no final end") << QByteArray("one.mod\n\r\ntwo.mod\r\rthree.mod");
-        QTest::newRow("extended") << QByteArray("#EXTM3U\r\n#EXTINF:12,One\r\none.mod\r\n#EXTINF:-1,Two\r\n"
-                                               "two.mod\r\n\r\n# a comment\r\nthree.mod\r\n");
-        QTest::newRow("end-of-file mark") << QByteArray("one.mod\r\ntwo.mod\r\nthree.mod\x1a\r\none.mod\r\n");
+        QTest::newRow("extended") << QByteArray(
+            "#EXTM3U\r\n#EXTINF:12,One\r\none.mod\r\n#EXTINF:-1,Two\r\n"
+            "two.mod\r\n\r\n# a comment\r\nthree.mod\r\n");
+        QTest::newRow("end-of-file mark")
+            << QByteArray("one.mod\r\ntwo.mod\r\nthree.mod\x1a\r\none.mod\r\n");
     }
 
     void everyLineEndReads()
@@ -122,7 +125,8 @@ private slots:
         TPlayList list;
         QVERIFY(list.LoadFromFile(folder.File("lists/list.m3u")));
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"../mods/a.mod", absolute}));
-        QCOMPARE(QFileInfo(list.Items(0).Path()).canonicalFilePath(), QFileInfo(folder.File("mods/a.mod")).canonicalFilePath());
+        QCOMPARE(QFileInfo(list.Items(0).Path()).canonicalFilePath(),
+                 QFileInfo(folder.File("mods/a.mod")).canonicalFilePath());
 
         // Kept as written when saved, so the file still reads from its folder.
         QVERIFY(list.SaveToFile(folder.File("lists/saved.m3u")));
@@ -144,7 +148,8 @@ private slots:
             list.AddCopy(item);
         }
         QVERIFY(list.SaveToFile("saved.m3u"));
-        QCOMPARE(folder.Read("saved.m3u"), QByteArray("two.mod\r\none.mod\r\ntwo.mod\r\nthree.mod\r\n"));
+        QCOMPARE(folder.Read("saved.m3u"),
+                 QByteArray("two.mod\r\none.mod\r\ntwo.mod\r\nthree.mod\r\n"));
 
         QFile::remove(folder.File("one.mod"));
         TPlayList loaded;

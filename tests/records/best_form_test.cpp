@@ -13,7 +13,8 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 using TWhileOpen = std::function<void(TBestForm &)>;
 
@@ -47,8 +48,8 @@ void CheckSentence(const QLabel *sentence, const QList<const QWidget *> &fillers
     const QFontMetrics metrics(sentence->font());
     const QString text = sentence->text();
     const int left = sentence->x();
-    QVERIFY2(left + metrics.tightBoundingRect(text).right()
-                 <= bevel->geometry().right() - bevel->frameWidth(),
+    QVERIFY2(left + metrics.tightBoundingRect(text).right() <=
+                 bevel->geometry().right() - bevel->frameWidth(),
              qPrintable(text + " runs past the bevel"));
     auto gaps = QRegularExpression(QStringLiteral(" {2,}")).globalMatch(text);
     for (const QWidget *filler : fillers) {
@@ -56,13 +57,16 @@ void CheckSentence(const QLabel *sentence, const QList<const QWidget *> &fillers
         const QRegularExpressionMatch gap = gaps.next();
         const int lastInkBefore =
             left + metrics.tightBoundingRect(text.left(gap.capturedStart())).right();
-        const int firstInkAfter = left + metrics.horizontalAdvance(text.left(gap.capturedEnd()))
-                                + metrics.tightBoundingRect(text.mid(gap.capturedEnd(), 1)).left();
+        const int firstInkAfter = left + metrics.horizontalAdvance(text.left(gap.capturedEnd())) +
+                                  metrics.tightBoundingRect(text.mid(gap.capturedEnd(), 1)).left();
         const QRect place = filler->geometry();
         QVERIFY2(lastInkBefore < place.left() && place.right() < firstInkAfter,
                  qPrintable(QString("the gap %1..%2 of \"%3\" does not hold %4..%5")
-                                .arg(lastInkBefore).arg(firstInkAfter).arg(text)
-                                .arg(place.left()).arg(place.right())));
+                                .arg(lastInkBefore)
+                                .arg(firstInkAfter)
+                                .arg(text)
+                                .arg(place.left())
+                                .arg(place.right())));
     }
 }
 
@@ -79,8 +83,12 @@ private:
     TBestFormContext Context(const QString &timeText = QStringLiteral("1234"))
     {
         record_ = {16, 16, 40, 999, QStringLiteral("no name")};
-        return {.RecordName = &recordName_, .Record = &record_, .Cols = 16, .Rows = 16,
-                .Mines = 40, .TimeText = timeText};
+        return {.RecordName = &recordName_,
+                .Record = &record_,
+                .Cols = 16,
+                .Rows = 16,
+                .Mines = 40,
+                .TimeText = timeText};
     }
 
 private slots:
@@ -243,11 +251,10 @@ private slots:
     void missingContextPointersAreLeftAlone()
     {
         TBestForm form;
-        RunModal(form, {.Cols = 9, .Rows = 9, .Mines = 10, .TimeText = "5"},
-                 [](TBestForm &open) {
-                     QCOMPARE(open.BestName->text(), QString());
-                     open.BitBtn1->click();
-                 });
+        RunModal(form, {.Cols = 9, .Rows = 9, .Mines = 10, .TimeText = "5"}, [](TBestForm &open) {
+            QCOMPARE(open.BestName->text(), QString());
+            open.BitBtn1->click();
+        });
         QCOMPARE(form.DLabTime->Blink(), blNone);
     }
 };

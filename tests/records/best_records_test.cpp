@@ -10,7 +10,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
+namespace
+{
 
 // A record laid out byte by byte, independently of the program's encoder, so
 // the tests pin the file format itself.  `junk` fills the name bytes past the
@@ -65,8 +66,8 @@ private:
 
     QStringList Entries() const
     {
-        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden
-                                           | QDir::System);
+        return QDir(dir_.path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     }
 
     // The end of every fault: the old bytes exactly, and nothing else new.
@@ -119,7 +120,10 @@ private slots:
     {
         QVERIFY(SaveBestRecord(Record(101, 2, 70000, 1234, "")));
         const QByteArray bytes = FileBytes();
-        QCOMPARE(bytes.left(16), QByteArray::fromHex("65000000" "02000000" "70110100" "d2040000"));
+        QCOMPARE(bytes.left(16), QByteArray::fromHex("65000000"
+                                                     "02000000"
+                                                     "70110100"
+                                                     "d2040000"));
     }
 
     void missingOrEmptyFileHoldsNoRecord()
@@ -202,11 +206,15 @@ private slots:
     void namesAreLatin1WithQuestionMarksForTheRest()
     {
         // U+00EB fits Latin-1; U+674E and the emoji (two UTF-16 units) do not.
-        QVERIFY(SaveBestRecord(Record(8, 8, 10, 9, QString::fromUtf8("Zo\u00eb \u674e\U0001F600!"))));
-        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 9, "Zo\xeb ?" "?!"));
+        QVERIFY(
+            SaveBestRecord(Record(8, 8, 10, 9, QString::fromUtf8("Zo\u00eb \u674e\U0001F600!"))));
+        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 9,
+                                        "Zo\xeb ?"
+                                        "?!"));
         TBestRecord record;
         QVERIFY(LoadBestRecord(record, 8, 8, 10));
-        QCOMPARE(record.Holder, QString::fromUtf8("Zo\u00eb ?" "?!"));
+        QCOMPARE(record.Holder, QString::fromUtf8("Zo\u00eb ?"
+                                                  "?!"));
     }
 
     void namesAreCutToThirtyCharacters()
@@ -334,7 +342,8 @@ private slots:
     {
 #ifdef Q_OS_UNIX
         if (::geteuid() == 0)
-            QSKIP("root writes into read-only directories; the occupied temporary name covers this");
+            QSKIP(
+                "root writes into read-only directories; the occupied temporary name covers this");
 #endif
         WriteFile(MediumAnn + HardCy);
         const QStringList before = Entries();

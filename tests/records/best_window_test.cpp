@@ -17,7 +17,8 @@
 #include <QTimer>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // Plays the part of the person in front of the new-record dialog: notes what
 // it shows, types a name and closes it, by OK or by the close box.
