@@ -1,6 +1,6 @@
 #include "controls/Resources.h"
-#include "mainwindow/MessageBoxes.h"
-#include "mainwindow/MineMain.h"
+#include "dialogs/MessageBoxes.h"
+#include "mainwindow/MineForm.h"
 
 #include <QApplication>
 

@@ -6,7 +6,7 @@
 // measures the trip to an X server too).
 
 #include "controls/cpDrawGrid.h"
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

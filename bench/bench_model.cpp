@@ -2,7 +2,7 @@
 // laying the mines plus one opening that floods most of the board, and one
 // rotation with renumbering, which must take well under 1 % of the 100 ms
 // repeat interval of the edge buttons (that is, well under 1 ms).
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Constants.h"
+
 #include <QCursor>
 #include <QIcon>
 #include <QList>
@@ -16,7 +18,7 @@ namespace FerroxRes
 // open, covered, covered pressed, mine, question, question pressed,
 // exploded mine, wrong flag (crossed mine), found mine (checked).
 inline constexpr const char *MineImages = "MineImages";
-inline constexpr int TileSize = 17;
+inline constexpr int TileSize = CellSize;
 inline constexpr int TileCount = 9;
 enum TTile {
     tiOpen,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Constants.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
@@ -29,7 +31,6 @@ class TcpDrawGrid : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int CellSize = 17;
 
     explicit TcpDrawGrid(QWidget *parent = nullptr);
     ~TcpDrawGrid() override;

@@ -1,7 +1,7 @@
 // The board, its cells, the screen maxima, the level presets and
 // the rotation.  The rules are in MineRules.cpp, the settings in
 // MineSettings.cpp.
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The rules of a game on the board.
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The settings store, read once at start and written once at the end.
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 #include "model/SettingsStore.h"
 
 #include <algorithm>

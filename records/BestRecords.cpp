@@ -176,7 +176,7 @@ bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QS
         }
     }
     record.BestTime = NoRecordTime;
-    record.Holder = QStringLiteral("no name");
+    record.Holder = NoRecordHolder;
     return false;
 }
 

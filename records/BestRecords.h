@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Constants.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -42,7 +44,7 @@ struct TBestRecord {
     qint32 KeyRows = 0;
     qint32 KeyMines = 0;
     qint32 BestTime = NoRecordTime;
-    QString Holder = QStringLiteral("no name"); // at most 30 Latin-1 characters are stored
+    QString Holder = NoRecordHolder; // at most 30 Latin-1 characters are stored
 
     bool HasKey(qint32 cols, qint32 rows, qint32 mines) const
     {

@@ -1,10 +1,10 @@
 // Renders every compiled-in picture and the four controls onto one sheet, so
 // the artwork can be judged side by side:  contact_sheet out.png
 #include "controls/Counter.h"
-#include "controls/DrLabel.h"
+#include "controls/DRLabel.h"
 #include "controls/Resources.h"
 #include "controls/cpDrawGrid.h"
-#include "controls/fxRptBtn.h"
+#include "controls/fxRepeatBtn.h"
 
 #include <QApplication>
 #include <QPainter>

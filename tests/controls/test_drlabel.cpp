@@ -1,4 +1,4 @@
-#include "controls/DrLabel.h"
+#include "controls/DRLabel.h"
 
 #include <QtTest>
 

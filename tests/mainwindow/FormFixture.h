@@ -6,9 +6,9 @@
 // 96 pixels per inch.
 
 #include "controls/cpDrawGrid.h"
-#include "mainwindow/MineMain.h"
-#include "model/MineCommon.h"
-#include "records/BestTUnit.h"
+#include "mainwindow/MineForm.h"
+#include "model/Mines.h"
+#include "records/BestForm.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,11 +5,11 @@
 
 #include "controls/Counter.h"
 #include "controls/Resources.h"
-#include "controls/fxRptBtn.h"
-#include "mainwindow/StatusPanels.h"
-#include "mainwindow/TitlePanel.h"
+#include "controls/fxRepeatBtn.h"
+#include "controls/StatusPanels.h"
+#include "controls/BevelPanel.h"
 #include "records/BestRecords.h"
-#include "records/BestTUnit.h"
+#include "records/BestForm.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>

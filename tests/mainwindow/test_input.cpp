@@ -7,7 +7,7 @@
 
 #include "controls/Counter.h"
 #include "controls/Resources.h"
-#include "records/BestTUnit.h"
+#include "records/BestForm.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>

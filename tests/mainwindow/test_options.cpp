@@ -3,10 +3,10 @@
 #include "FormFixture.h"
 
 #include "controls/Counter.h"
-#include "controls/fxRptBtn.h"
-#include "mainwindow/StatusPanels.h"
-#include "mainwindow/TitlePanel.h"
-#include "music/MusicUnit.h"
+#include "controls/fxRepeatBtn.h"
+#include "controls/StatusPanels.h"
+#include "controls/BevelPanel.h"
+#include "music/Music.h"
 #include "records/BestRecords.h"
 #include "support/MessageRecorder.h"
 

@@ -4,8 +4,8 @@
 
 #include "controls/Counter.h"
 #include "controls/Resources.h"
-#include "controls/fxRptBtn.h"
-#include "mainwindow/TitlePanel.h"
+#include "controls/fxRepeatBtn.h"
+#include "controls/BevelPanel.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>

@@ -13,7 +13,7 @@
 // same characters (open safe cells as their digit).  The neighbour counts are
 // computed here, independently of the model's own walk, from the game's rule.
 
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 
 #include <QStringList>
 #include <QTest>

@@ -2,7 +2,7 @@
 // reset, the level presets, the repair of unplayable boards and the rotation.
 #include "BoardPicture.h"
 
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 
 #include <QList>
 #include <QPoint>

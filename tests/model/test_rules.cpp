@@ -2,7 +2,7 @@
 // the torus, the end of a game and the marking cycle.
 #include "BoardPicture.h"
 
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 
 #include <QList>
 #include <QPoint>

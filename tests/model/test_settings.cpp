@@ -1,7 +1,7 @@
 // The settings store, from an empty store and from stored values,
 // wrong types and out-of-range values included.  The store is pointed at a
 // temporary folder with QSettings::setPath.
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 #include "model/SettingsStore.h"
 
 #include <QSize>

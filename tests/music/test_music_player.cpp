@@ -1,7 +1,7 @@
 // The module player on SDL's disk driver: what it plays, when it moves on,
 // and what it tells the user when there is nothing it can play.
 #include "MusicTestSupport.h"
-#include "music/MusicUnit.h"
+#include "music/Music.h"
 #include "support/MessageRecorder.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "controls/DrLabel.h"
-#include "records/BestTUnit.h"
+#include "controls/DRLabel.h"
+#include "records/BestForm.h"
 
 #include <QApplication>
 #include <QFrame>

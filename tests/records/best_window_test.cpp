@@ -5,10 +5,10 @@
 #include "mainwindow/FormFixture.h"
 
 #include "controls/Counter.h"
-#include "controls/DrLabel.h"
-#include "mainwindow/StatusPanels.h"
+#include "controls/DRLabel.h"
+#include "controls/StatusPanels.h"
 #include "records/BestRecords.h"
-#include "records/BestTUnit.h"
+#include "records/BestForm.h"
 #include "support/MessageRecorder.h"
 
 #include <QApplication>

@@ -1,15 +1,15 @@
 // The controls of the main window at their design places (96 pixels per
 // inch).  LayoutBoard moves and sizes them for the board.
 
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include "controls/Counter.h"
-#include "controls/DrLabel.h"
+#include "controls/DRLabel.h"
 #include "controls/Resources.h"
 #include "controls/cpDrawGrid.h"
-#include "controls/fxRptBtn.h"
-#include "mainwindow/StatusPanels.h"
-#include "mainwindow/TitlePanel.h"
+#include "controls/fxRepeatBtn.h"
+#include "controls/StatusPanels.h"
+#include "controls/BevelPanel.h"
 
 #include <QMouseEvent>
 #include <QTimer>
@@ -40,7 +40,7 @@ void TMineForm::CreateControls()
     CreateBoardPanel(client);
     CreateStatusBar();
     STimer = new QTimer(this);
-    STimer->setInterval(250);
+    STimer->setInterval(TimerIntervalMs);
     connect(STimer, &QTimer::timeout, this, &TMineForm::STimerTimer);
 }
 
@@ -155,7 +155,7 @@ void TMineForm::CreateTitlePanels()
 
     DownPanel = new TBevelPanel(MinePanel);
     DownPanel->setGeometry(51, 0, 0, EdgeButtonSize);
-    DownPanel->SetCaption(QStringLiteral("version 2.1"));
+    DownPanel->SetCaption(VersionCaption);
     DownPanel->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13, true));
     DownPanel->OnClick = [this] { DownPanelClick(); };
 }
@@ -203,7 +203,7 @@ void TMineForm::CreateStatusBar()
     TheStatusBar->AddPanel(80, false, QStringLiteral("Best Time:"));
     TheStatusBar->AddPanel(40, true, QStringLiteral("999"));
     TheStatusBar->AddPanel(28, false, QStringLiteral("by:"));
-    TheStatusBar->AddPanel(50, true, QStringLiteral("no name"));
+    TheStatusBar->AddPanel(50, true, NoRecordHolder);
     TheStatusBar->OnDrawPanel = [this](QPainter &painter, int panel, const QRect &rect) {
         TheStatusBarDrawPanel(painter, panel, rect);
     };

@@ -1,4 +1,4 @@
-#include "controls/fxRptBtn.h"
+#include "controls/fxRepeatBtn.h"
 
 #include "controls/Resources.h"
 

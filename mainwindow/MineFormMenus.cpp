@@ -1,10 +1,10 @@
 // The menu bar and its commands: levels, options, style presets, music.
 
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include "controls/cpDrawGrid.h"
-#include "controls/fxRptBtn.h"
-#include "music/MusicUnit.h"
+#include "controls/fxRepeatBtn.h"
+#include "music/Music.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,6 +1,6 @@
 // Board painting: one tile per cell, a digit over an open number.
 
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include "controls/Resources.h"
 #include "controls/cpDrawGrid.h"

@@ -1,21 +1,20 @@
 // Clock, counters, status bar, title panels, pause and board activity.
 
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include "controls/Counter.h"
 #include "controls/cpDrawGrid.h"
-#include "controls/fxRptBtn.h"
-#include "mainwindow/StatusPanels.h"
-#include "mainwindow/TitlePanel.h"
-#include "music/MusicUnit.h"
-#include "records/BestTUnit.h"
+#include "controls/fxRepeatBtn.h"
+#include "controls/StatusPanels.h"
+#include "controls/BevelPanel.h"
+#include "music/Music.h"
+#include "records/BestForm.h"
 
 #include <QAction>
 #include <QPainter>
 
 namespace
 {
-const QString VersionCaption = QStringLiteral("version 2.1");
 constexpr quint16 TitleShowTicks = 20; // 5 seconds of 250 ms ticks
 constexpr int BestTimePanel = 1;
 constexpr int HolderPanel = 3;

@@ -4,7 +4,7 @@
 // painting and input, clock, counters, status bar, pause, menus and options.
 // The methods are spread over the MineMain*.cpp files by topic.
 
-#include "model/MineCommon.h"
+#include "model/Mines.h"
 #include "model/WallClock.h"
 #include "records/BestRecords.h"
 

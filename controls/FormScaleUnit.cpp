@@ -1,4 +1,4 @@
-#include "mainwindow/FormScaleUnit.h"
+#include "controls/FormScaleUnit.h"
 
 #include "model/Rounding.h"
 

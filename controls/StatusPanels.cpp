@@ -1,6 +1,6 @@
-#include "mainwindow/StatusPanels.h"
+#include "controls/StatusPanels.h"
 
-#include "mainwindow/TitlePanel.h"
+#include "controls/BevelPanel.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // Board input: presses, releases and moves on the board grid, new game,
 // first opening, opening with the cross-pointer probes, end of game.
 
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include "controls/Counter.h"
 #include "controls/cpDrawGrid.h"

@@ -1,6 +1,6 @@
-#include "records/BestTUnit.h"
+#include "records/BestForm.h"
 
-#include "controls/DrLabel.h"
+#include "controls/DRLabel.h"
 
 #include <QFontMetrics>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "mainwindow/TitlePanel.h"
+#include "controls/BevelPanel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "music/MusicUnit.h"
+#include "music/Music.h"
 
 #include "model/MessageBox.h"
 

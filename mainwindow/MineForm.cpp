@@ -1,11 +1,11 @@
 // Start-up, settings and shutdown of the main window.
 
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include "controls/Resources.h"
 #include "controls/cpDrawGrid.h"
-#include "mainwindow/FormScaleUnit.h"
-#include "music/MusicUnit.h"
+#include "controls/FormScaleUnit.h"
+#include "music/Music.h"
 
 #include <QAction>
 #include <QDir>
@@ -19,7 +19,6 @@ namespace
 {
 const QString DefaultPlayList = QStringLiteral("Ferrox.M3U");
 const QByteArray FallbackModule = QByteArrayLiteral("Ferrox.MOD");
-constexpr int TimerInterval = 250;
 
 // Faces to use where the named ones are missing.  "MS Sans Serif" is a
 // narrow bitmap face; the system's usual fallback is a much wider sans serif
@@ -121,7 +120,7 @@ void TMineForm::FormCreate()
     ApplySettings();
     MGNewClick();
     LayoutBoard();
-    STimer->start(TimerInterval);
+    STimer->start(TimerIntervalMs);
 }
 
 void TMineForm::LoadDefaultPlayList()

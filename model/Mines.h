@@ -1,8 +1,11 @@
 #pragma once
 
-// The game model, unit MineCommon.
-// Qt Core only: no display is needed to build, run or test it.
+// TMines: the board, its configuration and options, the rules of a game and
+// the stored settings.  Qt Core only: no display is needed to build, run or
+// test it.
 
+#include "model/Constants.h"
+#include "model/MineField.h"
 #include "model/Random.h"
 #include "model/Rounding.h"
 #include "model/TimeType.h"
@@ -12,11 +15,6 @@
 #include <QtGlobal>
 
 #include <memory>
-
-// Every board cell is a tile of 17 x 17 pixels, never scaled.
-constexpr int CellSize = 17;
-// The cell storage has 101 x 101 slots, never more.
-constexpr int MaxSlots = 101;
 
 // The largest board the screen allows, computed once at start by
 // ComputeMaxBoard before the model is created.  Always 1..101.  Until
@@ -32,33 +30,6 @@ int MaxColsForWidth(int screenWidth);
 int MaxRowsForHeight(int screenHeight);
 // Sets MaxCols and MaxRows from the screen's size in pixels.
 void ComputeMaxBoard(int screenWidth, int screenHeight);
-
-// What a cell shows.  8-bit.
-enum TMineState : quint8 {
-    msOpen = 0,      // uncovered; after a loss also an unmarked mine now shown
-    msCovered = 1,   // covered, unmarked
-    msFlagged = 2,   // covered, marked as a mine
-    msQuestion = 3,  // covered, marked with a question mark
-    msExploded = 4,  // a mine that was uncovered
-    msWrongFlag = 5, // end of game: marked as a mine but holds none
-    msFoundMine = 6, // end of game: a mine shown as found
-};
-
-// One cell.  Plain data; the model owns every cell and reuses it each game.
-class TMineField
-{
-public:
-    quint8 MinesAround = 0;  // mines among the neighbour positions (0..8)
-    quint8 Queued : 1 = 0;   // bit value 1: put on the reveal queue this game
-    quint8 Revealed : 1 = 0; // bit value 2: taken off the queue and processed
-    quint8 Col = 0;          // always equal to the cell's column in Cells
-    quint8 Row = 0;          // always equal to the cell's row in Cells
-    TMineState State = msCovered;
-    bool IsMine = false;
-
-    // Back to the new-cell values at (col, row).
-    void Reset(int col, int row);
-};
 
 // A level preset: 0 Easy 8 x 8 / 10, 1 Medium 16 x 16 / 40, 2 Hard 30 x 20 / 99.
 struct TLevelPreset {

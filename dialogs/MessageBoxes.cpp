@@ -1,4 +1,4 @@
-#include "mainwindow/MessageBoxes.h"
+#include "dialogs/MessageBoxes.h"
 
 #include "model/MessageBox.h"
 

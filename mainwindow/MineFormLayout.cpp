@@ -1,13 +1,13 @@
 // LayoutBoard: sizes the board, the panel around it and the window.  The
 // window always shows the whole board; the player cannot resize it.
 
-#include "mainwindow/MineMain.h"
+#include "mainwindow/MineForm.h"
 
 #include "controls/cpDrawGrid.h"
-#include "controls/fxRptBtn.h"
-#include "mainwindow/FormScaleUnit.h"
-#include "mainwindow/StatusPanels.h"
-#include "mainwindow/TitlePanel.h"
+#include "controls/fxRepeatBtn.h"
+#include "controls/FormScaleUnit.h"
+#include "controls/StatusPanels.h"
+#include "controls/BevelPanel.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,0 +1,22 @@
+#pragma once
+
+// The numbers and captions that several parts of the program must agree on.
+
+#include <QString>
+
+// Every board cell is a tile of 17 x 17 pixels, never scaled.
+inline constexpr int CellSize = 17;
+// The cell storage has 101 x 101 slots, never more.
+inline constexpr int MaxSlots = 101;
+
+// The main window's timer: the clock display, the end of a module and the
+// title panel all advance on its ticks.
+inline constexpr int TimerIntervalMs = 250;
+
+// The holder shown where a board has no best time yet.
+inline const QString NoRecordHolder = QStringLiteral("no name");
+
+// "2.1", from the project's version in CMake.
+inline const QString ProgramVersion = QStringLiteral(FERROX_VERSION);
+// The caption of the lower title panel when no module title is shown.
+inline const QString VersionCaption = QStringLiteral("version ") + ProgramVersion;
