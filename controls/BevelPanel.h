@@ -1,5 +1,7 @@
 #pragma once
 
+// TBevelPanel: a panel with bevels and a centred caption.
+
 #include <QColor>
 #include <QString>
 #include <QWidget>

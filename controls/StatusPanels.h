@@ -1,5 +1,7 @@
 #pragma once
 
+// TStatusPanels: the status bar of fixed-width panels.
+
 #include <QStatusBar>
 #include <QString>
 #include <QVector>

@@ -1,5 +1,7 @@
 #pragma once
 
+// TcpDrawGrid: an owner-drawn grid of board cells that tracks the pointer.
+
 #include "model/Constants.h"
 
 #include <QPoint>

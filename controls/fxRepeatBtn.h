@@ -1,5 +1,7 @@
 #pragma once
 
+// TfxRepeatBtn: a flat button that repeats its click while held.
+
 #include <QPixmap>
 #include <QString>
 #include <QWidget>

@@ -1,5 +1,7 @@
 #pragma once
 
+// TPlayList and TPlayListItem: play lists, their M3U files and module titles.
+
 #include <QByteArray>
 #include <QString>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// TBestForm: the "New Record!" dialog.
+
 #include "records/BestRecords.h"
 
 #include <QDialog>

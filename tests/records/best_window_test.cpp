@@ -183,6 +183,32 @@ private slots:
         QCOMPARE(player.opened, 0);
         QVERIFY(!QFile::exists(fixture.dir.filePath(BestRecordsFileName)));
     }
+
+    // The status bar as it is on the screen, against a fresh rendering of it:
+    // a stale piece of an old name shows as a difference.
+    void aShortNameAfterALongOneLeavesNothingOfTheOld()
+    {
+        FormFixture fixture;
+        QVERIFY(SaveBestRecord({8, 8, 10, 500, "Alice Thompson-Whitfield"}, fixture.dir.path()));
+        TMineForm &form = Start(fixture);
+        auto *bar = Find<TStatusPanels>(form, "TheStatusBar");
+        QCOMPARE(bar->PanelText(3), QString("Alice Thompson-Whitfield"));
+        RecordDialogPlayer player("Al");
+        QVERIFY(fixture.lay({"*.......", "........", "........", "........", "........", "........",
+                             "........", ".......*"}));
+        form.Game().Open(4, 4);
+        QVERIFY(form.Game().Model().IsWon());
+        QCOMPARE(player.opened, 1);
+        QCOMPARE(bar->PanelText(3), QString("Al"));
+        QCoreApplication::processEvents();
+        const QPoint origin = bar->mapTo(&form, QPoint(0, 0));
+        const QImage onScreen =
+            form.screen()
+                ->grabWindow(form.winId(), origin.x(), origin.y(), bar->width(), bar->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(onScreen, bar->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
 };
 
 QTEST_MAIN(BestWindowTest)
