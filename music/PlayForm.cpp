@@ -79,6 +79,8 @@ void TPlayForm::CreateMenus()
 {
     MainMenu = new QMenuBar(this);
     MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    // Kept inside the window everywhere: the client area is laid out below it.
+    MainMenu->setNativeMenuBar(false);
     // The menus keep the system's font, as the main window's do.
     MainMenu->setFont(QFont());
 

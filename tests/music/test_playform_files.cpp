@@ -128,36 +128,6 @@ private slots:
         QVERIFY(boxes.boxes.isEmpty());
     }
 
-    void addTakesRealModules()
-    {
-        const QDir shared(SharedModules());
-        const QStringList names = shared.entryList({"*.mod", "*.MOD", "*.s3m", "*.xm", "*.it"});
-        if (names.isEmpty())
-            QSKIP(qPrintable("The shared modules are not here (" + SharedModules() + ")."));
-        QStringList expected;
-        for (const QString &name : names) {
-            TPlayListItem item;
-            item.FileName = QFile::encodeName(shared.filePath(name));
-            if (item.ReadTitle())
-                expected << item.TitleText();
-        }
-        QStringList paths;
-        for (const QString &name : names)
-            paths << shared.filePath(name);
-        TMusic music;
-        TPlayForm form;
-        ScriptDialogs(form)->ModuleAnswers << paths;
-        QStringList shown;
-        QVERIFY(RunForm(form, music, [&] {
-            Command(form, "BitBtn5");
-            shown = TitlesOf(form.Editor().Entries());
-            Command(form, "BitBtn1");
-        }));
-        QCOMPARE(shown, expected);
-        QCOMPARE(TitlesOf(music.ModuleList), expected);
-        QCOMPARE(music.NextIndex, 0);
-    }
-
     void cancelledDialogsChangeNothing()
     {
         TTestFolder folder;
