@@ -168,8 +168,8 @@ void TPlayListEditor::Reverse()
 
 void TPlayListEditor::Randomize()
 {
-    // Not a library shuffle: the same generator state must give the same
-    // order as the original's single pass with a freely drawn partner.
+    // Not a library shuffle: one pass with a freely drawn partner, so that
+    // a given generator state always gives the same order.
     const int count = Count();
     for (int index = 0; index < count; ++index) {
         const int partner = RandomBelow(count);
@@ -180,8 +180,8 @@ void TPlayListEditor::Randomize()
 
 QString TPlayListEditor::FileNamePart(const QString &fileName)
 {
-    // "\" and ":" end the folder part of a name written on the original's
-    // system; "/" ends it on ours.
+    // "\" and ":" end the folder part of a name written on Windows, "/"
+    // the folder part of one written here.
     qsizetype cut = -1;
     for (QChar separator : {QLatin1Char('\\'), QLatin1Char(':'), QLatin1Char('/')})
         cut = std::max(cut, fileName.lastIndexOf(separator));
@@ -203,7 +203,7 @@ void TPlayListEditor::Exchange(int first, int second)
 void TPlayListEditor::Reorder(const std::vector<int> &order)
 {
     // placeOf[e]: where the entry that stood at e stands now; entryAt[p]:
-    // which original entry stands at p.
+    // where the entry now at p stood before.
     std::vector<int> placeOf(order.size());
     std::iota(placeOf.begin(), placeOf.end(), 0);
     std::vector<int> entryAt = placeOf;
