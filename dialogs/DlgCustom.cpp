@@ -1,7 +1,7 @@
 #include "dialogs/DlgCustom.h"
 
-#include "dialogs/DialogFont.h"
-#include "dialogs/SpinEdit.h"
+#include "controls/DialogFont.h"
+#include "controls/SpinEdit.h"
 #include "model/Mines.h"
 
 #include <QFrame>

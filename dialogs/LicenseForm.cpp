@@ -1,6 +1,6 @@
 #include "dialogs/LicenseForm.h"
 
-#include "dialogs/DialogFont.h"
+#include "controls/DialogFont.h"
 
 #include <QFile>
 #include <QPlainTextEdit>

@@ -1,8 +1,8 @@
 #include "dialogs/MAboutForm.h"
 
 #include "controls/BevelPanel.h"
+#include "controls/DialogFont.h"
 #include "controls/Resources.h"
-#include "dialogs/DialogFont.h"
 #include "dialogs/LicenseForm.h"
 #include "model/Constants.h"
 #include "model/Rounding.h"

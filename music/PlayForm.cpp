@@ -1,5 +1,6 @@
 #include "music/PlayForm.h"
 
+#include "controls/DialogFont.h"
 #include "model/MessageBox.h"
 #include "music/Music.h"
 #include "music/PlayListDialogs.h"
@@ -22,16 +23,6 @@ constexpr int ClientWidth = 279;
 constexpr int ClientHeight = 223;
 
 const char *const EmptyListText = "The playlist is empty!";
-
-QFont DialogFont(bool bold = false)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
 
 QPushButton *Button(QWidget *parent, const char *name, const char *caption,
                     QStyle::StandardPixmap glyph, const QRect &geometry)
@@ -140,7 +131,7 @@ void TPlayForm::CreateControls(QWidget *client)
     PlayList = new QListWidget(client);
     PlayList->setObjectName(QStringLiteral("PlayList"));
     PlayList->setGeometry(91, 8, 180, 160);
-    PlayList->setFont(DialogFont(true));
+    PlayList->setFont(DialogFont(11, true));
     PlayList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     PlayList->setUniformItemSizes(true);
     connect(PlayList, &QListWidget::itemDoubleClicked, this, &TPlayForm::PlayListDblClick);

@@ -2,8 +2,8 @@
 
 // "Playlist": the window that edits the player's play list on a copy.
 
+#include "controls/UpDown.h"
 #include "music/PlayListEditor.h"
-#include "music/UpDown.h"
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 #include "records/BestForm.h"
 
 #include "controls/DRLabel.h"
+#include "controls/DialogFont.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -19,20 +20,6 @@ namespace
 
 constexpr int FormWidth = 329;
 constexpr int FormHeight = 135;
-
-// "MS Sans Serif" is narrow; the sentences' gaps only fit the relief labels
-// with a face of about its width, so the nearest narrow faces follow it
-// rather than the system's wide default.
-QFont DialogFont(int pixelSize = 11, bool bold = false, bool italic = false)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 // The sentences keep their runs of spaces: the relief labels stand in those
 // gaps, so the text must not be reflowed.

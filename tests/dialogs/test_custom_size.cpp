@@ -2,8 +2,8 @@
 // typed, and what OK, Enter, Escape and Cancel leave in the model.
 #include "DialogRunner.h"
 
+#include "controls/SpinEdit.h"
 #include "dialogs/DlgCustom.h"
-#include "dialogs/SpinEdit.h"
 #include "model/Mines.h"
 
 #include <QLabel>

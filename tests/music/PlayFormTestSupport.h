@@ -4,10 +4,10 @@
 // dialogs answer from a script and the modal run is closed from a timer.
 
 #include "MusicTestSupport.h"
+#include "controls/UpDown.h"
 #include "music/Music.h"
 #include "music/PlayForm.h"
 #include "music/PlayListDialogs.h"
-#include "music/UpDown.h"
 
 #include <QAction>
 #include <QComboBox>

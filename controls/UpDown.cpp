@@ -1,4 +1,4 @@
-#include "music/UpDown.h"
+#include "controls/UpDown.h"
 
 #include <QToolButton>
 

@@ -1,4 +1,4 @@
-#include "dialogs/SpinEdit.h"
+#include "controls/SpinEdit.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

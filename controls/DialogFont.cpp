@@ -1,4 +1,4 @@
-#include "dialogs/DialogFont.h"
+#include "controls/DialogFont.h"
 
 #include <QStringList>
 
