@@ -148,6 +148,9 @@ void TfxRepeatBtn::StartRepeatTimer()
 {
     if (repeatTimer_ == nullptr) {
         repeatTimer_ = new QTimer(this);
+        // A coarse timer may fire a few per cent early; the repeats keep
+        // their rhythm to the millisecond.
+        repeatTimer_->setTimerType(Qt::PreciseTimer);
         repeatTimer_->setInterval(initDelay_);
         connect(repeatTimer_, &QTimer::timeout, this, &TfxRepeatBtn::RepeatTimerExpired);
         if (initDelay_ > 0)

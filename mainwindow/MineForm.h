@@ -5,6 +5,7 @@
 
 #include "mainwindow/FormEnvironment.h"
 #include "mainwindow/MainMenu.h"
+#include "mainwindow/SecondaryWindows.h"
 
 #include <QMainWindow>
 
@@ -12,7 +13,6 @@
 
 class QPainter;
 class QTimer;
-class TBestForm;
 class TBestTimes;
 class TBoardFrame;
 class TBoardView;
@@ -131,7 +131,6 @@ private:
     void SetOptionChecks();
     void SetMusicCaption(bool musicOn);
     void ShowBestRecord(const TBestRecord &record);
-    TBestForm *NewRecordDialog();
 
     std::unique_ptr<TMineGame> TheGame;
     std::unique_ptr<TMusic> Player;
@@ -144,7 +143,7 @@ private:
     TCounter *MineCount = nullptr;
     TStatusPanels *TheStatusBar = nullptr;
     QTimer *STimer = nullptr;
-    TBestForm *BestForm = nullptr; // made at the first record
+    TSecondaryWindows Windows{this};
 
     quint16 TitleTicks = 0;
     QString WorkingDirectory;

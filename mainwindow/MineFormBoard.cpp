@@ -199,16 +199,6 @@ void TMineForm::ShowBestRecord(const TBestRecord &record)
     TheStatusBar->SetPanelText(HolderPanel, record.Holder);
 }
 
-TBestForm *TMineForm::NewRecordDialog()
-{
-    // Made at the first record rather than at start-up: building a dialog
-    // with stock button icons costs a noticeable part of the time to the
-    // first painted window, and most runs never set a record.
-    if (!BestForm)
-        BestForm = new TBestForm(this);
-    return BestForm;
-}
-
 bool TMineForm::LoadBestRecord()
 {
     const TMines &model = TheGame->Model();
@@ -227,6 +217,6 @@ void TMineForm::CheckNewRecord()
     context.Rows = model.Rows;
     context.Mines = model.Mines;
     context.TimeText = TimeCount->Value();
-    NewRecordDialog()->Execute(context);
+    Windows.NewRecord().Execute(context);
     BestTimes->SetRecord(seconds, model.RecordName);
 }

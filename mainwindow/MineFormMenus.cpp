@@ -2,17 +2,15 @@
 
 #include "mainwindow/MineForm.h"
 
+#include "dialogs/DlgCustom.h"
+#include "dialogs/LicenseForm.h"
+#include "dialogs/MAboutForm.h"
 #include "mainwindow/BoardView.h"
 #include "model/MineGame.h"
 #include "music/Music.h"
+#include "music/PlayForm.h"
 
 #include <QAction>
-
-namespace
-{
-// Whether the custom size dialog is part of the program yet.
-constexpr bool CustomDialogBuilt = false;
-} // namespace
 
 // --- Game menu ---------------------------------------------------------------
 
@@ -44,20 +42,11 @@ void TMineForm::MGHardClick()
 
 bool TMineForm::RunCustomDialog()
 {
-    // The custom size dialog is not part of the program yet: every run
-    // counts as cancelled.
-    return false;
+    return Windows.Custom().Execute(TheGame->Model());
 }
 
 void TMineForm::MGCustomClick()
 {
-    if (!CustomDialogBuilt) {
-        // With no dialog to choose a size, "Custom..." checked over a preset
-        // board (and stored as the level) would misdescribe the board; the
-        // group's own check moves back to the level that is in play.
-        CheckLevelItem();
-        return;
-    }
     TMines &model = TheGame->Model();
     Menu.MGCustom->setChecked(true);
     model.Level = LevelCustom;
@@ -156,9 +145,24 @@ void TMineForm::MUSongClick()
     SetMusicCaption(false);
 }
 
+void TMineForm::MUFileClick()
+{
+    if (Windows.PlayList().Execute(*Player) && Player->IsPlaying())
+        DownPanelClick();
+}
+
 // The windows these commands open are not part of the program yet.
-void TMineForm::MUFileClick() {}
 void TMineForm::MMSetupClick() {}
 void TMineForm::MMVolumeClick() {}
-void TMineForm::MHAboutClick() {}
-void TMineForm::License1Click() {}
+
+// --- Help menu ---------------------------------------------------------------
+
+void TMineForm::MHAboutClick()
+{
+    Windows.About().Execute();
+}
+
+void TMineForm::License1Click()
+{
+    Windows.License().Execute();
+}

@@ -2,6 +2,9 @@
 
 #include "FormFixture.h"
 
+#include "controls/SpinEdit.h"
+#include "dialogs/DlgCustom.h"
+
 #include "controls/BevelPanel.h"
 #include "controls/Counter.h"
 #include "controls/StatusPanels.h"
@@ -12,6 +15,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QPushButton>
 #include <QtTest>
 
 class OptionsTest : public QObject
@@ -21,7 +25,7 @@ class OptionsTest : public QObject
 private slots:
     void levelPresetsResizeAndLookUpRecord();
     void sameSizeLevelKeepsLayout();
-    void customWithoutDialogKeepsBoard();
+    void customSizeCommand();
     void optionTogglesSetModelAndChecks();
     void bordersOffStartsNewGameAndEnablesButtons();
     void dosStyleWithBordersOffStartsNewGame();
@@ -91,27 +95,82 @@ void OptionsTest::sameSizeLevelKeepsLayout()
     QCOMPARE(form.Records().Current().KeyMines, 10);
 }
 
-void OptionsTest::customWithoutDialogKeepsBoard()
+namespace
+{
+// Answers the custom size dialog once it is open: types the three numbers
+// and clicks OK, or cancels when `cols` is 0.
+void AnswerCustomSize(int cols, int rows = 0, int mines = 0)
+{
+    QTimer::singleShot(0, [=] {
+        auto *dialog = qobject_cast<TDlgCustom *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        if (cols == 0) {
+            dialog->findChild<QPushButton *>("BtnCancel")->click();
+            return;
+        }
+        const std::pair<const char *, int> fields[] = {
+            {"SECols", cols}, {"SERows", rows}, {"SEMines", mines}};
+        for (const auto &[name, value] : fields) {
+            auto *field = dialog->findChild<TSpinEdit *>(QLatin1String(name));
+            field->SetValue(value);
+        }
+        dialog->findChild<QPushButton *>("BtnOK")->click();
+    });
+}
+} // namespace
+
+void OptionsTest::customSizeCommand()
 {
     FormFixture fixture;
+    QVERIFY(SaveBestRecord({8, 8, 10, 42, "Eve"}, fixture.dir.path()));
+    fixture.store("SIZE", 1);
     TMineForm &form = fixture.start();
+    const QSize mediumSize = form.size();
     fixture.click(4, 4);
-    // With no dialog yet, the command leaves the level, its check and the
-    // game alone, and a wrong level does not reach the store.
+
+    // Cancel: the board and the game stay; "Custom..." stays checked.
+    AnswerCustomSize(0);
     Find<QAction>(form, "MGCustom")->trigger();
-    QVERIFY(!Find<QAction>(form, "MGCustom")->isChecked());
-    QVERIFY(Find<QAction>(form, "MGEasy")->isChecked());
-    QCOMPARE(form.Game().Model().Level, 0);
+    QVERIFY(Find<QAction>(form, "MGCustom")->isChecked());
+    QCOMPARE(form.Game().Model().Level, LevelCustom);
     QCOMPARE(form.Game().State(), quint8(gsPlaying));
-    QCOMPARE(form.Game().Model().Cols, 8);
-    Find<QAction>(form, "MGMedium")->trigger();
+    QCOMPARE(form.Game().Model().Cols, 16);
+    QCOMPARE(form.size(), mediumSize);
+
+    // 8 x 8 with 10 mines is Easy: its item, its window and its record.
+    AnswerCustomSize(8, 8, 10);
     Find<QAction>(form, "MGCustom")->trigger();
-    QVERIFY(Find<QAction>(form, "MGMedium")->isChecked());
-    QVERIFY(!Find<QAction>(form, "MGCustom")->isChecked());
-    QCOMPARE(form.Game().Model().Level, 1);
+    QVERIFY(Find<QAction>(form, "MGEasy")->isChecked());
+    QCOMPARE(form.Game().Model().Level, LevelEasy);
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
+    QCOMPARE(form.OuterWidth(), 300);
+    QVERIFY(form.width() < mediumSize.width());
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(3), QString("Eve"));
+
+    // 8 x 8 with 20 mines is a board of its own: same window, no record.
+    const QSize easySize = form.size();
+    AnswerCustomSize(8, 8, 20);
+    Find<QAction>(form, "MGCustom")->trigger();
+    QVERIFY(Find<QAction>(form, "MGCustom")->isChecked());
+    QCOMPARE(form.Game().Model().Mines, 20);
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("20"));
+    QCOMPARE(form.size(), easySize);
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(3), QString("no name"));
+    // ... and Easy again finds Eve's record.
+    Find<QAction>(form, "MGEasy")->trigger();
+    QCOMPARE(form.size(), easySize);
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(1), QString("42"));
+
+    // A custom size of its own is laid out and stored.
+    AnswerCustomSize(20, 12, 30);
+    Find<QAction>(form, "MGCustom")->trigger();
+    QCOMPARE(form.Grid()->size(), QSize(20 * CellSize, 12 * CellSize));
     fixture.stop();
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
-    QCOMPARE(settings.value("SIZE").toInt(), 1);
+    QCOMPARE(settings.value("SIZE").toInt(), 3);
+    QCOMPARE(settings.value("COLS").toInt(), 20);
+    QCOMPARE(settings.value("ROWS").toInt(), 12);
+    QCOMPARE(settings.value("MINES").toInt(), 30);
 }
 
 void OptionsTest::optionTogglesSetModelAndChecks()
