@@ -49,10 +49,10 @@ QString CloseModule(const QTemporaryDir &dir)
     return made;
 }
 
-void UseDummyDriver(const QTemporaryDir &dir)
+void UseDummyDriver(const QString &settingsFolder)
 {
     qputenv("SDL_AUDIODRIVER", "dummy");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
 }
 
 bool StartPlaying(TMusic &music, const QString &module)
@@ -76,7 +76,7 @@ enum TStopKind { skTurnOff, skClose, skDestroy };
 void BM_StopWhilePlaying(benchmark::State &state)
 {
     QTemporaryDir dir;
-    UseDummyDriver(dir);
+    UseDummyDriver(dir.path());
     const QString module = CloseModule(dir);
     const auto kind = static_cast<TStopKind>(state.range(0));
     double longest = 0;
@@ -117,14 +117,13 @@ BENCHMARK(BM_StopWhilePlaying)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(15);
 
-// The child: plays, then at the close request does what the program does
-// at exit (the settings are written, the player is freed) and ends.  The
-// moment of the request goes to the file named on its command line.
-int PlayThenExit(const char *timeFile)
+// The child: plays the module, then at the close request does what the
+// program does at exit (the settings are written, the player is freed) and
+// ends.  The moment of the request goes to timeFile.  It owns no temporary
+// folder, whose removal would be counted.
+int PlayThenExit(const QString &module, const QString &settingsFolder, const char *timeFile)
 {
-    QTemporaryDir dir;
-    UseDummyDriver(dir);
-    const QString module = CloseModule(dir);
+    UseDummyDriver(settingsFolder);
     auto music = std::make_unique<TMusic>();
     if (!StartPlaying(*music, module))
         return 2;
@@ -142,14 +141,20 @@ int PlayThenExit(const char *timeFile)
 void BM_ProcessExitAfterCloseRequest(benchmark::State &state)
 {
     QTemporaryDir dir;
-    UseDummyDriver(dir);
+    UseDummyDriver(dir.path());
+    const QByteArray module = QFile::encodeName(CloseModule(dir));
+    const QByteArray settingsFolder = QFile::encodeName(dir.path());
     const QByteArray self = QFile::encodeName(QFileInfo("/proc/self/exe").symLinkTarget());
     const QByteArray timeFile = QFile::encodeName(dir.filePath("request.txt"));
     double longest = 0;
     for (auto _ : state) {
         QFile::remove(dir.filePath("request.txt"));
-        char *argv[] = {const_cast<char *>(self.constData()), const_cast<char *>(ChildFlag),
-                        const_cast<char *>(timeFile.constData()), nullptr};
+        char *argv[] = {const_cast<char *>(self.constData()),
+                        const_cast<char *>(ChildFlag),
+                        const_cast<char *>(module.constData()),
+                        const_cast<char *>(settingsFolder.constData()),
+                        const_cast<char *>(timeFile.constData()),
+                        nullptr};
         pid_t child = 0;
         if (posix_spawn(&child, self.constData(), nullptr, nullptr, argv, environ) != 0) {
             state.SkipWithError("cannot start the child");
@@ -179,8 +184,8 @@ BENCHMARK(BM_ProcessExitAfterCloseRequest)
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], ChildFlag) == 0)
-        return PlayThenExit(argv[2]);
+    if (argc == 5 && std::strcmp(argv[1], ChildFlag) == 0)
+        return PlayThenExit(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]), argv[4]);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -17,9 +17,21 @@ struct TAudioSetup {
     QString Driver;   // SDL output driver name ("pulseaudio", "alsa", ...)
     QString Device;   // output device name of that driver
     int MixRate = 0;  // frames per second
-    int BufferMs = 0; // length of one mixing buffer in milliseconds
+    int BufferMs = 0; // length of one device buffer in milliseconds
 
     bool operator==(const TAudioSetup &) const = default;
+};
+
+// What the open sound device runs with.  Open is false when it is closed
+// (never opened, suspended, or closed again); the rest is then empty.
+struct TAudioInUse {
+    bool Open = false;
+    QString Driver;       // SDL's name of the driver in use
+    QString Device;       // empty: the driver's default device
+    int MixRate = 0;      // frames per second
+    int BufferFrames = 0; // frames per device buffer
+
+    bool operator==(const TAudioInUse &) const = default;
 };
 
 // What GetPlayStatus reports about a playing module.
@@ -35,7 +47,12 @@ struct TPlayStatus {
 // mixed into one SDL2 audio device from SDL's callback thread.  One module
 // plays at a time.  Constructing it grabs no device; Init opens one.
 // Every call comes from one thread (the user-interface thread); the modules
-// the callback plays are only touched under the device lock.
+// the callback plays are only touched under the device lock.  Nothing is
+// ever cut off mid-wave: whatever stops the sound (StopModule, a new
+// PlayModule, FreeModule of the playing module, StopBackgroundPlay, Suspend,
+// Close) first fades it out over a few milliseconds and waits until the
+// fade is in the device's hands, a device buffer or two (about 10 ms each
+// with the automatic set-up).
 class TModuleAudio
 {
 public:
@@ -63,6 +80,7 @@ public:
     bool IsOpen() const;
     // Lets the device play: from now on the callback mixes by itself.
     bool StartBackgroundPlay();
+    // Fades out and pauses the device; a playing module holds its place.
     bool StopBackgroundPlay();
     // Suspend stops output and gives the device back to the system; Resume
     // opens it again with the same set-up and plays on, and fails when the
@@ -100,6 +118,8 @@ public:
     int OpenMixRate() const;
     // Frames the callback mixes at each call on the open device, 0 when closed.
     int OpenBufferFrames() const;
+    // What the open device runs with, for the set-up window.
+    TAudioInUse InUse() const;
 
     // Choices for the set-up window.
     static QStringList OutputDrivers();
