@@ -151,7 +151,9 @@ bool TModuleAudio::TImpl::StartSubsystem(const TAudioSetup &setup)
 {
     // SDL would otherwise take over SIGINT and SIGTERM from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    const QByteArray driver = setup.Driver.toUtf8();
+    // SDL_AUDIODRIVER in the environment wins over the set-up, so that a
+    // player or a test can always force a driver.
+    const QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
     if (!driver.isEmpty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.constData(), SDL_HINT_OVERRIDE);
     const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;

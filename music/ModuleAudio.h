@@ -22,6 +22,10 @@ struct TAudioSetup {
     bool operator==(const TAudioSetup &) const = default;
 };
 
+// True when SDL_AUDIODRIVER is set in the environment: that driver is used,
+// whatever the set-up says.
+bool DriverChosenByEnvironment();
+
 // What the open sound device runs with.  Open is false when it is closed
 // (never opened, suspended, or closed again); the rest is then empty.
 struct TAudioInUse {
@@ -67,7 +71,8 @@ public:
     void Startup();
 
     // The set-up lives in a group of the settings store.  Reading keeps the
-    // automatic choice for every value that is missing or unusable.
+    // automatic choice for every value that is missing or unusable, and for
+    // a driver that is not one of OutputDrivers.
     void ReadConfig(QSettings &settings, const QString &group);
     void WriteConfig(QSettings &settings, const QString &group) const;
     const TAudioSetup &Setup() const;
@@ -121,8 +126,12 @@ public:
     // What the open device runs with, for the set-up window.
     TAudioInUse InUse() const;
 
-    // Choices for the set-up window.
+    // Choices for the set-up window.  Only drivers that reach a sound card
+    // are offered and taken from the store, never SDL's "disk" (which
+    // writes a file that grows without end) or "dummy".
     static QStringList OutputDrivers();
+    // The output devices of a driver (empty: the automatic one).  While the
+    // device is open only its own driver's devices can be listed.
     static QStringList OutputDevices(const QString &driver);
     static QList<int> MixRates();
     static QList<int> BufferLengths();
