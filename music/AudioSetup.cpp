@@ -136,10 +136,12 @@ QStringList TModuleAudio::OutputDevices(const QString &driver)
 
 QList<int> TModuleAudio::MixRates()
 {
-    return {22050, 32000, 44100, 48000, 96000};
+    return {22050, 44100, 48000};
 }
 
+// At 48 kHz the nearest device buffers are 512 to 8192 frames; the first is
+// about the automatic one.
 QList<int> TModuleAudio::BufferLengths()
 {
-    return {10, 20, 40, 80, 160, 320};
+    return {10, 20, 40, 80, 160};
 }

@@ -408,8 +408,10 @@ TPlayHandle TModuleAudio::PlayModule(TModuleHandle module, bool loopSong, int vo
 bool TModuleAudio::SetMusicVolume(TPlayHandle handle, int volume)
 {
     TDeviceLock lock(Impl->Device);
-    if (handle == 0 || Impl->Mixer.Handle() != handle)
+    if (handle == 0 || Impl->Mixer.Handle() != handle) {
+        Impl->Error = QStringLiteral("No module plays under that handle.");
         return false;
+    }
     Impl->Mixer.SetVolume(volume);
     return true;
 }

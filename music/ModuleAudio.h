@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Constants.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -107,7 +109,7 @@ public:
     // Starts a module from its beginning at the given volume (0..64); 0
     // when the device is not open or the module is unknown.  Whatever played
     // before stops.
-    TPlayHandle PlayModule(TModuleHandle module, bool loopSong, int volume = 64);
+    TPlayHandle PlayModule(TModuleHandle module, bool loopSong, int volume = NaturalVolume);
     // Volume 0 (silence) .. 64 (natural level) of a playing module.
     bool SetMusicVolume(TPlayHandle handle, int volume);
     bool GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const;

@@ -9,7 +9,6 @@ namespace
 {
 
 constexpr int Amplification = 150;
-constexpr int MaxVolume = 64;
 
 const char *const SetupGroup = "MUSIC_SETUP";
 const char *const VolumeKey = "VOLUME";
@@ -38,7 +37,8 @@ void TMusic::ReadSetup()
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
     Audio.ReadConfig(*store, QString::fromLatin1(SetupGroup));
     // A value that is not a volume the sound layer knows counts as absent.
-    Volume = ReadStoredInt(*store, QString::fromLatin1(VolumeKey), 0, MaxVolume).value_or(Volume);
+    Volume =
+        ReadStoredInt(*store, QString::fromLatin1(VolumeKey), 0, NaturalVolume).value_or(Volume);
 }
 
 void TMusic::WriteSetup()

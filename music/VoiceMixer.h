@@ -4,6 +4,8 @@
 // handed out in the device's short buffers at its volume, and faded out
 // before anything stops.
 
+#include "model/Constants.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +16,6 @@ namespace openmpt
 class module;
 }
 
-constexpr int NaturalVolume = 64;
 constexpr int MixChannels = 2;
 
 // Frames the decoder renders at each wake-up.  The device asks for a few
