@@ -141,8 +141,8 @@ void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
         QFileInfo(path).fileName().toStdString() + ", a minute of music per run, buffer " +
         (state.range(0) ? std::to_string(state.range(0)) + " ms" : std::string("automatic")));
 }
-// Argument: the device buffer length in ms (0 = the automatic choice, 512
-// frames or 10.7 ms at 48 kHz).  The decoder always renders DecodeChunkFrames
+// Argument: the device buffer length in ms (0 = the automatic choice, 256
+// frames or 5.3 ms at 48 kHz).  The decoder always renders DecodeChunkFrames
 // at a time; what grows with shorter buffers is the audio thread's sleeps and
 // wake-ups, one per buffer, and the wake-up is what costs: some 20 us of CPU
 // each on a virtual machine, where a yield without sleeping costs almost

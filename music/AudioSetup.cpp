@@ -139,8 +139,8 @@ QList<int> TModuleAudio::MixRates()
     return {22050, 44100, 48000};
 }
 
-// At 48 kHz the nearest device buffers are 512 to 8192 frames; the first is
-// about the automatic one.
+// At 48 kHz the nearest device buffers are 512 to 8192 frames, all longer
+// than the automatic one: cheaper to play, slower to stop.
 QList<int> TModuleAudio::BufferLengths()
 {
     return {10, 20, 40, 80, 160};

@@ -21,16 +21,18 @@ namespace
 
 constexpr int DefaultMixRate = 48000;
 // The automatic device buffer is the longest power of two that plays for
-// at most this long.  Closing an SDL device waits for the buffer in flight
-// and then for two buffers more (SDL lets them drain), and a stop first
-// waits for the callback that carries the fade: three to four buffers in
-// all, which 12 ms keeps under the 50 ms that "Turn Off" or the close box
-// may hold the window.  The decoder still renders in large chunks
-// (DecodeChunkFrames); what the short buffer costs is SDL's audio thread
-// sleeping and waking once per buffer, some 20 us of CPU each on a virtual
-// machine.  A longer buffer chosen in the set-up makes play cheaper and
-// stops slower.
-constexpr int AutomaticBufferMs = 12;
+// at most this long (256 frames at 48 kHz).  Closing an SDL device waits for
+// the buffer in flight and then for two buffers more (SDL lets them drain),
+// and a stop first waits for the callback that carries the fade: three to
+// four buffers in all, about 20 ms here, which leaves room within the 50 ms
+// that "Turn Off" or the close box may hold the window for the settings to
+// be written; with 512 frames a stop alone took some 40 ms.  The decoder
+// still renders in large chunks (DecodeChunkFrames).  What the short buffer
+// costs is SDL's audio thread sleeping and waking once per buffer, some
+// 20 us of CPU each on a virtual machine, which makes background play about
+// three times as dear as decoding alone (bench_music); a longer buffer
+// chosen in the set-up makes play cheaper and stops slower.
+constexpr int AutomaticBufferMs = 6;
 // A stop ramps the sound down over this long rather than cutting it.
 constexpr int FadeMs = 5;
 

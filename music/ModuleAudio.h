@@ -57,7 +57,7 @@ struct TPlayStatus {
 // ever cut off mid-wave: whatever stops the sound (StopModule, a new
 // PlayModule, FreeModule of the playing module, StopBackgroundPlay, Suspend,
 // Close) first fades it out over a few milliseconds and waits until the
-// fade is in the device's hands, a device buffer or two (about 10 ms each
+// fade is in the device's hands, a device buffer or two (about 5 ms each
 // with the automatic set-up).
 class TModuleAudio
 {

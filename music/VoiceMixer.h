@@ -18,10 +18,11 @@ class module;
 
 constexpr int MixChannels = 2;
 
-// Frames the decoder renders at each wake-up.  The device asks for a few
-// hundred frames at a time so that a stop is heard at once; waking
-// libopenmpt that often would cost more than the decoding itself.
-constexpr std::size_t DecodeChunkFrames = 4096;
+// Frames the decoder renders at each wake-up (about 40 ms of music).  The
+// device asks for a few hundred frames at a time so that a stop is heard at
+// once; the decoder is woken about once in eight of those calls, and its
+// work stays well within the few milliseconds one device buffer allows.
+constexpr std::size_t DecodeChunkFrames = 2048;
 
 // Plays one module into the device's buffers.  Mix runs in the audio
 // callback; every other call comes from the user-interface thread under the
