@@ -60,29 +60,6 @@ qint16 Peak(const QList<qint16> &samples)
     return peak;
 }
 
-// Sets an environment variable for one test and puts the old value back.
-class TScopedEnv
-{
-public:
-    TScopedEnv(const char *name, const QByteArray &value)
-        : Name(name), Old(qgetenv(name)), Had(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~TScopedEnv()
-    {
-        if (Had)
-            qputenv(Name, Old);
-        else
-            qunsetenv(Name);
-    }
-
-private:
-    const char *Name;
-    QByteArray Old;
-    bool Had;
-};
-
 } // namespace
 
 class TestMusicPlayer : public QObject

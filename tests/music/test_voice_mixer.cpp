@@ -207,25 +207,6 @@ private slots:
                     resumed, 0, resumed.size()) <= DitherSteps);
     }
 
-    void nothingSoundingIsSilentAtOnce()
-    {
-        TVoiceMixer mixer;
-        mixer.FadeOut(240);
-        QVERIFY(mixer.IsSilent());
-        QCOMPARE(Peak(Mixed(mixer, 512), 0, 1024), 0);
-
-        // A song that has ended needs no fade either.
-        TDecoder decoder(TinyModule("short", 2, 1));
-        mixer.Start(decoder.Module.get(), 7, NaturalVolume);
-        QCOMPARE(mixer.Handle(), 7u);
-        RenderThroughMixer(mixer, 512, 10 * Rate);
-        QVERIFY(mixer.Ended());
-        QVERIFY(mixer.IsSilent());
-        mixer.Clear();
-        QCOMPARE(mixer.Handle(), 0u);
-        QVERIFY(!mixer.Ended());
-    }
-
     // The same through SDL: the disk driver's file holds the module as the
     // decoder renders it, from its first sound on.
     void deviceOutputIsTheDecodersRendering()
