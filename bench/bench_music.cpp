@@ -4,6 +4,7 @@
 // time to load a long play list.
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
+#include "music/VoiceMixer.h"
 #include "tests/music/MusicTestSupport.h"
 
 #include <benchmark/benchmark.h>
@@ -51,9 +52,9 @@ QByteArray ReadAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Renders as much music as the layer mixed, in chunks of the device's
-// buffer size, so that both sides ask libopenmpt for the same pieces of the
-// same stretch of the song.  CPU seconds per minute of music.
+// Renders as much music as the layer mixed, in the chunks the layer decodes
+// in, so that both sides ask libopenmpt for the same pieces of the same
+// stretch of the song.  CPU seconds per minute of music.
 double RenderAloneCpu(const QByteArray &bytes, std::size_t chunkFrames, std::uint64_t frames)
 {
     std::ostringstream log;
@@ -122,8 +123,7 @@ void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
             return;
         }
         const double layerRun = run.CpuSeconds;
-        const double aloneRun =
-            RenderAloneCpu(bytes, static_cast<std::size_t>(run.ChunkFrames), run.Frames);
+        const double aloneRun = RenderAloneCpu(bytes, DecodeChunkFrames, run.Frames);
         alone += aloneRun;
         layer += layerRun;
         ratios.push_back(layerRun / aloneRun);
@@ -141,14 +141,19 @@ void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
         QFileInfo(path).fileName().toStdString() + ", a minute of music per run, buffer " +
         (state.range(0) ? std::to_string(state.range(0)) + " ms" : std::string("automatic")));
 }
-// Argument: the buffer length in ms (0 = the automatic choice, 170 ms at
-// 48 kHz).  Each buffer costs the audio thread a sleep and a wake-up, and
-// the wake-up is what costs: some 30 us of CPU each, even on a quiet
-// machine, where a yield without sleeping costs almost nothing.  85 ms
-// buffers show that price twice over.
+// Argument: the device buffer length in ms (0 = the automatic choice, 256
+// frames or 5.3 ms at 48 kHz).  The decoder always renders DecodeChunkFrames
+// at a time; what grows with shorter buffers is the audio thread's sleeps and
+// wake-ups, one per buffer, and the wake-up is what costs: some 20 us of CPU
+// each on a virtual machine, where a yield without sleeping costs almost
+// nothing.  Longer buffers are cheaper but make a stop wait longer (see
+// bench_music_close).
 BENCHMARK(BM_BackgroundPlayAgainstDecoderAlone)
     ->Arg(0)
+    ->Arg(21)
+    ->Arg(43)
     ->Arg(85)
+    ->Arg(170)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(11);

@@ -9,6 +9,9 @@ inline constexpr int CellSize = 17;
 // The cell storage has 101 x 101 slots, never more.
 inline constexpr int MaxSlots = 101;
 
+// The music volume: 0 is silence, 64 the module's natural level.
+inline constexpr int NaturalVolume = 64;
+
 // The main window's timer: the clock display, the end of a module and the
 // title panel all advance on its ticks.
 inline constexpr int TimerIntervalMs = 250;

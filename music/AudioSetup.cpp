@@ -1,5 +1,7 @@
 #include "music/ModuleAudio.h"
 
+#include "model/SettingsStore.h"
+
 #include <QSettings>
 
 #define SDL_MAIN_HANDLED
@@ -8,23 +10,49 @@
 namespace
 {
 
-int ReadIntSetting(const QSettings &settings, const QString &key, int low, int high, int fallback)
+// SDL's drivers that play nothing: "disk" writes the sound to a file in the
+// working folder, which grows for as long as music plays, and "dummy"
+// throws it away.  Tests ask for them through SDL_AUDIODRIVER.
+const QStringList SilentDrivers = {QStringLiteral("disk"), QStringLiteral("dummy")};
+
+// The output driver of that name as SDL spells it, or empty for a name
+// that is none of them.
+QString OutputDriverNamed(const QString &name)
 {
-    bool ok = false;
-    const int value = settings.value(key).toString().toInt(&ok);
-    return ok && value >= low && value <= high ? value : fallback;
+    for (const QString &driver : TModuleAudio::OutputDrivers())
+        if (driver.compare(name, Qt::CaseInsensitive) == 0)
+            return driver;
+    return QString();
+}
+
+// Device names are SDL's UTF-8 text, which may hold any character; they are
+// kept whole, not passed through the store's 8-bit rule, or a device with
+// such a name could never be opened again.  A name with a comma written by
+// hand without quotes comes back as a list.
+QString ReadDeviceName(const QSettings &settings, const QString &key)
+{
+    const QVariant value = settings.value(key);
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
 } // namespace
+
+bool DriverChosenByEnvironment()
+{
+    return !qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER");
+}
 
 void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
 {
     settings.beginGroup(group);
     TAudioSetup setup;
-    setup.Driver = settings.value(QStringLiteral("DRIVER")).toString();
-    setup.Device = settings.value(QStringLiteral("DEVICE")).toString();
-    setup.MixRate = ReadIntSetting(settings, QStringLiteral("MIXRATE"), 8000, 192000, 0);
-    setup.BufferMs = ReadIntSetting(settings, QStringLiteral("BUFFER"), 5, 2000, 0);
+    setup.Driver =
+        OutputDriverNamed(ReadStoredString(settings, QStringLiteral("DRIVER")).value_or(QString()));
+    setup.Device = ReadDeviceName(settings, QStringLiteral("DEVICE"));
+    setup.MixRate = ReadStoredInt(settings, QStringLiteral("MIXRATE"), 8000, 192000).value_or(0);
+    setup.BufferMs = ReadStoredInt(settings, QStringLiteral("BUFFER"), 1, 2000).value_or(0);
     settings.endGroup();
     CurrentSetup = setup;
 }
@@ -32,10 +60,10 @@ void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
 void TModuleAudio::WriteConfig(QSettings &settings, const QString &group) const
 {
     settings.beginGroup(group);
-    settings.setValue(QStringLiteral("DRIVER"), CurrentSetup.Driver);
+    WriteStoredString(settings, QStringLiteral("DRIVER"), CurrentSetup.Driver);
     settings.setValue(QStringLiteral("DEVICE"), CurrentSetup.Device);
-    settings.setValue(QStringLiteral("MIXRATE"), CurrentSetup.MixRate);
-    settings.setValue(QStringLiteral("BUFFER"), CurrentSetup.BufferMs);
+    WriteStoredInt(settings, QStringLiteral("MIXRATE"), CurrentSetup.MixRate);
+    WriteStoredInt(settings, QStringLiteral("BUFFER"), CurrentSetup.BufferMs);
     settings.endGroup();
 }
 
@@ -56,8 +84,11 @@ QStringList TModuleAudio::OutputDrivers()
 {
     QStringList drivers;
     const int count = SDL_GetNumAudioDrivers();
-    for (int i = 0; i < count; ++i)
-        drivers << QString::fromUtf8(SDL_GetAudioDriver(i));
+    for (int i = 0; i < count; ++i) {
+        const QString driver = QString::fromUtf8(SDL_GetAudioDriver(i));
+        if (!driver.isEmpty() && !SilentDrivers.contains(driver, Qt::CaseInsensitive))
+            drivers << driver;
+    }
     return drivers;
 }
 
@@ -90,7 +121,7 @@ QStringList TModuleAudio::OutputDevices(const QString &driver)
     if (SDL_WasInit(SDL_INIT_AUDIO))
         return IsCurrentDriver(driver) ? DevicesOfCurrentDriver() : QStringList();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    const QByteArray name = driver.toUtf8();
+    const QByteArray name = DriverChosenByEnvironment() ? QByteArray() : driver.toUtf8();
     if (!name.isEmpty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, name.constData(), SDL_HINT_OVERRIDE);
     QStringList devices;
@@ -105,10 +136,12 @@ QStringList TModuleAudio::OutputDevices(const QString &driver)
 
 QList<int> TModuleAudio::MixRates()
 {
-    return {22050, 32000, 44100, 48000, 96000};
+    return {22050, 44100, 48000};
 }
 
+// At 48 kHz the nearest device buffers are 512 to 8192 frames, all longer
+// than the automatic one: cheaper to play, slower to stop.
 QList<int> TModuleAudio::BufferLengths()
 {
-    return {10, 20, 40, 80, 160, 320};
+    return {10, 20, 40, 80, 160};
 }

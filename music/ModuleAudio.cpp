@@ -11,18 +11,30 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <map>
+#include <thread>
 
 namespace
 {
 
 constexpr int DefaultMixRate = 48000;
-// About 170 ms at 48 kHz.  Every buffer costs the audio thread a sleep and
-// a wake-up, some 30 us of CPU each, which at 85 ms buffers made background
-// play a fifth dearer than decoding alone.  Background music needs no low
-// latency; a volume change is still heard within a third of a second.
-constexpr int DefaultBufferFrames = 8192;
+// The automatic device buffer is the longest power of two that plays for
+// at most this long (256 frames at 48 kHz).  Closing an SDL device waits for
+// the buffer in flight and then for two buffers more (SDL lets them drain),
+// and a stop first waits for the callback that carries the fade: three to
+// four buffers in all, about 20 ms here, which leaves room within the 50 ms
+// that "Turn Off" or the close box may hold the window for the settings to
+// be written; with 512 frames a stop alone took some 40 ms.  The decoder
+// still renders in large chunks (DecodeChunkFrames).  What the short buffer
+// costs is SDL's audio thread sleeping and waking once per buffer, some
+// 20 us of CPU each on a virtual machine, which makes background play about
+// three times as dear as decoding alone (bench_music); a longer buffer
+// chosen in the set-up makes play cheaper and stops slower.
+constexpr int AutomaticBufferMs = 6;
+// A stop ramps the sound down over this long rather than cutting it.
+constexpr int FadeMs = 5;
 
 // Tracker modules are small; a bigger file is not one, and reading it
 // whole would only waste memory.
@@ -52,12 +64,16 @@ private:
 
 int BufferFrames(int mixRate, int bufferMs)
 {
-    if (bufferMs <= 0)
-        return DefaultBufferFrames;
-    // SDL prefers a power of two; take the nearest one.
+    // SDL prefers a power of two: the nearest one to a chosen length, the
+    // longest one within the automatic length.
+    if (bufferMs <= 0) {
+        const double longest = static_cast<double>(mixRate) * AutomaticBufferMs / 1000.0;
+        const int exponent = static_cast<int>(std::floor(std::log2(std::max(longest, 1.0))));
+        return 1 << std::clamp(exponent, 7, 15);
+    }
     const double wanted = static_cast<double>(mixRate) * bufferMs / 1000.0;
     const int exponent = static_cast<int>(std::lround(std::log2(std::max(wanted, 1.0))));
-    return 1 << std::clamp(exponent, 8, 15);
+    return 1 << std::clamp(exponent, 7, 15);
 }
 
 // Amplification in percent of the natural level becomes libopenmpt's master
@@ -87,16 +103,19 @@ struct TModuleAudio::TImpl {
 
     SDL_AudioDeviceID Device = 0;
     bool Suspended = false; // the device was given back by Suspend
+    bool Running = false;   // the device is open and not paused
     int MixRate = 0;
     int ChunkFrames = 0;
-    TVoice Voice;
+    QString DriverName;
+    QString DeviceName;
+    TVoiceMixer Mixer;
     std::atomic<std::uint64_t> Mixed{0};
 
     static void Callback(void *self, Uint8 *stream, int length)
     {
         auto *impl = static_cast<TImpl *>(self);
         const auto frames = static_cast<std::size_t>(length) / (MixChannels * sizeof(std::int16_t));
-        MixVoice(impl->Voice, impl->MixRate, reinterpret_cast<std::int16_t *>(stream), frames);
+        impl->Mixer.Mix(impl->MixRate, reinterpret_cast<std::int16_t *>(stream), frames);
         impl->Mixed.fetch_add(frames, std::memory_order_relaxed);
     }
 
@@ -126,6 +145,7 @@ struct TModuleAudio::TImpl {
 
     bool StartSubsystem(const TAudioSetup &setup);
     bool OpenDevice(const TAudioSetup &setup);
+    void FadeToSilence();
     void CloseDevice();
 };
 
@@ -133,7 +153,9 @@ bool TModuleAudio::TImpl::StartSubsystem(const TAudioSetup &setup)
 {
     // SDL would otherwise take over SIGINT and SIGTERM from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    const QByteArray driver = setup.Driver.toUtf8();
+    // SDL_AUDIODRIVER in the environment wins over the set-up, so that a
+    // player or a test can always force a driver.
+    const QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
     if (!driver.isEmpty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.constData(), SDL_HINT_OVERRIDE);
     const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -165,18 +187,50 @@ bool TModuleAudio::TImpl::OpenDevice(const TAudioSetup &setup)
     }
     MixRate = obtained.freq;
     ChunkFrames = obtained.samples;
+    const char *driverName = SDL_GetCurrentAudioDriver();
+    DriverName = driverName ? QString::fromUtf8(driverName) : QString();
+    DeviceName = setup.Device;
     Mixed = 0;
     return true;
 }
 
+// Ramps whatever sounds down to silence and returns once the callback has
+// handed the ramp to the device, so that a pause, a close or the next
+// module starts from silence instead of cutting the wave, which clicks.
+// Takes a device buffer or two; a device that stalls is not waited for
+// longer than a few buffers.
+void TModuleAudio::TImpl::FadeToSilence()
+{
+    if (Mixer.IsSilent())
+        return;
+    {
+        TDeviceLock lock(Device);
+        if (!Running) {
+            // A paused or closed device plays nothing that could click.
+            Mixer.FadeOut(0);
+            return;
+        }
+        Mixer.FadeOut(static_cast<std::size_t>(MixRate) * FadeMs / 1000);
+    }
+    const double bufferMs = 1000.0 * ChunkFrames / std::max(MixRate, 1);
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(static_cast<int>(3 * bufferMs) + FadeMs + 40);
+    while (!Mixer.IsSilent() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(250));
+}
+
 void TModuleAudio::TImpl::CloseDevice()
 {
+    FadeToSilence();
     // Closing waits for a running callback, so no lock is needed after it.
     SDL_CloseAudioDevice(Device);
     Device = 0;
+    Running = false;
     MixRate = 0;
     ChunkFrames = 0;
-    Voice = TVoice{};
+    DriverName.clear();
+    DeviceName.clear();
+    Mixer.Clear();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     ReleaseSdlLog();
 }
@@ -225,8 +279,13 @@ bool TModuleAudio::StartBackgroundPlay()
 {
     if (!Impl->Device)
         return false;
+    {
+        TDeviceLock lock(Impl->Device);
+        Impl->Mixer.Unmute();
+    }
     SDL_PauseAudioDevice(Impl->Device, 0);
-    if (SDL_GetAudioDeviceStatus(Impl->Device) == SDL_AUDIO_PLAYING)
+    Impl->Running = SDL_GetAudioDeviceStatus(Impl->Device) == SDL_AUDIO_PLAYING;
+    if (Impl->Running)
         return true;
     Impl->Error = QStringLiteral("The sound device does not play.");
     return false;
@@ -236,7 +295,9 @@ bool TModuleAudio::StopBackgroundPlay()
 {
     if (!Impl->Device)
         return false;
+    Impl->FadeToSilence();
     SDL_PauseAudioDevice(Impl->Device, 1);
+    Impl->Running = false;
     return true;
 }
 
@@ -304,10 +365,13 @@ bool TModuleAudio::FreeModule(TModuleHandle module)
     if (it == Impl->Modules.end())
         return false;
     TLoadedModule freed = std::move(it->second);
+    const bool playing = Impl->Mixer.Decoder() == freed.Decoder.get();
+    if (playing)
+        Impl->FadeToSilence();
     {
         TDeviceLock lock(Impl->Device);
-        if (Impl->Voice.Decoder == freed.Decoder.get())
-            Impl->Voice = TVoice{};
+        if (playing)
+            Impl->Mixer.Clear();
         Impl->Modules.erase(it);
     }
     return true; // the decoder is destroyed here, outside the lock
@@ -317,9 +381,9 @@ bool TModuleAudio::SetAmplification(int percent)
 {
     Impl->Amplification = percent;
     TDeviceLock lock(Impl->Device);
-    if (Impl->Voice.Decoder)
-        Impl->Voice.Decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL,
-                                              MillibelOfPercent(percent));
+    if (Impl->Mixer.Decoder())
+        Impl->Mixer.Decoder()->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL,
+                                                MillibelOfPercent(percent));
     return true;
 }
 
@@ -333,44 +397,50 @@ TPlayHandle TModuleAudio::PlayModule(TModuleHandle module, bool loopSong, int vo
     }
     if (++Impl->LastPlay == 0)
         ++Impl->LastPlay;
+    Impl->FadeToSilence();
     TDeviceLock lock(Impl->Device);
     decoder->set_repeat_count(loopSong ? -1 : 0);
     decoder->set_position_order_row(0, 0);
     decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL,
                               MillibelOfPercent(Impl->Amplification));
-    Impl->Voice = TVoice{decoder, Impl->LastPlay, std::clamp(volume, 0, NaturalVolume), false};
+    Impl->Mixer.Start(decoder, Impl->LastPlay, volume);
     return Impl->LastPlay;
 }
 
 bool TModuleAudio::SetMusicVolume(TPlayHandle handle, int volume)
 {
     TDeviceLock lock(Impl->Device);
-    if (handle == 0 || Impl->Voice.Handle != handle)
+    if (handle == 0 || Impl->Mixer.Handle() != handle) {
+        Impl->Error = QStringLiteral("No module plays under that handle.");
         return false;
-    Impl->Voice.Volume = std::clamp(volume, 0, NaturalVolume);
+    }
+    Impl->Mixer.SetVolume(volume);
     return true;
 }
 
 bool TModuleAudio::GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const
 {
     TDeviceLock lock(Impl->Device);
-    const TVoice &voice = Impl->Voice;
-    if (handle == 0 || voice.Handle != handle)
+    const TVoiceMixer &mixer = Impl->Mixer;
+    if (handle == 0 || mixer.Handle() != handle)
         return false;
-    status.Position = static_cast<std::uint32_t>(std::max(voice.Decoder->get_current_order(), 0));
-    status.Pattern = static_cast<std::uint32_t>(std::max(voice.Decoder->get_current_pattern(), 0));
-    status.Row = static_cast<std::uint32_t>(std::max(voice.Decoder->get_current_row(), 0));
+    // The decoder runs ahead of what is heard by at most one decoded chunk.
+    const openmpt::module &decoder = *mixer.Decoder();
+    status.Position = static_cast<std::uint32_t>(std::max(decoder.get_current_order(), 0));
+    status.Pattern = static_cast<std::uint32_t>(std::max(decoder.get_current_pattern(), 0));
+    status.Row = static_cast<std::uint32_t>(std::max(decoder.get_current_row(), 0));
     status.SyncInfo = 0;
-    status.SongLoopCount = voice.Ended ? 1 : 0;
+    status.SongLoopCount = mixer.Ended() ? 1 : 0;
     return true;
 }
 
 bool TModuleAudio::StopModule(TPlayHandle handle)
 {
-    TDeviceLock lock(Impl->Device);
-    if (handle == 0 || Impl->Voice.Handle != handle)
+    if (handle == 0 || Impl->Mixer.Handle() != handle)
         return false;
-    Impl->Voice = TVoice{};
+    Impl->FadeToSilence();
+    TDeviceLock lock(Impl->Device);
+    Impl->Mixer.Clear();
     return true;
 }
 
@@ -397,4 +467,11 @@ int TModuleAudio::OpenMixRate() const
 int TModuleAudio::OpenBufferFrames() const
 {
     return Impl->ChunkFrames;
+}
+
+TAudioInUse TModuleAudio::InUse() const
+{
+    if (!Impl->Device)
+        return {};
+    return {true, Impl->DriverName, Impl->DeviceName, Impl->MixRate, Impl->ChunkFrames};
 }

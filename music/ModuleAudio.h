@@ -2,6 +2,8 @@
 
 // TModuleAudio: the sound layer, modules decoded by libopenmpt and played through SDL2.
 
+#include "model/Constants.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,9 +21,25 @@ struct TAudioSetup {
     QString Driver;   // SDL output driver name ("pulseaudio", "alsa", ...)
     QString Device;   // output device name of that driver
     int MixRate = 0;  // frames per second
-    int BufferMs = 0; // length of one mixing buffer in milliseconds
+    int BufferMs = 0; // length of one device buffer in milliseconds
 
     bool operator==(const TAudioSetup &) const = default;
+};
+
+// True when SDL_AUDIODRIVER is set in the environment: that driver is used,
+// whatever the set-up says.
+bool DriverChosenByEnvironment();
+
+// What the open sound device runs with.  Open is false when it is closed
+// (never opened, suspended, or closed again); the rest is then empty.
+struct TAudioInUse {
+    bool Open = false;
+    QString Driver;       // SDL's name of the driver in use
+    QString Device;       // empty: the driver's default device
+    int MixRate = 0;      // frames per second
+    int BufferFrames = 0; // frames per device buffer
+
+    bool operator==(const TAudioInUse &) const = default;
 };
 
 // What GetPlayStatus reports about a playing module.
@@ -37,7 +55,12 @@ struct TPlayStatus {
 // mixed into one SDL2 audio device from SDL's callback thread.  One module
 // plays at a time.  Constructing it grabs no device; Init opens one.
 // Every call comes from one thread (the user-interface thread); the modules
-// the callback plays are only touched under the device lock.
+// the callback plays are only touched under the device lock.  Nothing is
+// ever cut off mid-wave: whatever stops the sound (StopModule, a new
+// PlayModule, FreeModule of the playing module, StopBackgroundPlay, Suspend,
+// Close) first fades it out over a few milliseconds and waits until the
+// fade is in the device's hands, a device buffer or two (about 5 ms each
+// with the automatic set-up).
 class TModuleAudio
 {
 public:
@@ -52,7 +75,8 @@ public:
     void Startup();
 
     // The set-up lives in a group of the settings store.  Reading keeps the
-    // automatic choice for every value that is missing or unusable.
+    // automatic choice for every value that is missing or unusable, and for
+    // a driver that is not one of OutputDrivers.
     void ReadConfig(QSettings &settings, const QString &group);
     void WriteConfig(QSettings &settings, const QString &group) const;
     const TAudioSetup &Setup() const;
@@ -65,6 +89,7 @@ public:
     bool IsOpen() const;
     // Lets the device play: from now on the callback mixes by itself.
     bool StartBackgroundPlay();
+    // Fades out and pauses the device; a playing module holds its place.
     bool StopBackgroundPlay();
     // Suspend stops output and gives the device back to the system; Resume
     // opens it again with the same set-up and plays on, and fails when the
@@ -86,7 +111,7 @@ public:
     // Starts a module from its beginning at the given volume (0..64); 0
     // when the device is not open or the module is unknown.  Whatever played
     // before stops.
-    TPlayHandle PlayModule(TModuleHandle module, bool loopSong, int volume = 64);
+    TPlayHandle PlayModule(TModuleHandle module, bool loopSong, int volume = NaturalVolume);
     // Volume 0 (silence) .. 64 (natural level) of a playing module.
     bool SetMusicVolume(TPlayHandle handle, int volume);
     bool GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const;
@@ -102,9 +127,15 @@ public:
     int OpenMixRate() const;
     // Frames the callback mixes at each call on the open device, 0 when closed.
     int OpenBufferFrames() const;
+    // What the open device runs with, for the set-up window.
+    TAudioInUse InUse() const;
 
-    // Choices for the set-up window.
+    // Choices for the set-up window.  Only drivers that reach a sound card
+    // are offered and taken from the store, never SDL's "disk" (which
+    // writes a file that grows without end) or "dummy".
     static QStringList OutputDrivers();
+    // The output devices of a driver (empty: the automatic one).  While the
+    // device is open only its own driver's devices can be listed.
     static QStringList OutputDevices(const QString &driver);
     static QList<int> MixRates();
     static QList<int> BufferLengths();

@@ -2,6 +2,8 @@
 
 // TMusic: the module player.
 
+#include "model/Constants.h"
+
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
 
@@ -65,7 +67,7 @@ private:
 public:
     TModuleHandle Module = 0;   // the loaded module; 0 = none
     TPlayHandle PlayHandle = 0; // the module being played; 0 = none
-    int Volume = 64;            // 0..64, stored as "VOLUME"
+    int Volume = NaturalVolume; // 0..64, stored as "VOLUME"
     int NextIndex = 0;          // the ModuleList entry to load next
     TPlayList ModuleList;
     bool Initialized = false; // the sound device is open and plays in the background

@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <functional>
+#include <optional>
 
 // A fresh folder for every test: fixtures are written there, the settings
 // store points there and it is the working directory while the test runs.
@@ -47,6 +48,41 @@ private:
     QTemporaryDir Dir;
     QString Previous;
 };
+
+// Sets (or, given nothing, removes) an environment variable for one test and
+// puts the old value back.
+class TScopedEnv
+{
+public:
+    TScopedEnv(const char *name, const std::optional<QByteArray> &value)
+        : Name(name), Old(qgetenv(name)), Had(qEnvironmentVariableIsSet(name))
+    {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
+    ~TScopedEnv()
+    {
+        if (Had)
+            qputenv(Name, Old);
+        else
+            qunsetenv(Name);
+    }
+    TScopedEnv(const TScopedEnv &) = delete;
+    TScopedEnv &operator=(const TScopedEnv &) = delete;
+
+private:
+    const char *Name;
+    QByteArray Old;
+    bool Had;
+};
+
+// The program's settings store, as the test folder holds it.
+inline QSettings TestStore()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
+}
 
 // Polls condition until it holds or the time runs out; never waits longer.
 inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 10000)

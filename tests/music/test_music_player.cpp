@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <memory>
+
 namespace
 {
 
@@ -57,29 +59,6 @@ qint16 Peak(const QList<qint16> &samples)
         peak = qMax<qint16>(peak, static_cast<qint16>(qAbs(sample)));
     return peak;
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class TScopedEnv
-{
-public:
-    TScopedEnv(const char *name, const QByteArray &value)
-        : Name(name), Old(qgetenv(name)), Had(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~TScopedEnv()
-    {
-        if (Had)
-            qputenv(Name, Old);
-        else
-            qunsetenv(Name);
-    }
-
-private:
-    const char *Name;
-    QByteArray Old;
-    bool Had;
-};
 
 } // namespace
 
@@ -144,6 +123,49 @@ private slots:
         const QList<qint16> samples = Samples(folder.Read("audio.raw"));
         QVERIFY(samples.size() >= 2 * 48000);
         QCOMPARE(Peak(samples), qint16(0));
+    }
+
+    void stoppingFadesInsteadOfCutting_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Turn Off") << 0;
+        QTest::newRow("close") << 1;
+        QTest::newRow("freeing the player") << 2;
+    }
+
+    void stoppingFadesInsteadOfCutting()
+    {
+        QFETCH(int, how);
+        TScopedEnv pace("SDL_DISKAUDIODELAY", "1");
+        TTestFolder folder;
+        QVERIFY(folder.Write("long.mod", TinyModule("long", 64, 20)));
+        auto music = std::make_unique<TMusic>();
+        AddEntry(*music, "long.mod");
+        QVERIFY(music->Play());
+        QVERIFY(WaitForMoreFrames(*music, 24000));
+        QVERIFY(music->IsPlaying());
+        if (how == 0)
+            music->Stop(false);
+        else if (how == 1)
+            music->Stop(true);
+        music.reset();
+
+        const QList<qint16> samples = Samples(folder.Read("audio.raw"));
+        qsizetype last = samples.size() - 1;
+        while (last > 0 && samples[last] == 0)
+            --last;
+        const qsizetype lastFrame = last / 2;
+        QVERIFY(lastFrame > 24000);
+        auto peakOf = [&](qsizetype fromFrame, qsizetype frames) {
+            return Peak(samples.mid(fromFrame * 2, frames * 2));
+        };
+        const qint16 playing = peakOf(lastFrame - 3000, 2000);
+        QVERIFY(playing > 3000);
+        // The last sound dies away over a few milliseconds instead of
+        // breaking off at full level.
+        QVERIFY2(peakOf(lastFrame - 16, 17) < playing / 10,
+                 qPrintable(QString("%1 against %2").arg(peakOf(lastFrame - 16, 17)).arg(playing)));
+        QVERIFY(peakOf(lastFrame - 120, 121) < playing * 6 / 10);
     }
 
     void songEndMovesToTheNextEntry()
@@ -379,12 +401,15 @@ private slots:
         QCOMPARE(music.Volume, volume);
         QCOMPARE(music.Sound().Setup(), TAudioSetup{});
 
+        const QStringList drivers = TModuleAudio::OutputDrivers();
+        QVERIFY(!drivers.isEmpty());
+        const TAudioSetup chosen{drivers.last(), "", 44100, 40};
         music.Volume = 12;
-        music.Sound().SetSetup(TAudioSetup{"disk", "", 44100, 40});
+        music.Sound().SetSetup(chosen);
         music.WriteSetup();
         TMusic again;
         QCOMPARE(again.Volume, 12);
-        QCOMPARE(again.Sound().Setup(), (TAudioSetup{"disk", "", 44100, 40}));
+        QCOMPARE(again.Sound().Setup(), chosen);
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
         QCOMPARE(settings.value("VOLUME").toString(), QString("12"));
     }

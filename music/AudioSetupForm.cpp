@@ -1,0 +1,205 @@
+#include "music/AudioSetupForm.h"
+
+#include "music/Music.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const QString Automatic = QStringLiteral("Automatic");
+
+QString RateText(int rate)
+{
+    return QStringLiteral("%1 Hz").arg(rate);
+}
+
+QString LengthText(int ms)
+{
+    return QStringLiteral("%1 ms").arg(ms);
+}
+
+// Selects the item whose data is value, adding it (shown as text) when the
+// box does not list it.
+void Choose(QComboBox *box, const QVariant &value, const QString &text)
+{
+    int index = box->findData(value);
+    if (index < 0) {
+        box->addItem(text, value);
+        index = box->count() - 1;
+    }
+    box->setCurrentIndex(index);
+}
+
+QComboBox *ChoiceBox(const QString &name, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setMinimumContentsLength(22);
+    return box;
+}
+
+QLabel *InUseLine(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+TAudioSetupForm::TAudioSetupForm(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Sound Card Setup"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    Buttons->setObjectName(QStringLiteral("Buttons"));
+    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(CreateChoices());
+    layout->addWidget(CreateInUse());
+    layout->addWidget(Buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QWidget *TAudioSetupForm::CreateChoices()
+{
+    auto *group = new QGroupBox(QStringLiteral("Output"), this);
+    DriverBox = ChoiceBox(QStringLiteral("DriverBox"), group);
+    DeviceBox = ChoiceBox(QStringLiteral("DeviceBox"), group);
+    RateBox = ChoiceBox(QStringLiteral("RateBox"), group);
+    BufferBox = ChoiceBox(QStringLiteral("BufferBox"), group);
+
+    DriverBox->addItem(Automatic, QString());
+    for (const QString &driver : TModuleAudio::OutputDrivers())
+        DriverBox->addItem(driver, driver);
+    RateBox->addItem(Automatic, 0);
+    for (int rate : TModuleAudio::MixRates())
+        RateBox->addItem(RateText(rate), rate);
+    BufferBox->addItem(Automatic, 0);
+    for (int ms : TModuleAudio::BufferLengths())
+        BufferBox->addItem(LengthText(ms), ms);
+    BufferBox->setToolTip(
+        QStringLiteral("Longer buffers cost less processor time; shorter ones stop sooner."));
+
+    connect(DriverBox, &QComboBox::currentIndexChanged, this,
+            [this] { RefreshDevices(DeviceBox->currentData().toString()); });
+
+    auto *form = new QFormLayout(group);
+    form->addRow(QStringLiteral("&Driver:"), DriverBox);
+    form->addRow(QStringLiteral("D&evice:"), DeviceBox);
+    form->addRow(QStringLiteral("&Mixing rate:"), RateBox);
+    form->addRow(QStringLiteral("&Buffer length:"), BufferBox);
+
+    EnvironmentNote = new QLabel(group);
+    EnvironmentNote->setObjectName(QStringLiteral("EnvironmentNote"));
+    EnvironmentNote->setWordWrap(true);
+    EnvironmentNote->setEnabled(false);
+    form->addRow(EnvironmentNote);
+    RefreshDevices(QString());
+    return group;
+}
+
+QWidget *TAudioSetupForm::CreateInUse()
+{
+    auto *group = new QGroupBox(QStringLiteral("In use"), this);
+    InUseLines = new QWidget(group);
+    InUseDriver = InUseLine(InUseLines);
+    InUseDevice = InUseLine(InUseLines);
+    InUseRate = InUseLine(InUseLines);
+    InUseBuffer = InUseLine(InUseLines);
+    auto *lines = new QFormLayout(InUseLines);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->addRow(QStringLiteral("Driver:"), InUseDriver);
+    lines->addRow(QStringLiteral("Device:"), InUseDevice);
+    lines->addRow(QStringLiteral("Mixing rate:"), InUseRate);
+    lines->addRow(QStringLiteral("Buffer:"), InUseBuffer);
+
+    ClosedNote = new QLabel(QStringLiteral("The sound device is closed."), group);
+    ClosedNote->setObjectName(QStringLiteral("ClosedNote"));
+
+    auto *layout = new QVBoxLayout(group);
+    layout->addWidget(InUseLines);
+    layout->addWidget(ClosedNote);
+    ShowInUse(TAudioInUse{});
+    return group;
+}
+
+void TAudioSetupForm::RefreshDevices(const QString &keepDevice)
+{
+    const QSignalBlocker quiet(DeviceBox);
+    DeviceBox->clear();
+    DeviceBox->addItem(Automatic, QString());
+    for (const QString &device : TModuleAudio::OutputDevices(DriverBox->currentData().toString()))
+        DeviceBox->addItem(device, device);
+    const int keep = keepDevice.isEmpty() ? -1 : DeviceBox->findData(keepDevice);
+    DeviceBox->setCurrentIndex(keep < 0 ? 0 : keep);
+}
+
+void TAudioSetupForm::ShowInUse(const TAudioInUse &inUse)
+{
+    InUseLines->setVisible(inUse.Open);
+    ClosedNote->setVisible(!inUse.Open);
+    InUseDriver->setText(inUse.Driver);
+    InUseDevice->setText(inUse.Device.isEmpty() ? QStringLiteral("the driver's default")
+                                                : inUse.Device);
+    InUseRate->setText(RateText(inUse.MixRate));
+    const double ms = inUse.MixRate > 0 ? 1000.0 * inUse.BufferFrames / inUse.MixRate : 0.0;
+    InUseBuffer->setText(QStringLiteral("%1 frames (%2 ms)")
+                             .arg(inUse.BufferFrames)
+                             .arg(QString::number(ms, 'f', 1)));
+}
+
+void TAudioSetupForm::ShowSetup(const TAudioSetup &setup, const TAudioInUse &inUse)
+{
+    {
+        const QSignalBlocker quiet(DriverBox);
+        Choose(DriverBox, setup.Driver, setup.Driver);
+    }
+    RefreshDevices(QString());
+    if (!setup.Device.isEmpty())
+        Choose(DeviceBox, setup.Device, setup.Device);
+    Choose(RateBox, setup.MixRate, RateText(setup.MixRate));
+    Choose(BufferBox, setup.BufferMs, LengthText(setup.BufferMs));
+    ShowInUse(inUse);
+
+    const QString forced = qEnvironmentVariable("SDL_AUDIODRIVER");
+    EnvironmentNote->setText(
+        QStringLiteral("SDL_AUDIODRIVER=%1 is set: that driver is used whatever is chosen here.")
+            .arg(forced));
+    EnvironmentNote->setVisible(DriverChosenByEnvironment());
+}
+
+TAudioSetup TAudioSetupForm::ChosenSetup() const
+{
+    return {DriverBox->currentData().toString(), DeviceBox->currentData().toString(),
+            RateBox->currentData().toInt(), BufferBox->currentData().toInt()};
+}
+
+bool TAudioSetupForm::Execute(TModuleAudio &audio, const TAudioInUse &inUse)
+{
+    ShowSetup(audio.Setup(), inUse);
+    Buttons->button(QDialogButtonBox::Ok)->setFocus();
+    if (exec() != QDialog::Accepted)
+        return false;
+    audio.SetSetup(ChosenSetup());
+    return true;
+}
+
+TCardSetupResult TAudioSetupForm::CardSetup(TMusic &music)
+{
+    return RunCardSetup(music, [this](TModuleAudio &audio, const TAudioInUse &inUse) {
+        return Execute(audio, inUse);
+    });
+}

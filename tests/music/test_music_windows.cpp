@@ -1,0 +1,366 @@
+// The volume window and the sound set-up window: the slider is heard at
+// once and stored only on OK; the set-up window offers only real output
+// drivers, keeps what it cannot list, and confirms or cancels.
+#include "MusicTestSupport.h"
+#include "music/AudioSetupForm.h"
+#include "music/Music.h"
+#include "music/MusicForm.h"
+#include "support/MessageRecorder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+
+namespace
+{
+
+void AddModule(TTestFolder &folder, TMusic &music, const QByteArray &title)
+{
+    const QString name = QString::fromLatin1(title) + ".mod";
+    QVERIFY(folder.Write(name, TinyModule(title, 64, 20)));
+    TPlayListItem item;
+    item.FileName = QFile::encodeName(folder.File(name));
+    QVERIFY(item.ReadTitle());
+    music.ModuleList.AddCopy(item);
+}
+
+// Frames mixed from now on; the disk driver's file holds every one of them.
+std::uint64_t MixMore(TMusic &music, std::uint64_t frames)
+{
+    const std::uint64_t start = music.Sound().MixedFrames();
+    WaitUntil([&] { return music.Sound().MixedFrames() >= start + frames; });
+    return music.Sound().MixedFrames();
+}
+
+// The loudness of `frames` frames of the disk driver's file from `from` on.
+double Rms(const QByteArray &raw, std::uint64_t from, std::uint64_t frames)
+{
+    const auto *samples = reinterpret_cast<const qint16 *>(raw.constData());
+    const std::uint64_t end = std::min<std::uint64_t>((from + frames) * 2, raw.size() / 2);
+    double sum = 0;
+    std::uint64_t count = 0;
+    for (std::uint64_t i = from * 2; i < end; ++i, ++count)
+        sum += double(samples[i]) * samples[i];
+    return count ? std::sqrt(sum / double(count)) : 0.0;
+}
+
+// Runs a modal window and does `whileOpen` to it from inside its loop, as a
+// person would; a window left open is closed later so that a broken test
+// fails instead of hanging.
+void RunModal(QDialog &dialog, const std::function<bool()> &run,
+              const std::function<void()> &whileOpen, bool *result)
+{
+    bool reached = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        reached = QApplication::activeModalWidget() == &dialog;
+        if (reached)
+            whileOpen();
+    });
+    QPointer<QDialog> guard(&dialog);
+    QTimer::singleShot(5000, &dialog, [guard] {
+        if (guard && guard->isVisible())
+            guard->reject();
+    });
+    *result = run();
+    QVERIFY2(reached, "the window was not the active modal window");
+}
+
+// Frames after a change before it is surely heard: the callback that was
+// under way, one device buffer, and the volume's glide.
+constexpr std::uint64_t Settle = 2048;
+constexpr std::uint64_t Window = 8192;
+
+} // namespace
+
+class TestMusicWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER"))
+            qputenv("SDL_AUDIODRIVER", "disk");
+        // About five times real speed: long enough to move a slider in.
+        qputenv("SDL_DISKAUDIODELAY", "2");
+    }
+
+    void volumeWindowLooks()
+    {
+        TTestFolder folder;
+        TMusic music;
+        TMusicForm form(music);
+        QCOMPARE(form.windowTitle(), QString("Volume"));
+        QCOMPARE(form.size(), QSize(218, 75));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(form.Label1->text(), QString("Volume:"));
+        QCOMPARE(QList<int>({form.TBVolume->minimum(), form.TBVolume->maximum(),
+                             form.TBVolume->singleStep(), form.TBVolume->tickInterval()}),
+                 QList<int>({0, 64, 1, 5}));
+        QCOMPARE(form.TBVolume->tickPosition(), QSlider::TicksBelow);
+        QVERIFY(form.Label1->geometry().right() < form.TBVolume->geometry().left());
+        const QRect ok = form.BitBtn1->geometry();
+        QVERIFY(form.BitBtn1->isDefault());
+        QVERIFY(std::abs(ok.center().x() - 218 / 2) <= 1);
+        QVERIFY(ok.top() > form.TBVolume->geometry().bottom() && ok.bottom() < 75);
+    }
+
+    void volumeWindowShowsTheStoredVolume_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("never stored") << QVariant() << 64;
+        QTest::newRow("stored") << QVariant(23) << 23;
+        QTest::newRow("silence") << QVariant(0) << 0;
+    }
+
+    void volumeWindowShowsTheStoredVolume()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, shown);
+        TTestFolder folder;
+        if (stored.isValid())
+            TestStore().setValue("VOLUME", stored);
+        TMusic music;
+        TMusicForm form(music);
+        form.TBVolume->setValue(50); // left over from an earlier showing
+        form.show();
+        QCOMPARE(form.TBVolume->value(), shown);
+        form.close();
+        // Shown again after the volume changed elsewhere: the new one.
+        music.Volume = 9;
+        form.show();
+        QCOMPARE(form.TBVolume->value(), 9);
+        form.close();
+    }
+
+    void volumeWindowEnds_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("OK clicked") << 0 << true;
+        QTest::newRow("Enter") << 1 << true;
+        QTest::newRow("close box") << 2 << false;
+        QTest::newRow("Escape") << 3 << false;
+    }
+
+    void volumeWindowEnds()
+    {
+        QFETCH(int, how);
+        QFETCH(bool, confirmed);
+        TTestFolder folder;
+        TMusic music;
+        TMusicForm form(music);
+        bool result = !confirmed;
+        RunModal(
+            form, [&] { return form.Execute(); },
+            [&] {
+                QTest::keyClick(form.TBVolume, Qt::Key_Left); // by the keyboard: 63
+                form.TBVolume->setValue(form.TBVolume->value() - 3);
+                if (how == 0)
+                    QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+                else if (how == 1)
+                    QTest::keyClick(form.TBVolume, Qt::Key_Return);
+                else if (how == 2)
+                    form.close();
+                else
+                    QTest::keyClick(form.TBVolume, Qt::Key_Escape);
+            },
+            &result);
+        QCOMPARE(result, confirmed);
+        QCOMPARE(music.Volume, confirmed ? 60 : 64);
+        // The window itself stores nothing; on OK the caller does.
+        QVERIFY(!TestStore().contains("VOLUME"));
+    }
+
+    void sliderIsHeardAtOnceAndTheCloseBoxKeepsIt()
+    {
+        TTestFolder folder;
+        TestStore().setValue("VOLUME", 64);
+        MessageRecorder boxes;
+        TMusic music;
+        AddModule(folder, music, "first");
+        AddModule(folder, music, "second");
+        QVERIFY(music.Play());
+        TMusicForm form(music);
+        form.show();
+        const std::uint64_t beforeMove = MixMore(music, Window + Settle);
+
+        form.TBVolume->setValue(16);
+        const std::uint64_t moved = music.Sound().MixedFrames();
+        MixMore(music, Settle + Window);
+        form.close();
+        const std::uint64_t closed = music.Sound().MixedFrames();
+        MixMore(music, Settle + Window);
+        QCOMPARE(music.CurrentTitle(), QString("first"));
+
+        QVERIFY(music.NextModule()); // the next module starts at Music.Volume
+        const std::uint64_t next = music.Sound().MixedFrames();
+        MixMore(music, Settle + Window);
+        music.Stop(true);
+
+        const QByteArray raw = folder.Read("audio.raw");
+        const double full = Rms(raw, beforeMove - Window, Window);
+        QVERIFY2(full > 1000, qPrintable(QString::number(full)));
+        const double quarter = Rms(raw, moved + Settle, Window) / full;
+        const double afterClose = Rms(raw, closed + Settle, Window) / full;
+        const double nextModule = Rms(raw, next + Settle, Window) / full;
+        QVERIFY2(std::abs(quarter - 0.25) < 0.03, qPrintable(QString::number(quarter)));
+        QVERIFY2(std::abs(afterClose - 0.25) < 0.03, qPrintable(QString::number(afterClose)));
+        QVERIFY2(std::abs(nextModule - 1.0) < 0.1, qPrintable(QString::number(nextModule)));
+        QCOMPARE(music.Volume, 64);
+        QCOMPARE(TestStore().value("VOLUME").toString(), QString("64"));
+        QVERIFY(boxes.boxes.isEmpty());
+    }
+
+    void sliderWithMusicOffCallsNothing_data()
+    {
+        QTest::addColumn<bool>("played");
+        QTest::newRow("switched off") << true;
+        QTest::newRow("never played") << false;
+    }
+
+    void sliderWithMusicOffCallsNothing()
+    {
+        QFETCH(bool, played);
+        TTestFolder folder;
+        MessageRecorder boxes;
+        TMusic music;
+        AddModule(folder, music, "first");
+        if (played) {
+            QVERIFY(music.Play());
+            music.Stop(false);
+        }
+        const bool suspended = music.IsSuspended();
+        TMusicForm form(music);
+        form.show();
+        for (int volume : {10, 0, 64, 33})
+            form.TBVolume->setValue(volume);
+        QTest::keyClick(form.TBVolume, Qt::Key_Home);
+        form.close();
+
+        // Any call would have left its trace: an error for a handle that
+        // plays nothing, or a device opened or resumed.
+        QVERIFY(music.Sound().LastError().isEmpty());
+        QVERIFY(!music.Sound().IsOpen());
+        QCOMPARE(music.IsSuspended(), suspended);
+        QCOMPARE(music.PlayHandle, TPlayHandle(0));
+        QCOMPARE(music.Volume, 64);
+        QVERIFY(boxes.boxes.isEmpty());
+    }
+
+    void setupWindowOffersOnlyOutputDrivers()
+    {
+        TAudioSetupForm form;
+        QStringList offered;
+        for (int i = 0; i < form.DriverBox->count(); ++i)
+            offered << form.DriverBox->itemText(i);
+        QCOMPARE(offered, QStringList{"Automatic"} + TModuleAudio::OutputDrivers());
+        QVERIFY(!offered.contains("disk"));
+        QVERIFY(!offered.contains("dummy"));
+    }
+
+    void setupWindowKeepsWhatItCannotList_data()
+    {
+        QTest::addColumn<int>("driverIndex");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("bufferMs");
+        QTest::newRow("all automatic") << -1 << QString() << 0 << 0;
+        QTest::newRow("listed choices") << 0 << QString() << 44100 << 40;
+        QTest::newRow("unplugged device, odd values")
+            << 0 << QString::fromUtf8("USB Headset, Аналоговый") << 96000 << 33;
+    }
+
+    void setupWindowKeepsWhatItCannotList()
+    {
+        QFETCH(int, driverIndex);
+        QFETCH(QString, device);
+        QFETCH(int, rate);
+        QFETCH(int, bufferMs);
+        const QStringList drivers = TModuleAudio::OutputDrivers();
+        const QString driver = driverIndex < 0 ? QString() : drivers.value(driverIndex);
+        const TAudioSetup setup{driver, device, rate, bufferMs};
+        TAudioSetupForm form;
+        form.ShowSetup(setup, TAudioInUse{});
+        QCOMPARE(form.ChosenSetup(), setup);
+    }
+
+    void changingTheDriverListsItsDevices()
+    {
+        const QStringList drivers = TModuleAudio::OutputDrivers();
+        if (drivers.size() < 2)
+            QSKIP("This SDL has fewer than two output drivers.");
+        TAudioSetupForm form;
+        form.ShowSetup(TAudioSetup{drivers[0], "Somewhere", 0, 0}, TAudioInUse{});
+        QCOMPARE(form.DeviceBox->currentData().toString(), QString("Somewhere"));
+        form.DriverBox->setCurrentIndex(form.DriverBox->findData(drivers[1]));
+        QStringList listed;
+        for (int i = 0; i < form.DeviceBox->count(); ++i)
+            listed << form.DeviceBox->itemData(i).toString();
+        QCOMPARE(listed, QStringList{QString()} + TModuleAudio::OutputDevices(drivers[1]));
+        QCOMPARE(form.DeviceBox->currentIndex(), 0); // back to Automatic
+        QCOMPARE(form.ChosenSetup().Driver, drivers[1]);
+    }
+
+    void setupWindowShowsWhatIsInUse()
+    {
+        TAudioSetupForm form;
+        form.ShowSetup(TAudioSetup{}, TAudioInUse{true, "disk", QString(), 48000, 256});
+        QVERIFY(!form.ClosedNote->isVisibleTo(&form));
+        QCOMPARE(form.InUseBuffer->text(), QString("256 frames (5.3 ms)"));
+        QVERIFY(form.EnvironmentNote->isVisibleTo(&form)); // the tests force "disk"
+        form.ShowSetup(TAudioSetup{}, TAudioInUse{});
+        QVERIFY(form.ClosedNote->isVisibleTo(&form));
+        QVERIFY(!form.InUseDriver->isVisibleTo(&form));
+    }
+
+    void cardSetupThroughTheWindow_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+
+    void cardSetupThroughTheWindow()
+    {
+        QFETCH(bool, confirm);
+        TTestFolder folder;
+        MessageRecorder boxes;
+        TMusic music;
+        AddModule(folder, music, "first");
+        AddModule(folder, music, "second");
+        QVERIFY(music.Play());
+        TAudioSetupForm form;
+        TCardSetupResult result = TCardSetupResult::csrNotRestarted;
+        bool reached = false;
+        QTimer::singleShot(0, &form, [&] {
+            reached = QApplication::activeModalWidget() == &form;
+            QCOMPARE(form.InUseDriver->text(), QString("disk")); // as it was before closing
+            QVERIFY(!music.IsInitialized());
+            form.RateBox->setCurrentIndex(form.RateBox->findData(22050));
+            form.Buttons->button(confirm ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
+                ->click();
+        });
+        result = form.CardSetup(music);
+        QVERIFY(reached);
+        QCOMPARE(result, TCardSetupResult::csrRestarted);
+        QCOMPARE(music.CurrentTitle(), QString("second"));
+        QCOMPARE(music.Sound().Setup().MixRate, confirm ? 22050 : 0);
+        QCOMPARE(TestStore().contains("MUSIC_SETUP/MIXRATE"), confirm);
+        QVERIFY(boxes.boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMusicWindows)
+#include "test_music_windows.moc"
