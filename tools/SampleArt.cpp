@@ -81,25 +81,27 @@ double Pulse(double phase, double duty, int harmonics, double rolloff)
 }
 
 // Plucked string: every harmonic of a saw starts at once and the higher ones
-// die first, the way a picked bass string darkens.  A cycle is 64 bytes, so
-// C-1 sounds as a low C.
+// die first, the way a picked bass string darkens; a quick fall from the
+// pick's attack leaves a long, quiet ring that carries a note across a bar.
+// A cycle is 64 bytes, so C-1 sounds as a low C.
 TSample PluckBassSample()
 {
     constexpr int Cycle = 64;
-    constexpr int Length = 8192;
+    constexpr int Length = 16384;
     TWave wave(Length);
     for (int n = 0; n < Length; ++n) {
         double v = 0;
         for (int k = 1; k <= 24; ++k) {
-            const double brightness = std::exp(-n * k * 0.0004);
+            const double brightness = std::exp(-n * (k - 1) * 0.0005);
             const double body = (k == 2 ? 1.4 : 1.0) / k;
             v += body * brightness * std::sin(2 * Pi * k * n / Cycle);
         }
         const double attack = std::min(1.0, n / 6.0);
-        wave[static_cast<size_t>(n)] = v * attack * std::exp(-n / 2600.0);
+        const double ring = 0.6 * std::exp(-n / 1200.0) + 0.4 * std::exp(-n / 9000.0);
+        wave[static_cast<size_t>(n)] = v * attack * ring;
     }
-    FadeEnds(wave, 512);
-    return Make("Pluck bass", wave, 0.95, 50);
+    FadeEnds(wave, 1024);
+    return Make("Pluck bass", wave, 0.95, 46);
 }
 
 // Three square waves slightly apart in pitch, so the lead sings instead of
