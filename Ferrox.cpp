@@ -20,6 +20,8 @@ int main(int argc, char *argv[])
     const TFormEnvironment environment = ScreenEnvironment();
     PrepareForScreen(environment);
     QApplication::setApplicationName(QStringLiteral("Ferrox"));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
     QApplication::setWindowIcon(FerroxRes::LoadMainIcon());
 
     TMineForm form(environment);
