@@ -3,6 +3,7 @@
 // by the desktop's own checkers, and the installed game and its launcher
 // starting up in the folders they should.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -11,6 +12,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <csignal>
 
 namespace
 {
@@ -113,6 +117,26 @@ public:
             .symLinkTarget();
     }
 
+    // True once the process has its own SIGTERM handler in place, as /proc
+    // shows it; a slow start on a busy machine is waited for, not guessed.
+    bool CatchesSigterm(int timeoutMs = 20000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        const QString status = QStringLiteral("/proc/%1/status").arg(Process.processId());
+        while (clock.elapsed() < timeoutMs && Process.state() == QProcess::Running) {
+            QFile file(status);
+            if (file.open(QIODevice::ReadOnly)) {
+                for (const QByteArray &line : file.readAll().split('\n'))
+                    if (line.startsWith("SigCgt:") &&
+                        (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1)
+                        return true;
+            }
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
     // True when it ended within a few seconds of SIGTERM.
     bool Stop()
     {
@@ -124,6 +148,21 @@ public:
         Process.kill();
         Process.waitForFinished(5000);
         return false;
+    }
+
+    // True when it returned from main with 0 rather than being killed.
+    bool ExitedCleanly() const
+    {
+        return Process.state() == QProcess::NotRunning &&
+               Process.exitStatus() == QProcess::NormalExit && Process.exitCode() == 0;
+    }
+    QByteArray HowItEnded() const
+    {
+        return QStringLiteral("state %1, %2 exit, code %3")
+            .arg(Process.state())
+            .arg(Process.exitStatus() == QProcess::NormalExit ? "normal" : "crash")
+            .arg(Process.exitCode())
+            .toUtf8();
     }
 
 private:
@@ -251,13 +290,19 @@ private slots:
         QCOMPARE(release.match(metainfo).captured(1), QStringLiteral(FERROX_VERSION));
     }
 
-    void installedGameStartsInAnyFolder()
+    // A session that ends sends SIGTERM; the game quits as if closed and
+    // writes its settings on the way out.
+    void installedGameStartsAndQuitsOnSigterm()
     {
         QTemporaryDir home, work;
         TRunningProgram game(Program(), work.path(), SessionEnvironment(home.path()));
         QVERIFY2(game.StaysUp(1500), "the installed game did not keep running");
         QCOMPARE(game.Link("cwd"), work.path());
+        QVERIFY(game.CatchesSigterm());
         QVERIFY(game.Stop());
+        QVERIFY2(game.ExitedCleanly(), game.HowItEnded().constData());
+        QVERIFY(QFileInfo(home.filePath("config/Olvane/Ferrox.conf")).isFile());
+        QVERIFY(QDir(work.path()).isEmpty());
     }
 
     // The launcher's play folder: where it is, and what it holds after the
@@ -276,6 +321,9 @@ private slots:
         QTest::newRow("player's play list kept")
             << ""
             << ".local/share/Ferrox" << QStringList{"Ferrox.M3U"};
+        QTest::newRow("player's unreadable play list kept")
+            << ""
+            << ".local/share/Ferrox" << QStringList{"Ferrox.M3U/"};
         QTest::newRow("player's files kept")
             << ""
             << ".local/share/Ferrox"
@@ -289,8 +337,12 @@ private slots:
         QFETCH(QStringList, playersFiles);
         QTemporaryDir home, elsewhere;
         const QDir play(home.filePath(playFolder));
+        // A name ending in a slash is a folder: a file the game cannot read,
+        // so it starts with an error box open.
         for (const QString &name : playersFiles)
-            QVERIFY(WriteAll(play.filePath(name), "the player's own " + name.toUtf8()));
+            QVERIFY(name.endsWith('/')
+                        ? QDir().mkpath(play.filePath(name))
+                        : WriteAll(play.filePath(name), "the player's own " + name.toUtf8()));
         QProcessEnvironment environment = SessionEnvironment(home.path());
         if (!dataHome.isEmpty())
             environment.insert("XDG_DATA_HOME",
@@ -301,12 +353,18 @@ private slots:
         QCOMPARE(game.Link("exe"), QFileInfo(Program()).canonicalFilePath());
         QCOMPARE(game.Link("cwd"), play.canonicalPath());
         for (const QString name : {"Ferrox.M3U", "Ferrox.MOD"}) {
+            if (playersFiles.contains(name + '/')) {
+                QVERIFY(QFileInfo(play.filePath(name)).isDir());
+                continue;
+            }
             const QByteArray expected = playersFiles.contains(name)
                                             ? "the player's own " + name.toUtf8()
                                             : ReadAll(Installed("share/ferrox/" + name));
             QCOMPARE(ReadAll(play.filePath(name)), expected);
         }
+        QVERIFY(game.CatchesSigterm());
         QVERIFY(game.Stop());
+        QVERIFY2(game.ExitedCleanly(), game.HowItEnded().constData());
         QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 };
