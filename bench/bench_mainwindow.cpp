@@ -5,8 +5,9 @@
 // Runs offscreen unless a display is given (QT_QPA_PLATFORM=xcb under Xvfb
 // measures the trip to an X server too).
 
-#include "controls/cpDrawGrid.h"
+#include "mainwindow/BoardView.h"
 #include "mainwindow/MineForm.h"
+#include "model/MineGame.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,42 +63,42 @@ void BM_FullBoardRepaint(benchmark::State &state)
 {
     TMineForm &form = *Board().form;
     for (auto _ : state)
-        form.RepaintBoard();
-    state.counters["cells"] = form.Mines->Cols * form.Mines->Rows;
+        form.Grid()->RepaintBoard();
+    state.counters["cells"] = form.Game().Model().Cols * form.Game().Model().Rows;
 }
 BENCHMARK(BM_FullBoardRepaint)->Unit(benchmark::kMillisecond);
 
 void BM_RotateAndRepaint(benchmark::State &state)
 {
     TMineForm &form = *Board().form;
-    for (auto _ : state) {
-        form.Mines->RotateBoard(1, 1);
-        form.RepaintBoard();
-    }
-    state.counters["cells"] = form.Mines->Cols * form.Mines->Rows;
+    // One diagonal edge button's click: the game moves the board and the
+    // view repaints it as announced.
+    for (auto _ : state)
+        form.Game().MoveBoard(1, 1);
+    state.counters["cells"] = form.Game().Model().Cols * form.Game().Model().Rows;
 }
 BENCHMARK(BM_RotateAndRepaint)->Unit(benchmark::kMillisecond);
 
 // The repaint after the largest opening: every safe cell of the board (a
-// region riddled with the mines' holes) handed to RepaintChanged, as a flood
+// region riddled with the mines' holes) handed to the board view, as a flood
 // fill over the whole board would.
-void BM_RepaintChangedSafeCells(benchmark::State &state)
+void BM_RepaintSafeCells(benchmark::State &state)
 {
     TMineForm &form = *Board().form;
     int cells = 0;
     for (auto _ : state) {
-        cells = 0;
-        for (int c = 0; c < form.Mines->Cols; ++c)
-            for (int r = 0; r < form.Mines->Rows; ++r)
-                if (!form.Mines->Cells[c][r]->IsMine) {
-                    form.Mines->ChangedCells.append(form.Mines->Cells[c][r]);
-                    ++cells;
-                }
-        form.RepaintChanged();
+        const TMines &model = form.Game().Model();
+        QList<QPoint> safeCells;
+        for (int c = 0; c < model.Cols; ++c)
+            for (int r = 0; r < model.Rows; ++r)
+                if (!model.Cells[c][r]->IsMine)
+                    safeCells.append(QPoint(c, r));
+        cells = int(safeCells.size());
+        form.Grid()->RepaintCells(safeCells);
     }
     state.counters["cells"] = cells;
 }
-BENCHMARK(BM_RepaintChangedSafeCells)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintSafeCells)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -70,31 +70,33 @@ void TBevelPanel::paintEvent(QPaintEvent *)
         return;
     painter.setFont(font());
     painter.setPen(fontColor_);
-    painter.drawText(rect(), Qt::AlignCenter, caption_);
+    // A caption wider than the panel (a long module title on a narrow
+    // board) keeps its beginning, which says the most, and shows that it
+    // goes on.
+    const QRect room = frame.adjusted(1, 0, -1, 0);
+    const QString shown = painter.fontMetrics().elidedText(caption_, Qt::ElideRight, room.width());
+    painter.drawText(room, Qt::AlignCenter, shown);
 }
 
 void TBevelPanel::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         leftPressed_ = true;
-    if (OnMouseDown)
-        OnMouseDown(event->button(), event->buttons(), event->position().toPoint());
+    emit mousePressed(event->button(), event->buttons(), event->position().toPoint());
 }
 
 void TBevelPanel::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    if (OnMouseUp)
-        OnMouseUp(event->button(), event->buttons(), pos);
+    emit mouseReleased(event->button(), event->buttons(), pos);
     if (event->button() != Qt::LeftButton || !leftPressed_)
         return;
     leftPressed_ = false;
-    if (rect().contains(pos) && OnClick)
-        OnClick();
+    if (rect().contains(pos))
+        emit clicked();
 }
 
 void TBevelPanel::mouseMoveEvent(QMouseEvent *event)
 {
-    if (OnMouseMove)
-        OnMouseMove(event->buttons(), event->position().toPoint());
+    emit mouseMoved(event->buttons(), event->position().toPoint());
 }

@@ -1,14 +1,14 @@
 #pragma once
 
+// TBevelPanel: a panel with bevels and a centred caption.
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-
 enum TPanelBevel { bvNone, bvLowered, bvRaised };
 
-// A panel with an outer and an inner one-pixel bevel and a centred caption.
+// TBevelPanel: a panel with an outer and an inner one-pixel bevel and a centred caption.
 // The main window uses it for the board frame, the filler panels beside the
 // board and the two title panels; the upper title panel works as a push
 // button, so the mouse events are handed to the owner.
@@ -28,13 +28,13 @@ public:
     TPanelBevel BevelInner() const { return bevelInner_; }
     void SetBevelInner(TPanelBevel bevel);
 
-    // Mouse handlers of the owner, with the position in the panel's own
-    // coordinates.  OnClick fires for a left press and release both on the
-    // panel.
-    std::function<void(Qt::MouseButton, Qt::MouseButtons, QPoint)> OnMouseDown;
-    std::function<void(Qt::MouseButton, Qt::MouseButtons, QPoint)> OnMouseUp;
-    std::function<void(Qt::MouseButtons, QPoint)> OnMouseMove;
-    std::function<void()> OnClick;
+signals:
+    // The mouse on the panel, the position in the panel's own coordinates.
+    void mousePressed(Qt::MouseButton button, Qt::MouseButtons held, QPoint pos);
+    void mouseReleased(Qt::MouseButton button, Qt::MouseButtons held, QPoint pos);
+    void mouseMoved(Qt::MouseButtons held, QPoint pos);
+    // A left press and release both on the panel.
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+// TCounter: a number shown in digit pictures.
+
 #include <QPixmap>
 #include <QString>
 #include <QWidget>

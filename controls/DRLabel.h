@@ -1,5 +1,7 @@
 #pragma once
 
+// TDRLabel: a caption drawn in relief that can frame itself and blink.
+
 #include <QColor>
 #include <QPointer>
 #include <QString>

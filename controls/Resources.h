@@ -1,5 +1,7 @@
 #pragma once
 
+// The program's compiled-in pictures and their loaders.
+
 #include "model/Constants.h"
 
 #include <QCursor>

@@ -26,6 +26,7 @@ void TStatusPanels::SetPanelText(int index, const QString &text)
     if (panels_[index].Text == text)
         return;
     panels_[index].Text = text;
+    // Every panel clips its text, so the panel alone holds all of the old text.
     update(PanelRect(index).adjusted(-1, -1, 1, 1));
 }
 
@@ -34,8 +35,13 @@ QRect TStatusPanels::PanelRect(int index) const
     int left = 0;
     for (int i = 0; i < index; ++i)
         left += panels_.at(i).Width + PanelGap;
+    // The last panel runs on to the bar's right edge, as a status bar's
+    // last panel does, so a long text there has the room the bar has.
+    int width = panels_.at(index).Width;
+    if (index == panels_.size() - 1)
+        width = qMax(width, this->width() - left);
     // One pixel of the bar above and below, one pixel of bevel inside it.
-    return QRect(left + 1, 3, panels_.at(index).Width - 2, height() - 5);
+    return QRect(left + 1, 3, width - 2, height() - 5);
 }
 
 void TStatusPanels::paintEvent(QPaintEvent *)
@@ -47,15 +53,17 @@ void TStatusPanels::paintEvent(QPaintEvent *)
         const QRect inner = PanelRect(i);
         if (panels_.at(i).OwnerDraw) {
             DrawBevel(painter, inner.adjusted(-1, -1, 1, 1), bvLowered);
-            if (OnDrawPanel) {
-                painter.save();
-                OnDrawPanel(painter, i, inner);
-                painter.restore();
-            }
+            painter.save();
+            painter.setClipRect(inner);
+            emit drawPanel(painter, i, inner);
+            painter.restore();
         } else {
+            painter.save();
+            painter.setClipRect(inner);
             painter.setPen(palette().color(QPalette::WindowText));
             painter.drawText(inner.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                              panels_.at(i).Text);
+            painter.restore();
         }
     }
 }

@@ -1,14 +1,17 @@
 #pragma once
 
+// TStatusPanels: the status bar of fixed-width panels.
+
 #include <QStatusBar>
 #include <QString>
 #include <QVector>
 
-#include <functional>
+class QPainter;
 
-// A status bar of fixed-width panels, each plain or drawn by the owner in a
-// lowered bevel.  Qt's status bar knows only widgets and one message, so the
-// panels are painted here.
+// TStatusPanels: a status bar of fixed-width panels, each plain or drawn by
+// the owner in a lowered bevel.  Qt's status bar knows only widgets and one
+// message, so the panels are painted here.  The last panel reaches the bar's
+// right edge; no panel draws outside its own rectangle.
 class TStatusPanels : public QStatusBar
 {
     Q_OBJECT
@@ -16,7 +19,7 @@ class TStatusPanels : public QStatusBar
 public:
     struct TPanel {
         int Width = 50;
-        bool OwnerDraw = false; // drawn by OnDrawPanel, in a lowered bevel
+        bool OwnerDraw = false; // drawn through drawPanel, in a lowered bevel
         QString Text;
     };
 
@@ -29,7 +32,11 @@ public:
     // The panel's inner rectangle, where its text goes.
     QRect PanelRect(int index) const;
 
-    std::function<void(class QPainter &, int index, const QRect &rect)> OnDrawPanel;
+signals:
+    // Asks the owner to draw an owner-drawn panel's text.  Connect it
+    // directly: the painter, clipped to the panel, is only valid during the
+    // call.
+    void drawPanel(QPainter &painter, int index, const QRect &rect);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -4,6 +4,7 @@
 
 #include <QEnterEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -107,21 +108,18 @@ void TcpDrawGrid::PaintCells(QPainter &painter, const QRect &area)
     const int firstRow = area.top() / CellSize, lastRow = area.bottom() / CellSize;
     for (int row = firstRow; row <= lastRow; ++row)
         for (int col = firstCol; col <= lastCol; ++col) {
-            const QRect rect = CellRect(col, row);
-            if (OnDrawCell) {
-                painter.save();
-                OnDrawCell(this, painter, col, row, rect);
-                painter.restore();
-            } else {
-                painter.fillRect(rect, palette().color(QPalette::Base));
-            }
+            painter.save();
+            DrawCell(painter, col, row, CellRect(col, row));
+            painter.restore();
         }
 }
 
-void TcpDrawGrid::Fire(const TMouseCellEvent &handler, TcpDrawGrid *sender, int col, int row)
+void TcpDrawGrid::DrawCell(QPainter &canvas, int col, int row, const QRect &rect)
 {
-    if (handler)
-        handler(sender, col, row);
+    if (isSignalConnected(QMetaMethod::fromSignal(&TcpDrawGrid::drawCell)))
+        emit drawCell(canvas, col, row, rect);
+    else
+        canvas.fillRect(rect, palette().color(QPalette::Base));
 }
 
 void TcpDrawGrid::PointerEntered()
@@ -138,8 +136,8 @@ void TcpDrawGrid::PointerLeft()
     if (rememberedCol_ == -1)
         return;
     const int col = rememberedCol_, row = rememberedRow_;
-    Fire(OnMouseLeaveCell, this, col, row);
-    Fire(OnMouseLeave, this, col, row);
+    emit mouseLeaveCell(col, row);
+    emit mouseLeave(col, row);
 }
 
 void TcpDrawGrid::PointerMovedTo(const QPoint &pos)
@@ -149,12 +147,12 @@ void TcpDrawGrid::PointerMovedTo(const QPoint &pos)
     if (col < 0 || row < 0 || (col == rememberedCol_ && row == rememberedRow_))
         return;
     if (rememberedCol_ == -1)
-        Fire(OnMouseEnter, this, col, row);
+        emit mouseEnter(col, row);
     else
-        Fire(OnMouseLeaveCell, this, rememberedCol_, rememberedRow_);
+        emit mouseLeaveCell(rememberedCol_, rememberedRow_);
     rememberedCol_ = col;
     rememberedRow_ = row;
-    Fire(OnMouseEnterCell, this, col, row);
+    emit mouseEnterCell(col, row);
 }
 
 void TcpDrawGrid::TrackHeldPointer(const QPoint &pos)
@@ -189,28 +187,25 @@ void TcpDrawGrid::mouseMoveEvent(QMouseEvent *event)
         PointerEntered(); // a move without a button only comes from over us,
                           // so the Enter is still to come: forget the old cell now
     PointerMovedTo(pos);
-    if (OnMouseMove)
-        OnMouseMove(this, event);
+    emit mouseMove(event);
 }
 
 void TcpDrawGrid::mousePressEvent(QMouseEvent *event)
 {
-    if (OnMouseDown)
-        OnMouseDown(this, event);
+    emit mouseDown(event);
 }
 
 void TcpDrawGrid::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (OnMouseUp)
-        OnMouseUp(this, event);
+    emit mouseUp(event);
 }
 
 void TcpDrawGrid::keyPressEvent(QKeyEvent *event)
 {
-    if (!OnKeyPress || event->text().isEmpty()) {
+    if (event->text().isEmpty() ||
+        !isSignalConnected(QMetaMethod::fromSignal(&TcpDrawGrid::keyPressed))) {
         QWidget::keyPressEvent(event);
         return;
     }
-    QChar key = event->text().at(0);
-    OnKeyPress(this, key);
+    emit keyPressed(event->text().at(0));
 }

@@ -1,49 +1,32 @@
 #pragma once
 
+// TcpDrawGrid: an owner-drawn grid of board cells that tracks the pointer.
+
 #include "model/Constants.h"
 
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
-#include <functional>
 
 class QPainter;
-class TcpDrawGrid;
 
-using TMouseCellEvent = std::function<void(TcpDrawGrid *Sender, int Col, int Row)>;
-using TDrawCellEvent =
-    std::function<void(TcpDrawGrid *Sender, QPainter &Canvas, int Col, int Row, const QRect &Rect)>;
-using TGridMouseEvent = std::function<void(TcpDrawGrid *Sender, QMouseEvent *Event)>;
-using TGridKeyPressEvent = std::function<void(TcpDrawGrid *Sender, QChar &Key)>;
-
-// An owner-drawn grid of 17 x 17 cells without lines, borders or scroll bars
-// that tells its owner which cell the pointer is over.
+// TcpDrawGrid: an owner-drawn grid of 17 x 17 cells without lines, borders or
+// scroll bars that tells its owner which cell the pointer is over.
 //
-// On every move onto a cell other than the remembered one it fires, in this
-// order, OnMouseEnter (no cell remembered) or OnMouseLeaveCell (the old
-// cell), then OnMouseEnterCell (the new cell), and only then OnMouseMove.
-// Leaving the control fires OnMouseLeaveCell and OnMouseLeave for the
+// On every move onto a cell other than the remembered one it signals, in
+// this order, mouseEnter (no cell remembered) or mouseLeaveCell (the old
+// cell), then mouseEnterCell (the new cell), and only then mouseMove.
+// Leaving the control signals mouseLeaveCell and mouseLeave for the
 // remembered cell; entering it forgets the remembered cell.  All of this also
 // holds while a button pressed in the grid is held and the pointer is
-// dragged out and back in.  Unassigned events are skipped.
+// dragged out and back in.
 class TcpDrawGrid : public QWidget
 {
     Q_OBJECT
 
 public:
-
     explicit TcpDrawGrid(QWidget *parent = nullptr);
     ~TcpDrawGrid() override;
-
-    TDrawCellEvent OnDrawCell;
-    TGridMouseEvent OnMouseDown;
-    TGridMouseEvent OnMouseMove;
-    TGridMouseEvent OnMouseUp;
-    TGridKeyPressEvent OnKeyPress;
-    TMouseCellEvent OnMouseEnterCell;
-    TMouseCellEvent OnMouseLeaveCell;
-    TMouseCellEvent OnMouseEnter;
-    TMouseCellEvent OnMouseLeave;
 
     // 16 x 16 at creation; at least 1 each.  The grid does not resize itself:
     // FitToCells() gives it exactly the size of its cells.
@@ -59,7 +42,7 @@ public:
     QPoint CellAt(const QPoint &pos) const;
     QRect CellRect(int col, int row) const;
 
-    // Paints one cell, or every cell, before returning (through OnDrawCell).
+    // Paints one cell, or every cell, before returning (through DrawCell).
     void RepaintCell(int col, int row);
     void RepaintAll();
 
@@ -68,7 +51,26 @@ public:
 
     QSize sizeHint() const override { return CellsSize(); }
 
+signals:
+    // Asks the owner to paint one cell.  Connect it directly: the painter
+    // is only valid during the call.  With nothing connected a cell is
+    // filled with the base colour.
+    void drawCell(QPainter &canvas, int col, int row, const QRect &rect);
+    void mouseDown(QMouseEvent *event);
+    void mouseMove(QMouseEvent *event);
+    void mouseUp(QMouseEvent *event);
+    // A character typed while the grid has the focus.  Keys that type no
+    // character, and every key while nothing is connected, go on to the
+    // parent as usual.
+    void keyPressed(QChar key);
+    void mouseEnterCell(int col, int row);
+    void mouseLeaveCell(int col, int row);
+    void mouseEnter(int col, int row);
+    void mouseLeave(int col, int row);
+
 protected:
+    // Paints one cell; the default emits drawCell.
+    virtual void DrawCell(QPainter &canvas, int col, int row, const QRect &rect);
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -83,7 +85,6 @@ private:
     void PointerMovedTo(const QPoint &pos);
     void TrackHeldPointer(const QPoint &pos);
     void PaintCells(QPainter &painter, const QRect &area);
-    static void Fire(const TMouseCellEvent &handler, TcpDrawGrid *sender, int col, int row);
 
     int colCount_ = 16;
     int rowCount_ = 16;

@@ -191,10 +191,8 @@ void TfxRepeatBtn::DestroyRepeatTimer()
 
 bool TfxRepeatBtn::FireClick()
 {
-    if (!OnClick)
-        return true;
     try {
-        OnClick(this);
+        emit clicked();
         return true;
     } catch (const std::exception &error) {
         ShowMessage(TMsgType::mtError, QString::fromLocal8Bit(error.what()));

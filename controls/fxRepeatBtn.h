@@ -1,16 +1,14 @@
 #pragma once
 
+// TfxRepeatBtn: a flat button that repeats its click while held.
+
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 class QTimer;
-class TfxRepeatBtn;
 
-using TRepeatClickEvent = std::function<void(TfxRepeatBtn *Sender)>;
-
-// A flat push button that never takes the focus and, while it is held down,
+// TfxRepeatBtn: a flat push button that never takes the focus and, while it is held down,
 // clicks again and again: first after InitDelay, then every RepeatDelay.
 //
 // A press of the left button over the enabled button shows it pressed while
@@ -18,7 +16,7 @@ using TRepeatClickEvent = std::function<void(TfxRepeatBtn *Sender)>;
 // release of any button ends the repeating.  The repeat timer exists only
 // from a press (with RepeatEnabled on) to the next release.
 //
-// A click handler that throws ends the repeating for this press; its error
+// A connected slot that throws ends the repeating for this press; its error
 // is shown as an error message box and the next press starts afresh.
 class TfxRepeatBtn : public QWidget
 {
@@ -27,9 +25,6 @@ class TfxRepeatBtn : public QWidget
 public:
     explicit TfxRepeatBtn(QWidget *parent = nullptr);
     ~TfxRepeatBtn() override;
-
-    // Called once per click: at each repeat and at a release over the button.
-    TRepeatClickEvent OnClick;
 
     // Milliseconds from the press to the first repeated click (400 at
     // creation); 0 gives no repeated click.
@@ -66,6 +61,10 @@ public:
     bool HasRepeatTimer() const { return repeatTimer_ != nullptr; }
 
     QSize sizeHint() const override;
+
+signals:
+    // Once per click: at each repeat and at a release over the button.
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

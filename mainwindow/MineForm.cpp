@@ -1,73 +1,41 @@
-// Start-up, settings and shutdown of the main window.
+// Start-up, the controls and their wiring, and shutdown of the main window.
 
 #include "mainwindow/MineForm.h"
 
-#include "controls/Resources.h"
-#include "controls/cpDrawGrid.h"
+#include "controls/Counter.h"
+#include "controls/DRLabel.h"
 #include "controls/FormScaleUnit.h"
+#include "controls/StatusPanels.h"
+#include "controls/fxRepeatBtn.h"
+#include "mainwindow/BoardFrame.h"
+#include "mainwindow/BoardView.h"
+#include "mainwindow/Layout.h"
+#include "model/MineGame.h"
+#include "model/Random.h"
 #include "music/Music.h"
+#include "records/BestTimes.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QFont>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QTimer>
 
 namespace
 {
 const QString DefaultPlayList = QStringLiteral("Ferrox.M3U");
 const QByteArray FallbackModule = QByteArrayLiteral("Ferrox.MOD");
-
-// Faces to use where the named ones are missing.  "MS Sans Serif" is a
-// narrow bitmap face; the system's usual fallback is a much wider sans serif
-// that no longer fits the status bar's panels, so the nearest narrow faces
-// are named first.  The metric twins of the other faces are named too: a
-// face found by name is quicker to load at start than one found through the
-// system's fallback search.
-void InstallFontSubstitutes()
-{
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"),
-                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono")});
-    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                               {QStringLiteral("Liberation Serif")});
-    QFont::insertSubstitutions(QStringLiteral("Stucco 555"), {QStringLiteral("DejaVu Sans")});
-}
+// Where the window first appears, as designed.
+constexpr QPoint DesignPosition(230, 103);
 } // namespace
-
-TFormEnvironment ScreenEnvironment()
-{
-    TFormEnvironment environment;
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        environment.ScreenSize = screen->size();
-        environment.DotsPerInch = screen->logicalDotsPerInch();
-    }
-    environment.WorkingDirectory = QDir::currentPath();
-    return environment;
-}
-
-void PrepareForScreen(const TFormEnvironment &environment)
-{
-    ComputeMaxBoard(environment.ScreenSize.width(), environment.ScreenSize.height());
-    ComputeScaleFactor(environment.DotsPerInch);
-}
 
 TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     : QMainWindow(parent),
       WorkingDirectory(environment.WorkingDirectory.isEmpty() ? QDir::currentPath()
                                                               : environment.WorkingDirectory)
 {
-    if (environment.Clock) {
-        PreviousClock = SetWallClock(environment.Clock);
-        ClockInstalled = true;
-    }
+    InstallClock(environment);
     // The program's files stay in the folder it was started in, whatever a
     // file dialog later does to the current directory.
     SetBestRecordsDirectory(WorkingDirectory);
@@ -79,12 +47,18 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     InstallFontSubstitutes();
+    // The model reads the stored settings and seeds the generator.
+    TheGame = std::make_unique<TMineGame>();
+    BestTimes = new TBestTimes(this);
     CreateControls();
-    CreateMenus();
+    Menu.Build(menuBar(), this);
+    ConnectGame();
+    ConnectBoard();
+    ConnectMenus();
     FormCreate();
     if (environment.RandomState)
         SetRandomState(*environment.RandomState);
-    move(230, 103);
+    move(DesignPosition);
 }
 
 TMineForm::~TMineForm()
@@ -94,29 +68,23 @@ TMineForm::~TMineForm()
         SetWallClock(PreviousClock);
 }
 
+void TMineForm::InstallClock(const TFormEnvironment &environment)
+{
+    if (!environment.Clock)
+        return;
+    PreviousClock = SetWallClock(environment.Clock);
+    ClockInstalled = true;
+}
+
+TBoardView *TMineForm::Grid() const
+{
+    return Frame->Grid();
+}
+
 void TMineForm::FormCreate()
 {
-    PressState = 0;
-    GameState = 0;
-    ClockRunning = false;
-
-    const QList<QPixmap> tiles = FerroxRes::LoadTiles();
-    for (int i = 0; i < tiles.size() && i < 9; ++i)
-        Tiles[i] = tiles.at(i).copy();
-
-    Mines = std::make_unique<TMines>();
-    Clock = std::make_unique<TimeType>();
-    Music = std::make_unique<TMusic>();
-
+    Player = std::make_unique<TMusic>();
     LoadDefaultPlayList();
-
-    QFont boardFont(QStringLiteral("Courier New"));
-    boardFont.setBold(true);
-    boardFont.setPointSize(ScaledPoints(10));
-    MineGrid->setFont(boardFont);
-
-    XCrossCursor = FerroxRes::LoadXCrossCursor();
-
     ApplySettings();
     MGNewClick();
     LayoutBoard();
@@ -125,12 +93,13 @@ void TMineForm::FormCreate()
 
 void TMineForm::LoadDefaultPlayList()
 {
+    TMines &model = TheGame->Model();
     const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayList);
     if (!QFileInfo::exists(listPath)) {
-        Mines->MusicOn = false;
+        model.MusicOn = false;
         return;
     }
-    if (Music->ModuleList.LoadFromFile(listPath))
+    if (Player->ModuleList.LoadFromFile(listPath))
         return;
     // The play list could not be read (it said why); the module that ships
     // with the program is the one thing still worth offering.
@@ -138,42 +107,211 @@ void TMineForm::LoadDefaultPlayList()
     fallback.FileName = FallbackModule;
     fallback.BaseFolder = WorkingDirectory;
     if (fallback.ReadTitle())
-        Music->ModuleList.AddCopy(fallback);
-    Mines->MusicOn = false;
+        Player->ModuleList.AddCopy(fallback);
+    model.MusicOn = false;
 }
 
 void TMineForm::ApplySettings()
 {
+    TMines &model = TheGame->Model();
     SetBoardActive(true);
     SetOptionChecks();
-    MOQuestion->setChecked(Mines->QuestionMarks);
-    if (Mines->MusicOn && !Music->Play())
-        Mines->MusicOn = false;
-    if (Mines->MusicOn) {
+    Menu.MOQuestion->setChecked(model.QuestionMarks);
+    if (model.MusicOn && !Player->Play())
+        model.MusicOn = false;
+    SetMusicCaption(model.MusicOn);
+    if (model.MusicOn)
         DownPanelClick();
-        MUSong->setText(QStringLiteral("Turn Off"));
-    } else {
-        MUSong->setText(QStringLiteral("Turn On"));
-    }
 }
 
 void TMineForm::SetOptionChecks()
 {
-    MONBour->setChecked(Mines->ClearNeighbours);
-    MOCross->setChecked(Mines->CrossPointer);
-    MOBorder->setChecked(Mines->Borders);
-    MOPress->setChecked(Mines->WindowsPress);
+    const TMines &model = TheGame->Model();
+    Menu.MONBour->setChecked(model.ClearNeighbours);
+    Menu.MOCross->setChecked(model.CrossPointer);
+    Menu.MOBorder->setChecked(model.Borders);
+    Menu.MOPress->setChecked(model.WindowsPress);
+}
+
+void TMineForm::SetMusicCaption(bool musicOn)
+{
+    Menu.MUSong->setText(QLatin1String(musicOn ? TurnOffCaption : TurnOnCaption));
 }
 
 void TMineForm::FormDestroy()
 {
     STimer->stop();
-    // Nothing may paint from here on: the tiles and the model go away.
-    MineGrid->OnDrawCell = nullptr;
-    for (QPixmap &tile : Tiles)
-        tile = QPixmap();
-    // Releasing the model releases its cells and writes the settings.
-    Mines.reset();
-    Clock.reset();
-    Music.reset();
+    // Nothing may paint from here on: the board and its tiles go first, then
+    // the model, which writes the settings, then the player.
+    delete takeCentralWidget();
+    Frame = nullptr;
+    TheGame.reset();
+    Player.reset();
+}
+
+// --- Controls ----------------------------------------------------------------
+
+void TMineForm::CreateControls()
+{
+    setFont(PixelFont(QStringLiteral("Courier New"), 13, true));
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    CreateCounterStrip(client);
+    Frame = new TBoardFrame(*TheGame, client);
+    Frame->move(0, CounterStripHeight);
+    CreateStatusBar();
+    STimer = new QTimer(this);
+    STimer->setObjectName(QStringLiteral("STimer"));
+    STimer->setInterval(TimerIntervalMs);
+    connect(STimer, &QTimer::timeout, this, &TMineForm::STimerTimer);
+}
+
+void TMineForm::CreateCounterStrip(QWidget *client)
+{
+    const QFont labelFont = PixelFont(QStringLiteral("Times New Roman"), 16, true);
+    auto makeLabel = [&](const char *name, const QString &caption, QRect place) {
+        auto *label = new TDRLabel(client);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(place);
+        label->SetFont(labelFont);
+        label->SetCaption(caption);
+        label->SetHiColor(Qt::blue);
+        label->SetLoColor(QColor(0, 0, 128));
+        label->SetBorder(boNone);
+        label->SetDeep(1);
+        label->move(place.topLeft());
+        return label;
+    };
+    DRLabel1 = makeLabel("DRLabel1", QStringLiteral("Time:"), QRect(4, 4, 39, 19));
+    DRLabel2 = makeLabel("DRLabel2", QStringLiteral("Mines:"), QRect(110, 4, 48, 19));
+
+    // Applied in the order a form designer applies them: the three digits
+    // set while Stretch is still off give the natural width of 54.
+    auto makeCounter = [&](const char *name, QRect place, bool stretch, const QString &value) {
+        auto *counter = new TCounter(client);
+        counter->setObjectName(QLatin1String(name));
+        counter->setGeometry(place);
+        counter->SetCounterType(ctLed);
+        counter->SetNumDigits(3);
+        counter->SetStretch(stretch);
+        counter->SetValue(value);
+        counter->Loaded();
+        return counter;
+    };
+    TimeCount = makeCounter("TimeCount", QRect(44, 3, 57, 24), true, QStringLiteral("000"));
+    MineCount = makeCounter("MineCount", QRect(160, 3, 57, 24), false, QStringLiteral("0"));
+}
+
+void TMineForm::CreateStatusBar()
+{
+    TheStatusBar = new TStatusPanels(this);
+    TheStatusBar->setObjectName(QStringLiteral("TheStatusBar"));
+    TheStatusBar->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13, true));
+    TheStatusBar->setFixedHeight(StatusBarHeight);
+    TheStatusBar->AddPanel(80, false, QStringLiteral("Best Time:"));
+    TheStatusBar->AddPanel(40, true, QString::number(NoRecordTime));
+    TheStatusBar->AddPanel(28, false, QStringLiteral("by:"));
+    TheStatusBar->AddPanel(50, true, NoRecordHolder);
+    connect(TheStatusBar, &TStatusPanels::drawPanel, this, &TMineForm::TheStatusBarDrawPanel);
+    setStatusBar(TheStatusBar);
+}
+
+// --- Wiring ------------------------------------------------------------------
+
+void TMineForm::ConnectGame()
+{
+    TMineGame *game = TheGame.get();
+    connect(game, &TMineGame::timeChanged, this, [this](int seconds) {
+        // A new game shows three zeros; later seconds are padded by the counter.
+        TimeCount->SetValue(seconds == 0 ? QStringLiteral("000") : QString::number(seconds));
+    });
+    connect(game, &TMineGame::minesLeftChanged, this,
+            [this](int minesLeft) { MineCount->SetValue(QString::number(minesLeft)); });
+    connect(game, &TMineGame::pauseChanged, this, [this](bool paused) {
+        Menu.MOPause->setChecked(paused);
+        SetBoardActive(!paused);
+    });
+    connect(game, &TMineGame::gameWon, this, &TMineForm::CheckNewRecord);
+    connect(BestTimes, &TBestTimes::recordChanged, this, &TMineForm::ShowBestRecord);
+}
+
+void TMineForm::ConnectBoard()
+{
+    TBoardView *grid = Frame->Grid();
+    auto shift = [](QMouseEvent *event) { return bool(event->modifiers() & Qt::ShiftModifier); };
+    connect(grid, &TcpDrawGrid::mouseDown, this, [this, shift](QMouseEvent *event) {
+        const QPoint pos = event->position().toPoint();
+        MineGridMouseDown(event->button(), shift(event), pos.x(), pos.y());
+    });
+    connect(grid, &TcpDrawGrid::mouseUp, this, [this, shift](QMouseEvent *event) {
+        const QPoint pos = event->position().toPoint();
+        MineGridMouseUp(event->button(), shift(event), pos.x(), pos.y());
+    });
+    connect(grid, &TcpDrawGrid::mouseMove, this, [this](QMouseEvent *event) {
+        const QPoint pos = event->position().toPoint();
+        MineGridMouseMove(event->buttons(), pos.x(), pos.y());
+    });
+    connect(grid, &TcpDrawGrid::keyPressed, this, &TMineForm::MineGridKeyPress);
+    connect(grid, &TcpDrawGrid::mouseEnter, this, &TMineForm::MineGridMouseEnter);
+    connect(grid, &TcpDrawGrid::mouseLeave, this, &TMineForm::MineGridMouseLeave);
+    connect(grid, &TcpDrawGrid::mouseEnterCell, this, &TMineForm::MineGridMouseEnterCell);
+    connect(grid, &TcpDrawGrid::mouseLeaveCell, this, &TMineForm::MineGridMouseLeaveCell);
+
+    TBevelPanel *upPanel = Frame->TitlePanel();
+    connect(upPanel, &TBevelPanel::mousePressed, this, &TMineForm::UpPanelMouseDown);
+    connect(upPanel, &TBevelPanel::mouseReleased, this, &TMineForm::UpPanelMouseUp);
+    connect(upPanel, &TBevelPanel::mouseMoved, this, &TMineForm::UpPanelMouseMove);
+    connect(upPanel, &TBevelPanel::clicked, this, &TMineForm::UpPanelClick);
+    connect(Frame->MusicPanel(), &TBevelPanel::clicked, this, &TMineForm::DownPanelClick);
+
+    const struct {
+        const char *button;
+        void (TMineForm::*handler)();
+    } moves[] = {
+        {"SpLeftUp", &TMineForm::SBDownRight}, {"SpUpL", &TMineForm::SBDown},
+        {"SpUpR", &TMineForm::SBDown},         {"SpRightUp", &TMineForm::SBDownLeft},
+        {"SpLeftU", &TMineForm::SBRight},      {"SpLeftD", &TMineForm::SBRight},
+        {"SpRightU", &TMineForm::SBLeft},      {"SpRightD", &TMineForm::SBLeft},
+        {"SpLeftDown", &TMineForm::SBUpRight}, {"SpDownL", &TMineForm::SBUp},
+        {"SpDownR", &TMineForm::SBUp},         {"SpRightDown", &TMineForm::SBUpLeft},
+    };
+    for (const auto &move : moves) {
+        auto *button = Frame->findChild<TfxRepeatBtn *>(QLatin1String(move.button));
+        connect(button, &TfxRepeatBtn::clicked, this, move.handler);
+    }
+}
+
+void TMineForm::ConnectCheckItem(QAction *action, void (TMineForm::*handler)())
+{
+    // Qt inverts a check item before it reports the trigger; the handlers
+    // invert it themselves (as they must when called directly), so the
+    // toolkit's inversion is taken back first.
+    connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
+        action->setChecked(!checked);
+        (this->*handler)();
+    });
+}
+
+void TMineForm::ConnectMenus()
+{
+    connect(Menu.MGNew, &QAction::triggered, this, &TMineForm::MGNewClick);
+    connect(Menu.MGEasy, &QAction::triggered, this, &TMineForm::MGEasyClick);
+    connect(Menu.MGMedium, &QAction::triggered, this, &TMineForm::MGMediumClick);
+    connect(Menu.MGHard, &QAction::triggered, this, &TMineForm::MGHardClick);
+    connect(Menu.MGCustom, &QAction::triggered, this, &TMineForm::MGCustomClick);
+    connect(Menu.MGQuit, &QAction::triggered, this, &TMineForm::MGQuitClick);
+    ConnectCheckItem(Menu.MOPause, &TMineForm::MOPauseClick);
+    connect(Menu.MODos, &QAction::triggered, this, &TMineForm::MODosClick);
+    connect(Menu.MOWindows, &QAction::triggered, this, &TMineForm::MOWindowsClick);
+    ConnectCheckItem(Menu.MOQuestion, &TMineForm::MOQuestionClick);
+    ConnectCheckItem(Menu.MOCross, &TMineForm::MOCrossClick);
+    ConnectCheckItem(Menu.MOPress, &TMineForm::MOPressClick);
+    ConnectCheckItem(Menu.MOBorder, &TMineForm::MOBorderClick);
+    ConnectCheckItem(Menu.MONBour, &TMineForm::MONBourClick);
+    connect(Menu.MUSong, &QAction::triggered, this, &TMineForm::MUSongClick);
+    connect(Menu.MUFile, &QAction::triggered, this, &TMineForm::MUFileClick);
+    connect(Menu.MMSetup, &QAction::triggered, this, &TMineForm::MMSetupClick);
+    connect(Menu.MMVolume, &QAction::triggered, this, &TMineForm::MMVolumeClick);
+    connect(Menu.MHAbout, &QAction::triggered, this, &TMineForm::MHAboutClick);
+    connect(Menu.License1, &QAction::triggered, this, &TMineForm::License1Click);
 }

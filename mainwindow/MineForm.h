@@ -1,90 +1,57 @@
 #pragma once
 
-// The main window, unit MineMain: start-up and shutdown, layout, board
-// painting and input, clock, counters, status bar, pause, menus and options.
-// The methods are spread over the MineMain*.cpp files by topic.
+// TMineForm: the main window.  It forwards the player's input to the game
+// and the music player and shows what they announce.
 
-#include "model/Mines.h"
-#include "model/WallClock.h"
-#include "records/BestRecords.h"
+#include "mainwindow/FormEnvironment.h"
+#include "mainwindow/MainMenu.h"
 
-#include <QCursor>
 #include <QMainWindow>
-#include <QPixmap>
-#include <QSize>
-#include <QString>
 
 #include <memory>
-#include <optional>
 
-class QAction;
-class QActionGroup;
-class QMenu;
 class QPainter;
 class QTimer;
 class TBestForm;
-class TBevelPanel;
+class TBestTimes;
+class TBoardFrame;
+class TBoardView;
 class TCounter;
 class TDRLabel;
+class TMineGame;
 class TMusic;
 class TStatusPanels;
-class TcpDrawGrid;
-class TfxRepeatBtn;
-
-// The game phase: a set of these bits.
-enum TGameStateFlag : quint8 { gsPlaying = 1, gsPaused = 2, gsOver = 4, gsFresh = 8 };
-
-// What the program takes from its surroundings at start.  The program fills
-// it from the primary screen; tests set a screen, a folder, a clock and a
-// generator state of their own, so no real screen or time of day is needed.
-// The screen's two values are read by PrepareForScreen, the rest by the
-// window's constructor.
-struct TFormEnvironment {
-    QSize ScreenSize{1024, 768};        // pixels
-    double DotsPerInch = 96;            // the screen's (logical) pixels per inch
-    QString WorkingDirectory;           // where the program's own files are; empty: current
-    TWallClockSource Clock;             // empty: the system clock
-    std::optional<quint32> RandomState; // replaces the seed taken from the time of day
-};
-
-// The environment of the primary screen and the current directory.
-TFormEnvironment ScreenEnvironment();
-
-// Program start, step 1, before any window exists: MaxCols and MaxRows from
-// the screen size, ScaleFactor from its density.
-void PrepareForScreen(const TFormEnvironment &environment);
+struct TBestRecord;
 
 class TMineForm : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // Runs FormCreate.  PrepareForScreen must have run.
+    // Builds the window and starts the program in it.  PrepareForScreen must
+    // have run.
     explicit TMineForm(const TFormEnvironment &environment = TFormEnvironment(),
                        QWidget *parent = nullptr);
-    // Runs FormDestroy, which writes the settings.
+    // Stops the timer and the music and writes the settings.
     ~TMineForm() override;
 
-    // --- Start-up, layout, shutdown ---------------------------------------
+    // What the window shows, for those who look at it from outside.  Every
+    // control and menu item is also named after its place (objectName).
+    TMineGame &Game() { return *TheGame; }
+    const TMineGame &Game() const { return *TheGame; }
+    TMusic &Music() { return *Player; }
+    TBoardView *Grid() const;
+    const TBestTimes &Records() const { return *BestTimes; }
+    // The window's design size from the last layout, frame included.
+    int OuterWidth() const { return Outer.width(); }
+    int OuterHeight() const { return Outer.height(); }
+
+public slots:
+    // Start-up, layout
     void LayoutBoard();
     void ApplySettings();
 
-    // The design outer size of the window that LayoutBoard computed: the
-    // client area is this less the frame allowance Round(6 x ScaleFactor) in
-    // width, and holds the 32-pixel counter strip, the board panel and the
-    // 19-pixel status bar in height under the menu bar.
-    int OuterWidth = 0;
-    int OuterHeight = 0;
-
-    // --- Board painting ----------------------------------------------------
-    void MineGridDrawCell(QPainter &canvas, int col, int row);
-    void RepaintCell(int col, int row);
-    void RepaintChanged();
-    void RepaintBoard();
-    // The tile the cell shows now (index into Tiles).
-    int TileFor(int col, int row) const;
-
-    // --- Board input -------------------------------------------------------
+    // The board
     void MGNewClick();
     void MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int y);
     void MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int y);
@@ -94,11 +61,22 @@ public:
     void MineGridMouseEnterCell(int col, int row);
     void MineGridMouseLeaveCell(int col, int row);
     void MineGridKeyPress(QChar key);
-    void OpenAtPoint(int x, int y, bool shift);
 
-    // --- Clock, counters, status bar, pause --------------------------------
+    // The edge buttons: named for the way they move the board's contents.
+    void SBDown();
+    void SBUp();
+    void SBLeft();
+    void SBRight();
+    void SBDownRight();
+    void SBDownLeft();
+    void SBUpRight();
+    void SBUpLeft();
+
+    // Clock, counters, status bar, pause
     void STimerTimer();
     void DownPanelClick();
+    // Puts a title into the lower title panel for 20 ticks.
+    void ShowTitle(const QString &title);
     void MOPauseClick();
     void SetBoardActive(bool active);
     void TheStatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect);
@@ -107,11 +85,11 @@ public:
     void UpPanelMouseMove(Qt::MouseButtons held, QPoint pos);
     void UpPanelClick();
 
-    // --- Best times ----------------------------------------------------------
+    // Best times
     bool LoadBestRecord();
     void CheckNewRecord();
 
-    // --- Menus and options ---------------------------------------------------
+    // Menus
     void MGEasyClick();
     void MGMediumClick();
     void MGHardClick();
@@ -131,121 +109,48 @@ public:
     void MHAboutClick();
     void License1Click();
 
-    // --- State -----------------------------------------------------------------
-    std::unique_ptr<TMines> Mines;   // the game model
-    std::unique_ptr<TimeType> Clock; // the game clock
-    std::unique_ptr<TMusic> Music;   // the module player
-    QPixmap Tiles[9];
-    int PressState = 0;
-    int PressedCol = 0;
-    int PressedRow = 0;
-    quint8 GameState = 0;
-    bool ClockRunning = false;
-    bool HasRecord = false;
-    quint16 TitleTicks = 0;
-    TBestRecord BestRecord;
-    QCursor XCrossCursor;
-    // The grid's current cell (moved by the input handlers).
-    int CurrentCol = 0;
-    int CurrentRow = 0;
-
-    // --- Controls ----------------------------------------------------------------
-    TDRLabel *DRLabel1 = nullptr;
-    TCounter *TimeCount = nullptr;
-    TDRLabel *DRLabel2 = nullptr;
-    TCounter *MineCount = nullptr;
-    TBevelPanel *MinePanel = nullptr;
-    TfxRepeatBtn *SpLeftUp = nullptr;
-    TfxRepeatBtn *SpUpL = nullptr;
-    TfxRepeatBtn *SpUpR = nullptr;
-    TfxRepeatBtn *SpRightUp = nullptr;
-    TfxRepeatBtn *SpLeftU = nullptr;
-    TfxRepeatBtn *SpLeftD = nullptr;
-    TfxRepeatBtn *SpRightU = nullptr;
-    TfxRepeatBtn *SpRightD = nullptr;
-    TfxRepeatBtn *SpLeftDown = nullptr;
-    TfxRepeatBtn *SpDownL = nullptr;
-    TfxRepeatBtn *SpDownR = nullptr;
-    TfxRepeatBtn *SpRightDown = nullptr;
-    TBevelPanel *UpPanel = nullptr;
-    TBevelPanel *DownPanel = nullptr;
-    TBevelPanel *LeftPanel = nullptr;
-    TBevelPanel *RightPanel = nullptr;
-    TcpDrawGrid *MineGrid = nullptr;
-    TStatusPanels *TheStatusBar = nullptr;
-    QTimer *STimer = nullptr;
-    TBestForm *BestForm = nullptr; // the new-record dialog, made when first needed
-
-    QMenu *MGame = nullptr;
-    QAction *MGNew = nullptr;
-    QAction *MGEasy = nullptr;
-    QAction *MGMedium = nullptr;
-    QAction *MGHard = nullptr;
-    QAction *MGCustom = nullptr;
-    QAction *MGQuit = nullptr;
-    QActionGroup *LevelGroup = nullptr;
-    QMenu *MOptions = nullptr;
-    QAction *MOPause = nullptr;
-    QAction *MODos = nullptr;
-    QAction *MOWindows = nullptr;
-    QAction *MOQuestion = nullptr;
-    QAction *MOCross = nullptr;
-    QAction *MOPress = nullptr;
-    QAction *MOBorder = nullptr;
-    QAction *MONBour = nullptr;
-    QMenu *MSound = nullptr;
-    QAction *MUSong = nullptr;
-    QAction *MUFile = nullptr;
-    QAction *MMSetup = nullptr;
-    QAction *MMVolume = nullptr;
-    QMenu *MHelp = nullptr;
-    QAction *MHAbout = nullptr;
-    QAction *License1 = nullptr;
-
-    // The twelve edge buttons, clockwise from the top-left corner.
-    QList<TfxRepeatBtn *> EdgeButtons() const;
-
 private:
     void FormCreate();
     void FormDestroy();
     void LoadDefaultPlayList();
+    void InstallClock(const TFormEnvironment &environment);
 
     void CreateControls();
     void CreateCounterStrip(QWidget *client);
-    void CreateBoardPanel(QWidget *client);
-    TfxRepeatBtn *CreateEdgeButton(int arrow);
-    TBevelPanel *CreateFillerPanel();
-    void CreateTitlePanels();
-    void CreateBoardGrid();
     void CreateStatusBar();
-    void CreateMenus();
-    void CreateGameMenu();
-    void CreateOptionsMenu();
-    void CreateMusicMenu();
-    void CreateHelpMenu();
-    QAction *AddCheckItem(QMenu *menu, const QString &caption, void (TMineForm::*handler)());
+    void ConnectGame();
+    void ConnectBoard();
+    void ConnectMenus();
+    void ConnectCheckItem(QAction *action, void (TMineForm::*handler)());
 
-    void PlaceRightAndBottomPieces();
-    void SetTitleFonts(int cols);
     void FitWindowToBoard();
     void CheckLevelItem();
-
     void ChooseLevel(int level);
     bool RunCustomDialog();
     void ApplyStylePreset(bool clearNeighbours, bool windowsPress);
     void SetOptionChecks();
-
-    void FirstOpening(int col, int row);
-    void EndOfGame();
-    void ApplyMarkingCycle(int col, int row);
-    void MoveCurrentCell(int col, int row);
-    bool CellUnder(int x, int y, int &col, int &row) const;
-    void ShowBestRecord();
+    void SetMusicCaption(bool musicOn);
+    void ShowBestRecord(const TBestRecord &record);
     TBestForm *NewRecordDialog();
 
+    std::unique_ptr<TMineGame> TheGame;
+    std::unique_ptr<TMusic> Player;
+    TBestTimes *BestTimes = nullptr;
+    TMainMenu Menu;
+    TBoardFrame *Frame = nullptr;
+    TDRLabel *DRLabel1 = nullptr;
+    TCounter *TimeCount = nullptr;
+    TDRLabel *DRLabel2 = nullptr;
+    TCounter *MineCount = nullptr;
+    TStatusPanels *TheStatusBar = nullptr;
+    QTimer *STimer = nullptr;
+    TBestForm *BestForm = nullptr; // made at the first record
+
+    quint16 TitleTicks = 0;
     QString WorkingDirectory;
     TWallClockSource PreviousClock;
     bool ClockInstalled = false;
+    QSize Outer;
     // The configuration of the last LayoutBoard, to see whether a level
     // change needs a new layout.
     int LaidCols = -1;

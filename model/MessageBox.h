@@ -1,5 +1,7 @@
 #pragma once
 
+// ShowMessage: the one way the program shows a message box.
+
 #include <QString>
 #include <functional>
 

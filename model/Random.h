@@ -1,5 +1,7 @@
 #pragma once
 
+// The game's random generator: one 32-bit linear congruential state.
+
 #include <QtGlobal>
 
 // The program's single random generator: one unsigned 32-bit

@@ -1,5 +1,7 @@
 #pragma once
 
+// The per-user settings store and the readers and writers of its values.
+
 #include <QSettings>
 #include <QString>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// TimeType: the game clock.
+
 #include <QtGlobal>
 
 // The game clock: counts the changes of the wall clock's second

@@ -1,5 +1,7 @@
 #pragma once
 
+// WallClockNow: the time of day as the model sees it.
+
 #include <QDateTime>
 
 #include <functional>

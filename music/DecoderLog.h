@@ -1,5 +1,7 @@
 #pragma once
 
+// TDecoderLog: where the sound libraries' messages go.
+
 #include <QString>
 
 #include <memory>

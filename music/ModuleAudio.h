@@ -1,5 +1,7 @@
 #pragma once
 
+// TModuleAudio: the sound layer, modules decoded by libopenmpt and played through SDL2.
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,7 @@
 #pragma once
 
+// TMusic: the module player.
+
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
 

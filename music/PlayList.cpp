@@ -121,14 +121,23 @@ void TPlayList::ClearEntries()
         Entries.pop_back();
 }
 
+bool TPlayList::IsIndex(int index) const
+{
+    return index >= 0 && index < Count();
+}
+
+// Indexes come from list boxes and arrow clicks, inside a Qt event where an
+// exception must not escape: one outside the list does nothing.
 void TPlayList::Exchange(int first, int second)
 {
-    std::swap(Entries.at(static_cast<size_t>(first)), Entries.at(static_cast<size_t>(second)));
+    if (!IsIndex(first) || !IsIndex(second))
+        return;
+    std::swap(Entries[static_cast<size_t>(first)], Entries[static_cast<size_t>(second)]);
 }
 
 void TPlayList::Move(int from, int to)
 {
-    if (from == to)
+    if (from == to || !IsIndex(from) || !IsIndex(to))
         return;
     auto entry = std::move(Entries.at(static_cast<size_t>(from)));
     Entries.erase(Entries.begin() + from);

@@ -1,5 +1,7 @@
 #pragma once
 
+// TPlayList and TPlayListItem: play lists, their M3U files and module titles.
+
 #include <QByteArray>
 #include <QString>
 
@@ -62,7 +64,8 @@ public:
     void DeleteEntry(int index);
     // Removes all entries, from the last to the first.
     void ClearEntries();
-    // Swaps two entries and moves one entry to another index.
+    // Swaps two entries, and moves one entry so that it stands at index to.
+    // An index outside the list changes nothing.
     void Exchange(int first, int second);
     void Move(int from, int to);
     // Replaces all entries by copies of other's entries, in order.
@@ -83,5 +86,7 @@ public:
     bool SaveToFile(const QString &fileName, QString *errorText = nullptr) const;
 
 private:
+    bool IsIndex(int index) const;
+
     std::vector<std::unique_ptr<TPlayListItem>> Entries;
 };

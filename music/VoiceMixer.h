@@ -1,5 +1,7 @@
 #pragma once
 
+// The mixing of one module into the sound device's buffer.
+
 #include <cstddef>
 #include <cstdint>
 

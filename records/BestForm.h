@@ -1,5 +1,7 @@
 #pragma once
 
+// TBestForm: the "New Record!" dialog.
+
 #include "records/BestRecords.h"
 
 #include <QDialog>
@@ -23,28 +25,12 @@ struct TBestFormContext {
     QString TimeText; // TimeCount's Value exactly as shown ("000" before the first second)
 };
 
-// "New Record!": congratulates the player, shows the board's size, mine count
-// and time, and asks for the holder's name.  Created once, hidden, by the main
-// window and shown modally once per record.
-//
-// How the main window uses it (CheckNewRecord, called only after a win):
-//
-//   void TMineForm::CheckNewRecord()
-//   {
-//       const int seconds = SecondsFromTimeText(TimeCount->Value());
-//       if (!IsNewRecord(HasRecord, BestRecord, seconds))
-//           return;                              // an equal time is no record
-//       BestForm->Execute({.RecordName = &Mines->RecordName, .Record = &BestRecord,
-//                          .Cols = Mines->Cols, .Rows = Mines->Rows,
-//                          .Mines = Mines->Mines, .TimeText = TimeCount->Value()});
-//       BestRecord.BestTime = seconds;           // taken however the dialog closed
-//       SaveBestRecord(BestRecord);              // silent on failure
-//       HasRecord = true;
-//       // status bar: panel 1 = QString::number(BestRecord.BestTime), panel 3 = BestRecord.Holder
-//   }
-//
-// BestRecord's key is the one LoadBestRecord gave it at the last layout, so
-// SaveBestRecord files the record under the board on screen.
+// TBestForm, "New Record!": congratulates the player, shows the board's
+// size, mine count and time, and asks for the holder's name.  The main window
+// makes it at the first record of a run and reuses it; it is shown modally
+// once per record, after a win that beats the stored time (an equal time is
+// no record).  The record is taken however the dialog closes: the caller
+// reads the name back from RecordName and saves it with the time.
 //
 // Tests close the modal run without a person: from a QTimer::singleShot they
 // take QApplication::activeModalWidget(), cast it to TBestForm and click

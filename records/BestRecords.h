@@ -1,5 +1,7 @@
 #pragma once
 
+// TBestRecord and the best-times file "Ferrox for Windows.hi".
+
 #include "model/Constants.h"
 
 #include <QByteArray>

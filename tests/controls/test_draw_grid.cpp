@@ -20,19 +20,18 @@ struct Rig {
         grid->SetRowCount(5);
         grid->setGeometry(20, 20, 5 * 17 + 3, 5 * 17);
         auto record = [this](const char *name) {
-            return [this, name](TcpDrawGrid *, int col, int row) {
+            return [this, name](int col, int row) {
                 events << QStringLiteral("%1(%2,%3)").arg(QLatin1String(name)).arg(col).arg(row);
             };
         };
-        grid->OnMouseEnterCell = record("EnterCell");
+        QObject::connect(grid, &TcpDrawGrid::mouseEnterCell, &window, record("EnterCell"));
         if (assignAll) {
-            grid->OnMouseLeaveCell = record("LeaveCell");
-            grid->OnMouseEnter = record("Enter");
-            grid->OnMouseLeave = record("Leave");
+            QObject::connect(grid, &TcpDrawGrid::mouseLeaveCell, &window, record("LeaveCell"));
+            QObject::connect(grid, &TcpDrawGrid::mouseEnter, &window, record("Enter"));
+            QObject::connect(grid, &TcpDrawGrid::mouseLeave, &window, record("Leave"));
         }
-        grid->OnMouseMove = [this](TcpDrawGrid *, QMouseEvent *) {
-            events << QStringLiteral("Move");
-        };
+        QObject::connect(grid, &TcpDrawGrid::mouseMove, &window,
+                         [this](QMouseEvent *) { events << QStringLiteral("Move"); });
         window.show();
     }
 
@@ -89,11 +88,11 @@ private slots:
         grid.SetRowCount(2);
         grid.FitToCells();
         QList<QPoint> drawn;
-        grid.OnDrawCell = [&](TcpDrawGrid *, QPainter &canvas, int col, int row,
-                              const QRect &rect) {
-            drawn << QPoint(col, row);
-            canvas.fillRect(rect, QColor(col * 100, row * 100, 7));
-        };
+        QObject::connect(&grid, &TcpDrawGrid::drawCell,
+                         [&](QPainter &canvas, int col, int row, const QRect &rect) {
+                             drawn << QPoint(col, row);
+                             canvas.fillRect(rect, QColor(col * 100, row * 100, 7));
+                         });
         const QImage shot = grid.grab().toImage();
         QCOMPARE(drawn.size(), 6);
         QCOMPARE(shot.pixelColor(2 * 17 + 16, 17), QColor(200, 100, 7));

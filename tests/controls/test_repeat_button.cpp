@@ -24,7 +24,8 @@ struct Rig {
         button->SetInitDelay(initDelay);
         button->SetRepeatDelay(repeatDelay);
         button->SetRepeatEnabled(repeat);
-        button->OnClick = [this](TfxRepeatBtn *) { clickTimes << clock.elapsed(); };
+        QObject::connect(button, &TfxRepeatBtn::clicked, &window,
+                         [this] { clickTimes << clock.elapsed(); });
         window.show();
     }
     int clicks() const { return int(clickTimes.size()); }
@@ -198,13 +199,14 @@ private slots:
         Rig rig(100, 50);
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
         bool failNext = true;
-        rig.button->OnClick = [&](TfxRepeatBtn *) {
+        QObject::disconnect(rig.button, &TfxRepeatBtn::clicked, nullptr, nullptr);
+        QObject::connect(rig.button, &TfxRepeatBtn::clicked, &rig.window, [&] {
             rig.clickTimes << rig.clock.elapsed();
             if (failNext) {
                 failNext = false;
                 throw std::runtime_error("board locked");
             }
-        };
+        });
         rig.press();
         QTRY_COMPARE(rig.clicks(), 1);
         QVERIFY(!rig.button->HasRepeatTimer());

@@ -5,10 +5,21 @@
 // the generator state is fixed, and the screen is a made-up 1024 x 768 at
 // 96 pixels per inch.
 
-#include "controls/cpDrawGrid.h"
+#include "controls/BevelPanel.h"
+#include "controls/Counter.h"
+#include "controls/DRLabel.h"
+#include "controls/StatusPanels.h"
+#include "controls/fxRepeatBtn.h"
+#include "mainwindow/BoardView.h"
 #include "mainwindow/MineForm.h"
-#include "model/Mines.h"
+#include "model/MineGame.h"
+#include "music/Music.h"
 #include "records/BestForm.h"
+#include "records/BestTimes.h"
+#include "support/BoardPicture.h"
+
+#include <QAction>
+#include <QMenu>
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +33,27 @@
 
 #include <functional>
 #include <memory>
+
+// A control or menu item of the window by its name; the test fails at once
+// when there is none.
+template <class T> T *Find(TMineForm &form, const char *name)
+{
+    T *found = form.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
+
+// The twelve edge buttons, clockwise from the top-left corner.
+inline QList<TfxRepeatBtn *> EdgeButtons(TMineForm &form)
+{
+    QList<TfxRepeatBtn *> buttons;
+    for (const char *name :
+         {"SpLeftUp", "SpUpL", "SpUpR", "SpRightUp", "SpRightU", "SpRightD", "SpRightDown",
+          "SpDownR", "SpDownL", "SpLeftDown", "SpLeftD", "SpLeftU"})
+        buttons << Find<TfxRepeatBtn>(form, name);
+    return buttons;
+}
 
 class FormFixture
 {
@@ -69,12 +101,28 @@ public:
     // Shuts the window down (which writes the settings).
     void stop() { form.reset(); }
 
-    TMineField &cell(int col, int row) { return *form->Mines->Cells[col][row]; }
+    TMineField &cell(int col, int row) { return *form->Game().Model().Cells[col][row]; }
+
+    // Lays a board picture (see BoardPicture.h) of the board's own size and
+    // starts the game on it, as after a first opening.
+    bool lay(const QStringList &picture)
+    {
+        TMines &model = form->Game().Model();
+        if (picture.size() != model.Rows || picture.value(0).size() != model.Cols) {
+            qWarning("the picture must have the board's size");
+            return false;
+        }
+        if (!BoardPicture::SetPicture(model, picture))
+            return false;
+        form->Game().BeginWithLaidBoard();
+        return true;
+    }
+    QStringList picture() const { return BoardPicture::Picture(form->Game().Model()); }
 
     // A point of the board grid, in the window's coordinates.
     QPoint inWindow(QPoint gridPoint) const
     {
-        return form->MineGrid->mapTo(form->window(), gridPoint);
+        return form->Grid()->mapTo(form->window(), gridPoint);
     }
     QPoint cellPoint(int col, int row, QPoint offset = {8, 8}) const
     {
@@ -121,9 +169,9 @@ inline QImage Normalised(const QImage &image)
 // a fresh rendering, so a cell left drawn in a stale look shows as such.
 inline QImage BoardShot(TMineForm &form)
 {
-    const QPoint origin = form.MineGrid->mapTo(&form, QPoint(0, 0));
+    const QPoint origin = form.Grid()->mapTo(&form, QPoint(0, 0));
     const QPixmap shot = form.screen()->grabWindow(form.winId(), origin.x(), origin.y(),
-                                                   form.MineGrid->width(), form.MineGrid->height());
+                                                   form.Grid()->width(), form.Grid()->height());
     return Normalised(shot.toImage());
 }
 
@@ -134,14 +182,14 @@ inline QImage CellShot(const QImage &board, int col, int row)
 
 inline bool ShowsTile(TMineForm &form, const QImage &board, int col, int row, int tile)
 {
-    return CellShot(board, col, row) == Normalised(form.Tiles[tile].toImage());
+    return CellShot(board, col, row) == Normalised(form.Grid()->Tile(tile).toImage());
 }
 
 // Finds a cell that passes the test, scanning columns then rows.
 inline bool FindCell(TMineForm &form, const std::function<bool(int, int)> &test, int &col, int &row)
 {
-    for (col = 0; col < form.Mines->Cols; ++col)
-        for (row = 0; row < form.Mines->Rows; ++row)
+    for (col = 0; col < form.Game().Model().Cols; ++col)
+        for (row = 0; row < form.Game().Model().Rows; ++row)
             if (test(col, row))
                 return true;
     return false;
@@ -153,8 +201,8 @@ inline QList<QPoint> Neighbours(TMineForm &form, int col, int row)
     QList<QPoint> result;
     for (int c = col - 1; c <= col + 1; ++c)
         for (int r = row - 1; r <= row + 1; ++r)
-            if ((c != col || r != row) && c >= 0 && r >= 0 && c < form.Mines->Cols &&
-                r < form.Mines->Rows)
+            if ((c != col || r != row) && c >= 0 && r >= 0 && c < form.Game().Model().Cols &&
+                r < form.Game().Model().Rows)
                 result.append(QPoint(c, r));
     return result;
 }

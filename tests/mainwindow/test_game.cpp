@@ -3,13 +3,13 @@
 
 #include "FormFixture.h"
 
+#include "controls/BevelPanel.h"
 #include "controls/Counter.h"
 #include "controls/Resources.h"
-#include "controls/fxRepeatBtn.h"
 #include "controls/StatusPanels.h"
-#include "controls/BevelPanel.h"
-#include "records/BestRecords.h"
+#include "controls/fxRepeatBtn.h"
 #include "records/BestForm.h"
+#include "records/BestRecords.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>
@@ -27,9 +27,9 @@ namespace
 int OpenCells(TMineForm &form)
 {
     int open = 0;
-    for (int c = 0; c < form.Mines->Cols; ++c)
-        for (int r = 0; r < form.Mines->Rows; ++r)
-            open += form.Mines->Cells[c][r]->State == msOpen ? 1 : 0;
+    for (int c = 0; c < form.Game().Model().Cols; ++c)
+        for (int r = 0; r < form.Game().Model().Rows; ++r)
+            open += form.Game().Model().Cells[c][r]->State == msOpen ? 1 : 0;
     return open;
 }
 
@@ -70,14 +70,14 @@ void GameTest::firstClickLaysMinesAndStartsClock()
     // A right press on a fresh board changes nothing.
     fixture.click(3, 3, Qt::RightButton);
     QCOMPARE(fixture.cell(3, 3).State, msCovered);
-    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
 
     fixture.click(3, 3);
     QCOMPARE(fixture.cell(3, 3).State, msOpen);
     QVERIFY(!fixture.cell(3, 3).IsMine);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
-    QVERIFY(form.ClockRunning);
-    QVERIFY(form.Mines->ChangedCells.isEmpty());
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
+    QVERIFY(form.Game().IsClockRunning());
+    QVERIFY(form.Game().Model().ChangedCells.isEmpty());
     const QImage board = BoardShot(form);
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r) {
@@ -107,7 +107,7 @@ void GameTest::openNumberShowsDigit()
                               {255, 0, 0}, {128, 0, 128}, {255, 255, 0}, {255, 255, 255},
                               {128, 0, 0}};
     const QImage cell = CellShot(BoardShot(form), col, row);
-    const QImage open = Normalised(form.Tiles[tiOpen].toImage());
+    const QImage open = Normalised(form.Grid()->Tile(tiOpen).toImage());
     // Left of the digit's box the open tile shows; the box starts 4 pixels in
     // on its grey background and holds the digit in its colour.
     for (int y = 0; y < CellSize; ++y)
@@ -134,7 +134,7 @@ void GameTest::markingCycleAndMinesCounter()
 
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
-    QCOMPARE(form.MineCount->Value(), QString("9"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("9"));
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
     // A left press on a marked cell opens nothing.
     fixture.click(col, row);
@@ -142,7 +142,7 @@ void GameTest::markingCycleAndMinesCounter()
 
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msQuestion);
-    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiQuestion));
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
@@ -156,7 +156,7 @@ void GameTest::markingCycleAndMinesCounter()
                 ++flags;
             }
     QCOMPARE(flags, 11);
-    QCOMPARE(form.MineCount->Value(), QString("-1"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("-1"));
 }
 
 void GameTest::wonGameThroughMouse()
@@ -167,7 +167,7 @@ void GameTest::wonGameThroughMouse()
     fixture.click(4, 4);
     fixture.advanceSeconds(7);
     form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("7"));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("7"));
 
     // One correct flag shows as found, like every other mine after a win.
     int flagCol = 0;
@@ -181,9 +181,9 @@ void GameTest::wonGameThroughMouse()
             if (!fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered)
                 fixture.click(c, r);
 
-    QVERIFY(form.Mines->IsWon());
-    QCOMPARE(form.GameState, quint8(gsOver));
-    QVERIFY(!form.ClockRunning);
+    QVERIFY(form.Game().Model().IsWon());
+    QCOMPARE(form.Game().State(), quint8(gsOver));
+    QVERIFY(!form.Game().IsClockRunning());
     QCOMPARE(closer.closed, 1);
     const QImage board = BoardShot(form);
     for (int c = 0; c < 8; ++c)
@@ -192,18 +192,18 @@ void GameTest::wonGameThroughMouse()
                 QVERIFY(ShowsTile(form, board, c, r, tiFoundMine));
 
     // The first win of the configuration is its record.
-    QVERIFY(form.HasRecord);
-    QCOMPARE(form.TheStatusBar->PanelText(1), QString("7"));
+    QVERIFY(form.Records().HasRecord());
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(1), QString("7"));
     TBestRecord stored;
     QVERIFY(::LoadBestRecord(stored, 8, 8, 10, fixture.dir.path()));
     QCOMPARE(stored.BestTime, 7);
 
     // After the end only "New" changes the board; a right press is one.
     fixture.click(0, 0);
-    QCOMPARE(form.GameState, quint8(gsOver));
+    QCOMPARE(form.Game().State(), quint8(gsOver));
     fixture.click(0, 0, Qt::RightButton);
-    QCOMPARE(form.GameState, quint8(gsFresh));
-    QCOMPARE(form.TimeCount->Value(), QString("000"));
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("000"));
 }
 
 void GameTest::lostGameThroughMouse()
@@ -232,8 +232,8 @@ void GameTest::lostGameThroughMouse()
 
     MessageRecorder boxes;
     fixture.click(mineCol, mineRow);
-    QCOMPARE(form.GameState, quint8(gsOver));
-    QVERIFY(!form.HasRecord);
+    QCOMPARE(form.Game().State(), quint8(gsOver));
+    QVERIFY(!form.Records().HasRecord());
     QVERIFY(!QFile::exists(fixture.dir.filePath(BestRecordsFileName)));
 
     const QImage board = BoardShot(form);
@@ -249,7 +249,7 @@ void GameTest::lostGameThroughMouse()
     const int open = OpenCells(form);
     fixture.click(wrongCol, wrongRow);
     QCOMPARE(OpenCells(form), open);
-    QVERIFY(!form.ClockRunning);
+    QVERIFY(!form.Game().IsClockRunning());
 
     fixture.click(0, 0, Qt::RightButton);
     const QImage fresh = BoardShot(form);
@@ -266,7 +266,7 @@ void GameTest::windowsPressFollowsPointer()
     fixture.store("SIZE", 2);
     TMineForm &form = fixture.start();
     fixture.click(15, 10);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
     // Two covered numbered neighbours: opening one leaves the other covered.
     auto numbered = [&](int c, int r) {
@@ -282,7 +282,7 @@ void GameTest::windowsPressFollowsPointer()
     const QPoint second = fixture.cellPoint(col + 1, row);
     fixture.move(first);
     fixture.press(first);
-    QCOMPARE(form.PressState, 1);
+    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
     QCOMPARE(fixture.cell(col, row).State, msCovered); // opens at the release
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiPressed));
 
@@ -292,7 +292,7 @@ void GameTest::windowsPressFollowsPointer()
     QVERIFY(ShowsTile(form, board, col + 1, row, tiPressed));
 
     fixture.release(second);
-    QCOMPARE(form.PressState, 0);
+    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
     QCOMPARE(fixture.cell(col + 1, row).State, msOpen);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
     QCoreApplication::processEvents();
@@ -311,18 +311,18 @@ void GameTest::windowsPressReleasedOffBoard()
     fixture.move(inside);
     fixture.press(inside);
     fixture.move(outside);
-    QCOMPARE(form.PressState, -1);
+    QCOMPARE(form.Grid()->PressState(), TPressState::psLeftBoard);
     QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiCovered));
 
     // Coming back with the button held presses again.
     fixture.move(inside);
-    QCOMPARE(form.PressState, 1);
+    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
     QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiPressed));
 
     fixture.move(outside);
     fixture.release(outside);
-    QCOMPARE(form.PressState, 0);
-    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
     QCOMPARE(OpenCells(form), 0);
     QCoreApplication::processEvents();
     const QImage board = BoardShot(form);
@@ -334,10 +334,10 @@ void GameTest::windowsPressReleasedOffBoard()
     // pressed look does not follow a pointer with no button held.
     fixture.move(inside);
     fixture.press(inside);
-    form.MOPause->trigger();
+    Find<QAction>(form, "MOPause")->trigger();
     fixture.release(inside);
-    form.MOPause->trigger();
-    QCOMPARE(form.PressState, 0);
+    Find<QAction>(form, "MOPause")->trigger();
+    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
     fixture.move(fixture.cellPoint(3, 2));
     QVERIFY(ShowsTile(form, BoardShot(form), 3, 2, tiCovered));
 }
@@ -348,7 +348,7 @@ void GameTest::crossPointerProbes()
     fixture.store("CROSS", 1);
     fixture.store("SIZE", 2);
     TMineForm &form = fixture.start();
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
     fixture.click(15, 10);
 
     auto numbered = [&](int c, int r) {
@@ -401,7 +401,7 @@ void GameTest::crossPointerProbes()
     fixture.move(towardsMine);
     fixture.press(towardsMine, Qt::LeftButton, Qt::ShiftModifier);
     fixture.release(towardsMine, Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(form.GameState, quint8(gsOver));
+    QCOMPARE(form.Game().State(), quint8(gsOver));
     QCOMPARE(fixture.cell(col + 1, row + 1).State, msExploded);
 }
 

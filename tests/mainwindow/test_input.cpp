@@ -64,15 +64,15 @@ void InputTest::clearNeighbourThroughMouse()
 
     // Enough marks but Clear Neighbour off: nothing opens either.
     fixture.click(mines.last().x(), mines.last().y(), Qt::RightButton);
-    form.MONBour->trigger();
-    QVERIFY(!form.Mines->ClearNeighbours);
+    Find<QAction>(form, "MONBour")->trigger();
+    QVERIFY(!form.Game().Model().ClearNeighbours);
     fixture.click(col, row);
     for (const QPoint &n : safe)
         QCOMPARE(fixture.cell(n.x(), n.y()).State, msCovered);
 
     // Switched on again, the click opens every unmarked neighbour; the
     // marks and the mines counter stay.
-    form.MONBour->trigger();
+    Find<QAction>(form, "MONBour")->trigger();
     fixture.click(col, row);
     const QImage board = BoardShot(form);
     for (const QPoint &n : safe)
@@ -81,8 +81,8 @@ void InputTest::clearNeighbourThroughMouse()
         QCOMPARE(fixture.cell(m.x(), m.y()).State, msFlagged);
         QVERIFY(ShowsTile(form, board, m.x(), m.y(), tiMine));
     }
-    QCOMPARE(form.MineCount->Value(), QString::number(40 - mines.size()));
-    QVERIFY(form.Mines->ChangedCells.isEmpty());
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString::number(40 - mines.size()));
+    QVERIFY(form.Game().Model().ChangedCells.isEmpty());
 }
 
 void InputTest::clearNeighbourWithWrongMarkLoses()
@@ -111,8 +111,8 @@ void InputTest::clearNeighbourWithWrongMarkLoses()
 
     MessageRecorder boxes;
     fixture.click(col, row);
-    QCOMPARE(form.GameState, quint8(gsOver));
-    QVERIFY(!form.ClockRunning);
+    QCOMPARE(form.Game().State(), quint8(gsOver));
+    QVERIFY(!form.Game().IsClockRunning());
     QCOMPARE(fixture.cell(mines[0].x(), mines[0].y()).State, msExploded);
     QCOMPARE(fixture.cell(wrong.x(), wrong.y()).State, msWrongFlag);
     const QImage board = BoardShot(form);
@@ -120,7 +120,7 @@ void InputTest::clearNeighbourWithWrongMarkLoses()
     QVERIFY(ShowsTile(form, board, wrong.x(), wrong.y(), tiWrongFlag));
     for (int i = 1; i < mines.size(); ++i)
         QVERIFY(ShowsTile(form, board, mines[i].x(), mines[i].y(), tiFoundMine));
-    QVERIFY(!form.HasRecord);
+    QVERIFY(!form.Records().HasRecord());
     QVERIFY(boxes.boxes.isEmpty());
 }
 
@@ -136,24 +136,24 @@ void InputTest::markingCycleWithoutQuestionMarks()
         form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
-    QCOMPARE(form.MineCount->Value(), QString("9"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("9"));
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
-    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiCovered));
 
     // A question mark set while the option was on leaves at the next press.
-    form.MOQuestion->trigger();
-    QVERIFY(form.Mines->QuestionMarks);
+    Find<QAction>(form, "MOQuestion")->trigger();
+    QVERIFY(form.Game().Model().QuestionMarks);
     fixture.click(col, row, Qt::RightButton);
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msQuestion);
-    form.MOQuestion->trigger();
-    QVERIFY(!form.Mines->QuestionMarks);
+    Find<QAction>(form, "MOQuestion")->trigger();
+    QVERIFY(!form.Game().Model().QuestionMarks);
     QCOMPARE(fixture.cell(col, row).State, msQuestion);
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
-    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
 }
 
 void InputTest::questionMarkedCellOpens()
@@ -174,7 +174,7 @@ void InputTest::questionMarkedCellOpens()
     QCOMPARE(fixture.cell(col, row).State, msQuestion);
     fixture.click(col, row);
     QCOMPARE(fixture.cell(col, row).State, msOpen);
-    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
 }
 
 void InputTest::middleButtonDoesNothing()
@@ -182,9 +182,9 @@ void InputTest::middleButtonDoesNothing()
     FormFixture fixture;
     TMineForm &form = fixture.start();
     fixture.click(3, 3, Qt::MiddleButton);
-    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
     QCOMPARE(fixture.cell(3, 3).State, msCovered);
-    QVERIFY(!form.ClockRunning);
+    QVERIFY(!form.Game().IsClockRunning());
 
     fixture.click(0, 0);
     int col = 0;
@@ -193,7 +193,7 @@ void InputTest::middleButtonDoesNothing()
         form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
     fixture.click(col, row, Qt::MiddleButton);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
-    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
 }
 
 void InputTest::windowsPressFirstOpeningAtRelease()
@@ -207,16 +207,16 @@ void InputTest::windowsPressFirstOpeningAtRelease()
     // A right press on the fresh board neither marks nor starts anything.
     fixture.click(6, 5, Qt::RightButton);
     QCOMPARE(fixture.cell(6, 5).State, msCovered);
-    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
 
     fixture.move(pressed);
     fixture.press(pressed);
-    QCOMPARE(form.GameState, quint8(gsFresh)); // the mines wait for the release
-    QVERIFY(!form.ClockRunning);
+    QCOMPARE(form.Game().State(), quint8(gsFresh)); // the mines wait for the release
+    QVERIFY(!form.Game().IsClockRunning());
     fixture.move(released);
     fixture.release(released);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
-    QVERIFY(form.ClockRunning);
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
+    QVERIFY(form.Game().IsClockRunning());
     QVERIFY(!fixture.cell(6, 5).IsMine);
     QCOMPARE(fixture.cell(6, 5).State, msOpen);
     int mines = 0;
@@ -246,12 +246,12 @@ void InputTest::windowsPressOnMarkedCell()
     const QPoint point = fixture.cellPoint(col, row);
     fixture.move(point);
     fixture.press(point);
-    QCOMPARE(form.PressState, 1);
+    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
     fixture.release(point);
-    QCOMPARE(form.PressState, 0);
+    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
     // A question mark under the press shows the pressed question tile.
     fixture.click(col, row, Qt::RightButton);
@@ -268,21 +268,21 @@ void InputTest::pressSurvivesNewGame()
     fixture.store("WINPRESS", 1);
     TMineForm &form = fixture.start();
     fixture.click(0, 0);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
     const QPoint point = fixture.cellPoint(5, 6);
     fixture.move(point);
     fixture.press(point);
-    QCOMPARE(form.PressState, 1);
-    form.MGNew->trigger();
-    QCOMPARE(form.GameState, quint8(gsFresh));
-    QCOMPARE(form.PressState, 1);
+    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    Find<QAction>(form, "MGNew")->trigger();
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
+    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
     // The new board shows the held press.
     QVERIFY(ShowsTile(form, BoardShot(form), 5, 6, tiPressed));
 
     // Its release is the new game's first opening.
     fixture.release(point);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
     QCOMPARE(fixture.cell(5, 6).State, msOpen);
     QVERIFY(!fixture.cell(5, 6).IsMine);
 }
@@ -303,17 +303,17 @@ void InputTest::pausedBoardIgnoresBothPressModes()
             },
             col, row));
 
-        form.MOPause->trigger();
+        Find<QAction>(form, "MOPause")->trigger();
         const QImage hidden = BoardShot(form);
         fixture.click(col, row);
-        QCOMPARE(form.PressState, 0);
+        QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
         fixture.click(col, row, Qt::RightButton);
         QCOMPARE(fixture.cell(col, row).State, msCovered);
-        QCOMPARE(form.MineCount->Value(), QString("10"));
-        QCOMPARE(form.GameState, quint8(gsPlaying | gsPaused));
+        QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
+        QCOMPARE(form.Game().State(), quint8(gsPlaying | gsPaused));
         QCoreApplication::processEvents();
         QCOMPARE(BoardShot(form), hidden);
-        form.MOPause->trigger();
+        Find<QAction>(form, "MOPause")->trigger();
     }
 }
 
@@ -349,10 +349,10 @@ void InputTest::winInSameProcessingAsMine()
             if ((c != col || r != row) && !cell.IsMine && cell.State == msCovered) {
                 cell.State = msOpen;
                 cell.Revealed = 1;
-                --form.Mines->CoveredSafe;
+                --form.Game().Model().CoveredSafe;
             }
         }
-    QCOMPARE(form.Mines->CoveredSafe, 1);
+    QCOMPARE(form.Game().Model().CoveredSafe, 1);
 
     // A shift-click in the safe cell near the mine's side: the probes queue
     // the mine, the click the last safe cell.
@@ -363,11 +363,11 @@ void InputTest::winInSameProcessingAsMine()
     fixture.press(point, Qt::LeftButton, Qt::ShiftModifier);
     fixture.release(point, Qt::LeftButton, Qt::ShiftModifier);
 
-    QVERIFY(form.Mines->IsWon());
-    QCOMPARE(form.GameState, quint8(gsOver));
-    QVERIFY(!form.ClockRunning);
+    QVERIFY(form.Game().Model().IsWon());
+    QCOMPARE(form.Game().State(), quint8(gsOver));
+    QVERIFY(!form.Game().IsClockRunning());
     QCOMPARE(closer.closed, 1);
-    QVERIFY(form.HasRecord);
+    QVERIFY(form.Records().HasRecord());
     const QImage board = BoardShot(form);
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r)

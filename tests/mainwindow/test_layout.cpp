@@ -2,10 +2,10 @@
 
 #include "FormFixture.h"
 
-#include "controls/Counter.h"
-#include "controls/fxRepeatBtn.h"
-#include "controls/StatusPanels.h"
 #include "controls/BevelPanel.h"
+#include "controls/Counter.h"
+#include "controls/StatusPanels.h"
+#include "controls/fxRepeatBtn.h"
 #include "music/Music.h"
 #include "support/MessageRecorder.h"
 
@@ -77,26 +77,27 @@ void LayoutTest::boardGeometry()
     fixture.store("SIZE", level);
     TMineForm &form = fixture.start();
 
-    QCOMPARE(form.MineGrid->ColCount(), cols);
-    QCOMPARE(form.MineGrid->RowCount(), rows);
-    QCOMPARE(form.MineGrid->size(), grid);
-    QCOMPARE(form.MinePanel->size(), panel);
-    QCOMPARE(form.OuterWidth, outer.width());
-    QCOMPARE(form.OuterHeight, outer.height());
-    QCOMPARE(form.MinePanel->pos(), QPoint(panelLeft, 32));
-    QCOMPARE(form.UpPanel->font().pointSize(), upFontPoints);
+    QCOMPARE(form.Grid()->ColCount(), cols);
+    QCOMPARE(form.Grid()->RowCount(), rows);
+    QCOMPARE(form.Grid()->size(), grid);
+    QCOMPARE(Find<TBevelPanel>(form, "MinePanel")->size(), panel);
+    QCOMPARE(form.OuterWidth(), outer.width());
+    QCOMPARE(form.OuterHeight(), outer.height());
+    QCOMPARE(Find<TBevelPanel>(form, "MinePanel")->pos(), QPoint(panelLeft, 32));
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->font().pointSize(), upFontPoints);
 
     // The client area is the design width less the 6-pixel frame, with the
     // panel under the counter strip and the status bar under the panel.
     QWidget *client = form.centralWidget();
     QCOMPARE(client->width(), outer.width() - 6);
     QCOMPARE(client->height(), 32 + panel.height());
-    QCOMPARE(form.TheStatusBar->height(), 19);
-    QCOMPARE(form.TheStatusBar->geometry().top(), client->geometry().bottom() + 1);
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->height(), 19);
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->geometry().top(),
+             client->geometry().bottom() + 1);
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(form.UpPanel->width(), std::max(0, grid.width() - 50));
-    QVERIFY(form.MinePanel->geometry().right() < client->width());
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->width(), std::max(0, grid.width() - 50));
+    QVERIFY(Find<TBevelPanel>(form, "MinePanel")->geometry().right() < client->width());
 }
 
 void LayoutTest::edgeButtonsAroundTheBoard()
@@ -105,31 +106,39 @@ void LayoutTest::edgeButtonsAroundTheBoard()
     TMineForm &form = fixture.start(); // Easy: grid 136 x 136 at (26, 26)
 
     const QList<QPair<QWidget *, QRect>> places = {
-        {form.SpLeftUp, QRect(1, 1, 25, 25)},     {form.SpUpL, QRect(26, 1, 25, 25)},
-        {form.UpPanel, QRect(51, 1, 86, 25)},     {form.SpUpR, QRect(137, 1, 25, 25)},
-        {form.SpRightUp, QRect(162, 1, 25, 25)},  {form.SpLeftU, QRect(1, 26, 25, 25)},
-        {form.LeftPanel, QRect(1, 51, 25, 86)},   {form.SpLeftD, QRect(1, 137, 25, 25)},
-        {form.SpRightU, QRect(162, 26, 25, 25)},  {form.RightPanel, QRect(162, 51, 25, 86)},
-        {form.SpRightD, QRect(162, 137, 25, 25)}, {form.SpLeftDown, QRect(1, 162, 25, 25)},
-        {form.SpDownL, QRect(26, 162, 25, 25)},   {form.DownPanel, QRect(51, 162, 86, 25)},
-        {form.SpDownR, QRect(137, 162, 25, 25)},  {form.SpRightDown, QRect(162, 162, 25, 25)},
-        {form.MineGrid, QRect(26, 26, 136, 136)},
+        {Find<TfxRepeatBtn>(form, "SpLeftUp"), QRect(1, 1, 25, 25)},
+        {Find<TfxRepeatBtn>(form, "SpUpL"), QRect(26, 1, 25, 25)},
+        {Find<TBevelPanel>(form, "UpPanel"), QRect(51, 1, 86, 25)},
+        {Find<TfxRepeatBtn>(form, "SpUpR"), QRect(137, 1, 25, 25)},
+        {Find<TfxRepeatBtn>(form, "SpRightUp"), QRect(162, 1, 25, 25)},
+        {Find<TfxRepeatBtn>(form, "SpLeftU"), QRect(1, 26, 25, 25)},
+        {Find<TBevelPanel>(form, "LeftPanel"), QRect(1, 51, 25, 86)},
+        {Find<TfxRepeatBtn>(form, "SpLeftD"), QRect(1, 137, 25, 25)},
+        {Find<TfxRepeatBtn>(form, "SpRightU"), QRect(162, 26, 25, 25)},
+        {Find<TBevelPanel>(form, "RightPanel"), QRect(162, 51, 25, 86)},
+        {Find<TfxRepeatBtn>(form, "SpRightD"), QRect(162, 137, 25, 25)},
+        {Find<TfxRepeatBtn>(form, "SpLeftDown"), QRect(1, 162, 25, 25)},
+        {Find<TfxRepeatBtn>(form, "SpDownL"), QRect(26, 162, 25, 25)},
+        {Find<TBevelPanel>(form, "DownPanel"), QRect(51, 162, 86, 25)},
+        {Find<TfxRepeatBtn>(form, "SpDownR"), QRect(137, 162, 25, 25)},
+        {Find<TfxRepeatBtn>(form, "SpRightDown"), QRect(162, 162, 25, 25)},
+        {form.Grid(), QRect(26, 26, 136, 136)},
     };
     for (const auto &[widget, place] : places)
         QCOMPARE(widget->geometry(), place);
 
-    for (TfxRepeatBtn *button : form.EdgeButtons()) {
-        const bool leftUpper = button == form.SpLeftU;
+    for (TfxRepeatBtn *button : EdgeButtons(form)) {
+        const bool leftUpper = button == Find<TfxRepeatBtn>(form, "SpLeftU");
         QCOMPARE(button->RepeatEnabled(), !leftUpper);
         QCOMPARE(button->InitDelay(), leftUpper ? 400 : 200);
         QCOMPARE(button->RepeatDelay(), 100);
         QCOMPARE(button->NumGlyphs(), 2);
         QVERIFY(!button->isEnabled()); // Borders is on
     }
-    QCOMPARE(form.TimeCount->width(), 54);
-    QCOMPARE(form.MineCount->width(), 54);
-    QCOMPARE(form.TimeCount->Value(), QString("000"));
-    QCOMPARE(form.MineCount->Value(), QString("10"));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->width(), 54);
+    QCOMPARE(Find<TCounter>(form, "MineCount")->width(), 54);
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("000"));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
 }
 
 void LayoutTest::fontsAtOneHundredTwentyDpi()
@@ -137,10 +146,10 @@ void LayoutTest::fontsAtOneHundredTwentyDpi()
     FormFixture fixture;
     fixture.store("SIZE", 1);
     TMineForm &form = fixture.start(120);
-    QCOMPARE(form.MineGrid->font().pointSize(), 8);
-    QCOMPARE(form.UpPanel->font().pointSize(), 13); // Round(12.8)
-    QCOMPARE(form.OuterHeight, 116 + 324);          // Round(116.25)
-    QCOMPARE(form.OuterWidth, 8 + 324);             // Round(7.5)
+    QCOMPARE(form.Grid()->font().pointSize(), 8);
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->font().pointSize(), 13); // Round(12.8)
+    QCOMPARE(form.OuterHeight(), 116 + 324);                              // Round(116.25)
+    QCOMPARE(form.OuterWidth(), 8 + 324);                                 // Round(7.5)
 }
 
 void LayoutTest::narrowBoardKeepsSmallerCaption()
@@ -148,40 +157,42 @@ void LayoutTest::narrowBoardKeepsSmallerCaption()
     FormFixture fixture;
     fixture.storeBoard(6, 6, 5);
     TMineForm &form = fixture.start();
-    QCOMPARE(form.DownPanel->font().pointSize(), 8);
-    QCOMPARE(form.UpPanel->font().pointSize(), 11);
-    form.MGMedium->trigger();
-    QCOMPARE(form.DownPanel->font().pointSize(), 8);
-    QCOMPARE(form.UpPanel->font().pointSize(), 16);
+    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->font().pointSize(), 8);
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->font().pointSize(), 11);
+    Find<QAction>(form, "MGMedium")->trigger();
+    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->font().pointSize(), 8);
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->font().pointSize(), 16);
 }
 
 void LayoutTest::firstStartWithEmptyStore()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start();
-    QCOMPARE(form.Mines->Cols, 8);
-    QCOMPARE(form.Mines->Rows, 8);
-    QCOMPARE(form.Mines->Mines, 10);
-    QVERIFY(form.MGEasy->isChecked());
-    QCOMPARE(form.GameState, quint8(gsFresh));
-    QVERIFY(!form.ClockRunning);
-    QVERIFY(!form.HasRecord);
-    QVERIFY(form.STimer->isActive());
-    QCOMPARE(form.STimer->interval(), 250);
+    QCOMPARE(form.Game().Model().Cols, 8);
+    QCOMPARE(form.Game().Model().Rows, 8);
+    QCOMPARE(form.Game().Model().Mines, 10);
+    QVERIFY(Find<QAction>(form, "MGEasy")->isChecked());
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
+    QVERIFY(!form.Game().IsClockRunning());
+    QVERIFY(!form.Records().HasRecord());
+    QVERIFY(Find<QTimer>(form, "STimer")->isActive());
+    QCOMPARE(Find<QTimer>(form, "STimer")->interval(), 250);
     QCOMPARE(form.windowTitle(), QString("Ferrox"));
-    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
-    QCOMPARE(form.UpPanel->Caption(), QString("FERROX"));
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), QString("version 2.1"));
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->Caption(), QString("FERROX"));
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
 
-    const QStringList status = {form.TheStatusBar->PanelText(0), form.TheStatusBar->PanelText(1),
-                                form.TheStatusBar->PanelText(2), form.TheStatusBar->PanelText(3)};
+    const QStringList status = {Find<TStatusPanels>(form, "TheStatusBar")->PanelText(0),
+                                Find<TStatusPanels>(form, "TheStatusBar")->PanelText(1),
+                                Find<TStatusPanels>(form, "TheStatusBar")->PanelText(2),
+                                Find<TStatusPanels>(form, "TheStatusBar")->PanelText(3)};
     QCOMPARE(status, QStringList({"Best Time:", "999", "by:", "no name"}));
 
     // The two values are written in red, the two labels are not.
-    const QImage bar = form.TheStatusBar->grab().toImage();
+    const QImage bar = Find<TStatusPanels>(form, "TheStatusBar")->grab().toImage();
     for (int panel = 0; panel < 4; ++panel) {
         bool red = false;
-        const QRect place = form.TheStatusBar->PanelRect(panel);
+        const QRect place = Find<TStatusPanels>(form, "TheStatusBar")->PanelRect(panel);
         for (int x = place.left(); x <= place.right(); ++x)
             for (int y = place.top(); y <= place.bottom(); ++y) {
                 const QColor colour = bar.pixelColor(x, y);
@@ -201,16 +212,16 @@ void LayoutTest::storedOptionsReachTheMenu()
     fixture.store("NEIGHBOURS", 0);
     fixture.store("SIZE", 2);
     TMineForm &form = fixture.start();
-    QVERIFY(!form.MOQuestion->isChecked());
-    QVERIFY(form.MOCross->isChecked());
-    QVERIFY(!form.MOBorder->isChecked());
-    QVERIFY(form.MOPress->isChecked());
-    QVERIFY(!form.MONBour->isChecked());
-    QVERIFY(form.MGHard->isChecked());
-    QVERIFY(!form.MGEasy->isChecked());
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::BitmapCursor);
-    QCOMPARE(form.MineGrid->cursor().hotSpot(), QPoint(16, 16));
-    for (TfxRepeatBtn *button : form.EdgeButtons())
+    QVERIFY(!Find<QAction>(form, "MOQuestion")->isChecked());
+    QVERIFY(Find<QAction>(form, "MOCross")->isChecked());
+    QVERIFY(!Find<QAction>(form, "MOBorder")->isChecked());
+    QVERIFY(Find<QAction>(form, "MOPress")->isChecked());
+    QVERIFY(!Find<QAction>(form, "MONBour")->isChecked());
+    QVERIFY(Find<QAction>(form, "MGHard")->isChecked());
+    QVERIFY(!Find<QAction>(form, "MGEasy")->isChecked());
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(form.Grid()->cursor().hotSpot(), QPoint(16, 16));
+    for (TfxRepeatBtn *button : EdgeButtons(form))
         QVERIFY(button->isEnabled());
 }
 
@@ -220,8 +231,8 @@ void LayoutTest::musicWithoutPlayListStartsSilent()
     fixture.store("MUSIC", 1);
     MessageRecorder boxes;
     TMineForm &form = fixture.start();
-    QVERIFY(!form.Mines->MusicOn);
-    QCOMPARE(form.MUSong->text(), QString("Turn On"));
+    QVERIFY(!form.Game().Model().MusicOn);
+    QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
     QVERIFY(boxes.boxes.isEmpty());
     fixture.stop();
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
@@ -241,20 +252,20 @@ void LayoutTest::unreadablePlayListFallsBackToModule()
     MessageRecorder boxes;
     TMineForm &form = fixture.start();
     QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(form.Music->ModuleList.Count(), 1);
-    QCOMPARE(form.Music->ModuleList.Items(0).FileName, QByteArray("Ferrox.MOD"));
-    QVERIFY(!form.Mines->MusicOn);
-    QVERIFY(!form.Music->IsPlaying());
-    QCOMPARE(form.MUSong->text(), QString("Turn On"));
+    QCOMPARE(form.Music().ModuleList.Count(), 1);
+    QCOMPARE(form.Music().ModuleList.Items(0).FileName, QByteArray("Ferrox.MOD"));
+    QVERIFY(!form.Game().Model().MusicOn);
+    QVERIFY(!form.Music().IsPlaying());
+    QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
 }
 
 void LayoutTest::settingsWrittenAtShutdown()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start();
-    form.MGMedium->trigger();
-    form.MOCross->trigger();
-    form.MOQuestion->trigger();
+    Find<QAction>(form, "MGMedium")->trigger();
+    Find<QAction>(form, "MOCross")->trigger();
+    Find<QAction>(form, "MOQuestion")->trigger();
     fixture.stop();
 
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
@@ -280,33 +291,37 @@ void LayoutTest::menuBarItems()
             result << (action->isSeparator() ? QString("-") : action->text());
         return result;
     };
-    QCOMPARE(form.MGame->title(), QString("&Game"));
-    QCOMPARE(captions(form.MGame),
+    QCOMPARE(Find<QMenu>(form, "MGame")->title(), QString("&Game"));
+    QCOMPARE(captions(Find<QMenu>(form, "MGame")),
              QStringList({"New", "-", "Easy", "Medium", "Hard", "Custom...", "-", "&Quit"}));
-    QCOMPARE(form.MOptions->title(), QString("&Options"));
-    QCOMPARE(captions(form.MOptions),
+    QCOMPARE(Find<QMenu>(form, "MOptions")->title(), QString("&Options"));
+    QCOMPARE(captions(Find<QMenu>(form, "MOptions")),
              QStringList({"Pause", "-", "&DOS Style", "&Windows Style", "-", "&Questionmark",
                           "&Cross pointer", "Windows &press", "&Borders", "Clear &Neighbour"}));
-    QCOMPARE(form.MSound->title(), QString("&Music"));
-    QCOMPARE(captions(form.MSound),
+    QCOMPARE(Find<QMenu>(form, "MSound")->title(), QString("&Music"));
+    QCOMPARE(captions(Find<QMenu>(form, "MSound")),
              QStringList({"Turn On", "File...", "-", "Card Setup...", "Volume..."}));
-    QCOMPARE(form.MHelp->title(), QString("&Help"));
-    QCOMPARE(captions(form.MHelp), QStringList({"&About", "-", "&License"}));
+    QCOMPARE(Find<QMenu>(form, "MHelp")->title(), QString("&Help"));
+    QCOMPARE(captions(Find<QMenu>(form, "MHelp")), QStringList({"&About", "-", "&License"}));
 
     const QList<QPair<QAction *, QString>> shortcuts = {
-        {form.MGNew, "Ctrl+N"},   {form.MGEasy, "Ctrl+E"}, {form.MGMedium, "Ctrl+M"},
-        {form.MGHard, "Ctrl+H"},  {form.MGCustom, ""},     {form.MGQuit, "Alt+F4"},
-        {form.MOPause, "Ctrl+P"}, {form.MODos, "Ctrl+D"},  {form.MOWindows, "Ctrl+W"},
-        {form.MUSong, "Ctrl+S"},  {form.MOQuestion, ""},   {form.MHAbout, ""}};
+        {Find<QAction>(form, "MGNew"), "Ctrl+N"},     {Find<QAction>(form, "MGEasy"), "Ctrl+E"},
+        {Find<QAction>(form, "MGMedium"), "Ctrl+M"},  {Find<QAction>(form, "MGHard"), "Ctrl+H"},
+        {Find<QAction>(form, "MGCustom"), ""},        {Find<QAction>(form, "MGQuit"), "Alt+F4"},
+        {Find<QAction>(form, "MOPause"), "Ctrl+P"},   {Find<QAction>(form, "MODos"), "Ctrl+D"},
+        {Find<QAction>(form, "MOWindows"), "Ctrl+W"}, {Find<QAction>(form, "MUSong"), "Ctrl+S"},
+        {Find<QAction>(form, "MOQuestion"), ""},      {Find<QAction>(form, "MHAbout"), ""}};
     for (const auto &[action, keys] : shortcuts)
         QCOMPARE(action->shortcut().toString(), keys);
 
-    for (QAction *check : {form.MOPause, form.MOQuestion, form.MOCross, form.MOPress, form.MOBorder,
-                           form.MONBour, form.MGEasy, form.MGCustom})
+    for (QAction *check : {Find<QAction>(form, "MOPause"), Find<QAction>(form, "MOQuestion"),
+                           Find<QAction>(form, "MOCross"), Find<QAction>(form, "MOPress"),
+                           Find<QAction>(form, "MOBorder"), Find<QAction>(form, "MONBour"),
+                           Find<QAction>(form, "MGEasy"), Find<QAction>(form, "MGCustom")})
         QVERIFY(check->isCheckable());
-    QVERIFY(!form.MGNew->isCheckable());
-    QVERIFY(!form.MODos->isCheckable());
-    QVERIFY(!form.MOPause->isChecked());
+    QVERIFY(!Find<QAction>(form, "MGNew")->isCheckable());
+    QVERIFY(!Find<QAction>(form, "MODos")->isCheckable());
+    QVERIFY(!Find<QAction>(form, "MOPause")->isChecked());
 }
 
 QTEST_MAIN(LayoutTest)

@@ -2,10 +2,10 @@
 
 #include "FormFixture.h"
 
-#include "controls/Counter.h"
-#include "controls/fxRepeatBtn.h"
-#include "controls/StatusPanels.h"
 #include "controls/BevelPanel.h"
+#include "controls/Counter.h"
+#include "controls/StatusPanels.h"
+#include "controls/fxRepeatBtn.h"
 #include "music/Music.h"
 #include "records/BestRecords.h"
 #include "support/MessageRecorder.h"
@@ -34,7 +34,7 @@ private slots:
 private:
     static bool EdgeButtonsEnabled(TMineForm &form)
     {
-        for (TfxRepeatBtn *button : form.EdgeButtons())
+        for (TfxRepeatBtn *button : EdgeButtons(form))
             if (!button->isEnabled())
                 return false;
         return true;
@@ -53,26 +53,26 @@ void OptionsTest::levelPresetsResizeAndLookUpRecord()
     QVERIFY(SaveBestRecord(medium, fixture.dir.path()));
 
     TMineForm &form = fixture.start();
-    QCOMPARE(form.TheStatusBar->PanelText(1), QString("999"));
-    form.MGMedium->trigger();
-    QVERIFY(form.MGMedium->isChecked());
-    QVERIFY(!form.MGEasy->isChecked());
-    QCOMPARE(form.Mines->Level, 1);
-    QCOMPARE(form.MineGrid->size(), QSize(272, 272));
-    QCOMPARE(form.OuterWidth, 330);
-    QCOMPARE(form.MineCount->Value(), QString("40"));
-    QVERIFY(form.HasRecord);
-    QCOMPARE(form.TheStatusBar->PanelText(1), QString("77"));
-    QCOMPARE(form.TheStatusBar->PanelText(3), QString("Ann"));
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(1), QString("999"));
+    Find<QAction>(form, "MGMedium")->trigger();
+    QVERIFY(Find<QAction>(form, "MGMedium")->isChecked());
+    QVERIFY(!Find<QAction>(form, "MGEasy")->isChecked());
+    QCOMPARE(form.Game().Model().Level, 1);
+    QCOMPARE(form.Grid()->size(), QSize(272, 272));
+    QCOMPARE(form.OuterWidth(), 330);
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("40"));
+    QVERIFY(form.Records().HasRecord());
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(1), QString("77"));
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(3), QString("Ann"));
 
-    form.MGHard->trigger();
-    QCOMPARE(form.MineGrid->size(), QSize(510, 340));
-    QVERIFY(!form.HasRecord);
-    QCOMPARE(form.TheStatusBar->PanelText(3), QString("no name"));
+    Find<QAction>(form, "MGHard")->trigger();
+    QCOMPARE(form.Grid()->size(), QSize(510, 340));
+    QVERIFY(!form.Records().HasRecord());
+    QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(3), QString("no name"));
 
-    form.MGEasy->trigger();
-    QCOMPARE(form.OuterWidth, 300);
-    QCOMPARE(form.MinePanel->x(), 53);
+    Find<QAction>(form, "MGEasy")->trigger();
+    QCOMPARE(form.OuterWidth(), 300);
+    QCOMPARE(Find<TBevelPanel>(form, "MinePanel")->x(), 53);
 }
 
 void OptionsTest::sameSizeLevelKeepsLayout()
@@ -81,14 +81,14 @@ void OptionsTest::sameSizeLevelKeepsLayout()
     FormFixture fixture;
     fixture.storeBoard(8, 8, 20);
     TMineForm &form = fixture.start();
-    QVERIFY(form.MGCustom->isChecked());
-    QCOMPARE(form.MineCount->Value(), QString("20"));
+    QVERIFY(Find<QAction>(form, "MGCustom")->isChecked());
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("20"));
     const QSize size = form.size();
-    form.MGEasy->trigger();
+    Find<QAction>(form, "MGEasy")->trigger();
     QCOMPARE(form.size(), size);
-    QCOMPARE(form.Mines->Mines, 10);
-    QCOMPARE(form.MineCount->Value(), QString("10"));
-    QCOMPARE(form.BestRecord.KeyMines, 10);
+    QCOMPARE(form.Game().Model().Mines, 10);
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
+    QCOMPARE(form.Records().Current().KeyMines, 10);
 }
 
 void OptionsTest::customWithoutDialogKeepsBoard()
@@ -98,17 +98,17 @@ void OptionsTest::customWithoutDialogKeepsBoard()
     fixture.click(4, 4);
     // With no dialog yet, the command leaves the level, its check and the
     // game alone, and a wrong level does not reach the store.
-    form.MGCustom->trigger();
-    QVERIFY(!form.MGCustom->isChecked());
-    QVERIFY(form.MGEasy->isChecked());
-    QCOMPARE(form.Mines->Level, 0);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
-    QCOMPARE(form.Mines->Cols, 8);
-    form.MGMedium->trigger();
-    form.MGCustom->trigger();
-    QVERIFY(form.MGMedium->isChecked());
-    QVERIFY(!form.MGCustom->isChecked());
-    QCOMPARE(form.Mines->Level, 1);
+    Find<QAction>(form, "MGCustom")->trigger();
+    QVERIFY(!Find<QAction>(form, "MGCustom")->isChecked());
+    QVERIFY(Find<QAction>(form, "MGEasy")->isChecked());
+    QCOMPARE(form.Game().Model().Level, 0);
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
+    QCOMPARE(form.Game().Model().Cols, 8);
+    Find<QAction>(form, "MGMedium")->trigger();
+    Find<QAction>(form, "MGCustom")->trigger();
+    QVERIFY(Find<QAction>(form, "MGMedium")->isChecked());
+    QVERIFY(!Find<QAction>(form, "MGCustom")->isChecked());
+    QCOMPARE(form.Game().Model().Level, 1);
     fixture.stop();
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
     QCOMPARE(settings.value("SIZE").toInt(), 1);
@@ -123,10 +123,11 @@ void OptionsTest::optionTogglesSetModelAndChecks()
         QAction *item;
         bool *field;
     };
-    const Toggle toggles[] = {{form.MOQuestion, &form.Mines->QuestionMarks},
-                              {form.MOCross, &form.Mines->CrossPointer},
-                              {form.MOPress, &form.Mines->WindowsPress},
-                              {form.MONBour, &form.Mines->ClearNeighbours}};
+    const Toggle toggles[] = {
+        {Find<QAction>(form, "MOQuestion"), &form.Game().Model().QuestionMarks},
+        {Find<QAction>(form, "MOCross"), &form.Game().Model().CrossPointer},
+        {Find<QAction>(form, "MOPress"), &form.Game().Model().WindowsPress},
+        {Find<QAction>(form, "MONBour"), &form.Game().Model().ClearNeighbours}};
     for (const Toggle &toggle : toggles) {
         const bool before = *toggle.field;
         QCOMPARE(toggle.item->isChecked(), before);
@@ -138,13 +139,13 @@ void OptionsTest::optionTogglesSetModelAndChecks()
         QCOMPARE(*toggle.field, before);
     }
     // None of them starts a new game.
-    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
-    form.MOCross->trigger();
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::BitmapCursor);
+    Find<QAction>(form, "MOCross")->trigger();
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
     form.MOCrossClick();
-    QVERIFY(!form.MOCross->isChecked());
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!Find<QAction>(form, "MOCross")->isChecked());
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
 }
 
 void OptionsTest::bordersOffStartsNewGameAndEnablesButtons()
@@ -153,10 +154,10 @@ void OptionsTest::bordersOffStartsNewGameAndEnablesButtons()
     TMineForm &form = fixture.start();
     fixture.click(4, 4);
     QVERIFY(!EdgeButtonsEnabled(form));
-    form.MOBorder->trigger();
-    QVERIFY(!form.MOBorder->isChecked());
-    QVERIFY(!form.Mines->Borders);
-    QCOMPARE(form.GameState, quint8(gsFresh));
+    Find<QAction>(form, "MOBorder")->trigger();
+    QVERIFY(!Find<QAction>(form, "MOBorder")->isChecked());
+    QVERIFY(!form.Game().Model().Borders);
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
     QVERIFY(EdgeButtonsEnabled(form));
 }
 
@@ -170,17 +171,17 @@ void OptionsTest::dosStyleWithBordersOffStartsNewGame()
     fixture.store("QUESTION", 0);
     TMineForm &form = fixture.start();
     fixture.click(4, 4); // opens on release: Windows press is on
-    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
-    form.MODos->trigger();
-    QCOMPARE(form.GameState, quint8(gsFresh));
-    QVERIFY(form.Mines->Borders && form.MOBorder->isChecked());
-    QVERIFY(form.Mines->ClearNeighbours && form.MONBour->isChecked());
-    QVERIFY(!form.Mines->CrossPointer && !form.MOCross->isChecked());
-    QVERIFY(!form.Mines->WindowsPress && !form.MOPress->isChecked());
-    QVERIFY(!form.Mines->QuestionMarks && !form.MOQuestion->isChecked());
+    Find<QAction>(form, "MODos")->trigger();
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
+    QVERIFY(form.Game().Model().Borders && Find<QAction>(form, "MOBorder")->isChecked());
+    QVERIFY(form.Game().Model().ClearNeighbours && Find<QAction>(form, "MONBour")->isChecked());
+    QVERIFY(!form.Game().Model().CrossPointer && !Find<QAction>(form, "MOCross")->isChecked());
+    QVERIFY(!form.Game().Model().WindowsPress && !Find<QAction>(form, "MOPress")->isChecked());
+    QVERIFY(!form.Game().Model().QuestionMarks && !Find<QAction>(form, "MOQuestion")->isChecked());
     QVERIFY(!EdgeButtonsEnabled(form));
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
 }
 
 void OptionsTest::windowsStyleKeepsGameGoing()
@@ -188,25 +189,25 @@ void OptionsTest::windowsStyleKeepsGameGoing()
     FormFixture fixture;
     TMineForm &form = fixture.start();
     fixture.click(4, 4);
-    form.MOWindows->trigger();
-    QCOMPARE(form.GameState, quint8(gsPlaying));
-    QVERIFY(!form.Mines->ClearNeighbours && !form.MONBour->isChecked());
-    QVERIFY(form.Mines->WindowsPress && form.MOPress->isChecked());
-    QVERIFY(form.MOQuestion->isChecked());
+    Find<QAction>(form, "MOWindows")->trigger();
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
+    QVERIFY(!form.Game().Model().ClearNeighbours && !Find<QAction>(form, "MONBour")->isChecked());
+    QVERIFY(form.Game().Model().WindowsPress && Find<QAction>(form, "MOPress")->isChecked());
+    QVERIFY(Find<QAction>(form, "MOQuestion")->isChecked());
 }
 
 void OptionsTest::crossPointerWhilePaused()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start();
-    form.MOPause->trigger();
-    form.MOCross->trigger();
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::BitmapCursor);
+    Find<QAction>(form, "MOPause")->trigger();
+    Find<QAction>(form, "MOCross")->trigger();
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
     // Resuming keeps following the option.
-    form.MOPause->trigger();
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::BitmapCursor);
-    form.MOPause->trigger();
-    QCOMPARE(form.MineGrid->cursor().shape(), Qt::ArrowCursor);
+    Find<QAction>(form, "MOPause")->trigger();
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
+    Find<QAction>(form, "MOPause")->trigger();
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
 }
 
 void OptionsTest::musicSwitchWithEmptyPlayList()
@@ -214,10 +215,10 @@ void OptionsTest::musicSwitchWithEmptyPlayList()
     FormFixture fixture;
     TMineForm &form = fixture.start();
     MessageRecorder boxes;
-    form.MUSong->trigger();
-    QCOMPARE(form.MUSong->text(), QString("Turn On"));
-    QVERIFY(!form.Mines->MusicOn);
-    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
+    Find<QAction>(form, "MUSong")->trigger();
+    QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
+    QVERIFY(!form.Game().Model().MusicOn);
+    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), QString("version 2.1"));
 }
 
 void OptionsTest::musicSwitchWithPlayList()
@@ -233,20 +234,19 @@ void OptionsTest::musicSwitchWithPlayList()
 
     MessageRecorder boxes;
     TMineForm &form = fixture.start();
-    QCOMPARE(form.Music->ModuleList.Count(), 1);
-    form.MUSong->trigger();
-    if (!form.Music->IsPlaying())
+    QCOMPARE(form.Music().ModuleList.Count(), 1);
+    Find<QAction>(form, "MUSong")->trigger();
+    if (!form.Music().IsPlaying())
         QSKIP("no sound output here");
-    QCOMPARE(form.MUSong->text(), QString("Turn Off"));
-    QVERIFY(form.Mines->MusicOn);
-    QCOMPARE(form.DownPanel->Caption(), form.Music->CurrentTitle());
-    QVERIFY(form.DownPanel->Caption() != QString("version 2.1"));
-    QCOMPARE(form.TitleTicks, quint16(0));
+    QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
+    QVERIFY(form.Game().Model().MusicOn);
+    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), form.Music().CurrentTitle());
+    QVERIFY(Find<TBevelPanel>(form, "DownPanel")->Caption() != QString("version 2.1"));
 
-    form.MUSong->trigger();
-    QCOMPARE(form.MUSong->text(), QString("Turn On"));
-    QVERIFY(!form.Mines->MusicOn);
-    QVERIFY(!form.Music->IsPlaying());
+    Find<QAction>(form, "MUSong")->trigger();
+    QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
+    QVERIFY(!form.Game().Model().MusicOn);
+    QVERIFY(!form.Music().IsPlaying());
 }
 
 void OptionsTest::quitClosesWindow()
@@ -254,7 +254,7 @@ void OptionsTest::quitClosesWindow()
     FormFixture fixture;
     TMineForm &form = fixture.start();
     QVERIFY(form.isVisible());
-    form.MGQuit->trigger();
+    Find<QAction>(form, "MGQuit")->trigger();
     QVERIFY(!form.isVisible());
 }
 

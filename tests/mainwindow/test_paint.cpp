@@ -15,33 +15,40 @@ using namespace FerroxRes;
 namespace
 {
 
-// Records the cells the grid paints, passing each paint on to the window.
-class PaintRecorder
+// Records the cells the grid paints, from the regions of its paint events.
+class PaintRecorder : public QObject
 {
 public:
-    explicit PaintRecorder(TMineForm &form)
-        : grid(form.MineGrid), previous(form.MineGrid->OnDrawCell)
-    {
-        grid->OnDrawCell = [this](TcpDrawGrid *sender, QPainter &canvas, int col, int row,
-                                  const QRect &rect) {
-            painted.append(QPoint(col, row));
-            previous(sender, canvas, col, row, rect);
-        };
-    }
-    ~PaintRecorder() { grid->OnDrawCell = previous; }
+    explicit PaintRecorder(TMineForm &form) : grid(form.Grid()) { grid->installEventFilter(this); }
+    ~PaintRecorder() override { grid->removeEventFilter(this); }
     QSet<QPoint> cells() const { return QSet<QPoint>(painted.cbegin(), painted.cend()); }
 
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return false;
+        const QRect board(0, 0, grid->ColCount() * CellSize, grid->RowCount() * CellSize);
+        for (const QRect &rect : static_cast<QPaintEvent *>(event)->region()) {
+            const QRect area = rect & board;
+            if (area.isEmpty())
+                continue;
+            for (int row = area.top() / CellSize; row <= area.bottom() / CellSize; ++row)
+                for (int col = area.left() / CellSize; col <= area.right() / CellSize; ++col)
+                    painted.append(QPoint(col, row));
+        }
+        return false;
+    }
+
     TcpDrawGrid *grid;
-    TDrawCellEvent previous;
     QList<QPoint> painted;
 };
 
 QSet<QPoint> CellsIn(TMineForm &form, TMineState state)
 {
     QSet<QPoint> result;
-    for (int c = 0; c < form.Mines->Cols; ++c)
-        for (int r = 0; r < form.Mines->Rows; ++r)
-            if (form.Mines->Cells[c][r]->State == state)
+    for (int c = 0; c < form.Game().Model().Cols; ++c)
+        for (int r = 0; r < form.Game().Model().Rows; ++r)
+            if (form.Game().Model().Cells[c][r]->State == state)
                 result.insert(QPoint(c, r));
     return result;
 }
@@ -62,52 +69,37 @@ private slots:
 
 void PaintTest::tileForEveryStateAndPhase()
 {
-    FormFixture fixture;
-    TMineForm &form = fixture.start();
-    TMineField &cell = fixture.cell(2, 3);
-    TMineField &other = fixture.cell(5, 3);
     struct Case {
         TMineState state;
         bool mine;
         quint8 phase;
-        int press; // PressState
-        bool pressedHere;
+        bool pressed;
         int tile;
     };
     const Case cases[] = {
-        {msOpen, false, gsPlaying, 0, false, tiOpen},
-        {msOpen, true, gsPlaying, 0, false, tiOpen},
-        {msOpen, true, gsOver, 0, false, tiMine},
-        {msOpen, false, gsOver, 0, false, tiOpen},
-        {msCovered, false, gsPlaying, 0, false, tiCovered},
-        {msCovered, false, gsPlaying, 1, true, tiPressed},
-        {msCovered, false, gsFresh, 1, true, tiPressed},
-        {msCovered, false, gsPlaying, -1, true, tiCovered},
-        {msCovered, false, gsPlaying, 1, false, tiCovered},
-        {msFlagged, false, gsPlaying, 0, false, tiMine},
-        {msFlagged, true, gsPlaying, 1, true, tiMine},
-        {msQuestion, false, gsPlaying, 0, false, tiQuestion},
-        {msQuestion, false, gsPlaying, 1, true, tiQuestionPressed},
-        {msQuestion, false, gsPlaying, -1, true, tiQuestion},
-        {msExploded, true, gsOver, 0, false, tiExploded},
-        {msWrongFlag, false, gsOver, 0, false, tiWrongFlag},
-        {msFoundMine, true, gsOver, 0, false, tiFoundMine},
+        {msOpen, false, gsPlaying, false, tiOpen},
+        {msOpen, true, gsPlaying, false, tiOpen},
+        {msOpen, true, gsOver, false, tiMine},
+        {msOpen, false, gsOver, false, tiOpen},
+        {msCovered, false, gsPlaying, false, tiCovered},
+        {msCovered, false, gsPlaying, true, tiPressed},
+        {msCovered, false, gsFresh, true, tiPressed},
+        {msFlagged, false, gsPlaying, false, tiMine},
+        {msFlagged, true, gsPlaying, true, tiMine},
+        {msQuestion, false, gsPlaying, false, tiQuestion},
+        {msQuestion, false, gsPlaying, true, tiQuestionPressed},
+        {msExploded, true, gsOver, false, tiExploded},
+        {msWrongFlag, false, gsOver, false, tiWrongFlag},
+        {msFoundMine, true, gsOver, false, tiFoundMine},
     };
     for (const Case &c : cases) {
+        TMineField cell;
         cell.State = c.state;
         cell.IsMine = c.mine;
-        form.GameState = c.phase;
-        form.PressState = c.press;
-        form.PressedCol = c.pressedHere ? 2 : 5;
-        form.PressedRow = 3;
-        other.State = msCovered;
-        QCOMPARE(form.TileFor(2, 3), c.tile);
+        QCOMPARE(TBoardView::TileForCell(cell, c.phase, c.pressed), c.tile);
         // The board is hidden while paused, whatever the cell holds.
-        form.GameState = c.phase | gsPaused;
-        QCOMPARE(form.TileFor(2, 3), int(tiCovered));
+        QCOMPARE(TBoardView::TileForCell(cell, c.phase | gsPaused, c.pressed), int(tiCovered));
     }
-    form.PressState = 0;
-    form.MGNew->trigger();
 }
 
 void PaintTest::digitColoursAndPlace()
@@ -117,15 +109,15 @@ void PaintTest::digitColoursAndPlace()
     const QColor colours[] = {{},          {0, 0, 255},   {0, 128, 0},   {0, 255, 255},
                               {255, 0, 0}, {128, 0, 128}, {255, 255, 0}, {255, 255, 255},
                               {128, 0, 0}};
-    const QImage open = Normalised(form.Tiles[tiOpen].toImage());
-    form.GameState = gsPlaying;
+    const QImage open = Normalised(form.Grid()->Tile(tiOpen).toImage());
+    QVERIFY(fixture.lay(QStringList(8, "........")));
     for (int count = 0; count <= 8; ++count) {
         const int col = count % 8;
         const int row = count / 8 + 2;
         TMineField &cell = fixture.cell(col, row);
         cell.State = msOpen;
         cell.MinesAround = quint8(count);
-        form.RepaintCell(col, row);
+        form.Grid()->RepaintCell(col, row);
         const QImage shot = CellShot(BoardShot(form), col, row);
         if (count == 0) {
             QCOMPARE(shot, open); // the open tile alone
@@ -145,21 +137,22 @@ void PaintTest::digitColoursAndPlace()
         QVERIFY2(digit, qPrintable(QString("no digit %1 in its colour").arg(count)));
 
         // While paused: the covered tile, no digit.
-        form.GameState = gsPlaying | gsPaused;
-        form.RepaintCell(col, row);
-        QCOMPARE(CellShot(BoardShot(form), col, row), Normalised(form.Tiles[tiCovered].toImage()));
-        form.GameState = gsPlaying;
+        form.Game().TogglePause();
+        QCOMPARE(CellShot(BoardShot(form), col, row),
+                 Normalised(form.Grid()->Tile(tiCovered).toImage()));
+        form.Game().TogglePause();
     }
 
-    // An open mine after the end shows the mine, with no digit over it.
-    TMineField &mine = fixture.cell(0, 5);
-    mine.State = msOpen;
-    mine.IsMine = true;
-    mine.MinesAround = 2;
-    form.GameState = gsOver;
-    form.RepaintCell(0, 5);
-    QVERIFY(ShowsTile(form, BoardShot(form), 0, 5, tiMine));
-    form.MGNew->trigger();
+    // An open mine after the end shows the mine, with no digit over it:
+    // (0, 0) has two mines around it and is shown open after the loss.
+    QVERIFY(fixture.lay({"**......", "*.......", "........", "........", "........", "........",
+                         "........", "........"}));
+    form.Game().Open(1, 0);
+    QVERIFY(form.Game().IsOver());
+    QCOMPARE(fixture.cell(0, 0).State, msOpen);
+    QCOMPARE(fixture.cell(0, 0).MinesAround, quint8(2));
+    QVERIFY(ShowsTile(form, BoardShot(form), 0, 0, tiMine));
+    Find<QAction>(form, "MGNew")->trigger();
 }
 
 void PaintTest::openingRepaintsOnlyUncoveredCells()
@@ -188,7 +181,7 @@ void PaintTest::openingRepaintsOnlyUncoveredCells()
     fixture.press(point);
     const QSet<QPoint> uncovered = coveredBefore - CellsIn(form, msCovered);
     QVERIFY(uncovered.size() > 1);
-    QVERIFY(form.Mines->ChangedCells.isEmpty());
+    QVERIFY(form.Game().Model().ChangedCells.isEmpty());
     // Each uncovered cell is painted once, and nothing else is.
     QCOMPARE(paints.cells(), uncovered);
     QCOMPARE(paints.painted.size(), uncovered.size());
@@ -252,17 +245,18 @@ void PaintTest::leftoverChangedCellsAfterEnd()
     fixture.move(point);
     fixture.press(point, Qt::LeftButton, Qt::ShiftModifier);
     fixture.release(point, Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(form.GameState, quint8(gsOver));
+    QCOMPARE(form.Game().State(), quint8(gsOver));
     QCOMPARE(fixture.cell(col + 1, row).State, msExploded);
-    QVERIFY(!form.Mines->ChangedCells.isEmpty());
+    // The cells the last opening uncovered are part of the ended game's
+    // board, which is painted whole: nothing is left to repaint later.
+    QVERIFY(form.Game().Model().ChangedCells.isEmpty());
 
-    // The next repaint of changed cells, on a smaller board where they lie
-    // outside, takes them out and paints nothing wrong.
-    form.MGEasy->trigger();
-    QCOMPARE(form.Mines->Cols, quint8(8));
+    // A smaller board's next opening paints nothing wrong.
+    Find<QAction>(form, "MGEasy")->trigger();
+    QCOMPARE(form.Game().Model().Cols, quint8(8));
     fixture.click(3, 3);
-    QCOMPARE(form.GameState & gsOver, 0);
-    QVERIFY(form.Mines->ChangedCells.isEmpty());
+    QCOMPARE(form.Game().State() & gsOver, 0);
+    QVERIFY(form.Game().Model().ChangedCells.isEmpty());
     const QImage board = BoardShot(form);
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r)

@@ -2,10 +2,10 @@
 
 #include "FormFixture.h"
 
+#include "controls/BevelPanel.h"
 #include "controls/Counter.h"
 #include "controls/Resources.h"
 #include "controls/fxRepeatBtn.h"
-#include "controls/BevelPanel.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>
@@ -33,13 +33,13 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     fixture.click(4, 4);
     fixture.advanceSeconds(3);
     form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("3"));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("3"));
     const QImage before = BoardShot(form);
 
-    form.MOPause->trigger();
-    QVERIFY(form.MOPause->isChecked());
-    QVERIFY(!form.ClockRunning);
-    QVERIFY(form.GameState & gsPaused);
+    Find<QAction>(form, "MOPause")->trigger();
+    QVERIFY(Find<QAction>(form, "MOPause")->isChecked());
+    QVERIFY(!form.Game().IsClockRunning());
+    QVERIFY(form.Game().State() & gsPaused);
     const QImage hidden = BoardShot(form);
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r)
@@ -48,7 +48,7 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     // Ten seconds of pause are not counted; the board takes no presses.
     fixture.advanceSeconds(10);
     form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("3"));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("3"));
     int col = 0;
     int row = 0;
     QVERIFY(FindCell(
@@ -57,13 +57,13 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
 
-    form.MOPause->trigger();
-    QVERIFY(!form.MOPause->isChecked());
-    QVERIFY(form.ClockRunning);
+    Find<QAction>(form, "MOPause")->trigger();
+    QVERIFY(!Find<QAction>(form, "MOPause")->isChecked());
+    QVERIFY(form.Game().IsClockRunning());
     QCOMPARE(BoardShot(form), before);
     fixture.advanceSeconds(1);
     form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("4"));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("4"));
 }
 
 void StatusTest::newGameEndsPause()
@@ -72,21 +72,21 @@ void StatusTest::newGameEndsPause()
     fixture.store("BORDERS", 0);
     TMineForm &form = fixture.start();
     fixture.click(4, 4);
-    form.MOPause->trigger();
-    for (TfxRepeatBtn *button : form.EdgeButtons())
+    Find<QAction>(form, "MOPause")->trigger();
+    for (TfxRepeatBtn *button : EdgeButtons(form))
         QVERIFY(!button->isEnabled());
 
-    form.MGNew->trigger();
-    QVERIFY(!form.MOPause->isChecked());
-    QCOMPARE(form.GameState, quint8(gsFresh));
-    QCOMPARE(form.TimeCount->Value(), QString("000"));
-    for (TfxRepeatBtn *button : form.EdgeButtons())
+    Find<QAction>(form, "MGNew")->trigger();
+    QVERIFY(!Find<QAction>(form, "MOPause")->isChecked());
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("000"));
+    for (TfxRepeatBtn *button : EdgeButtons(form))
         QVERIFY(button->isEnabled());
 
     // Pausing a fresh board leaves the clock stopped on resuming.
-    form.MOPause->trigger();
-    form.MOPause->trigger();
-    QVERIFY(!form.ClockRunning);
+    Find<QAction>(form, "MOPause")->trigger();
+    Find<QAction>(form, "MOPause")->trigger();
+    QVERIFY(!form.Game().IsClockRunning());
 }
 
 void StatusTest::clockShowsSecondsPastThreeDigits()
@@ -98,31 +98,33 @@ void StatusTest::clockShowsSecondsPastThreeDigits()
         fixture.advanceSeconds(59);
         form.STimerTimer();
     }
-    QCOMPARE(form.TimeCount->Value(), QString("1003"));
-    QCOMPARE(form.TimeCount->NumDigits(), 4);
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("1003"));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->NumDigits(), 4);
     // A tick within the same second changes nothing.
     form.STimerTimer();
-    QCOMPARE(form.TimeCount->Value(), QString("1003"));
+    QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("1003"));
 }
 
 void StatusTest::titlePanelReturnsToVersion()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start(96, false);
-    form.STimer->stop();
-    form.DownPanel->SetCaption("Some Title");
-    form.TitleTicks = 0;
+    Find<QTimer>(form, "STimer")->stop();
+    TBevelPanel *panel = Find<TBevelPanel>(form, "DownPanel");
+    form.ShowTitle("Some Title");
     for (int i = 0; i < 19; ++i)
         form.STimerTimer();
-    QCOMPARE(form.DownPanel->Caption(), QString("Some Title"));
+    QCOMPARE(panel->Caption(), QString("Some Title"));
     form.STimerTimer();
-    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
-    QCOMPARE(form.TitleTicks, quint16(20));
+    QCOMPARE(panel->Caption(), QString("version 2.1"));
+    // Once back, the version stays: later ticks write nothing over a caption.
+    panel->SetCaption("Changed by hand");
     form.STimerTimer();
-    QCOMPARE(form.TitleTicks, quint16(20));
+    QCOMPARE(panel->Caption(), QString("Changed by hand"));
+    panel->SetCaption("version 2.1");
     // With no music playing a click on the panel shows nothing.
     form.DownPanelClick();
-    QCOMPARE(form.DownPanel->Caption(), QString("version 2.1"));
+    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), QString("version 2.1"));
 }
 
 void StatusTest::upPanelIsNewGameButton()
@@ -131,25 +133,26 @@ void StatusTest::upPanelIsNewGameButton()
     TMineForm &form = fixture.start();
     fixture.click(4, 4);
     QWindow *window = form.windowHandle();
-    const QPoint centre = form.UpPanel->mapTo(&form, form.UpPanel->rect().center());
+    const QPoint centre = Find<TBevelPanel>(form, "UpPanel")
+                              ->mapTo(&form, Find<TBevelPanel>(form, "UpPanel")->rect().center());
     const QPoint away = centre + QPoint(0, 60);
 
     QTest::mousePress(window, Qt::LeftButton, {}, centre);
-    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->BevelInner(), bvLowered);
     QTest::mouseMove(window, away);
-    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->BevelInner(), bvNone);
     QTest::mouseMove(window, centre);
-    QCOMPARE(form.UpPanel->BevelInner(), bvLowered);
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->BevelInner(), bvLowered);
     QTest::mouseMove(window, away);
     QTest::mouseRelease(window, Qt::LeftButton, {}, away);
-    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
-    QCOMPARE(form.GameState, quint8(gsPlaying));
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->BevelInner(), bvNone);
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
     QTest::mouseMove(window, centre);
     QTest::mousePress(window, Qt::LeftButton, {}, centre);
     QTest::mouseRelease(window, Qt::LeftButton, {}, centre);
-    QCOMPARE(form.UpPanel->BevelInner(), bvNone);
-    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->BevelInner(), bvNone);
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
 }
 
 void StatusTest::keyPressShowsCharacterCode()
@@ -157,11 +160,11 @@ void StatusTest::keyPressShowsCharacterCode()
     FormFixture fixture;
     TMineForm &form = fixture.start();
     MessageRecorder boxes;
-    form.MineGrid->setFocus();
-    QTest::keyClick(form.MineGrid, Qt::Key_A);
-    QTest::keyClick(form.MineGrid, Qt::Key_1);
+    form.Grid()->setFocus();
+    QTest::keyClick(form.Grid(), Qt::Key_A);
+    QTest::keyClick(form.Grid(), Qt::Key_1);
     QCOMPARE(boxes.texts(), QStringList({"a = (97)", "1 = (49)"}));
-    QCOMPARE(form.GameState, quint8(gsFresh));
+    QCOMPARE(form.Game().State(), quint8(gsFresh));
 }
 
 QTEST_MAIN(StatusTest)

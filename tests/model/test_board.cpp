@@ -1,6 +1,6 @@
 // The screen maxima, the rounding rule, the initial model, the
 // reset, the level presets, the repair of unplayable boards and the rotation.
-#include "BoardPicture.h"
+#include "support/BoardPicture.h"
 
 #include "model/Mines.h"
 

@@ -1,6 +1,6 @@
 // The generator, mine laying, opening, flood fill, Clear Neighbour,
 // the torus, the end of a game and the marking cycle.
-#include "BoardPicture.h"
+#include "support/BoardPicture.h"
 
 #include "model/Mines.h"
 

@@ -230,6 +230,46 @@ private slots:
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"one.mod", "two.mod"}));
     }
 
+    // Indexes come from list boxes and arrow clicks: one outside the list
+    // must leave it as it was, never throw or write past its end.
+    void outOfRangeMovesDoNothing_data()
+    {
+        QTest::addColumn<bool>("exchange");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("move past the end") << false << 0 << 5 << QByteArray("abc");
+        QTest::newRow("move to the count") << false << 1 << 3 << QByteArray("abc");
+        QTest::newRow("move from -1") << false << -1 << 0 << QByteArray("abc");
+        QTest::newRow("move to -1") << false << 2 << -1 << QByteArray("abc");
+        QTest::newRow("move from the count") << false << 3 << 0 << QByteArray("abc");
+        QTest::newRow("move to the last") << false << 0 << 2 << QByteArray("bca");
+        QTest::newRow("move to the first") << false << 2 << 0 << QByteArray("cab");
+        QTest::newRow("exchange -1") << true << -1 << 1 << QByteArray("abc");
+        QTest::newRow("exchange with the count") << true << 0 << 3 << QByteArray("abc");
+        QTest::newRow("exchange first and last") << true << 0 << 2 << QByteArray("cba");
+        QTest::newRow("exchange with itself") << true << 1 << 1 << QByteArray("abc");
+    }
+
+    void outOfRangeMovesDoNothing()
+    {
+        QFETCH(bool, exchange);
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(QByteArray, expected);
+        TPlayList list;
+        for (const char *name : {"a", "b", "c"}) {
+            TPlayListItem item;
+            item.FileName = name;
+            list.AddCopy(item);
+        }
+        if (exchange)
+            list.Exchange(first, second);
+        else
+            list.Move(first, second);
+        QCOMPARE(NamesOf(list).join(), expected);
+    }
+
     void entriesMoveAndGo()
     {
         TPlayList list;

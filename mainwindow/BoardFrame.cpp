@@ -1,0 +1,161 @@
+#include "mainwindow/BoardFrame.h"
+
+#include "controls/FormScaleUnit.h"
+#include "controls/Resources.h"
+#include "controls/fxRepeatBtn.h"
+#include "mainwindow/BoardView.h"
+#include "mainwindow/Layout.h"
+#include "model/MineGame.h"
+
+#include <algorithm>
+
+namespace
+{
+// A board of fewer than three cells a side (only possible through a
+// hand-edited settings store) would give the title panels a negative size.
+int AtLeastZero(int value)
+{
+    return std::max(0, value);
+}
+} // namespace
+
+TBoardFrame::TBoardFrame(TMineGame &game, QWidget *parent) : TBevelPanel(parent)
+{
+    using namespace FerroxRes;
+    setObjectName(QStringLiteral("MinePanel"));
+    SetBevelOuter(bvLowered);
+    SetBevelInner(bvRaised);
+
+    // Each glyph points the way its button moves the board's contents:
+    // away from the button's own edge or corner.  The top row and the left
+    // column keep their places for good.
+    constexpr int B = EdgeButtonSize;
+    SpLeftUp = CreateEdgeButton("SpLeftUp", arDownRight, {1, 1});
+    SpUpL = CreateEdgeButton("SpUpL", arDown, {B + 1, 1});
+    SpUpR = CreateEdgeButton("SpUpR", arDown);
+    SpRightUp = CreateEdgeButton("SpRightUp", arDownLeft);
+    SpLeftU = CreateEdgeButton("SpLeftU", arRight, {1, B + 1});
+    SpLeftD = CreateEdgeButton("SpLeftD", arRight);
+    SpRightU = CreateEdgeButton("SpRightU", arLeft);
+    SpRightD = CreateEdgeButton("SpRightD", arLeft);
+    SpLeftDown = CreateEdgeButton("SpLeftDown", arUpRight);
+    SpDownL = CreateEdgeButton("SpDownL", arUp);
+    SpDownR = CreateEdgeButton("SpDownR", arUp);
+    SpRightDown = CreateEdgeButton("SpRightDown", arUpLeft);
+    // One move per press: a way to step the board exactly.
+    SpLeftU->SetInitDelay(400);
+    SpLeftU->SetRepeatEnabled(false);
+
+    LeftPanel = CreateFillerPanel("LeftPanel");
+    LeftPanel->setGeometry(1, 2 * B + 1, B, 0);
+    RightPanel = CreateFillerPanel("RightPanel");
+    RightPanel->resize(B, 0);
+    CreateTitlePanels();
+
+    MineGrid = new TBoardView(game, this);
+    MineGrid->move(B + 1, B + 1);
+    MineGrid->setFocusPolicy(Qt::StrongFocus);
+}
+
+TfxRepeatBtn *TBoardFrame::CreateEdgeButton(const char *name, int arrow, QPoint place)
+{
+    auto *button = new TfxRepeatBtn(this);
+    button->setObjectName(QLatin1String(name));
+    button->resize(EdgeButtonSize, EdgeButtonSize);
+    button->move(place);
+    button->SetGlyph(FerroxRes::LoadArrowGlyph(static_cast<FerroxRes::TArrow>(arrow)));
+    button->SetNumGlyphs(2);
+    button->SetInitDelay(EdgeFirstRepeatMs);
+    button->SetRepeatDelay(EdgeRepeatMs);
+    button->SetRepeatEnabled(true);
+    return button;
+}
+
+TBevelPanel *TBoardFrame::CreateFillerPanel(const char *name)
+{
+    auto *panel = new TBevelPanel(this);
+    panel->setObjectName(QLatin1String(name));
+    panel->SetBevelOuter(bvRaised);
+    return panel;
+}
+
+void TBoardFrame::CreateTitlePanels()
+{
+    constexpr int B = EdgeButtonSize;
+    UpPanel = new TBevelPanel(this);
+    UpPanel->setObjectName(QStringLiteral("UpPanel"));
+    UpPanel->setGeometry(2 * B + 1, 1, 0, B);
+    UpPanel->SetCaption(QStringLiteral("FERROX"));
+    UpPanel->setFont(PixelFont(QStringLiteral("Stucco 555"), 16, true, true));
+    UpPanel->SetFontColor(Qt::red);
+
+    DownPanel = new TBevelPanel(this);
+    DownPanel->setObjectName(QStringLiteral("DownPanel"));
+    DownPanel->setGeometry(2 * B + 1, 0, 0, B);
+    DownPanel->SetCaption(VersionCaption);
+    DownPanel->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13, true));
+}
+
+QList<TfxRepeatBtn *> TBoardFrame::EdgeButtons() const
+{
+    return {SpLeftUp,    SpUpL,   SpUpR,   SpRightUp,  SpRightU, SpRightD,
+            SpRightDown, SpDownR, SpDownL, SpLeftDown, SpLeftD,  SpLeftU};
+}
+
+void TBoardFrame::SetEdgeButtonsEnabled(bool enabled)
+{
+    for (TfxRepeatBtn *button : EdgeButtons())
+        button->setEnabled(enabled);
+}
+
+void TBoardFrame::Layout()
+{
+    constexpr int B = EdgeButtonSize;
+    MineGrid->FitBoard();
+    const int gridWidth = MineGrid->width();
+    const int gridHeight = MineGrid->height();
+
+    resize(gridWidth + 2 * B + 2, gridHeight + 2 * B + 2);
+    LeftPanel->resize(B, AtLeastZero(gridHeight - 2 * B));
+    RightPanel->resize(B, AtLeastZero(gridHeight - 2 * B));
+    UpPanel->resize(AtLeastZero(gridWidth - 2 * B), B);
+    DownPanel->resize(AtLeastZero(gridWidth - 2 * B), B);
+    PlaceRightAndBottomPieces();
+    SetTitleFonts(MineGrid->ColCount());
+}
+
+void TBoardFrame::PlaceRightAndBottomPieces()
+{
+    constexpr int B = EdgeButtonSize;
+    // Lower pieces: each goes right under the one above it.
+    SpLeftD->move(1, LeftPanel->y() + LeftPanel->height());
+    SpLeftDown->move(1, SpLeftD->y() + SpLeftD->height());
+    const int bottom = SpLeftDown->y();
+
+    // Right-hand pieces: each goes right beside the one to its left.
+    SpUpR->move(UpPanel->x() + UpPanel->width(), 1);
+    SpRightUp->move(SpUpR->x() + SpUpR->width(), 1);
+    const int right = SpRightUp->x();
+    SpRightU->move(right, B + 1);
+    RightPanel->move(right, 2 * B + 1);
+    SpRightD->move(right, SpLeftD->y());
+    SpRightDown->move(right, bottom);
+
+    SpDownL->move(B + 1, bottom);
+    DownPanel->move(2 * B + 1, bottom);
+    SpDownR->move(SpUpR->x(), bottom);
+}
+
+void TBoardFrame::SetTitleFonts(int cols)
+{
+    QFont upFont = UpPanel->font();
+    upFont.setPointSize(cols <= 8 ? ScaledPoints(cols + 5) : ScaledPoints(16));
+    UpPanel->setFont(upFont);
+    // Only narrow boards shrink the lower caption; a wider board later keeps
+    // the smaller font.
+    if (cols < 7) {
+        QFont downFont = DownPanel->font();
+        downFont.setPointSize(std::max(1, ScaledPoints(cols + 2)));
+        DownPanel->setFont(downFont);
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+// The main window's design measures, in pixels at 96 pixels per inch.
+
+// The edge buttons around the board are square.
+inline constexpr int EdgeButtonSize = 25;
+// An edge button held down moves the board again after this long, then at
+// every repeat interval.
+inline constexpr int EdgeFirstRepeatMs = 200;
+inline constexpr int EdgeRepeatMs = 100;
+// The strip with the clock and the mines counter above the board.
+inline constexpr int CounterStripHeight = 32;
+inline constexpr int StatusBarHeight = 19;
+// A narrow board still gets a window this wide (frame included), centred in it.
+inline constexpr int MinimumOuterWidth = 300;
+// The frame and the menu bar, status bar and counter strip: what the window
+// adds to the board panel, at 96 pixels per inch.
+inline constexpr int FrameWidthAllowance = 6;
+inline constexpr int ChromeHeightAllowance = 93;
+// A module title stays in the lower title panel for this many timer ticks.
+inline constexpr int TitleShowTicks = 20;

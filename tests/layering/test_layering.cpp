@@ -1,0 +1,147 @@
+// The program's layers, read from its sources: every folder's CMakeLists.txt
+// says which library each file belongs to, and no file includes a header of
+// a library above its own.  The libraries with no display include no widget
+// header, and every header says in its first comment what it holds.
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace
+{
+
+const QString SourceDir = QStringLiteral(FERROX_SOURCE_DIR);
+const QStringList Folders = {"model", "records", "music", "controls", "dialogs", "mainwindow"};
+
+// Lower numbers are lower layers; a library may use its own layer and those below.
+int LayerOf(const QString &library)
+{
+    static const QHash<QString, int> layers = {
+        {"ferrox_model", 0},           {"ferrox_records", 1},
+        {"ferrox_music", 2},           {"ferrox_controls", 3},
+        {"ferrox_records_windows", 4}, {"ferrox_music_windows", 4},
+        {"ferrox_dialogs", 4},         {"ferrox_ui", 5},
+    };
+    return layers.value(library, -1);
+}
+constexpr int EntryLayer = 6;
+constexpr int LastCoreLayer = 2;
+
+QString ReadText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+// "folder/File.h" -> library, from each folder's add_library lines.
+QHash<QString, QString> LibraryOfFiles()
+{
+    QHash<QString, QString> owner;
+    static const QRegularExpression library(
+        QStringLiteral("add_library\\(\\s*(\\w+)\\s+STATIC([^)]*)\\)"));
+    for (const QString &folder : Folders) {
+        const QString text = ReadText(SourceDir + "/" + folder + "/CMakeLists.txt");
+        for (const auto &match : library.globalMatch(text)) {
+            for (const QString &word :
+                 match.captured(2).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+                if (word.endsWith(".h") || word.endsWith(".cpp"))
+                    owner.insert(folder + "/" + word, match.captured(1));
+        }
+    }
+    return owner;
+}
+
+QStringList SourcesIn(const QString &folder)
+{
+    return QDir(SourceDir + "/" + folder)
+        .entryList({QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files, QDir::Name);
+}
+
+QStringList QuotedIncludes(const QString &text)
+{
+    static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*\"([^\"]+)\""),
+                                            QRegularExpression::MultilineOption);
+    QStringList names;
+    for (const auto &match : include.globalMatch(text))
+        names << match.captured(1);
+    return names;
+}
+
+} // namespace
+
+class LayeringTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everySourceBelongsToALibrary()
+    {
+        const QHash<QString, QString> owner = LibraryOfFiles();
+        for (const QString &folder : Folders)
+            for (const QString &name : SourcesIn(folder)) {
+                const QString file = folder + "/" + name;
+                QVERIFY2(owner.contains(file), qPrintable(file + " is in no library"));
+                QVERIFY2(LayerOf(owner.value(file)) >= 0,
+                         qPrintable(owner.value(file) + " has no layer"));
+            }
+    }
+
+    void noFileIncludesALayerAboveItsOwn()
+    {
+        const QHash<QString, QString> owner = LibraryOfFiles();
+        QHash<QString, int> layer;
+        for (auto it = owner.cbegin(); it != owner.cend(); ++it)
+            layer.insert(it.key(), LayerOf(it.value()));
+        layer.insert(QStringLiteral("Ferrox.cpp"), EntryLayer);
+
+        for (auto it = layer.cbegin(); it != layer.cend(); ++it) {
+            const QString text = ReadText(SourceDir + "/" + it.key());
+            QVERIFY2(!text.isEmpty(), qPrintable(it.key()));
+            for (const QString &included : QuotedIncludes(text)) {
+                if (!layer.contains(included))
+                    continue; // generated files, test helpers
+                QVERIFY2(layer.value(included) <= it.value(),
+                         qPrintable(it.key() + " includes " + included + ", a layer above"));
+            }
+        }
+    }
+
+    void theCoreLibrariesIncludeNoWidget()
+    {
+        static const QRegularExpression widgetHeader(
+            QStringLiteral("^\\s*#\\s*include\\s*<(QtWidgets/\\w+|QWidget|QDialog|QApplication|"
+                           "QMainWindow|QLabel|QPushButton|QMessageBox|QFileDialog|QLineEdit|"
+                           "QSpinBox|QSlider|QComboBox|QListWidget|QMenu|QMenuBar|QStatusBar|"
+                           "QStyle|QFrame)>"),
+            QRegularExpression::MultilineOption);
+        const QHash<QString, QString> owner = LibraryOfFiles();
+        for (auto it = owner.cbegin(); it != owner.cend(); ++it) {
+            if (LayerOf(it.value()) > LastCoreLayer)
+                continue;
+            const QRegularExpressionMatch found =
+                widgetHeader.match(ReadText(SourceDir + "/" + it.key()));
+            QVERIFY2(!found.hasMatch(), qPrintable(it.key() + " includes " + found.captured(1)));
+        }
+    }
+
+    void everyHeaderSaysWhatItHolds()
+    {
+        for (const QString &folder : Folders)
+            for (const QString &name : SourcesIn(folder)) {
+                if (!name.endsWith(".h"))
+                    continue;
+                QStringList lines = ReadText(SourceDir + "/" + folder + "/" + name).split('\n');
+                lines.removeAll(QString());
+                lines.removeAll(QStringLiteral("#pragma once"));
+                QVERIFY2(!lines.isEmpty() && lines.first().startsWith("//"),
+                         qPrintable(folder + "/" + name + " starts with no comment"));
+            }
+    }
+};
+
+QTEST_GUILESS_MAIN(LayeringTest)
+#include "test_layering.moc"

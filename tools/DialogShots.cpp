@@ -1,0 +1,65 @@
+// Renders the custom size, about and licence windows to PNG files, so their
+// look can be judged without a display:  dialog_shots [folder]
+// (QT_QPA_PLATFORM=offscreen works.)
+#include "dialogs/DlgCustom.h"
+#include "dialogs/LicenseForm.h"
+#include "dialogs/MAboutForm.h"
+#include "model/Mines.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+
+// Shows `window` modally through `run`, saves its picture and closes it.
+template <typename TWindow, typename TRun>
+void Shoot(TWindow &window, const TRun &run, const QString &file,
+           const std::function<void()> &prepare = {})
+{
+    QTimer::singleShot(100, &window, [&window, file, prepare] {
+        if (prepare)
+            prepare();
+        const bool saved = window.grab().save(file);
+        std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+        window.reject();
+    });
+    run();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    // Each window closes before the next opens; that is not the end.
+    app.setQuitOnLastWindowClosed(false);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+
+    TMines model(TMines::TStoreUse::None);
+    model.Level = LevelCustom;
+    TDlgCustom custom;
+    Shoot(
+        custom, [&] { custom.Execute(model); }, folder.filePath("custom_size.png"));
+
+    TLicenseForm license;
+    TMAboutForm about;
+    about.SetLicenseForm(&license);
+    Shoot(
+        about, [&] { about.Execute(); }, folder.filePath("about.png"));
+    Shoot(
+        license, [&] { license.Execute(); }, folder.filePath("license.png"));
+    // Further down: how the copied licence files wrap.
+    Shoot(
+        license, [&] { license.Execute(); }, folder.filePath("license_sdl.png"),
+        [&license] {
+            auto *memo = license.findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
+            memo->find(QStringLiteral("License: zlib/libpng"));
+        });
+    return 0;
+}
