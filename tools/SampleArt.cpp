@@ -219,9 +219,9 @@ std::vector<TSample> SynthesisedSamples()
                                     HatSample("Closed hat", 1400, 0.018, 20),
                                     HatSample("Open hat", 6000, 0.1, 18),
                                     SoftPulseSample()};
-    for (const char *credit : {"", "Ferrox - Cold Iron", "made for the game",
-                               "Ferrox by its authors", "every sound synthesised",
-                               "by tools/make_music", "", "free like the game:", "see LICENSE"}) {
+    for (const char *credit :
+         {"", "Ferrox - Cold Iron", "made for the game", "by the Ferrox authors",
+          "all sounds synthesised", "by tools/make_music", "", "under Ferrox's terms"}) {
         TSample slot;
         slot.Name = credit;
         samples.push_back(slot);

@@ -204,7 +204,11 @@ private slots:
             << "share/icons/hicolor/scalable/apps/" + AppId + ".svg" << false;
         QTest::newRow("tune") << "share/ferrox/Ferrox.MOD" << false;
         QTest::newRow("play list") << "share/ferrox/Ferrox.M3U" << false;
-        QTest::newRow("licence") << "share/doc/ferrox/LICENSE" << false;
+        QTest::newRow("our terms") << "share/doc/ferrox/Ferrox.txt" << false;
+        QTest::newRow("libopenmpt's licence") << "share/doc/ferrox/libopenmpt.txt" << false;
+        QTest::newRow("SDL's licence") << "share/doc/ferrox/SDL2.txt" << false;
+        QTest::newRow("Qt's licence") << "share/doc/ferrox/Qt.txt" << false;
+        QTest::newRow("music note") << "share/doc/ferrox/Music.txt" << false;
     }
 
     void everyFileIsInItsPlace()
