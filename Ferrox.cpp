@@ -1,3 +1,4 @@
+#include "QuitSignals.h"
 #include "controls/Resources.h"
 #include "dialogs/MessageBoxes.h"
 #include "mainwindow/MineForm.h"
@@ -13,6 +14,14 @@ int main(int argc, char *argv[])
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
+    // A session that ends sends SIGTERM: leave every event loop (an open
+    // dialog's too) so the window is released and the settings written.
+    // exit, not quit: quit does nothing until the main loop runs, and a box
+    // shown at start runs its own loop before that.
+    TQuitSignals quitSignals;
+    QObject::connect(&quitSignals, &TQuitSignals::QuitRequested, &app,
+                     [] { QCoreApplication::exit(0); });
+
     InstallMessageBoxes();
 
     // The largest board and the font scale come from the screen before any
@@ -20,9 +29,13 @@ int main(int argc, char *argv[])
     const TFormEnvironment environment = ScreenEnvironment();
     PrepareForScreen(environment);
     QApplication::setApplicationName(QStringLiteral("Ferrox"));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
     QApplication::setWindowIcon(FerroxRes::LoadMainIcon());
 
     TMineForm form(environment);
+    if (quitSignals.WasRequested())
+        return 0;
     form.show();
     return app.exec();
 }

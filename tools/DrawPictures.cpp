@@ -4,7 +4,11 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTextStream>
+#ifdef FERROX_HAVE_SVG
+#include <QSvgGenerator>
+#endif
 
 namespace
 {
@@ -16,6 +20,39 @@ bool Save(const QImage &image, const QDir &dir, const QString &name)
         return true;
     QTextStream(stderr) << "cannot write " << path << '\n';
     return false;
+}
+
+// The desktop icon at the sizes icon themes look for, and as a scalable
+// drawing where Qt's SVG module is there to write one.
+bool SaveDesktopIcons(const QDir &resources)
+{
+    const QString folder = resources.filePath(QStringLiteral("icons"));
+    if (!QDir().mkpath(folder)) {
+        QTextStream(stderr) << "cannot create " << folder << '\n';
+        return false;
+    }
+    const QDir dir(folder);
+    bool ok = true;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        ok = Save(Art::DesktopIcon(size), dir, QStringLiteral("Ferrox%1").arg(size)) && ok;
+#ifdef FERROX_HAVE_SVG
+    constexpr int SvgSize = 256;
+    QSvgGenerator svg;
+    svg.setFileName(dir.filePath(QStringLiteral("Ferrox.svg")));
+    svg.setSize(QSize(SvgSize, SvgSize));
+    svg.setViewBox(QRect(0, 0, SvgSize, SvgSize));
+    svg.setTitle(QStringLiteral("Ferrox"));
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+        QTextStream(stderr) << "cannot write " << svg.fileName() << '\n';
+        return false;
+    }
+    Art::PaintDesktopIcon(painter, SvgSize);
+    ok = painter.end() && ok;
+#else
+    QTextStream(stderr) << "Qt's SVG module is missing: icons/Ferrox.svg left as it is\n";
+#endif
+    return ok;
 }
 
 } // namespace
@@ -42,5 +79,6 @@ int main(int argc, char *argv[])
     ok = Save(Art::ProgramIcon(), dir, QStringLiteral("ProgramIcon")) && ok;
     ok = Save(Art::AboutImage(), dir, QStringLiteral("AboutImage")) && ok;
     ok = Save(Art::MainIcon(), dir, QStringLiteral("MainIcon")) && ok;
+    ok = SaveDesktopIcons(dir) && ok;
     return ok ? 0 : 1;
 }

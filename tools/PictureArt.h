@@ -30,6 +30,10 @@ QImage XCross();                        // 32 x 32
 QImage ProgramIcon();                   // 142 x 140
 QImage AboutImage();                    // 64 x 64
 QImage MainIcon();                      // 64 x 64
+QImage DesktopIcon(int size);           // size x size, for the icon theme
+
+// The desktop icon on any painter, a picture or a scalable drawing.
+void PaintDesktopIcon(class QPainter &painter, int size);
 
 // Shared motifs.
 void DrawMine(QImage &image, int left, int top); // 13 x 13 pixel mine
