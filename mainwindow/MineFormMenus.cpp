@@ -7,7 +7,9 @@
 #include "dialogs/MAboutForm.h"
 #include "mainwindow/BoardView.h"
 #include "model/MineGame.h"
+#include "music/AudioSetupForm.h"
 #include "music/Music.h"
+#include "music/MusicForm.h"
 #include "music/PlayForm.h"
 
 #include <QAction>
@@ -151,9 +153,24 @@ void TMineForm::MUFileClick()
         DownPanelClick();
 }
 
-// The windows these commands open are not part of the program yet.
-void TMineForm::MMSetupClick() {}
-void TMineForm::MMVolumeClick() {}
+void TMineForm::MMSetupClick()
+{
+    // The set-up closes the sound device and opens it again only when music
+    // was on; a restart that fails (its warning shown) leaves music off, so
+    // the menu, the stored option and the player agree.
+    const TCardSetupResult result = Windows.AudioSetup().CardSetup(*Player);
+    if (result == TCardSetupResult::csrNotRestarted)
+        return;
+    const bool musicOn = result == TCardSetupResult::csrRestarted;
+    TheGame->Model().MusicOn = musicOn;
+    SetMusicCaption(musicOn);
+}
+
+void TMineForm::MMVolumeClick()
+{
+    if (Windows.Volume(*Player).Execute())
+        Player->WriteSetup();
+}
 
 // --- Help menu ---------------------------------------------------------------
 

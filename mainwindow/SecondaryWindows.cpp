@@ -3,6 +3,8 @@
 #include "dialogs/DlgCustom.h"
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
+#include "music/AudioSetupForm.h"
+#include "music/MusicForm.h"
 #include "music/PlayForm.h"
 #include "records/BestForm.h"
 
@@ -36,6 +38,18 @@ TMAboutForm &TSecondaryWindows::About()
 TPlayForm &TSecondaryWindows::PlayList()
 {
     return Made(PlayForm, Owner);
+}
+
+TMusicForm &TSecondaryWindows::Volume(TMusic &music)
+{
+    if (!MusicForm)
+        MusicForm = new TMusicForm(music, Owner);
+    return *MusicForm;
+}
+
+TAudioSetupForm &TSecondaryWindows::AudioSetup()
+{
+    return Made(AudioSetupForm, Owner);
 }
 
 TLicenseForm &TSecondaryWindows::License()

@@ -4,10 +4,13 @@
 // and then kept and reused.
 
 class QWidget;
+class TAudioSetupForm;
 class TBestForm;
 class TDlgCustom;
 class TLicenseForm;
 class TMAboutForm;
+class TMusic;
+class TMusicForm;
 class TPlayForm;
 
 // Most runs never open most of these windows, and each costs time to build,
@@ -21,6 +24,9 @@ public:
     TBestForm &NewRecord();
     TMAboutForm &About();
     TPlayForm &PlayList();
+    // The volume window edits the player it is first made for.
+    TMusicForm &Volume(TMusic &music);
+    TAudioSetupForm &AudioSetup();
     TLicenseForm &License();
 
 private:
@@ -29,5 +35,7 @@ private:
     TBestForm *BestForm = nullptr;
     TMAboutForm *MAboutForm = nullptr;
     TPlayForm *PlayForm = nullptr;
+    TMusicForm *MusicForm = nullptr;
+    TAudioSetupForm *AudioSetupForm = nullptr;
     TLicenseForm *LicenseForm = nullptr;
 };

@@ -1,0 +1,198 @@
+// The menu commands that open windows: each window is made once and reused,
+// and what it returns reaches the player, the menu and the settings store.
+
+#include "FormFixture.h"
+
+#include "dialogs/LicenseForm.h"
+#include "dialogs/MAboutForm.h"
+#include "music/AudioSetupForm.h"
+#include "music/MusicForm.h"
+#include "music/MusicTestSupport.h"
+#include "music/PlayForm.h"
+#include "support/MessageRecorder.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+#include <functional>
+
+namespace
+{
+
+// Runs `answer` on the modal window of type T as soon as it is open, and
+// counts the windows answered and the different ones seen.
+template <class T> class ModalAnswer
+{
+public:
+    explicit ModalAnswer(std::function<void(T *)> answer) : answer_(std::move(answer))
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
+                ++answered;
+                seen.insert(window);
+                answer_(window);
+            }
+        });
+        timer_.start();
+    }
+    int answered = 0;
+    QSet<T *> seen;
+
+private:
+    std::function<void(T *)> answer_;
+    QTimer timer_;
+};
+
+void PressOk(QDialog *dialog)
+{
+    dialog->findChild<QDialogButtonBox *>("Buttons")->button(QDialogButtonBox::Ok)->click();
+}
+
+// A play list of two small modules in the fixture's folder, as the game's
+// default play list.
+void WritePlayList(FormFixture &fixture)
+{
+    QFile list(fixture.dir.filePath("Ferrox.M3U"));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    for (const char *name : {"one.mod", "two.mod"}) {
+        QFile module(fixture.dir.filePath(name));
+        QVERIFY(module.open(QIODevice::WriteOnly));
+        module.write(TinyModule(QByteArray("tune ") + name, 64, 6));
+        list.write(QByteArray(name) + "\r\n");
+    }
+}
+
+} // namespace
+
+class MenuWindowsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aboutAndLicenseAreMadeOnceAndReused()
+    {
+        FormFixture fixture;
+        TMineForm &form = fixture.start();
+        ModalAnswer<TMAboutForm> about([](TMAboutForm *window) { window->close(); });
+        Find<QAction>(form, "MHAbout")->trigger();
+        Find<QAction>(form, "MHAbout")->trigger();
+        QCOMPARE(about.answered, 2);
+        QCOMPARE(about.seen.size(), 1);
+
+        ModalAnswer<TLicenseForm> license([](TLicenseForm *window) { window->close(); });
+        Find<QAction>(form, "License1")->trigger();
+        QCOMPARE(license.answered, 1);
+        QCOMPARE(form.findChildren<TLicenseForm *>().size(), 1);
+    }
+
+    void volumeIsStoredOnlyOnOk()
+    {
+        FormFixture fixture;
+        TMineForm &form = fixture.start();
+        int shown = -1;
+        {
+            ModalAnswer<TMusicForm> volume([&](TMusicForm *window) {
+                auto *slider = window->findChild<QSlider *>("TBVolume");
+                shown = slider->value();
+                slider->setValue(30);
+                window->close();
+            });
+            Find<QAction>(form, "MMVolume")->trigger();
+            QCOMPARE(shown, 64); // never stored
+            QCOMPARE(form.Music().Volume, 64);
+            QVERIFY(!TestStore().contains("VOLUME"));
+        }
+
+        ModalAnswer<TMusicForm> confirm([](TMusicForm *window) {
+            window->findChild<QSlider *>("TBVolume")->setValue(30);
+            window->findChild<QPushButton *>("BitBtn1")->click();
+        });
+        Find<QAction>(form, "MMVolume")->trigger();
+        QCOMPARE(form.Music().Volume, 30);
+        QCOMPARE(TestStore().value("VOLUME").toInt(), 30);
+    }
+
+    void cardSetupWhileMusicIsOffKeepsItOff()
+    {
+        FormFixture fixture;
+        WritePlayList(fixture);
+        TMineForm &form = fixture.start();
+        MessageRecorder boxes;
+        Find<QAction>(form, "MUSong")->trigger();
+        Find<QAction>(form, "MUSong")->trigger();
+        QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
+        ModalAnswer<TAudioSetupForm> setup([](TAudioSetupForm *window) { PressOk(window); });
+        Find<QAction>(form, "MMSetup")->trigger();
+        QCOMPARE(setup.answered, 1);
+        QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
+        QVERIFY(!form.Game().Model().MusicOn);
+        QVERIFY(!form.Music().IsPlaying());
+        fixture.stop();
+        QCOMPARE(TestStore().value("MUSIC").toInt(), 0);
+        QVERIFY(boxes.boxes.isEmpty());
+    }
+
+    void aRejectedDeviceLeavesMusicOffInTheMenuToo()
+    {
+        FormFixture fixture;
+        WritePlayList(fixture);
+        TMineForm &form = fixture.start();
+        MessageRecorder boxes;
+        Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(form.Music().IsPlaying());
+        const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+        ModalAnswer<TAudioSetupForm> setup([](TAudioSetupForm *window) {
+            qputenv("SDL_AUDIODRIVER", "no-such-driver");
+            PressOk(window);
+        });
+        Find<QAction>(form, "MMSetup")->trigger();
+        qputenv("SDL_AUDIODRIVER", driver);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QVERIFY(boxes.texts().at(0).startsWith("Couldn't initialize audio!"));
+        QVERIFY(!form.Music().IsPlaying());
+        QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
+        QVERIFY(!form.Game().Model().MusicOn);
+        // Switching music on again works with the device back.
+        Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(form.Music().IsPlaying());
+        QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
+    }
+
+    void cardSetupWhilePlayingMovesOnToTheNextModule()
+    {
+        FormFixture fixture;
+        WritePlayList(fixture);
+        TMineForm &form = fixture.start();
+        MessageRecorder boxes;
+        Find<QAction>(form, "MUSong")->trigger();
+        QCOMPARE(form.Music().CurrentTitle(), QString("tune one.mod"));
+        ModalAnswer<TAudioSetupForm> setup([](TAudioSetupForm *window) { window->reject(); });
+        Find<QAction>(form, "MMSetup")->trigger();
+        QVERIFY(form.Music().IsPlaying());
+        QCOMPARE(form.Music().CurrentTitle(), QString("tune two.mod"));
+        QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
+    }
+
+    void thePlayListWindowIsMadeOnce()
+    {
+        FormFixture fixture;
+        WritePlayList(fixture);
+        TMineForm &form = fixture.start();
+        MessageRecorder boxes;
+        ModalAnswer<TPlayForm> playList(
+            [](TPlayForm *window) { window->findChild<QPushButton *>("BitBtn1")->click(); });
+        Find<QAction>(form, "MUFile")->trigger();
+        Find<QAction>(form, "MUFile")->trigger();
+        QCOMPARE(playList.answered, 2);
+        QCOMPARE(playList.seen.size(), 1);
+        QCOMPARE(form.Music().ModuleList.Count(), 2);
+        // Music off: OK only sets the list, nothing plays.
+        QVERIFY(!form.Music().IsPlaying());
+    }
+};
+
+QTEST_MAIN(MenuWindowsTest)
+#include "test_menu_windows.moc"
