@@ -11,15 +11,3 @@ void ComputeScaleFactor(double dotsPerInch);
 // A font size of `points` at 96 pixels per inch, for this screen:
 // Round(points / ScaleFactor), ties to even.
 int ScaledPoints(double points);
-
-class QFont;
-class QString;
-
-// A font of the named face at a fixed pixel size, which does not follow the
-// screen's density (the window designs give these sizes in pixels).
-QFont PixelFont(const QString &family, int pixels, bool bold, bool italic = false);
-
-// Names the faces to use where the program's named faces ("MS Sans Serif",
-// "Courier New", "Times New Roman", "Stucco 555") are missing.  Once, before
-// the first window; later calls do nothing.
-void InstallFontSubstitutes();

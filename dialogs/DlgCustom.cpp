@@ -1,6 +1,6 @@
 #include "dialogs/DlgCustom.h"
 
-#include "controls/DialogFont.h"
+#include "controls/Fonts.h"
 #include "controls/SpinEdit.h"
 #include "model/Mines.h"
 

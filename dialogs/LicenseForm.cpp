@@ -1,6 +1,6 @@
 #include "dialogs/LicenseForm.h"
 
-#include "controls/DialogFont.h"
+#include "controls/Fonts.h"
 
 #include <QFile>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #include "dialogs/MAboutForm.h"
 
 #include "controls/BevelPanel.h"
-#include "controls/DialogFont.h"
+#include "controls/Fonts.h"
 #include "controls/Resources.h"
 #include "dialogs/LicenseForm.h"
 #include "model/Constants.h"

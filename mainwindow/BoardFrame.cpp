@@ -1,4 +1,5 @@
 #include "mainwindow/BoardFrame.h"
+#include "controls/Fonts.h"
 
 #include "controls/FormScaleUnit.h"
 #include "controls/Resources.h"

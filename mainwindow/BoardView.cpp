@@ -1,4 +1,5 @@
 #include "mainwindow/BoardView.h"
+#include "controls/Fonts.h"
 
 #include "controls/FormScaleUnit.h"
 #include "controls/Resources.h"
@@ -37,10 +38,7 @@ TBoardView::TBoardView(TMineGame &game, QWidget *parent) : TcpDrawGrid(parent), 
         Tiles[i] = tiles.at(i);
     XCrossCursor = LoadXCrossCursor();
 
-    QFont boardFont(QStringLiteral("Courier New"));
-    boardFont.setBold(true);
-    boardFont.setPointSize(ScaledPoints(10));
-    setFont(boardFont);
+    setFont(PointFont(QStringLiteral("Courier New"), ScaledPoints(10), true));
 
     connect(&game, &TMineGame::cellsChanged, this, &TBoardView::RepaintCells);
     connect(&game, &TMineGame::boardChanged, this, &TBoardView::RepaintBoard);

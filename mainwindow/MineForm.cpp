@@ -1,6 +1,7 @@
 // Start-up, the controls and their wiring, and shutdown of the main window.
 
 #include "mainwindow/MineForm.h"
+#include "controls/Fonts.h"
 
 #include "controls/Counter.h"
 #include "controls/DRLabel.h"
@@ -46,7 +47,6 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    InstallFontSubstitutes();
     // The model reads the stored settings and seeds the generator.
     TheGame = std::make_unique<TMineGame>();
     BestTimes = new TBestTimes(this);

@@ -1,4 +1,5 @@
 #include "music/MusicForm.h"
+#include "controls/Fonts.h"
 
 #include "model/Constants.h"
 #include "music/Music.h"
@@ -16,17 +17,6 @@ constexpr int FormWidth = 218;
 constexpr int FormHeight = 75;
 constexpr int TickInterval = 5;
 
-// The window is laid out in pixels, so its text is too: 8 points of
-// "MS Sans Serif" at 96 pixels per inch, or the nearest face there is.
-QFont FormFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setPixelSize(11);
-    return font;
-}
-
 } // namespace
 
 TMusicForm::TMusicForm(TMusic &music, QWidget *parent) : QDialog(parent), Music(music)
@@ -36,7 +26,7 @@ TMusicForm::TMusicForm(TMusic &music, QWidget *parent) : QDialog(parent), Music(
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(FormWidth, FormHeight);
-    setFont(FormFont());
+    setFont(DialogFont());
 
     Label1 = new QLabel(QStringLiteral("Volume:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

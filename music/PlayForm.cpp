@@ -1,6 +1,6 @@
 #include "music/PlayForm.h"
 
-#include "controls/DialogFont.h"
+#include "controls/Fonts.h"
 #include "model/MessageBox.h"
 #include "music/Music.h"
 #include "music/PlayListDialogs.h"

@@ -1,7 +1,7 @@
 #include "records/BestForm.h"
 
 #include "controls/DRLabel.h"
-#include "controls/DialogFont.h"
+#include "controls/Fonts.h"
 
 #include <QFontMetrics>
 #include <QFrame>
