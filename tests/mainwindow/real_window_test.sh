@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The game in a real X window (run under xvfb-run): it starts in an empty
 # folder with an empty settings store, shows the Easy board, opens cells on a
-# click, and on Alt+F4 ("&Quit") ends cleanly, leaving its eleven settings.
+# click, turns the board with Borders off, and on Alt+F4 ("&Quit") ends
+# cleanly, leaving its eleven settings.
 #
 #   real_window_test.sh FERROX_BINARY [SCREENSHOT.png]
 set -euo pipefail
@@ -71,7 +72,29 @@ sleep 0.5
 import -window "$wid" "$scratch/after.png"
 [ "$(cell_corner "$scratch/after.png" 3 3)" != "255,255,255" ] || fail "the clicked cell did not open"
 
+# Borders off (a new game), one opening, then the right edge's upper button:
+# the board's contents move one column left, what left at the left edge
+# coming back at the right.
 xdotool windowfocus --sync "$wid"
+xdotool key --clearmodifiers alt+o b
+sleep 0.3
+xdotool mousemove --window "$wid" $((grid_x + 4 * 17 + 8)) $((grid_y + 4 * 17 + 8)) click 1
+sleep 0.5
+import -window "$wid" "$scratch/before-turn.png"
+xdotool mousemove --window "$wid" $((53 + 162 + 12)) $((menu + 32 + 26 + 12)) click 1
+sleep 0.5
+import -window "$wid" "$scratch/after-turn.png"
+columns() { # image first-column count -> the board's columns as one picture
+    convert "$1" -crop $(($3 * 17))x$((8 * 17))+$((grid_x + $2 * 17))+$grid_y +repage "$scratch/cols-$2-$3.png"
+    echo "$scratch/cols-$2-$3.png"
+}
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
+cmp -s "$scratch/before-turn.png" "$scratch/after-turn.png" && fail "the edge button turned nothing"
+same "$(columns "$scratch/before-turn.png" 1 7)" "$(columns "$scratch/after-turn.png" 0 7)" \
+    || fail "the board did not move one column left"
+same "$(columns "$scratch/before-turn.png" 0 1)" "$(columns "$scratch/after-turn.png" 7 1)" \
+    || fail "the left column did not come back at the right"
+
 xdotool key --clearmodifiers alt+F4
 for _ in $(seq 50); do
     kill -0 "$pid" 2>/dev/null || break
