@@ -126,9 +126,14 @@ void TBoardView::RepaintCells(const QList<QPoint> &cells)
     // One synchronous repaint of all the cells together: a flood fill over a
     // large board would otherwise put thousands of single-cell paints on the
     // screen one by one.  The grid paints the cells of the region only, not
-    // of its bounding box.
+    // of its bounding box.  The cells join the region row by row, left to
+    // right: the order in which a region grows fastest.
+    QList<QPoint> rowByRow = cells;
+    std::sort(rowByRow.begin(), rowByRow.end(), [](const QPoint &a, const QPoint &b) {
+        return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+    });
     QRegion changed;
-    for (const QPoint &cell : cells)
+    for (const QPoint &cell : std::as_const(rowByRow))
         changed += CellRect(cell.x(), cell.y());
     if (!changed.isEmpty())
         repaint(changed);

@@ -1,7 +1,5 @@
 #include "model/MineGame.h"
 
-#include <algorithm>
-
 TMineGame::TMineGame(TMines::TStoreUse storeUse, QObject *parent)
     : QObject(parent), Mines(std::make_unique<TMines>(storeUse))
 {
@@ -57,16 +55,11 @@ void TMineGame::BeginWithLaidBoard()
 
 QList<QPoint> TMineGame::TakeChangedCells()
 {
-    // Row by row, left to right: the order in which a repainted region
-    // grows fastest.
     QList<QPoint> cells;
     cells.reserve(Mines->ChangedCells.size());
     for (const TMineField *cell : std::as_const(Mines->ChangedCells))
         cells.append(QPoint(cell->Col, cell->Row));
     Mines->ChangedCells.clear();
-    std::sort(cells.begin(), cells.end(), [](const QPoint &a, const QPoint &b) {
-        return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
-    });
     return cells;
 }
 
