@@ -1,8 +1,7 @@
 #include "music/Music.h"
 
 #include "model/MessageBox.h"
-
-#include <QSettings>
+#include "model/SettingsStore.h"
 
 namespace
 {
@@ -12,12 +11,6 @@ constexpr int MaxVolume = 64;
 
 const char *const SetupGroup = "MUSIC_SETUP";
 const char *const VolumeKey = "VOLUME";
-
-QSettings OpenSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
-                     QStringLiteral("Ferrox"));
-}
 
 void Warn(const char *text)
 {
@@ -40,21 +33,20 @@ TMusic::~TMusic()
 
 void TMusic::ReadSetup()
 {
-    QSettings settings = OpenSettings();
-    Audio.ReadConfig(settings, QString::fromLatin1(SetupGroup));
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    Audio.ReadConfig(*store, QString::fromLatin1(SetupGroup));
     // A value that is not a volume the sound layer knows counts as absent.
-    bool ok = false;
-    const int stored = settings.value(QString::fromLatin1(VolumeKey)).toString().toInt(&ok);
-    if (ok && stored >= 0 && stored <= MaxVolume)
-        Volume = stored;
+    if (const std::optional<int> stored =
+            ReadStoredInt(*store, QString::fromLatin1(VolumeKey), 0, MaxVolume))
+        Volume = *stored;
 }
 
 void TMusic::WriteSetup()
 {
-    QSettings settings = OpenSettings();
-    Audio.WriteConfig(settings, QString::fromLatin1(SetupGroup));
-    settings.setValue(QString::fromLatin1(VolumeKey), Volume);
-    settings.sync();
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    Audio.WriteConfig(*store, QString::fromLatin1(SetupGroup));
+    WriteStoredInt(*store, QString::fromLatin1(VolumeKey), Volume);
+    store->sync();
 }
 
 bool TMusic::OpenSound()
