@@ -1,6 +1,7 @@
 #include "model/SettingsFormat.h"
 
 #include <QDataStream>
+#include <QStringDecoder>
 
 namespace
 {
@@ -32,6 +33,14 @@ bool IsOctalDigit(char c)
 }
 
 // ---- reading
+
+// Every character, a byte-order mark in the middle of the text too (the
+// plain decoder drops one that starts what it decodes).
+QString FromUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
 
 // One logical line: a "[section]" or a "key=value".  A quoted part and an
 // escaped line break continue it over the end of a text line.
@@ -99,7 +108,7 @@ private:
 // "%XX" and "%UXXXX" stand for one character, "\" for "/".
 QString UnescapeKey(QByteArrayView bytes)
 {
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = FromUtf8(bytes);
     QString key;
     key.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
@@ -258,7 +267,7 @@ TDecodedValue DecodeValue(QByteArrayView text)
             qsizetype end = i + 1;
             while (end < text.size() && text[end] != '\\' && text[end] != '"' && text[end] != ',')
                 ++end;
-            item += QString::fromUtf8(text.sliced(i, end - i));
+            item += FromUtf8(text.sliced(i, end - i));
             i = end;
         }
     }
@@ -356,7 +365,8 @@ void AppendEscaped(QByteArray &out, const QString &text)
         if (c == 0) {
             out += "\\0";
             escapeHexDigit = true;
-        } else if (c < 0x20 || (!utf8 && c >= 0x7F)) {
+        } else if (c < 0x20 || (!utf8 && c >= 0x7F) || c == 0xFEFF) {
+            // A byte-order mark as UTF-8 would be dropped by Qt's reader.
             AppendHexEscape(out, c);
             escapeHexDigit = true;
         } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&

@@ -224,6 +224,7 @@ void TestSettingsFile::textDetails_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QSettings::SettingsMap>("values");
     using Map = QSettings::SettingsMap;
+    const QString Bom(QChar(0xFEFF));
     QTest::newRow("comments, blank lines, CR LF, byte-order mark")
         << QByteArray("\xEF\xBB\xBF; note\r\n\r\n[General]\r\nA=1 ; trailing note\r\n;B=2\r\n")
         << Map{{"A", "1"}};
@@ -241,6 +242,9 @@ void TestSettingsFile::textDetails_data()
     QTest::newRow("keys as QSettings sees them")
         << QByteArray("[a]\n\\b\\c=1\n%2x=2\n") << Map{{"a/b/c", "1"}, {"a/%2x", "2"}};
     QTest::newRow("the later of two values wins") << QByteArray("A=1\nA=2\n") << Map{{"A", "2"}};
+    QTest::newRow("a byte-order mark inside a value is kept")
+        << QByteArray("A=x, \xEF\xBB\xBFy\nB=\"\xEF\xBB\xBF\"\n")
+        << Map{{"A", QStringList{"x", Bom + "y"}}, {"B", Bom}};
     QTest::newRow("Qt's form of a text with a zero") << QByteArray("A=@String(a\\0\\x31)\n")
                                                      << Map{{"A", QString::fromLatin1("a\0"
                                                                                       "1",
