@@ -155,6 +155,14 @@ bool WriteAndClose(QFile &temporary, const TContentWriter &writeContent,
     return written;
 }
 
+// The file's own bits.  The "user" flags tell what the running user may do,
+// and setting them would set the owner's bits: a root user, who may run
+// any file with one execute bit, would make it executable for its owner.
+QFile::Permissions OwnPermissions(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
 } // namespace
 
 QString NotARegularFileText()
@@ -201,7 +209,7 @@ bool ReplaceFileSafely(const QString &path, const TContentWriter &writeContent,
         return false;
     bool replaced = WriteAndClose(temporary, writeContent, options.WriteDevice, errorText);
     if (replaced && info.exists())
-        QFile::setPermissions(temporaryName, QFile::permissions(target));
+        QFile::setPermissions(temporaryName, OwnPermissions(target));
     replaced = replaced && RenameOver(temporaryName, target, errorText);
     if (!replaced)
         QFile::remove(temporaryName);

@@ -242,6 +242,22 @@ private slots:
         QCOMPARE(EntriesIn(folder), (QStringList{"link.m3u", "real.m3u"}));
     }
 
+    void replacedListKeepsItsPermissions()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("list.m3u", "old.mod\r\n"));
+        const QFile::Permissions permissions =
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(folder.File("list.m3u"), permissions));
+        TPlayList list;
+        QVERIFY(ListOf(list, {"new.mod"}).SaveToFile("list.m3u"));
+        QCOMPARE(folder.Read("list.m3u"), QByteArray("new.mod\r\n"));
+        // The "user" flags say what the running user may do; the file's own
+        // bits are the owner, group and other flags.
+        const QFile::Permissions userFlags = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+        QCOMPARE(QFile::permissions(folder.File("list.m3u")) & ~userFlags, permissions);
+    }
+
     void namedPipeIsNeitherReadNorReplaced()
     {
 #ifdef Q_OS_UNIX
