@@ -1,4 +1,5 @@
 // The settings store, read once at start and written once at the end.
+#include "model/Latin1Text.h"
 #include "model/Mines.h"
 #include "model/SettingsStore.h"
 
@@ -60,7 +61,7 @@ void TMines::LoadSettings()
         Mines = *mines;
     ReadBool(*store, KeyMusic, MusicOn);
     if (const std::optional<QString> name = ReadStoredString(*store, KeyRecName))
-        RecordName = name->left(RecordNameLength);
+        RecordName = WithoutControlCharacters(*name).left(RecordNameLength);
     ApplyLevel(Level);
     // Only what cannot be played is repaired: columns or rows of 0, mines
     // not between 1 and cells - 1.

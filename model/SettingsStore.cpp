@@ -1,9 +1,90 @@
 #include "model/SettingsStore.h"
 
+#include "model/SafeFile.h"
+#include "model/SettingsFormat.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <cstdio>
+
+namespace
+{
+
+const QString Organization = QStringLiteral("Olvane");
+const QString Application = QStringLiteral("Ferrox");
+
+// Longer than any file system allows for one name: a path that holds it can
+// never be opened, created or waited on.
+QString UnopenableName()
+{
+    return QString(1000, u'x');
+}
+
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+
+// Qt tells where the native store lies only through a QSettings made for it,
+// and making one reads the file: a named pipe there would hold the program
+// for ever.  So the question is asked for a name no file can have, and the
+// answer taken apart.
+std::optional<QString> NativeStorePath()
+{
+    const QString name = UnopenableName();
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, name, name);
+    const QString tail = name + u'/' + name + QStringLiteral(".conf");
+    QString path = probe.fileName();
+    if (!path.endsWith(tail))
+        return std::nullopt;
+    path.chop(tail.size());
+    return path + Organization + u'/' + Application + QStringLiteral(".conf");
+}
+
+#endif
+
+// Once per file and run: the store is opened several times.
+void ReportRefused(const QString &path, const char *reason)
+{
+    static QSet<QString> reported;
+    if (reported.contains(path))
+        return;
+    reported.insert(path);
+    std::fprintf(stderr,
+                 "Ferrox: the settings file \"%s\" %s; it is left as it is and the defaults "
+                 "are used.\n",
+                 qPrintable(path), reason);
+}
+
+bool IsSerialized(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<TSerializedValue>();
+}
+
+} // namespace
+
 std::unique_ptr<QSettings> OpenSettingsStore()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Olvane"), QStringLiteral("Ferrox"));
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+    if (const std::optional<QString> path = NativeStorePath())
+        return OpenSettingsFile(*path);
+#endif
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, Organization,
+                                       Application);
+}
+
+std::unique_ptr<QSettings> OpenSettingsFile(const QString &path)
+{
+    const QFileInfo info(path);
+    const char *refusal = nullptr;
+    if (!IsRegularFileOrAbsent(path))
+        refusal = "is not a regular file";
+    else if (info.exists() && info.size() > MaxSettingsFileSize)
+        refusal = "is larger than 1 MB";
+    if (!refusal)
+        return std::make_unique<QSettings>(path, PlainSettingsFormat());
+    ReportRefused(path, refusal);
+    // A store under a name that cannot exist: nothing to read, and a write
+    // fails before it could touch the refused file.
+    return std::make_unique<QSettings>(path + u'/' + UnopenableName(), PlainSettingsFormat());
 }
 
 std::optional<int> ReadStoredInt(const QSettings &store, const QString &name, int min, int max)
@@ -32,11 +113,9 @@ std::optional<QString> ReadStoredString(const QSettings &store, const QString &n
     if (!store.contains(name))
         return std::nullopt;
     const QVariant value = store.value(name);
-    // An INI file edited by hand may hold an unquoted "a, b", which QSettings
-    // reads as a list: it is still the text that was written.
     if (value.typeId() == QMetaType::QStringList)
         return ToLatin1Text(value.toStringList().join(QStringLiteral(", ")));
-    if (!value.canConvert<QString>())
+    if (IsSerialized(value) || !value.canConvert<QString>())
         return std::nullopt;
     return ToLatin1Text(value.toString());
 }
@@ -54,22 +133,4 @@ void WriteStoredBool(QSettings &store, const QString &name, bool value)
 void WriteStoredString(QSettings &store, const QString &name, const QString &value)
 {
     store.setValue(name, ToLatin1Text(value));
-}
-
-QString ToLatin1Text(const QString &text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (ch.unicode() <= 0xFF) {
-            result.append(ch);
-            continue;
-        }
-        // One "?" per character: a surrogate pair is one character.
-        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
-        result.append(QLatin1Char('?'));
-    }
-    return result;
 }

@@ -2,6 +2,8 @@
 
 // The per-user settings store and the readers and writers of its values.
 
+#include "model/Latin1Text.h"
+
 #include <QSettings>
 #include <QString>
 
@@ -9,12 +11,22 @@
 #include <memory>
 #include <optional>
 
-// The per-user settings store (DESIGN.md "Settings"):
-// QSettings(NativeFormat, UserScope, "Olvane", "Ferrox"); the program's key
-// "\Software\Olvane\Ferrox" is the store's root, so the model's values
-// (SIZE, QUESTION, ... RECNAME) and the player's VOLUME sit at the top level,
-// and the sound layer's own set-up in the group "MUSIC_SETUP".
+// The per-user settings store: the program's key "\Software\Olvane\Ferrox"
+// is the store's root, so the model's values (SIZE, QUESTION, ... RECNAME)
+// and the player's VOLUME sit at the top level, and the sound layer's own
+// set-up in the group "MUSIC_SETUP".
+//
+// Where the system keeps it in a file (on Linux ~/.config/Olvane/Ferrox.conf,
+// or wherever QSettings::setPath(NativeFormat, UserScope, ...) points), the
+// file is read and written as plain text (PlainSettingsFormat): no stored
+// value is decoded into anything but text.  A file that is no regular file
+// (a named pipe, a folder) or is larger than MaxSettingsFileSize is refused:
+// it is neither read nor written, the program runs on its defaults, and
+// standard error says so once.  Elsewhere it is QSettings' native store.
 std::unique_ptr<QSettings> OpenSettingsStore();
+
+// The store kept in the file at `path`, refused as above.
+std::unique_ptr<QSettings> OpenSettingsFile(const QString &path);
 
 // Reads an integer value.  A value that is absent, not an integer
 // (read with toString().toInt(&ok)), or outside min..max counts as absent.
@@ -26,7 +38,9 @@ std::optional<int> ReadStoredInt(const QSettings &store, const QString &name,
 // that is absent or not an integer counts as absent.
 std::optional<bool> ReadStoredBool(const QSettings &store, const QString &name);
 
-// Reads a string value; absent gives nothing.
+// Reads a string value as Latin-1 text (see ToLatin1Text); absent, or stored
+// in one of Qt's serialized forms, gives nothing.  An unquoted "a, b" is
+// still the text that was written.
 std::optional<QString> ReadStoredString(const QSettings &store, const QString &name);
 
 // Writers: integers as integers, booleans as the integer 1 or 0, strings as
@@ -34,7 +48,3 @@ std::optional<QString> ReadStoredString(const QSettings &store, const QString &n
 void WriteStoredInt(QSettings &store, const QString &name, int value);
 void WriteStoredBool(QSettings &store, const QString &name, bool value);
 void WriteStoredString(QSettings &store, const QString &name, const QString &value);
-
-// The text as it survives 8-bit Latin-1 storage: characters outside Latin-1
-// become "?".
-QString ToLatin1Text(const QString &text);

@@ -1,7 +1,6 @@
 #include "music/PlayList.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 
 namespace
@@ -111,13 +110,10 @@ bool TPlayListItem::ReadTitle()
     if (KindOfName(FileName) == TModuleKind::Unknown)
         return false;
     // Only plain files: opening a named pipe that happens to end in "mod"
-    // would wait for a writer forever.
-    const QString path = Path();
-    if (!QFileInfo(path).isFile())
-        return false;
-    // Unbuffered, so that only the header bytes are read from the disk.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // would wait for a writer forever.  Unbuffered, so that only the header
+    // bytes are read from the disk.
+    QFile file(Path());
+    if (!OpenRegularFile(file, QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     bool ok = false;
     Title = ReadModuleTitle(FileName, file, &ok);

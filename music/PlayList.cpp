@@ -1,11 +1,11 @@
 #include "music/PlayList.h"
 
+#include "model/Latin1Text.h"
 #include "model/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <functional>
@@ -94,7 +94,7 @@ QString TPlayListItem::Path() const
 
 QString TPlayListItem::TitleText() const
 {
-    return QString::fromLatin1(Title);
+    return FromLatin1Bytes(Title);
 }
 
 QString TPlayListItem::FileNameText() const
@@ -173,8 +173,9 @@ bool TPlayList::LoadFromFile(const QString &fileName)
         return false;
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessage(TMsgType::mtError, file.errorString());
+    QString errorText;
+    if (!OpenRegularFile(file, QIODevice::ReadOnly, &errorText)) {
+        ShowMessage(TMsgType::mtError, errorText);
         return false;
     }
     ClearEntries();
@@ -185,19 +186,20 @@ bool TPlayList::LoadFromFile(const QString &fileName)
     return true;
 }
 
-bool TPlayList::SaveToFile(const QString &fileName, QString *errorText) const
+bool TPlayList::SaveToFile(const QString &fileName, QString *errorText,
+                           const TWriteDeviceFactory &writeDevice) const
 {
     // Written aside and put in place only when complete, so a failed save
     // never leaves a half-written play list where a good one stood.
-    QSaveFile file(fileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    for (auto it = Entries.begin(); ok && it != Entries.end(); ++it)
-        ok = file.write((*it)->FileName + "\r\n") == (*it)->FileName.size() + 2;
-    ok = ok && file.commit();
-    if (!ok) {
-        if (errorText)
-            *errorText = file.errorString();
-        file.cancelWriting();
-    }
-    return ok;
+    TReplaceOptions options;
+    options.WriteDevice = writeDevice;
+    const auto writeLines = [this](QIODevice &out) {
+        for (const auto &entry : Entries) {
+            const QByteArray line = entry->FileName + "\r\n";
+            if (out.write(line) != line.size())
+                return false;
+        }
+        return true;
+    };
+    return ReplaceFileSafely(fileName, writeLines, options, errorText);
 }

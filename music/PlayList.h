@@ -2,6 +2,8 @@
 
 // TPlayList and TPlayListItem: play lists, their M3U files and module titles.
 
+#include "model/SafeFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -74,16 +76,19 @@ public:
     // Replaces the entries by the module lines of a play-list file; every
     // line whose title reads becomes an entry, resolved against the play
     // list's folder.  False after an error box (missing file, open or read
-    // error); on a missing or unopenable file the list is unchanged.
+    // error, or no regular file: a named pipe is never opened); on a missing
+    // or unopenable file the list is unchanged.
     bool LoadFromFile(const QString &fileName);
     // Appends the module lines read from device, resolving relative names
     // against baseFolder.  False when reading failed.
     bool AppendFromDevice(QIODevice &device, const QString &baseFolder);
 
-    // Writes every entry's FileName as written, each followed by CR LF.
-    // True when written; otherwise false with the system's text in
-    // *errorText for the caller's error box.
-    bool SaveToFile(const QString &fileName, QString *errorText = nullptr) const;
+    // Writes every entry's FileName as written, each followed by CR LF,
+    // replacing the file in one step (ReplaceFileSafely; `writeDevice` is
+    // for tests).  True when written; otherwise false, the old file intact,
+    // with the reason in *errorText for the caller's error box.
+    bool SaveToFile(const QString &fileName, QString *errorText = nullptr,
+                    const TWriteDeviceFactory &writeDevice = {}) const;
 
 private:
     bool IsIndex(int index) const;

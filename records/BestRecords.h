@@ -3,13 +3,13 @@
 // TBestRecord and the best-times file "Ferrox for Windows.hi".
 
 #include "model/Constants.h"
+#include "model/SafeFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
-#include <functional>
 #include <optional>
 
 // The best-times file: one best time, with its holder's name, for every board
@@ -66,7 +66,8 @@ QString BestRecordsDirectory();
 QString BestRecordsPath(const QString &directory = BestRecordsDirectory());
 QString BestRecordsTempPath(const QString &directory = BestRecordsDirectory());
 
-// Looks up the first record for (cols, rows, mines).  `record` always gets the
+// Looks up the first record for (cols, rows, mines).  Only a regular file is
+// read: a named pipe or a folder holds no record.  `record` always gets the
 // key; when found it gets the stored time and holder and the result is true,
 // otherwise BestTime 999 and Holder "no name" and the result is false (the
 // main window stores the result in HasRecord).  A cut-short last record, a
@@ -81,8 +82,12 @@ bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines,
 // best-times file's place in one rename.  On any failure the best-times file
 // is left exactly as it was, no temporary file is left behind, and the result
 // is false (callers show nothing: a failed save is silent, and the main
-// window's HasRecord becomes true either way).
-bool SaveBestRecord(const TBestRecord &record, const QString &directory = BestRecordsDirectory());
+// window's HasRecord becomes true either way).  A best-times file that is no
+// regular file (a named pipe, a folder) is left alone and the save fails.
+// `writeDevice` is what the records are written through (see
+// ReplaceFileSafely); tests hand in one that fails.
+bool SaveBestRecord(const TBestRecord &record, const QString &directory = BestRecordsDirectory(),
+                    const TWriteDeviceFactory &writeDevice = {});
 
 // Whether a win in `seconds` sets a record: always when the configuration has
 // no record yet, otherwise only when strictly faster than the stored time.
@@ -96,12 +101,5 @@ int SecondsFromTimeText(const QString &text);
 // becomes "?"), cut to 30 characters, unused bytes zero.
 QByteArray EncodeBestRecord(const TBestRecord &record);
 // Reads a record from 48 bytes; fewer bytes give nothing.  A length byte above
-// 30 is taken as 30.
+// 30 is taken as 30; control characters in the name are dropped.
 std::optional<TBestRecord> DecodeBestRecord(QByteArrayView bytes);
-
-// Test seam: called before each 48-byte record is written to the temporary
-// file, with its zero-based index; returning false makes that write fail as
-// a full disk would.  Returns the check it replaces; an empty one lets every
-// write through.
-using TBestRecordWriteCheck = std::function<bool(int recordIndex)>;
-TBestRecordWriteCheck SetBestRecordWriteCheck(TBestRecordWriteCheck check);

@@ -2,10 +2,15 @@
 // resolved and written back, and what the user is told when a load fails.
 #include "MusicTestSupport.h"
 #include "music/PlayList.h"
+#include "support/FailingWriter.h"
 #include "support/MessageRecorder.h"
 
 #include <QBuffer>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace
 {
@@ -21,6 +26,33 @@ QList<QByteArray> NamesOf(const TPlayList &list)
     for (int i = 0; i < list.Count(); ++i)
         names << list.Items(i).FileName;
     return names;
+}
+
+QStringList EntriesIn(const TTestFolder &folder)
+{
+    return QDir(folder.Path())
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+bool IsNamedPipe(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info = {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+TPlayList &ListOf(TPlayList &list, std::initializer_list<const char *> names)
+{
+    for (const char *name : names) {
+        TPlayListItem item;
+        item.FileName = name;
+        list.AddCopy(item);
+    }
+    return list;
 }
 
 QList<QByteArray> TitlesOf(const TPlayList &list)
@@ -172,6 +204,83 @@ private slots:
         QString error;
         QVERIFY(!list.SaveToFile(folder.File("no/such/folder/list.m3u"), &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    void failedSaveLeavesTheOldListByteForByte_data()
+    {
+        QTest::addColumn<qint64>("failAfter");
+        QTest::newRow("first line") << qint64(0);
+        QTest::newRow("within the second line") << qint64(9);
+        QTest::newRow("at the last line") << qint64(18);
+    }
+
+    void failedSaveLeavesTheOldListByteForByte()
+    {
+        QFETCH(qint64, failAfter);
+        TTestFolder folder;
+        const QByteArray old = "old.mod\r\nkept.mod\r\n";
+        QVERIFY(folder.Write("list.m3u", old));
+        const QStringList before = EntriesIn(folder);
+        TPlayList list;
+        QString error;
+        QVERIFY(!ListOf(list, {"one.mod", "two.mod", "three.mod"})
+                     .SaveToFile("list.m3u", &error, FailAfterBytes(failAfter)));
+        QCOMPARE(error, QString("No space left on device"));
+        QCOMPARE(folder.Read("list.m3u"), old);
+        QCOMPARE(EntriesIn(folder), before);
+    }
+
+    void saveThroughALinkReplacesWhatItLeadsTo()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("real.m3u", "old.mod\r\n"));
+        QVERIFY(QFile::link(folder.File("real.m3u"), folder.File("link.m3u")));
+        TPlayList list;
+        QVERIFY(ListOf(list, {"new.mod"}).SaveToFile("link.m3u"));
+        QVERIFY(QFileInfo(folder.File("link.m3u")).isSymLink());
+        QCOMPARE(folder.Read("real.m3u"), QByteArray("new.mod\r\n"));
+        QCOMPARE(EntriesIn(folder), (QStringList{"link.m3u", "real.m3u"}));
+    }
+
+    void replacedListKeepsItsPermissions()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("list.m3u", "old.mod\r\n"));
+        const QFile::Permissions permissions =
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(folder.File("list.m3u"), permissions));
+        TPlayList list;
+        QVERIFY(ListOf(list, {"new.mod"}).SaveToFile("list.m3u"));
+        QCOMPARE(folder.Read("list.m3u"), QByteArray("new.mod\r\n"));
+        // The "user" flags say what the running user may do; the file's own
+        // bits are the owner, group and other flags.
+        const QFile::Permissions userFlags = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+        QCOMPARE(QFile::permissions(folder.File("list.m3u")) & ~userFlags, permissions);
+    }
+
+    void namedPipeIsNeitherReadNorReplaced()
+    {
+#ifdef Q_OS_UNIX
+        // Opening a pipe would wait for its other end for ever.
+        TTestFolder folder;
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.File("Ferrox.M3U")).constData(), 0600), 0);
+        MessageRecorder boxes;
+        TPlayList list;
+        ListOf(list, {"kept.mod"});
+        QVERIFY(!list.LoadFromFile("Ferrox.M3U"));
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].first, TMsgType::mtError);
+        QCOMPARE(boxes.boxes[0].second, QString("Not a regular file"));
+        QCOMPARE(list.Count(), 1);
+
+        QString error;
+        QVERIFY(!list.SaveToFile("Ferrox.M3U", &error));
+        QCOMPARE(error, QString("Not a regular file"));
+        QVERIFY(IsNamedPipe(folder.File("Ferrox.M3U")));
+        QCOMPARE(EntriesIn(folder), QStringList{"Ferrox.M3U"});
+#else
+        QSKIP("named pipes in the file system are a Unix matter");
+#endif
     }
 
     void failedLoadsShowTheirBox()

@@ -1,4 +1,5 @@
 #include "records/BestRecords.h"
+#include "support/FailingWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -90,7 +92,6 @@ private slots:
 
     void cleanup()
     {
-        SetBestRecordWriteCheck({});
         QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir::setCurrent(oldCurrent_);
     }
@@ -287,7 +288,7 @@ private slots:
 
     void writeFailingPartWay_data()
     {
-        QTest::addColumn<int>("failingIndex");
+        QTest::addColumn<int>("failingRecord");
         QTest::newRow("first copied record") << 0;
         QTest::newRow("second copied record") << 1;
         QTest::newRow("appended record") << 2;
@@ -295,29 +296,75 @@ private slots:
 
     void writeFailingPartWay()
     {
-        QFETCH(int, failingIndex);
+        QFETCH(int, failingRecord);
         WriteFile(MediumAnn + HardCy);
         const QStringList before = Entries();
-        SetBestRecordWriteCheck([failingIndex](int index) { return index != failingIndex; });
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou")));
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), BestRecordsDirectory(),
+                                FailAfterBytes(failingRecord * BestRecordSize)));
         ExpectUntouched(MediumAnn + HardCy, before);
     }
 
     void writeFailingOnTheFirstRecordOfANewFile()
     {
-        SetBestRecordWriteCheck([](int) { return false; });
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou")));
+        QVERIFY(
+            !SaveBestRecord(Record(8, 8, 10, 1, "Lou"), BestRecordsDirectory(), FailAfterBytes(0)));
         QCOMPARE(Entries(), QStringList());
     }
 
-    void diskFull()
+    void diskFullHalfWayThroughARecord()
     {
-        if (!QFile::exists("/dev/full"))
-            QSKIP("no /dev/full on this system");
         WriteFile(MediumAnn + HardCy);
-        QVERIFY(QFile::link("/dev/full", TempPath()));
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Max")));
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Max"), BestRecordsDirectory(),
+                                FailAfterBytes(BestRecordSize + 20)));
         ExpectUntouched(MediumAnn + HardCy, {BestRecordsFileName});
+    }
+
+    void linkAtTheTemporaryNameLeadsNowhere()
+    {
+        // The stale temporary name is removed, never written through: the
+        // file a link there points to keeps its bytes.
+        WriteFile(MediumAnn);
+        QFile victim(dir_.filePath("victim.txt"));
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write("keep me");
+        victim.close();
+        QVERIFY(QFile::link(victim.fileName(), TempPath()));
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 5, "Jo")));
+        QCOMPARE(FileBytes(), MediumAnn + RawRecord(8, 8, 10, 5, "Jo"));
+        QVERIFY(victim.open(QIODevice::ReadOnly));
+        QCOMPARE(victim.readAll(), QByteArray("keep me"));
+        QCOMPARE(Entries(), (QStringList{BestRecordsFileName, "victim.txt"}));
+    }
+
+    void bestTimesFileIsANamedPipe()
+    {
+#ifdef Q_OS_UNIX
+        // Opening a pipe for reading would wait for a writer for ever.
+        QCOMPARE(::mkfifo(QFile::encodeName(FilePath()).constData(), 0600), 0);
+        const QStringList before = Entries();
+        TBestRecord record;
+        QVERIFY(!LoadBestRecord(record, 8, 8, 10));
+        QCOMPARE(record.BestTime, 999);
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Ned")));
+        QCOMPARE(Entries(), before);
+        struct stat info = {};
+        QCOMPARE(::stat(QFile::encodeName(FilePath()).constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+#else
+        QSKIP("named pipes in the file system are a Unix matter");
+#endif
+    }
+
+    void controlCharactersInTheHolderAreDropped()
+    {
+        WriteFile(RawRecord(8, 8, 10, 42, QByteArray("Bo\0b\x07\x1f!\x85", 8)) + HardCy);
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 8, 8, 10));
+        QCOMPARE(record.Holder, QString("Bob!"));
+        // Written back clean; the other record is copied as it was.
+        record.BestTime = 40;
+        QVERIFY(SaveBestRecord(record));
+        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 40, "Bob!") + HardCy);
     }
 
     void bestTimesPathIsADirectory()
