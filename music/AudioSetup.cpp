@@ -1,19 +1,13 @@
 #include "music/ModuleAudio.h"
 
 #include "model/SettingsStore.h"
+#include "music/SoundEngine.h"
+#include "music/SoundModule.h"
 
 #include <QSettings>
 
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
-
 namespace
 {
-
-// SDL's drivers that play nothing: "disk" writes the sound to a file in the
-// working folder, which grows for as long as music plays, and "dummy"
-// throws it away.  Tests ask for them through SDL_AUDIODRIVER.
-const QStringList SilentDrivers = {QStringLiteral("disk"), QStringLiteral("dummy")};
 
 // The output driver of that name as SDL spells it, or empty for a name
 // that is none of them.
@@ -39,24 +33,26 @@ QString ReadDeviceName(const QSettings &settings, const QString &key)
 
 } // namespace
 
-bool DriverChosenByEnvironment()
-{
-    return !qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER");
-}
-
 void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
 {
     settings.beginGroup(group);
     TAudioSetup setup;
-    setup.Driver =
-        OutputDriverNamed(ReadStoredString(settings, QStringLiteral("DRIVER")).value_or(QString()));
+    setup.Driver = ReadStoredString(settings, QStringLiteral("DRIVER")).value_or(QString());
+    if (IsSilentDriver(setup.Driver))
+        setup.Driver.clear();
     setup.Device = ReadDeviceName(settings, QStringLiteral("DEVICE"));
     setup.MixRate = ReadStoredInt(settings, QStringLiteral("MIXRATE"), 8000, 192000).value_or(0);
     setup.BufferMs = ReadStoredInt(settings, QStringLiteral("BUFFER"), 1, 2000).value_or(0);
     settings.endGroup();
     CurrentSetup = setup;
+    // Music switched off at start must not load the sound library just to
+    // check a name; once it is loaded the check costs nothing.
+    DriverUnchecked = !setup.Driver.isEmpty();
+    if (TSoundModule::IsLoaded())
+        CheckDriver();
 }
 
+// A driver not yet checked is written back as it was read.
 void TModuleAudio::WriteConfig(QSettings &settings, const QString &group) const
 {
     settings.beginGroup(group);
@@ -67,14 +63,26 @@ void TModuleAudio::WriteConfig(QSettings &settings, const QString &group) const
     settings.endGroup();
 }
 
+void TModuleAudio::CheckDriver() const
+{
+    // Without the sound library nothing can be opened anyway; the name is
+    // kept so that the player's choice is not lost.
+    if (!DriverUnchecked || !TSoundModule::Library())
+        return;
+    CurrentSetup.Driver = OutputDriverNamed(CurrentSetup.Driver);
+    DriverUnchecked = false;
+}
+
 const TAudioSetup &TModuleAudio::Setup() const
 {
+    CheckDriver();
     return CurrentSetup;
 }
 
 void TModuleAudio::SetSetup(const TAudioSetup &setup)
 {
     CurrentSetup = setup;
+    DriverUnchecked = false;
 }
 
 // The lists the set-up window offers.  An empty entry there stands for the
@@ -82,56 +90,14 @@ void TModuleAudio::SetSetup(const TAudioSetup &setup)
 
 QStringList TModuleAudio::OutputDrivers()
 {
-    QStringList drivers;
-    const int count = SDL_GetNumAudioDrivers();
-    for (int i = 0; i < count; ++i) {
-        const QString driver = QString::fromUtf8(SDL_GetAudioDriver(i));
-        if (!driver.isEmpty() && !SilentDrivers.contains(driver, Qt::CaseInsensitive))
-            drivers << driver;
-    }
-    return drivers;
+    TSoundLibrary *library = TSoundModule::Library();
+    return library ? library->OutputDrivers() : QStringList();
 }
-
-namespace
-{
-
-QStringList DevicesOfCurrentDriver()
-{
-    QStringList devices;
-    const int count = SDL_GetNumAudioDevices(0);
-    for (int i = 0; i < count; ++i) {
-        if (const char *name = SDL_GetAudioDeviceName(i, 0))
-            devices << QString::fromUtf8(name);
-    }
-    return devices;
-}
-
-bool IsCurrentDriver(const QString &driver)
-{
-    const char *current = SDL_GetCurrentAudioDriver();
-    return driver.isEmpty() || (current && driver == QString::fromUtf8(current));
-}
-
-} // namespace
 
 QStringList TModuleAudio::OutputDevices(const QString &driver)
 {
-    // While the device is open its driver stays; asking for another one
-    // would mean closing the music.
-    if (SDL_WasInit(SDL_INIT_AUDIO))
-        return IsCurrentDriver(driver) ? DevicesOfCurrentDriver() : QStringList();
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    const QByteArray name = DriverChosenByEnvironment() ? QByteArray() : driver.toUtf8();
-    if (!name.isEmpty())
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, name.constData(), SDL_HINT_OVERRIDE);
-    QStringList devices;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        devices = DevicesOfCurrentDriver();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    if (!name.isEmpty())
-        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    return devices;
+    TSoundLibrary *library = TSoundModule::Library();
+    return library ? library->OutputDevices(driver) : QStringList();
 }
 
 QList<int> TModuleAudio::MixRates()

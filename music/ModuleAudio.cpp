@@ -1,239 +1,17 @@
 #include "music/ModuleAudio.h"
 
-#include "music/DecoderLog.h"
-#include "music/VoiceMixer.h"
+#include "music/SoundEngine.h"
+#include "music/SoundModule.h"
 
-#include <QFile>
-
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
-#include <libopenmpt/libopenmpt.hpp>
-
-#include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <cmath>
-#include <map>
-#include <thread>
-
-namespace
-{
-
-constexpr int DefaultMixRate = 48000;
-// The automatic device buffer is the longest power of two that plays for
-// at most this long (256 frames at 48 kHz).  Closing an SDL device waits for
-// the buffer in flight and then for two buffers more (SDL lets them drain),
-// and a stop first waits for the callback that carries the fade: three to
-// four buffers in all, about 20 ms here, which leaves room within the 50 ms
-// that "Turn Off" or the close box may hold the window for the settings to
-// be written; with 512 frames a stop alone took some 40 ms.  The decoder
-// still renders in large chunks (DecodeChunkFrames).  What the short buffer
-// costs is SDL's audio thread sleeping and waking once per buffer, some
-// 20 us of CPU each on a virtual machine, which makes background play about
-// three times as dear as decoding alone (bench_music); a longer buffer
-// chosen in the set-up makes play cheaper and stops slower.
-constexpr int AutomaticBufferMs = 6;
-// A stop ramps the sound down over this long rather than cutting it.
-constexpr int FadeMs = 5;
-
-// Tracker modules are small; a bigger file is not one, and reading it
-// whole would only waste memory.
-constexpr qint64 LargestModuleBytes = 64 * 1024 * 1024;
-
-// Holds the device lock while it lives, so that the callback never sees a
-// module half changed.  Without an open device there is no callback to fear.
-class TDeviceLock
-{
-public:
-    explicit TDeviceLock(SDL_AudioDeviceID device) : Device(device)
-    {
-        if (Device)
-            SDL_LockAudioDevice(Device);
-    }
-    ~TDeviceLock()
-    {
-        if (Device)
-            SDL_UnlockAudioDevice(Device);
-    }
-    TDeviceLock(const TDeviceLock &) = delete;
-    TDeviceLock &operator=(const TDeviceLock &) = delete;
-
-private:
-    SDL_AudioDeviceID Device;
-};
-
-int BufferFrames(int mixRate, int bufferMs)
-{
-    // SDL prefers a power of two: the nearest one to a chosen length, the
-    // longest one within the automatic length.
-    if (bufferMs <= 0) {
-        const double longest = static_cast<double>(mixRate) * AutomaticBufferMs / 1000.0;
-        const int exponent = static_cast<int>(std::floor(std::log2(std::max(longest, 1.0))));
-        return 1 << std::clamp(exponent, 7, 15);
-    }
-    const double wanted = static_cast<double>(mixRate) * bufferMs / 1000.0;
-    const int exponent = static_cast<int>(std::lround(std::log2(std::max(wanted, 1.0))));
-    return 1 << std::clamp(exponent, 7, 15);
-}
-
-// Amplification in percent of the natural level becomes libopenmpt's master
-// gain; 150 is a little louder, and libopenmpt clips what would overflow.
-std::int32_t MillibelOfPercent(int percent)
-{
-    const double factor = std::clamp(percent, 1, 1000) / 100.0;
-    return static_cast<std::int32_t>(std::lround(2000.0 * std::log10(factor)));
-}
-
-// A decoder with the log stream it writes to, which must outlive it.
-struct TLoadedModule {
-    std::unique_ptr<std::ostream> LogStream;
-    std::unique_ptr<openmpt::module> Decoder;
-};
-
-} // namespace
-
+// The front the player talks to: every call that needs libopenmpt or SDL is
+// forwarded to an engine of the sound module, made when first needed.
 struct TModuleAudio::TImpl {
-    // Declared first so that it outlives every decoder that writes to it.
-    TDecoderLog Log;
-    std::map<TModuleHandle, TLoadedModule> Modules;
-    TModuleHandle LastModule = 0;
-    TPlayHandle LastPlay = 0;
+    std::unique_ptr<TSoundEngine> Engine;
+    // Kept here as well so that an engine made later starts with it.
     int Amplification = 100;
+    // Why the last call failed before reaching an engine.
     QString Error;
-
-    SDL_AudioDeviceID Device = 0;
-    bool Suspended = false; // the device was given back by Suspend
-    bool Running = false;   // the device is open and not paused
-    int MixRate = 0;
-    int ChunkFrames = 0;
-    QString DriverName;
-    QString DeviceName;
-    TVoiceMixer Mixer;
-    std::atomic<std::uint64_t> Mixed{0};
-
-    static void Callback(void *self, Uint8 *stream, int length)
-    {
-        auto *impl = static_cast<TImpl *>(self);
-        const auto frames = static_cast<std::size_t>(length) / (MixChannels * sizeof(std::int16_t));
-        impl->Mixer.Mix(impl->MixRate, reinterpret_cast<std::int16_t *>(stream), frames);
-        impl->Mixed.fetch_add(frames, std::memory_order_relaxed);
-    }
-
-    openmpt::module *Find(TModuleHandle module) const
-    {
-        const auto it = Modules.find(module);
-        return it == Modules.end() ? nullptr : it->second.Decoder.get();
-    }
-
-    // SDL's own messages (the disk driver announces itself, for one) go to
-    // our log too while the device is ours.
-    SDL_LogOutputFunction PreviousLogOutput = nullptr;
-    void *PreviousLogData = nullptr;
-
-    static void LogFromSdl(void *self, int, SDL_LogPriority, const char *message)
-    {
-        static_cast<TImpl *>(self)->Log.AddLine(message);
-    }
-
-    void CaptureSdlLog()
-    {
-        SDL_LogGetOutputFunction(&PreviousLogOutput, &PreviousLogData);
-        SDL_LogSetOutputFunction(&TImpl::LogFromSdl, this);
-    }
-
-    void ReleaseSdlLog() { SDL_LogSetOutputFunction(PreviousLogOutput, PreviousLogData); }
-
-    bool StartSubsystem(const TAudioSetup &setup);
-    bool OpenDevice(const TAudioSetup &setup);
-    void FadeToSilence();
-    void CloseDevice();
 };
-
-bool TModuleAudio::TImpl::StartSubsystem(const TAudioSetup &setup)
-{
-    // SDL would otherwise take over SIGINT and SIGTERM from the program.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // SDL_AUDIODRIVER in the environment wins over the set-up, so that a
-    // player or a test can always force a driver.
-    const QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
-    if (!driver.isEmpty())
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.constData(), SDL_HINT_OVERRIDE);
-    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    if (!driver.isEmpty())
-        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    if (!started)
-        Error = QString::fromUtf8(SDL_GetError());
-    return started;
-}
-
-bool TModuleAudio::TImpl::OpenDevice(const TAudioSetup &setup)
-{
-    SDL_AudioSpec wanted{};
-    wanted.freq = setup.MixRate > 0 ? setup.MixRate : DefaultMixRate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = MixChannels;
-    wanted.samples = static_cast<Uint16>(BufferFrames(wanted.freq, setup.BufferMs));
-    wanted.callback = &TImpl::Callback;
-    wanted.userdata = this;
-    SDL_AudioSpec obtained{};
-    // An automatic rate follows the device; a chosen one is resampled by SDL.
-    const int changes = setup.MixRate > 0 ? 0 : SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
-    const QByteArray device = setup.Device.toUtf8();
-    Device = SDL_OpenAudioDevice(device.isEmpty() ? nullptr : device.constData(), 0, &wanted,
-                                 &obtained, changes);
-    if (!Device) {
-        Error = QString::fromUtf8(SDL_GetError());
-        return false;
-    }
-    MixRate = obtained.freq;
-    ChunkFrames = obtained.samples;
-    const char *driverName = SDL_GetCurrentAudioDriver();
-    DriverName = driverName ? QString::fromUtf8(driverName) : QString();
-    DeviceName = setup.Device;
-    Mixed = 0;
-    return true;
-}
-
-// Ramps whatever sounds down to silence and returns once the callback has
-// handed the ramp to the device, so that a pause, a close or the next
-// module starts from silence instead of cutting the wave, which clicks.
-// Takes a device buffer or two; a device that stalls is not waited for
-// longer than a few buffers.
-void TModuleAudio::TImpl::FadeToSilence()
-{
-    if (Mixer.IsSilent())
-        return;
-    {
-        TDeviceLock lock(Device);
-        if (!Running) {
-            // A paused or closed device plays nothing that could click.
-            Mixer.FadeOut(0);
-            return;
-        }
-        Mixer.FadeOut(static_cast<std::size_t>(MixRate) * FadeMs / 1000);
-    }
-    const double bufferMs = 1000.0 * ChunkFrames / std::max(MixRate, 1);
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::milliseconds(static_cast<int>(3 * bufferMs) + FadeMs + 40);
-    while (!Mixer.IsSilent() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::microseconds(250));
-}
-
-void TModuleAudio::TImpl::CloseDevice()
-{
-    FadeToSilence();
-    // Closing waits for a running callback, so no lock is needed after it.
-    SDL_CloseAudioDevice(Device);
-    Device = 0;
-    Running = false;
-    MixRate = 0;
-    ChunkFrames = 0;
-    DriverName.clear();
-    DeviceName.clear();
-    Mixer.Clear();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    ReleaseSdlLog();
-}
 
 TModuleAudio::TModuleAudio() : Impl(std::make_unique<TImpl>()) {}
 
@@ -242,236 +20,144 @@ TModuleAudio::~TModuleAudio()
     Close();
 }
 
+TSoundEngine *TModuleAudio::Engine()
+{
+    if (Impl->Engine)
+        return Impl->Engine.get();
+    TSoundLibrary *library = TSoundModule::Library();
+    if (!library) {
+        Impl->Error = TSoundModule::Error();
+        return nullptr;
+    }
+    Impl->Engine.reset(library->NewEngine());
+    Impl->Engine->SetAmplification(Impl->Amplification);
+    return Impl->Engine.get();
+}
+
 void TModuleAudio::Startup()
 {
     CurrentSetup = TAudioSetup{};
-    // Our main is the program's own (SDL_MAIN_HANDLED); SDL refuses to
-    // start on the platforms that want its main unless told so.
-    SDL_SetMainReady();
+    DriverUnchecked = false;
 }
 
 bool TModuleAudio::Init()
 {
-    if (Impl->Device)
-        return true;
-    Impl->Suspended = false;
-    Impl->CaptureSdlLog();
-    if (Impl->StartSubsystem(CurrentSetup)) {
-        if (Impl->OpenDevice(CurrentSetup))
-            return true;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    Impl->ReleaseSdlLog();
-    return false;
+    TSoundEngine *engine = Engine();
+    if (!engine)
+        return false;
+    CheckDriver();
+    return engine->Init(CurrentSetup);
 }
 
 bool TModuleAudio::IsOpen() const
 {
-    return Impl->Device != 0;
+    return Impl->Engine && Impl->Engine->IsOpen();
 }
 
 bool TModuleAudio::IsSuspended() const
 {
-    return Impl->Suspended;
+    return Impl->Engine && Impl->Engine->IsSuspended();
 }
 
 bool TModuleAudio::StartBackgroundPlay()
 {
-    if (!Impl->Device)
-        return false;
-    {
-        TDeviceLock lock(Impl->Device);
-        Impl->Mixer.Unmute();
-    }
-    SDL_PauseAudioDevice(Impl->Device, 0);
-    Impl->Running = SDL_GetAudioDeviceStatus(Impl->Device) == SDL_AUDIO_PLAYING;
-    if (Impl->Running)
-        return true;
-    Impl->Error = QStringLiteral("The sound device does not play.");
-    return false;
+    return Impl->Engine && Impl->Engine->StartBackgroundPlay();
 }
 
 bool TModuleAudio::StopBackgroundPlay()
 {
-    if (!Impl->Device)
-        return false;
-    Impl->FadeToSilence();
-    SDL_PauseAudioDevice(Impl->Device, 1);
-    Impl->Running = false;
-    return true;
+    return Impl->Engine && Impl->Engine->StopBackgroundPlay();
 }
 
-// Music switched off gives the device back, so that other programs can
-// use it meanwhile; the modules stay loaded.
 bool TModuleAudio::Suspend()
 {
-    if (!Impl->Device)
-        return false;
-    Impl->CloseDevice();
-    Impl->Suspended = true;
-    return true;
+    return Impl->Engine && Impl->Engine->Suspend();
 }
 
 bool TModuleAudio::Resume()
 {
-    if (Impl->Device)
-        return StartBackgroundPlay();
-    if (!Impl->Suspended)
+    if (!Impl->Engine)
         return false;
-    // Init clears the suspension only once the device is back.
-    if (!Init()) {
-        Impl->Suspended = true;
-        return false;
-    }
-    return StartBackgroundPlay();
+    CheckDriver();
+    return Impl->Engine->Resume(CurrentSetup);
 }
 
 bool TModuleAudio::Close()
 {
-    const bool wasOpen = Impl->Device != 0 || Impl->Suspended;
-    if (Impl->Device)
-        Impl->CloseDevice();
-    Impl->Suspended = false;
-    return wasOpen;
+    return Impl->Engine && Impl->Engine->Close();
 }
 
 TModuleHandle TModuleAudio::LoadModule(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestModuleBytes) {
-        Impl->Error = file.isOpen() ? QStringLiteral("The file is too large for a module.")
-                                    : file.errorString();
-        return 0;
-    }
-    const QByteArray bytes = file.readAll();
-    TLoadedModule loaded;
-    loaded.LogStream = Impl->Log.NewStream();
-    try {
-        loaded.Decoder = std::make_unique<openmpt::module>(
-            bytes.constData(), static_cast<std::size_t>(bytes.size()), *loaded.LogStream);
-    } catch (const std::exception &error) {
-        Impl->Error = QString::fromUtf8(error.what());
-        return 0;
-    }
-    if (++Impl->LastModule == 0)
-        ++Impl->LastModule;
-    Impl->Modules[Impl->LastModule] = std::move(loaded);
-    return Impl->LastModule;
+    TSoundEngine *engine = Engine();
+    return engine ? engine->LoadModule(path) : 0;
 }
 
 bool TModuleAudio::FreeModule(TModuleHandle module)
 {
-    const auto it = Impl->Modules.find(module);
-    if (it == Impl->Modules.end())
-        return false;
-    TLoadedModule freed = std::move(it->second);
-    const bool playing = Impl->Mixer.Decoder() == freed.Decoder.get();
-    if (playing)
-        Impl->FadeToSilence();
-    {
-        TDeviceLock lock(Impl->Device);
-        if (playing)
-            Impl->Mixer.Clear();
-        Impl->Modules.erase(it);
-    }
-    return true; // the decoder is destroyed here, outside the lock
+    return Impl->Engine && Impl->Engine->FreeModule(module);
 }
 
 bool TModuleAudio::SetAmplification(int percent)
 {
     Impl->Amplification = percent;
-    TDeviceLock lock(Impl->Device);
-    if (Impl->Mixer.Decoder())
-        Impl->Mixer.Decoder()->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL,
-                                                MillibelOfPercent(percent));
-    return true;
+    return !Impl->Engine || Impl->Engine->SetAmplification(percent);
 }
 
 TPlayHandle TModuleAudio::PlayModule(TModuleHandle module, bool loopSong, int volume)
 {
-    openmpt::module *decoder = Impl->Find(module);
-    if (!Impl->Device || !decoder) {
-        Impl->Error = Impl->Device ? QStringLiteral("No such module.")
-                                   : QStringLiteral("The sound device is not open.");
+    if (!Impl->Engine) {
+        Impl->Error = QStringLiteral("The sound device is not open.");
         return 0;
     }
-    if (++Impl->LastPlay == 0)
-        ++Impl->LastPlay;
-    Impl->FadeToSilence();
-    TDeviceLock lock(Impl->Device);
-    decoder->set_repeat_count(loopSong ? -1 : 0);
-    decoder->set_position_order_row(0, 0);
-    decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL,
-                              MillibelOfPercent(Impl->Amplification));
-    Impl->Mixer.Start(decoder, Impl->LastPlay, volume);
-    return Impl->LastPlay;
+    return Impl->Engine->PlayModule(module, loopSong, volume);
 }
 
 bool TModuleAudio::SetMusicVolume(TPlayHandle handle, int volume)
 {
-    TDeviceLock lock(Impl->Device);
-    if (handle == 0 || Impl->Mixer.Handle() != handle) {
+    if (!Impl->Engine) {
         Impl->Error = QStringLiteral("No module plays under that handle.");
         return false;
     }
-    Impl->Mixer.SetVolume(volume);
-    return true;
+    return Impl->Engine->SetMusicVolume(handle, volume);
 }
 
 bool TModuleAudio::GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const
 {
-    TDeviceLock lock(Impl->Device);
-    const TVoiceMixer &mixer = Impl->Mixer;
-    if (handle == 0 || mixer.Handle() != handle)
-        return false;
-    // The decoder runs ahead of what is heard by at most one decoded chunk.
-    const openmpt::module &decoder = *mixer.Decoder();
-    status.Position = static_cast<std::uint32_t>(std::max(decoder.get_current_order(), 0));
-    status.Pattern = static_cast<std::uint32_t>(std::max(decoder.get_current_pattern(), 0));
-    status.Row = static_cast<std::uint32_t>(std::max(decoder.get_current_row(), 0));
-    status.SyncInfo = 0;
-    status.SongLoopCount = mixer.Ended() ? 1 : 0;
-    return true;
+    return Impl->Engine && Impl->Engine->GetPlayStatus(handle, status);
 }
 
 bool TModuleAudio::StopModule(TPlayHandle handle)
 {
-    if (handle == 0 || Impl->Mixer.Handle() != handle)
-        return false;
-    Impl->FadeToSilence();
-    TDeviceLock lock(Impl->Device);
-    Impl->Mixer.Clear();
-    return true;
+    return Impl->Engine && Impl->Engine->StopModule(handle);
 }
 
 QString TModuleAudio::LastError() const
 {
-    return Impl->Error;
+    return Impl->Engine ? Impl->Engine->LastError() : Impl->Error;
 }
 
 QString TModuleAudio::DecoderLog() const
 {
-    return Impl->Log.Text();
+    return Impl->Engine ? Impl->Engine->DecoderLog() : QString();
 }
 
 std::uint64_t TModuleAudio::MixedFrames() const
 {
-    return Impl->Mixed.load(std::memory_order_relaxed);
+    return Impl->Engine ? Impl->Engine->MixedFrames() : 0;
 }
 
 int TModuleAudio::OpenMixRate() const
 {
-    return Impl->MixRate;
+    return InUse().MixRate;
 }
 
 int TModuleAudio::OpenBufferFrames() const
 {
-    return Impl->ChunkFrames;
+    return InUse().BufferFrames;
 }
 
 TAudioInUse TModuleAudio::InUse() const
 {
-    if (!Impl->Device)
-        return {};
-    return {true, Impl->DriverName, Impl->DeviceName, Impl->MixRate, Impl->ChunkFrames};
+    return Impl->Engine ? Impl->Engine->InUse() : TAudioInUse{};
 }

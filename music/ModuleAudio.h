@@ -12,6 +12,7 @@
 #include <memory>
 
 class QSettings;
+class TSoundEngine;
 
 using TModuleHandle = std::uint32_t; // 0 = no module
 using TPlayHandle = std::uint32_t;   // 0 = nothing playing
@@ -28,7 +29,10 @@ struct TAudioSetup {
 
 // True when SDL_AUDIODRIVER is set in the environment: that driver is used,
 // whatever the set-up says.
-bool DriverChosenByEnvironment();
+inline bool DriverChosenByEnvironment()
+{
+    return !qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER");
+}
 
 // What the open sound device runs with.  Open is false when it is closed
 // (never opened, suspended, or closed again); the rest is then empty.
@@ -54,6 +58,12 @@ struct TPlayStatus {
 // The program's sound library: tracker modules decoded by libopenmpt and
 // mixed into one SDL2 audio device from SDL's callback thread.  One module
 // plays at a time.  Constructing it grabs no device; Init opens one.
+// libopenmpt and SDL live in a module of their own (TSoundModule), loaded
+// by the first call that needs them: Init, LoadModule, OutputDrivers,
+// OutputDevices, and Setup while a stored driver waits to be checked.
+// Without the module those calls fail cleanly (LastError says why), every
+// other call answers as if the device were closed, and the set-up is read
+// and written all the same.
 // Every call comes from one thread (the user-interface thread); the modules
 // the callback plays are only touched under the device lock.  Nothing is
 // ever cut off mid-wave: whatever stops the sound (StopModule, a new
@@ -70,13 +80,15 @@ public:
     TModuleAudio &operator=(const TModuleAudio &) = delete;
 
     // Prepares the library for use, once before any other call: the set-up
-    // goes back to the automatic choices and SDL learns that the program
-    // has its own main.  Opens no device.
+    // goes back to the automatic choices.  Opens no device and loads no
+    // sound library.
     void Startup();
 
     // The set-up lives in a group of the settings store.  Reading keeps the
     // automatic choice for every value that is missing or unusable, and for
-    // a driver that is not one of OutputDrivers.
+    // a driver that is not one of OutputDrivers ("disk" and "dummy" at once;
+    // any other name when the set-up is first looked at or used, so that
+    // reading it loads no sound library).
     void ReadConfig(QSettings &settings, const QString &group);
     void WriteConfig(QSettings &settings, const QString &group) const;
     const TAudioSetup &Setup() const;
@@ -141,7 +153,15 @@ public:
     static QList<int> BufferLengths();
 
 private:
-    TAudioSetup CurrentSetup;
+    // A driver read from the store is checked against OutputDrivers, which
+    // needs the sound library, only when the set-up is looked at or used.
+    void CheckDriver() const;
+    // The engine of the sound module, made on first need; null when the
+    // module cannot be loaded (LastError then says why).
+    TSoundEngine *Engine();
+
+    mutable TAudioSetup CurrentSetup;
+    mutable bool DriverUnchecked = false;
     struct TImpl;
     std::unique_ptr<TImpl> Impl;
 };

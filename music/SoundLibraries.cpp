@@ -1,21 +1,23 @@
 #include "music/SoundLibraries.h"
 
-#include <SDL.h>
-#include <libopenmpt/libopenmpt.hpp>
+#include "music/SoundEngine.h"
+#include "music/SoundModule.h"
 
-// The verbose version carries build metadata after a '+' ("0.6.9+r18817.pkg"),
-// which says nothing to a player.
+namespace
+{
+
+const QString NotLoaded = QStringLiteral("not loaded");
+
+} // namespace
+
 QString OpenmptVersion()
 {
-    const QString verbose = QString::fromStdString(openmpt::string::get("library_version"));
-    return verbose.section(QLatin1Char('+'), 0, 0);
+    TSoundLibrary *library = TSoundModule::Library();
+    return library ? library->OpenmptVersion() : NotLoaded;
 }
 
-// SDL_GetVersion needs no SDL_Init, so the about window can ask before any
-// sound has been opened.
 QString SdlVersion()
 {
-    SDL_version linked;
-    SDL_GetVersion(&linked);
-    return QStringLiteral("%1.%2.%3").arg(linked.major).arg(linked.minor).arg(linked.patch);
+    TSoundLibrary *library = TSoundModule::Library();
+    return library ? library->SdlVersion() : NotLoaded;
 }

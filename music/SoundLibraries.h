@@ -2,6 +2,7 @@
 
 // The versions of the libraries the music is decoded and played with, as the
 // program finds them when it runs (not the headers it was built against).
+// Asking loads the sound module; without it each version reads "not loaded".
 
 #include <QString>
 

@@ -110,6 +110,23 @@ public:
         return Process.state() == QProcess::Running;
     }
 
+    // The libraries mapped into the running process whose file names
+    // contain `part`, as /proc lists them.
+    QStringList MappedFiles(const QString &part) const
+    {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(Process.processId()));
+        QStringList files;
+        if (!maps.open(QIODevice::ReadOnly))
+            return files;
+        for (const QByteArray &line : maps.readAll().split('\n')) {
+            const int slash = line.indexOf('/');
+            const QString file = slash < 0 ? QString() : QString::fromLocal8Bit(line.mid(slash));
+            if (file.contains(part) && !files.contains(file))
+                files << file;
+        }
+        return files;
+    }
+
     // What /proc says of the running process: its folder or its program.
     QString Link(const char *name) const
     {
@@ -180,6 +197,7 @@ class TestInstall : public QObject
     QString Installed(const QString &relative) const { return Prefix.filePath(relative); }
     QString Program() const { return Installed("bin/ferrox"); }
     QString Launcher() const { return Installed("bin/ferrox-play"); }
+    QString SoundModule() const { return Installed(QStringLiteral(FERROX_SOUND_MODULE)); }
     QString DesktopEntry() const { return Installed("share/applications/" + AppId + ".desktop"); }
     QString Metainfo() const { return Installed("share/metainfo/" + AppId + ".metainfo.xml"); }
 
@@ -307,6 +325,39 @@ private slots:
         QVERIFY2(game.ExitedCleanly(), game.HowItEnded().constData());
         QVERIFY(QFileInfo(home.filePath("config/Olvane/Ferrox.conf")).isFile());
         QVERIFY(QDir(work.path()).isEmpty());
+    }
+
+    // The sound libraries are loaded only for music, from the module
+    // installed beside the game.
+    void installedGameLoadsItsSoundOnlyForMusic_data()
+    {
+        QTest::addColumn<bool>("musicOn");
+        QTest::newRow("music off") << false;
+        QTest::newRow("music on") << true;
+    }
+
+    void installedGameLoadsItsSoundOnlyForMusic()
+    {
+        QFETCH(bool, musicOn);
+        // Whether a library is installed executable differs between systems.
+        QVERIFY2(QFileInfo(SoundModule()).isFile(), qPrintable(SoundModule()));
+        QTemporaryDir home, elsewhere;
+        QVERIFY(WriteAll(home.filePath("config/Olvane/Ferrox.conf"),
+                         musicOn ? "[General]\nMUSIC=1\n" : "[General]\nMUSIC=0\n"));
+        TRunningProgram game(Launcher(), elsewhere.path(), SessionEnvironment(home.path()));
+        QVERIFY2(game.StaysUp(1500), "the installed game did not keep running");
+        QVERIFY(game.CatchesSigterm());
+        const QStringList expected =
+            musicOn ? QStringList{QFileInfo(SoundModule()).canonicalFilePath()} : QStringList();
+        // The signal handler comes before the window, and music with it.
+        QTRY_COMPARE_WITH_TIMEOUT(game.MappedFiles("ferrox_sound"), expected, 10000);
+        QCOMPARE(!game.MappedFiles("libopenmpt").isEmpty(), musicOn);
+        QCOMPARE(!game.MappedFiles("libSDL2").isEmpty(), musicOn);
+        QVERIFY(game.Stop());
+        QVERIFY2(game.ExitedCleanly(), game.HowItEnded().constData());
+        // Music that could not be started would have been switched off.
+        QVERIFY(ReadAll(home.filePath("config/Olvane/Ferrox.conf"))
+                    .contains(musicOn ? "MUSIC=1" : "MUSIC=0"));
     }
 
     // The launcher's play folder: where it is, and what it holds after the

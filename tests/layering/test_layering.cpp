@@ -20,7 +20,8 @@ int LayerOf(const QString &library)
 {
     static const QHash<QString, int> layers = {
         {"ferrox_model", 0},           {"ferrox_records", 1},
-        {"ferrox_music", 2},           {"ferrox_controls", 3},
+        {"ferrox_music", 2},           {"ferrox_sound_engine", 2},
+        {"ferrox_sound", 2},           {"ferrox_controls", 3},
         {"ferrox_records_windows", 4}, {"ferrox_music_windows", 4},
         {"ferrox_dialogs", 4},         {"ferrox_ui", 5},
     };
@@ -37,12 +38,13 @@ QString ReadText(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-// "folder/File.h" -> library, from each folder's add_library lines.
+// "folder/File.h" -> library, from each folder's add_library lines, whatever
+// the kind of library.
 QHash<QString, QString> LibraryOfFiles()
 {
     QHash<QString, QString> owner;
     static const QRegularExpression library(
-        QStringLiteral("add_library\\(\\s*(\\w+)\\s+STATIC([^)]*)\\)"));
+        QStringLiteral("add_library\\(\\s*(\\w+)\\s+(?:STATIC|SHARED|MODULE|OBJECT)([^)]*)\\)"));
     for (const QString &folder : Folders) {
         const QString text = ReadText(SourceDir + "/" + folder + "/CMakeLists.txt");
         for (const auto &match : library.globalMatch(text)) {

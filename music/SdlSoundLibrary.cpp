@@ -1,0 +1,94 @@
+#include "music/SdlSoundLibrary.h"
+
+#include "music/SdlSoundEngine.h"
+
+TSdlSoundLibrary &TSdlSoundLibrary::Instance()
+{
+    static TSdlSoundLibrary library;
+    return library;
+}
+
+TSdlSoundLibrary::TSdlSoundLibrary()
+{
+    // Our main is the program's own (SDL_MAIN_HANDLED); SDL refuses to
+    // start on the platforms that want its main unless told so.
+    SDL_SetMainReady();
+}
+
+TSoundEngine *TSdlSoundLibrary::NewEngine()
+{
+    return new TSdlSoundEngine;
+}
+
+// An empty entry in the set-up window stands for the automatic choice, so
+// none is listed here.
+QStringList TSdlSoundLibrary::OutputDrivers()
+{
+    QStringList drivers;
+    const int count = SDL_GetNumAudioDrivers();
+    for (int i = 0; i < count; ++i) {
+        const QString driver = QString::fromUtf8(SDL_GetAudioDriver(i));
+        if (!driver.isEmpty() && !IsSilentDriver(driver))
+            drivers << driver;
+    }
+    return drivers;
+}
+
+namespace
+{
+
+QStringList DevicesOfCurrentDriver()
+{
+    QStringList devices;
+    const int count = SDL_GetNumAudioDevices(0);
+    for (int i = 0; i < count; ++i) {
+        if (const char *name = SDL_GetAudioDeviceName(i, 0))
+            devices << QString::fromUtf8(name);
+    }
+    return devices;
+}
+
+bool IsCurrentDriver(const QString &driver)
+{
+    const char *current = SDL_GetCurrentAudioDriver();
+    return driver.isEmpty() || (current && driver == QString::fromUtf8(current));
+}
+
+} // namespace
+
+QStringList TSdlSoundLibrary::OutputDevices(const QString &driver)
+{
+    // While the device is open its driver stays; asking for another one
+    // would mean closing the music.
+    if (SDL_WasInit(SDL_INIT_AUDIO))
+        return IsCurrentDriver(driver) ? DevicesOfCurrentDriver() : QStringList();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    const QByteArray name = DriverChosenByEnvironment() ? QByteArray() : driver.toUtf8();
+    if (!name.isEmpty())
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, name.constData(), SDL_HINT_OVERRIDE);
+    QStringList devices;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        devices = DevicesOfCurrentDriver();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    if (!name.isEmpty())
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    return devices;
+}
+
+// The verbose version carries build metadata after a '+' ("0.6.9+r18817.pkg"),
+// which says nothing to a player.
+QString TSdlSoundLibrary::OpenmptVersion()
+{
+    const QString verbose = QString::fromStdString(openmpt::string::get("library_version"));
+    return verbose.section(QLatin1Char('+'), 0, 0);
+}
+
+// SDL_GetVersion needs no SDL_Init, so the about window can ask before any
+// sound has been opened.
+QString TSdlSoundLibrary::SdlVersion()
+{
+    SDL_version linked;
+    SDL_GetVersion(&linked);
+    return QStringLiteral("%1.%2.%3").arg(linked.major).arg(linked.minor).arg(linked.patch);
+}
