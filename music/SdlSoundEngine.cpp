@@ -1,6 +1,7 @@
 #include "music/SdlSoundEngine.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -275,6 +276,12 @@ bool TSdlSoundEngine::Close()
 
 TModuleHandle TSdlSoundEngine::LoadModule(const QString &path)
 {
+    // Only plain files: a named pipe listed as a module would wait for a
+    // writer for ever.
+    if (!QFileInfo(path).isFile()) {
+        Error = QStringLiteral("The file is not a regular file.");
+        return 0;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > LargestModuleBytes) {
         Error = file.isOpen() ? QStringLiteral("The file is too large for a module.")

@@ -9,6 +9,8 @@
 
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -241,6 +243,18 @@ private slots:
         QVERIFY(LargestDifference(fromStart, aloneFromStart, 0, aloneFromStart.size()) <=
                 DitherSteps);
         QCOMPARE(Peak(fromStart, aloneFromStart.size(), fromStart.size()), 0);
+    }
+
+    // A play list may name anything; a named pipe must not stall the player
+    // waiting for a writer.
+    void namedPipeIsRefusedAtOnce()
+    {
+        TTestFolder folder;
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.File("pipe.mod")).constData(), 0600), 0);
+        TModuleAudio audio;
+        audio.Startup();
+        QCOMPARE(audio.LoadModule(folder.File("pipe.mod")), TModuleHandle(0));
+        QVERIFY(!audio.LastError().isEmpty());
     }
 };
 
