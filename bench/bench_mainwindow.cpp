@@ -5,6 +5,7 @@
 // Runs offscreen unless a display is given (QT_QPA_PLATFORM=xcb under Xvfb
 // measures the trip to an X server too).
 
+#include "bench/BenchSupport.h"
 #include "mainwindow/BoardView.h"
 #include "mainwindow/MineForm.h"
 #include "model/MineGame.h"
@@ -104,12 +105,5 @@ BENCHMARK(BM_RepaintSafeCells)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Board().form.reset();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv, [] { Board().form.reset(); });
 }

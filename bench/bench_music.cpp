@@ -2,10 +2,10 @@
 // sound layer (libopenmpt in SDL's callback thread, SDL's disk driver writing
 // to /dev/null) against libopenmpt rendering the same module alone, and the
 // time to load a long play list.
+#include "bench/BenchSupport.h"
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
 #include "music/VoiceMixer.h"
-#include "tests/music/MusicTestSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <libopenmpt/libopenmpt.hpp>
@@ -31,19 +31,6 @@ double ProcessCpuSeconds()
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-// A real module when the shared folder is there, else one made here.
-QString BenchModule(const QTemporaryDir &dir)
-{
-    const QString real = QDir(SharedModules()).filePath("song1.xm");
-    if (QFileInfo::exists(real))
-        return real;
-    const QString made = dir.filePath("made.mod");
-    QFile file(made);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(TinyModule("bench", 64, 6));
-    return made;
 }
 
 QByteArray ReadAll(const QString &path)

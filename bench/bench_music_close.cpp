@@ -2,8 +2,8 @@
 // (Stop(false)), closing the sound layer (Stop(true)), freeing a playing
 // player, and a whole process from the close request to its exit.  Played
 // on SDL's dummy driver, which keeps real time as a sound card does.
+#include "bench/BenchSupport.h"
 #include "music/Music.h"
-#include "tests/music/MusicTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -36,19 +36,6 @@ double MonotonicMs()
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-// A real module when the shared folder is there, else one made here.
-QString CloseModule(const QTemporaryDir &dir)
-{
-    const QString real = QDir(SharedModules()).filePath("song1.xm");
-    if (QFileInfo::exists(real))
-        return real;
-    const QString made = dir.filePath("made.mod");
-    QFile file(made);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(TinyModule("close", 64, 6));
-    return made;
-}
-
 void UseDummyDriver(const QString &settingsFolder)
 {
     qputenv("SDL_AUDIODRIVER", "dummy");
@@ -77,7 +64,7 @@ void BM_StopWhilePlaying(benchmark::State &state)
 {
     QTemporaryDir dir;
     UseDummyDriver(dir.path());
-    const QString module = CloseModule(dir);
+    const QString module = BenchModule(dir);
     const auto kind = static_cast<TStopKind>(state.range(0));
     double longest = 0;
     int run = 0;
@@ -142,7 +129,7 @@ void BM_ProcessExitAfterCloseRequest(benchmark::State &state)
 {
     QTemporaryDir dir;
     UseDummyDriver(dir.path());
-    const QByteArray module = QFile::encodeName(CloseModule(dir));
+    const QByteArray module = QFile::encodeName(BenchModule(dir));
     const QByteArray settingsFolder = QFile::encodeName(dir.path());
     const QByteArray self = QFile::encodeName(QFileInfo("/proc/self/exe").symLinkTarget());
     const QByteArray timeFile = QFile::encodeName(dir.filePath("request.txt"));

@@ -4,6 +4,7 @@
 //
 // Runs offscreen unless a display is given.
 
+#include "bench/BenchSupport.h"
 #include "model/Random.h"
 #include "music/Music.h"
 #include "music/PlayForm.h"
@@ -135,12 +136,5 @@ BENCHMARK(BM_Reverse10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    List().music.reset();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv, [] { List().music.reset(); });
 }

@@ -5,6 +5,7 @@
 #include "model/Mines.h"
 #include "model/SettingsFormat.h"
 #include "model/SettingsStore.h"
+#include "support/FileKinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,23 +71,6 @@ qint64 PeakAddressSpace()
             return line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
     }
     return 0;
-}
-
-QStringList EntriesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                  QDir::System);
-}
-
-bool IsNamedPipe(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
 }
 
 struct TModelSettings {

@@ -11,6 +11,16 @@
 #include <functional>
 #include <optional>
 
+// SDL's disk driver, writing as fast as it can, unless the one running the
+// test chose a driver of their own (CTest sets the same).
+inline void UseDiskDriverUnlessSet()
+{
+    if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "disk");
+    if (!qEnvironmentVariableIsSet("SDL_DISKAUDIODELAY"))
+        qputenv("SDL_DISKAUDIODELAY", "0");
+}
+
 // A fresh folder for every test: fixtures are written there, the settings
 // store points there and it is the working directory while the test runs.
 class TTestFolder

@@ -67,13 +67,7 @@ class TestMusicPlayer : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER"))
-            qputenv("SDL_AUDIODRIVER", "disk");
-        if (!qEnvironmentVariableIsSet("SDL_DISKAUDIODELAY"))
-            qputenv("SDL_DISKAUDIODELAY", "0");
-    }
+    void initTestCase() { UseDiskDriverUnlessSet(); }
 
     void playsAudibleSound_data()
     {

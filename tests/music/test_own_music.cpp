@@ -46,10 +46,7 @@ class TestOwnMusic : public QObject
 private slots:
     void initTestCase()
     {
-        if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER"))
-            qputenv("SDL_AUDIODRIVER", "disk");
-        if (!qEnvironmentVariableIsSet("SDL_DISKAUDIODELAY"))
-            qputenv("SDL_DISKAUDIODELAY", "0");
+        UseDiskDriverUnlessSet();
         QVERIFY2(QFileInfo(Resource("Ferrox.MOD")).isFile(), "resources/Ferrox.MOD is missing");
     }
 

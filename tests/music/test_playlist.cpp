@@ -3,6 +3,7 @@
 #include "MusicTestSupport.h"
 #include "music/PlayList.h"
 #include "support/FailingWriter.h"
+#include "support/FileKinds.h"
 #include "support/MessageRecorder.h"
 
 #include <QBuffer>
@@ -26,23 +27,6 @@ QList<QByteArray> NamesOf(const TPlayList &list)
     for (int i = 0; i < list.Count(); ++i)
         names << list.Items(i).FileName;
     return names;
-}
-
-QStringList EntriesIn(const TTestFolder &folder)
-{
-    return QDir(folder.Path())
-        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-}
-
-bool IsNamedPipe(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
 }
 
 TPlayList &ListOf(TPlayList &list, std::initializer_list<const char *> names)
@@ -220,14 +204,14 @@ private slots:
         TTestFolder folder;
         const QByteArray old = "old.mod\r\nkept.mod\r\n";
         QVERIFY(folder.Write("list.m3u", old));
-        const QStringList before = EntriesIn(folder);
+        const QStringList before = EntriesIn(folder.Path());
         TPlayList list;
         QString error;
         QVERIFY(!ListOf(list, {"one.mod", "two.mod", "three.mod"})
                      .SaveToFile("list.m3u", &error, FailAfterBytes(failAfter)));
         QCOMPARE(error, QString("No space left on device"));
         QCOMPARE(folder.Read("list.m3u"), old);
-        QCOMPARE(EntriesIn(folder), before);
+        QCOMPARE(EntriesIn(folder.Path()), before);
     }
 
     void saveThroughALinkReplacesWhatItLeadsTo()
@@ -239,7 +223,7 @@ private slots:
         QVERIFY(ListOf(list, {"new.mod"}).SaveToFile("link.m3u"));
         QVERIFY(QFileInfo(folder.File("link.m3u")).isSymLink());
         QCOMPARE(folder.Read("real.m3u"), QByteArray("new.mod\r\n"));
-        QCOMPARE(EntriesIn(folder), (QStringList{"link.m3u", "real.m3u"}));
+        QCOMPARE(EntriesIn(folder.Path()), (QStringList{"link.m3u", "real.m3u"}));
     }
 
     void replacedListKeepsItsPermissions()
@@ -277,7 +261,7 @@ private slots:
         QVERIFY(!list.SaveToFile("Ferrox.M3U", &error));
         QCOMPARE(error, QString("Not a regular file"));
         QVERIFY(IsNamedPipe(folder.File("Ferrox.M3U")));
-        QCOMPARE(EntriesIn(folder), QStringList{"Ferrox.M3U"});
+        QCOMPARE(EntriesIn(folder.Path()), QStringList{"Ferrox.M3U"});
 #else
         QSKIP("named pipes in the file system are a Unix matter");
 #endif

@@ -50,13 +50,7 @@ class TestSoundModule : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER"))
-            qputenv("SDL_AUDIODRIVER", "disk");
-        if (!qEnvironmentVariableIsSet("SDL_DISKAUDIODELAY"))
-            qputenv("SDL_DISKAUDIODELAY", "0");
-    }
+    void initTestCase() { UseDiskDriverUnlessSet(); }
 
     // What the game does at start with music off, and what the volume
     // window does, needs no sound library.

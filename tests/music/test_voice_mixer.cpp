@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -233,8 +234,10 @@ private slots:
             audio.Close();
         }
         const QByteArray raw = folder.Read("audio.raw");
+        QVERIFY(!raw.isEmpty());
         TSamples heard(static_cast<std::size_t>(raw.size()) / 2);
-        memcpy(heard.data(), raw.constData(), heard.size() * 2);
+        std::copy_n(reinterpret_cast<const std::int16_t *>(raw.constData()), heard.size(),
+                    heard.begin());
         const std::size_t start = FirstSound(heard);
         const std::size_t aloneStart = FirstSound(alone);
         const TSamples fromStart(heard.begin() + static_cast<long>(start), heard.end());
