@@ -3,6 +3,8 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
+
 namespace
 {
 
@@ -155,28 +157,14 @@ qsizetype DecodeEscape(QByteArrayView text, qsizetype i, QString &out)
     if (i >= text.size())
         return i;
     const char c = text[i++];
+    // The letters of the C escapes and the characters they stand for.
+    static constexpr char Letters[] = "abfnrtv";
+    static constexpr char16_t Controls[] = u"\a\b\f\n\r\t\v";
+    if (const char *letter = c ? std::strchr(Letters, c) : nullptr) {
+        out += QChar(Controls[letter - Letters]);
+        return i;
+    }
     switch (c) {
-    case 'a':
-        out += u'\a';
-        return i;
-    case 'b':
-        out += u'\b';
-        return i;
-    case 'f':
-        out += u'\f';
-        return i;
-    case 'n':
-        out += u'\n';
-        return i;
-    case 'r':
-        out += u'\r';
-        return i;
-    case 't':
-        out += u'\t';
-        return i;
-    case 'v':
-        out += u'\v';
-        return i;
     case '"':
     case '?':
     case '\'':

@@ -21,24 +21,25 @@
 namespace
 {
 
-// The text Qt 6 writes for these values (a file written by QSettings).
-const QByteArray QtText = "[General]\n"
-                          "I=5\n"
-                          "L=a, b c\n"
-                          "S1=plain\n"
-                          "S2=@@at\n"
-                          "S3=\"Zo\xc3\xab, \xc3\xa9\\tx\\x1\\x31 \"\n"
-                          "S4=\" lead\"\n"
-                          "S5=\"a\\\"b\\\\c;d=e\"\n"
-                          "\n"
-                          "[MUSIC_SETUP]\n"
-                          "DRIVER=pulse\n"
-                          "\n"
-                          "[a%20b]\n"
-                          "c%25d\\e=1\n"
-                          "\n"
-                          "[%General]\n"
-                          "k=1\n";
+// The text Qt 6 writes for these values (a file written by QSettings): its
+// general group, which our writer also puts first, then the other groups.
+const QByteArray GeneralText = "[General]\n"
+                               "I=5\n"
+                               "L=a, b c\n"
+                               "S1=plain\n"
+                               "S2=@@at\n"
+                               "S3=\"Zo\xc3\xab, \xc3\xa9\\tx\\x1\\x31 \"\n"
+                               "S4=\" lead\"\n"
+                               "S5=\"a\\\"b\\\\c;d=e\"\n"
+                               "\n";
+const QByteArray QtText = GeneralText + "[MUSIC_SETUP]\n"
+                                        "DRIVER=pulse\n"
+                                        "\n"
+                                        "[a%20b]\n"
+                                        "c%25d\\e=1\n"
+                                        "\n"
+                                        "[%General]\n"
+                                        "k=1\n";
 
 const QSettings::SettingsMap QtValues = {
     {"I", "5"},
@@ -165,23 +166,14 @@ void TestSettingsFile::writesWhatQtWrites()
     QSettings::SettingsMap values = QtValues;
     values["I"] = 5;
     values["a b/c%d/e"] = 1;
-    const QByteArray expected = "[General]\n"
-                                "I=5\n"
-                                "L=a, b c\n"
-                                "S1=plain\n"
-                                "S2=@@at\n"
-                                "S3=\"Zo\xc3\xab, \xc3\xa9\\tx\\x1\\x31 \"\n"
-                                "S4=\" lead\"\n"
-                                "S5=\"a\\\"b\\\\c;d=e\"\n"
-                                "\n"
-                                "[%General]\n"
-                                "k=1\n"
-                                "\n"
-                                "[MUSIC_SETUP]\n"
-                                "DRIVER=pulse\n"
-                                "\n"
-                                "[a%20b]\n"
-                                "c%25d\\e=1\n";
+    const QByteArray expected = GeneralText + "[%General]\n"
+                                              "k=1\n"
+                                              "\n"
+                                              "[MUSIC_SETUP]\n"
+                                              "DRIVER=pulse\n"
+                                              "\n"
+                                              "[a%20b]\n"
+                                              "c%25d\\e=1\n";
     QCOMPARE(SettingsText(values), expected);
 }
 
