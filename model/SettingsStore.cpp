@@ -113,6 +113,8 @@ std::optional<QString> ReadStoredString(const QSettings &store, const QString &n
     if (!store.contains(name))
         return std::nullopt;
     const QVariant value = store.value(name);
+    // A file edited by hand may hold an unquoted "a, b", which the reader
+    // gives as a list: it is still the text that was written.
     if (value.typeId() == QMetaType::QStringList)
         return ToLatin1Text(value.toStringList().join(QStringLiteral(", ")));
     if (IsSerialized(value) || !value.canConvert<QString>())
