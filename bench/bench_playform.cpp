@@ -4,8 +4,8 @@
 //
 // Runs offscreen unless a display is given.
 
+#include "base/Random.h"
 #include "bench/BenchSupport.h"
-#include "model/Random.h"
 #include "music/Music.h"
 #include "music/PlayForm.h"
 

@@ -1,6 +1,6 @@
 #include "controls/FormScaleUnit.h"
 
-#include "model/Rounding.h"
+#include "base/Rounding.h"
 
 double ScaleFactor = 1.0;
 

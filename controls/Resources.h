@@ -2,7 +2,7 @@
 
 // The program's compiled-in pictures and their loaders.
 
-#include "model/Constants.h"
+#include "base/Constants.h"
 
 #include <QCursor>
 #include <QIcon>

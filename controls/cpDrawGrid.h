@@ -2,7 +2,7 @@
 
 // TcpDrawGrid: an owner-drawn grid of board cells that tracks the pointer.
 
-#include "model/Constants.h"
+#include "base/Constants.h"
 
 #include <QPoint>
 #include <QRect>

@@ -2,7 +2,7 @@
 
 #include "controls/Resources.h"
 
-#include "model/MessageBox.h"
+#include "base/MessageBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>

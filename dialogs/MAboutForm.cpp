@@ -1,11 +1,11 @@
 #include "dialogs/MAboutForm.h"
 
+#include "base/Constants.h"
+#include "base/Rounding.h"
 #include "controls/BevelPanel.h"
 #include "controls/Fonts.h"
 #include "controls/Resources.h"
 #include "dialogs/LicenseForm.h"
-#include "model/Constants.h"
-#include "model/Rounding.h"
 #include "music/SoundLibraries.h"
 
 #include <QLabel>

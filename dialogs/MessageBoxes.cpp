@@ -1,6 +1,6 @@
 #include "dialogs/MessageBoxes.h"
 
-#include "model/MessageBox.h"
+#include "base/MessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,7 +2,7 @@
 // four modules in the fuzzer's folder become entries; now and then the list
 // is saved and read again.
 #include "FuzzSupport.h"
-#include "model/MessageBox.h"
+#include "base/MessageBox.h"
 #include "music/PlayList.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 // The settings file: any bytes as Ferrox.conf.  The text is parsed, written
 // and parsed again to the same values, and the model loads it as at start.
 #include "FuzzSupport.h"
+#include "base/SettingsFormat.h"
+#include "base/SettingsStore.h"
 #include "model/Mines.h"
-#include "model/SettingsFormat.h"
-#include "model/SettingsStore.h"
 
 #include <QDir>
 

@@ -2,7 +2,7 @@
 
 // TFormEnvironment: what the program takes from its surroundings at start.
 
-#include "model/WallClock.h"
+#include "base/WallClock.h"
 
 #include <QSize>
 #include <QString>

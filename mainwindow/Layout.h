@@ -1,6 +1,9 @@
 #pragma once
 
-// The main window's design measures, in pixels at 96 pixels per inch.
+// The main window's design measures, in pixels at 96 pixels per inch, and
+// the rhythm of its timer.
+
+#include "base/Constants.h"
 
 // The edge buttons around the board are square.
 inline constexpr int EdgeButtonSize = 25;
@@ -19,3 +22,9 @@ inline constexpr int FrameWidthAllowance = 6;
 inline constexpr int ChromeHeightAllowance = 93;
 // A module title stays in the lower title panel for this many timer ticks.
 inline constexpr int TitleShowTicks = 20;
+
+// The main window's timer: the clock display and the title panel advance on
+// its ticks.
+inline constexpr int TimerIntervalMs = 250;
+// The caption of the lower title panel when no module title is shown.
+inline const QString VersionCaption = QStringLiteral("version ") + ProgramVersion;

@@ -3,6 +3,7 @@
 #include "mainwindow/MineForm.h"
 #include "controls/Fonts.h"
 
+#include "base/Random.h"
 #include "controls/Counter.h"
 #include "controls/DRLabel.h"
 #include "controls/FormScaleUnit.h"
@@ -12,7 +13,6 @@
 #include "mainwindow/BoardView.h"
 #include "mainwindow/Layout.h"
 #include "model/MineGame.h"
-#include "model/Random.h"
 #include "music/Music.h"
 #include "records/BestTimes.h"
 

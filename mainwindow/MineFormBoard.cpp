@@ -3,13 +3,13 @@
 
 #include "mainwindow/MineForm.h"
 
+#include "base/MessageBox.h"
 #include "controls/BevelPanel.h"
 #include "controls/Counter.h"
 #include "controls/StatusPanels.h"
 #include "mainwindow/BoardFrame.h"
 #include "mainwindow/BoardView.h"
 #include "mainwindow/Layout.h"
-#include "model/MessageBox.h"
 #include "model/MineGame.h"
 #include "music/Music.h"
 #include "records/BestForm.h"

@@ -1,7 +1,7 @@
 // The settings store, read once at start and written once at the end.
-#include "model/Latin1Text.h"
+#include "base/Latin1Text.h"
+#include "base/SettingsStore.h"
 #include "model/Mines.h"
-#include "model/SettingsStore.h"
 
 #include <algorithm>
 

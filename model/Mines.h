@@ -4,10 +4,10 @@
 // the stored settings.  Qt Core only: no display is needed to build, run or
 // test it.
 
-#include "model/Constants.h"
+#include "base/Constants.h"
+#include "base/Random.h"
+#include "base/Rounding.h"
 #include "model/MineField.h"
-#include "model/Random.h"
-#include "model/Rounding.h"
 #include "model/TimeType.h"
 
 #include <QList>

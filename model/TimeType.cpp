@@ -1,6 +1,6 @@
 #include "model/TimeType.h"
 
-#include "model/WallClock.h"
+#include "base/WallClock.h"
 
 void TimeType::Start()
 {

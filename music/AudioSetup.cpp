@@ -1,6 +1,6 @@
 #include "music/ModuleAudio.h"
 
-#include "model/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "music/SoundEngine.h"
 #include "music/SoundModule.h"
 

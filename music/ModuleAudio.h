@@ -2,7 +2,7 @@
 
 // TModuleAudio: the sound layer, modules decoded by libopenmpt and played through SDL2.
 
-#include "model/Constants.h"
+#include "base/Constants.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "music/Music.h"
 
-#include "model/MessageBox.h"
-#include "model/SettingsStore.h"
+#include "base/MessageBox.h"
+#include "base/SettingsStore.h"
 
 #include <QSettings>
 

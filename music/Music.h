@@ -2,7 +2,7 @@
 
 // TMusic: the module player.
 
-#include "model/Constants.h"
+#include "base/Constants.h"
 
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"

@@ -1,7 +1,7 @@
 #include "music/MusicForm.h"
 #include "controls/Fonts.h"
 
-#include "model/Constants.h"
+#include "base/Constants.h"
 #include "music/Music.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "music/PlayForm.h"
 
+#include "base/MessageBox.h"
 #include "controls/Fonts.h"
-#include "model/MessageBox.h"
 #include "music/Music.h"
 #include "music/PlayListDialogs.h"
 

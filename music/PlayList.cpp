@@ -1,7 +1,7 @@
 #include "music/PlayList.h"
 
-#include "model/Latin1Text.h"
-#include "model/MessageBox.h"
+#include "base/Latin1Text.h"
+#include "base/MessageBox.h"
 
 #include <QDir>
 #include <QFile>

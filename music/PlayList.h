@@ -2,7 +2,7 @@
 
 // TPlayList and TPlayListItem: play lists, their M3U files and module titles.
 
-#include "model/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <QByteArray>
 #include <QString>

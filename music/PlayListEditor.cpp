@@ -1,6 +1,6 @@
 #include "music/PlayListEditor.h"
 
-#include "model/Random.h"
+#include "base/Random.h"
 #include "music/Music.h"
 
 #include <QCollator>

@@ -4,7 +4,7 @@
 // handed out in the device's short buffers at its volume, and faded out
 // before anything stops.
 
-#include "model/Constants.h"
+#include "base/Constants.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "records/BestRecords.h"
 
-#include "model/Latin1Text.h"
+#include "base/Latin1Text.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 // TBestRecord and the best-times file "Ferrox for Windows.hi".
 
-#include "model/Constants.h"
-#include "model/SafeFile.h"
+#include "base/Constants.h"
+#include "base/SafeFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 # Fails when a source file is not formatted as .clang-format says.
 #   cmake -DCLANG_FORMAT=... -DSOURCE_DIR=... -P check-format.cmake
-set(folders model records music controls dialogs mainwindow tests tools bench fuzz)
+set(folders base model records music controls dialogs mainwindow sound tests tools bench fuzz)
 file(GLOB files ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.h)
 foreach(folder ${folders})
   file(GLOB_RECURSE found ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)

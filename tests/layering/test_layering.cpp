@@ -13,22 +13,29 @@ namespace
 {
 
 const QString SourceDir = QStringLiteral(FERROX_SOURCE_DIR);
-const QStringList Folders = {"model", "records", "music", "controls", "dialogs", "mainwindow"};
+const QStringList Folders = {"base",     "model",   "records",   "music",
+                             "controls", "dialogs", "mainwindow"};
 
 // Lower numbers are lower layers; a library may use its own layer and those below.
 int LayerOf(const QString &library)
 {
     static const QHash<QString, int> layers = {
-        {"ferrox_model", 0},           {"ferrox_records", 1},
-        {"ferrox_music", 2},           {"ferrox_sound_engine", 2},
-        {"ferrox_sound", 2},           {"ferrox_controls", 3},
-        {"ferrox_records_windows", 4}, {"ferrox_music_windows", 4},
-        {"ferrox_dialogs", 4},         {"ferrox_ui", 5},
+        {"ferrox_base", 0},
+        {"ferrox_model", 1},
+        {"ferrox_records", 2},
+        {"ferrox_music", 3},
+        {"ferrox_sound_engine", 3},
+        {"ferrox_sound", 3},
+        {"ferrox_controls", 4},
+        {"ferrox_records_windows", 5},
+        {"ferrox_music_windows", 5},
+        {"ferrox_dialogs", 5},
+        {"ferrox_ui", 6},
     };
     return layers.value(library, -1);
 }
-constexpr int EntryLayer = 6;
-constexpr int LastCoreLayer = 2;
+constexpr int EntryLayer = 7;
+constexpr int LastCoreLayer = 3;
 
 QString ReadText(const QString &path)
 {

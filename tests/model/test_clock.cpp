@@ -1,7 +1,7 @@
 // The game clock, with the wall clock set by the test.
-#include "model/Random.h"
+#include "base/Random.h"
+#include "base/WallClock.h"
 #include "model/TimeType.h"
-#include "model/WallClock.h"
 
 #include <QTest>
 

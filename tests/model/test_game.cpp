@@ -2,9 +2,9 @@
 // pictures, the wall clock set by the test, and every announcement recorded
 // in the order it came.
 
+#include "base/Random.h"
+#include "base/WallClock.h"
 #include "model/MineGame.h"
-#include "model/Random.h"
-#include "model/WallClock.h"
 #include "support/BoardPicture.h"
 
 #include <QSignalSpy>

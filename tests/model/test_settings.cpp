@@ -1,8 +1,8 @@
 // The settings store, from an empty store and from stored values,
 // wrong types and out-of-range values included.  The store is pointed at a
 // temporary folder with QSettings::setPath.
+#include "base/SettingsStore.h"
 #include "model/Mines.h"
-#include "model/SettingsStore.h"
 
 #include <QSize>
 #include <QTemporaryDir>

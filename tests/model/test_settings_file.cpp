@@ -2,9 +2,9 @@
 // program, and what a file made by hand or by accident does at start-up:
 // Qt's serialized values, a named pipe, a folder, a huge file, a damaged
 // name.  Every test has a store folder of its own (QSettings::setPath).
+#include "base/SettingsFormat.h"
+#include "base/SettingsStore.h"
 #include "model/Mines.h"
-#include "model/SettingsFormat.h"
-#include "model/SettingsStore.h"
 #include "support/FileKinds.h"
 
 #include <QDir>

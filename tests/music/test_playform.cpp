@@ -1,7 +1,7 @@
 // The play-list window: every command keeps the list, the start choice and
 // the selection marks on their entries, and only OK reaches the player.
 #include "PlayFormTestSupport.h"
-#include "model/Random.h"
+#include "base/Random.h"
 #include "support/MessageRecorder.h"
 
 #include <QCollator>

@@ -4,7 +4,7 @@
 // gone through, then fails as a full disk does: the bytes that still fit
 // are written, the write reports an error.
 
-#include "model/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <QIODevice>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/MessageBox.h"
+#include "base/MessageBox.h"
 
 #include <QList>
 #include <QPair>

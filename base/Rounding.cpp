@@ -1,4 +1,4 @@
-#include "model/Rounding.h"
+#include "base/Rounding.h"
 
 #include <cmath>
 

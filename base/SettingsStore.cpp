@@ -1,7 +1,7 @@
-#include "model/SettingsStore.h"
+#include "base/SettingsStore.h"
 
-#include "model/SafeFile.h"
-#include "model/SettingsFormat.h"
+#include "base/SafeFile.h"
+#include "base/SettingsFormat.h"
 
 #include <QFileInfo>
 #include <QSet>

@@ -2,7 +2,7 @@
 
 // The per-user settings store and the readers and writers of its values.
 
-#include "model/Latin1Text.h"
+#include "base/Latin1Text.h"
 
 #include <QSettings>
 #include <QString>

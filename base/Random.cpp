@@ -1,6 +1,6 @@
-#include "model/Random.h"
+#include "base/Random.h"
 
-#include "model/WallClock.h"
+#include "base/WallClock.h"
 
 namespace
 {

@@ -1,5 +1,5 @@
 // Reading the settings text: Qt's INI syntax, every value kept as text.
-#include "model/SettingsFormat.h"
+#include "base/SettingsFormat.h"
 
 #include <QStringDecoder>
 

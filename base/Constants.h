@@ -12,14 +12,8 @@ inline constexpr int MaxSlots = 101;
 // The music volume: 0 is silence, 64 the module's natural level.
 inline constexpr int NaturalVolume = 64;
 
-// The main window's timer: the clock display, the end of a module and the
-// title panel all advance on its ticks.
-inline constexpr int TimerIntervalMs = 250;
-
 // The holder shown where a board has no best time yet.
 inline const QString NoRecordHolder = QStringLiteral("no name");
 
 // "2.1", from the project's version in CMake.
 inline const QString ProgramVersion = QStringLiteral(FERROX_VERSION);
-// The caption of the lower title panel when no module title is shown.
-inline const QString VersionCaption = QStringLiteral("version ") + ProgramVersion;

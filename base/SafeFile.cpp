@@ -1,4 +1,4 @@
-#include "model/SafeFile.h"
+#include "base/SafeFile.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "model/Latin1Text.h"
+#include "base/Latin1Text.h"
 
 QString ToLatin1Text(const QString &text)
 {

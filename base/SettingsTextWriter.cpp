@@ -1,5 +1,5 @@
 // Writing the settings text as Qt writes it, and the format QSettings uses.
-#include "model/SettingsFormat.h"
+#include "base/SettingsFormat.h"
 
 #include <QDataStream>
 

@@ -1,4 +1,4 @@
-#include "model/MessageBox.h"
+#include "base/MessageBox.h"
 
 #include <cstdio>
 

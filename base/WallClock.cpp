@@ -1,4 +1,4 @@
-#include "model/WallClock.h"
+#include "base/WallClock.h"
 
 #include <QTime>
 
