@@ -18,10 +18,10 @@
 // A real module when the shared folder is there, else one made in `dir`.
 inline QString BenchModule(const QTemporaryDir &dir)
 {
-    const QString real = QDir(SharedModules()).filePath("song1.xm");
+    const QString real = QDir(SharedModules()).filePath(QStringLiteral("song1.xm"));
     if (QFileInfo::exists(real))
         return real;
-    const QString made = dir.filePath("made.mod");
+    const QString made = dir.filePath(QStringLiteral("made.mod"));
     QFile file(made);
     if (file.open(QIODevice::WriteOnly))
         file.write(TinyModule("bench", 64, 6));

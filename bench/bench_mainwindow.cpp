@@ -36,7 +36,8 @@ struct LargestBoard {
         environment.RandomState = 1u;
         PrepareForScreen(environment);
         {
-            QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
+            QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
+                            QStringLiteral("Ferrox"));
             store.setValue("SIZE", 3);
             store.setValue("COLS", MaxCols);
             store.setValue("ROWS", MaxRows);

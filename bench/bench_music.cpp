@@ -149,10 +149,12 @@ void BM_LoadPlayListOf10000Lines(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QList<QPair<QString, QByteArray>> modules = {
-        {"a.mod", TinyModule("a mod")},
-        {"b.s3m", QByteArray("b s3m").leftJustified(28, '\0') + char(26) + QByteArray(100, '\0')},
-        {"c.it", "IMPM" + QByteArray("c it").leftJustified(26, '\0') + QByteArray(100, '\0')},
-        {"d.xm",
+        {QStringLiteral("a.mod"), TinyModule("a mod")},
+        {QStringLiteral("b.s3m"),
+         QByteArray("b s3m").leftJustified(28, '\0') + char(26) + QByteArray(100, '\0')},
+        {QStringLiteral("c.it"),
+         "IMPM" + QByteArray("c it").leftJustified(26, '\0') + QByteArray(100, '\0')},
+        {QStringLiteral("d.xm"),
          "Extended Module: " + QByteArray("d xm").leftJustified(20, '\0') + QByteArray(100, '\0')},
     };
     for (const auto &module : modules) {
@@ -163,7 +165,7 @@ void BM_LoadPlayListOf10000Lines(benchmark::State &state)
     QByteArray lines = "#EXTM3U\r\n";
     for (int i = 0; i < 10000; ++i)
         lines += modules[i % modules.size()].first.toLatin1() + "\r\n";
-    const QString listPath = dir.filePath("long.m3u");
+    const QString listPath = dir.filePath(QStringLiteral("long.m3u"));
     QFile list(listPath);
     if (list.open(QIODevice::WriteOnly))
         list.write(lines);

@@ -131,11 +131,12 @@ void BM_ProcessExitAfterCloseRequest(benchmark::State &state)
     UseDummyDriver(dir.path());
     const QByteArray module = QFile::encodeName(BenchModule(dir));
     const QByteArray settingsFolder = QFile::encodeName(dir.path());
-    const QByteArray self = QFile::encodeName(QFileInfo("/proc/self/exe").symLinkTarget());
-    const QByteArray timeFile = QFile::encodeName(dir.filePath("request.txt"));
+    const QByteArray self =
+        QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
+    const QByteArray timeFile = QFile::encodeName(dir.filePath(QStringLiteral("request.txt")));
     double longest = 0;
     for (auto _ : state) {
-        QFile::remove(dir.filePath("request.txt"));
+        QFile::remove(dir.filePath(QStringLiteral("request.txt")));
         char *argv[] = {const_cast<char *>(self.constData()),
                         const_cast<char *>(ChildFlag),
                         const_cast<char *>(module.constData()),
@@ -150,7 +151,7 @@ void BM_ProcessExitAfterCloseRequest(benchmark::State &state)
         int status = 0;
         waitpid(child, &status, 0);
         const double exited = MonotonicMs();
-        QFile file(dir.filePath("request.txt"));
+        QFile file(dir.filePath(QStringLiteral("request.txt")));
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !file.open(QIODevice::ReadOnly)) {
             state.SkipWithError("the child did not play");
             return;

@@ -71,7 +71,7 @@ QList<QPixmap> LoadTiles()
 
 QPixmap LoadArrowGlyph(TArrow arrow)
 {
-    if (arrow < 0 || arrow >= ArrowCount)
+    if (const int index = arrow; index < 0 || index >= ArrowCount)
         return QPixmap();
     return LoadPicture(ArrowNames[arrow]);
 }

@@ -26,7 +26,8 @@ constexpr int FormHeight = 310;
 const char *const LicenseFiles[] = {"Ferrox", "libopenmpt", "SDL2", "Qt", "LGPL-3", "GPL-3"};
 
 // Between two texts, so that the end of one is not read as the start of the next.
-const QString TextSeparator = QStringLiteral("\n\n") + QString(40, QLatin1Char('-')) + "\n\n";
+const QString TextSeparator =
+    QStringLiteral("\n\n") + QString(40, QLatin1Char('-')) + QStringLiteral("\n\n");
 
 } // namespace
 

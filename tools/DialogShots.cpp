@@ -45,18 +45,18 @@ int main(int argc, char **argv)
     model.Level = LevelCustom;
     TDlgCustom custom;
     Shoot(
-        custom, [&] { custom.Execute(model); }, folder.filePath("custom_size.png"));
+        custom, [&] { custom.Execute(model); }, folder.filePath(QStringLiteral("custom_size.png")));
 
     TLicenseForm license;
     TMAboutForm about;
     about.SetLicenseForm(&license);
     Shoot(
-        about, [&] { about.Execute(); }, folder.filePath("about.png"));
+        about, [&] { about.Execute(); }, folder.filePath(QStringLiteral("about.png")));
     Shoot(
-        license, [&] { license.Execute(); }, folder.filePath("license.png"));
+        license, [&] { license.Execute(); }, folder.filePath(QStringLiteral("license.png")));
     // Further down: how the copied licence files wrap.
     Shoot(
-        license, [&] { license.Execute(); }, folder.filePath("license_sdl.png"),
+        license, [&] { license.Execute(); }, folder.filePath(QStringLiteral("license_sdl.png")),
         [&license] {
             auto *memo = license.findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
             memo->find(QStringLiteral("License: zlib/libpng"));

@@ -34,14 +34,14 @@ struct Rig {
     static constexpr QPoint Over{32, 32};
     static constexpr QPoint Off{90, 60};
 
-    void press(Qt::MouseButton button = Qt::LeftButton, QPoint at = Over)
+    void press(Qt::MouseButton mouseButton = Qt::LeftButton, QPoint at = Over)
     {
         clock.start();
-        QTest::mousePress(handle(), button, {}, at);
+        QTest::mousePress(handle(), mouseButton, {}, at);
     }
-    void release(Qt::MouseButton button = Qt::LeftButton, QPoint at = Over)
+    void release(Qt::MouseButton mouseButton = Qt::LeftButton, QPoint at = Over)
     {
-        QTest::mouseRelease(handle(), button, {}, at);
+        QTest::mouseRelease(handle(), mouseButton, {}, at);
     }
     void moveTo(QPoint at) { QTest::mouseMove(handle(), at); }
 };

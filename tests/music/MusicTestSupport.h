@@ -30,7 +30,7 @@ public:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Dir.path());
         QDir::setCurrent(Dir.path());
-        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(File("audio.raw")));
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(File(QStringLiteral("audio.raw"))));
     }
     ~TTestFolder() { QDir::setCurrent(Previous); }
     TTestFolder(const TTestFolder &) = delete;
@@ -91,7 +91,8 @@ private:
 // The program's settings store, as the test folder holds it.
 inline QSettings TestStore()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
+                     QStringLiteral("Ferrox"));
 }
 
 // Polls condition until it holds or the time runs out; never waits longer.
