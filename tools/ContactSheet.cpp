@@ -168,23 +168,25 @@ QPixmap GridShot()
         Qt::black,           QColor(0, 0, 255),     QColor(0, 128, 0),
         QColor(0, 255, 255), QColor(255, 0, 0),     QColor(128, 0, 128),
         QColor(255, 255, 0), QColor(255, 255, 255), QColor(128, 0, 0)};
-    grid.OnDrawCell = [&](TcpDrawGrid *, QPainter &canvas, int col, int row, const QRect &rect) {
-        if (tiles.isEmpty())
-            return;
-        if (row < 2) {
-            canvas.drawPixmap(rect.topLeft(), tiles.at((row * 9 + col) % 9));
-            return;
-        }
-        canvas.drawPixmap(rect.topLeft(), tiles.at(0));
-        const int count = (row - 2) * 9 + col;
-        if (count >= 1 && count <= 8) {
-            canvas.setBackgroundMode(Qt::OpaqueMode);
-            canvas.setBackground(QColor(191, 191, 191));
-            canvas.setPen(numberColours[count]);
-            const QFontMetrics metrics(canvas.font());
-            canvas.drawText(rect.left() + 4, rect.top() + metrics.ascent(), QString::number(count));
-        }
-    };
+    QObject::connect(&grid, &TcpDrawGrid::drawCell,
+                     [&](QPainter &canvas, int col, int row, const QRect &rect) {
+                         if (tiles.isEmpty())
+                             return;
+                         if (row < 2) {
+                             canvas.drawPixmap(rect.topLeft(), tiles.at((row * 9 + col) % 9));
+                             return;
+                         }
+                         canvas.drawPixmap(rect.topLeft(), tiles.at(0));
+                         const int count = (row - 2) * 9 + col;
+                         if (count >= 1 && count <= 8) {
+                             canvas.setBackgroundMode(Qt::OpaqueMode);
+                             canvas.setBackground(QColor(191, 191, 191));
+                             canvas.setPen(numberColours[count]);
+                             const QFontMetrics metrics(canvas.font());
+                             canvas.drawText(rect.left() + 4, rect.top() + metrics.ascent(),
+                                             QString::number(count));
+                         }
+                     });
     return Grab(grid);
 }
 
@@ -228,10 +230,11 @@ QPixmap ActualSizeScene()
     grid->SetRowCount(3);
     grid->FitToCells();
     grid->move(26, 58);
-    grid->OnDrawCell = [&](TcpDrawGrid *, QPainter &canvas, int col, int row, const QRect &rect) {
-        if (!tiles.isEmpty())
-            canvas.drawPixmap(rect.topLeft(), tiles.at((col + row) % 3 == 0 ? 0 : 1));
-    };
+    QObject::connect(
+        grid, &TcpDrawGrid::drawCell, [&](QPainter &canvas, int col, int row, const QRect &rect) {
+            if (!tiles.isEmpty())
+                canvas.drawPixmap(rect.topLeft(), tiles.at((col + row) % 3 == 0 ? 0 : 1));
+        });
     QPixmap scene = Grab(host);
     QPainter painter(&scene);
     painter.drawPixmap(26 + 3 * 17 + 8 - FerroxRes::XCrossHotX, 58 + 17 + 8 - FerroxRes::XCrossHotY,
