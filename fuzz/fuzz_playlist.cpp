@@ -31,10 +31,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     StartQt();
     SetMessageHandler([](TMsgType, const QString &) {});
-    WriteModule("a.mod", QByteArray("alpha").leftJustified(20, '\0') + QByteArray(1064, 'm'));
-    WriteModule("b.s3m", QByteArray("beta").leftJustified(28, '\0') + "\x1a");
-    WriteModule("c.it", "IMPM" + QByteArray("gamma").leftJustified(26, '\0'));
-    WriteModule("d.xm", "Extended Module: " + QByteArray("delta").leftJustified(20, ' '));
+    WriteModule(QStringLiteral("a.mod"),
+                QByteArray("alpha").leftJustified(20, '\0') + QByteArray(1064, 'm'));
+    WriteModule(QStringLiteral("b.s3m"), QByteArray("beta").leftJustified(28, '\0') + "\x1a");
+    WriteModule(QStringLiteral("c.it"), "IMPM" + QByteArray("gamma").leftJustified(26, '\0'));
+    WriteModule(QStringLiteral("d.xm"),
+                "Extended Module: " + QByteArray("delta").leftJustified(20, ' '));
     return 0;
 }
 
