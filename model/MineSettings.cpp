@@ -20,8 +20,6 @@ const QString KeyMines = QStringLiteral("MINES");
 const QString KeyMusic = QStringLiteral("MUSIC");
 const QString KeyRecName = QStringLiteral("RECNAME");
 
-constexpr int RecordNameLength = 30;
-
 void ReadBool(const QSettings &store, const QString &name, bool &field)
 {
     if (const std::optional<bool> value = ReadStoredBool(store, name))

@@ -138,13 +138,6 @@ bool IsNewRecord(bool hasRecord, const TBestRecord &current, int seconds)
     return !hasRecord || seconds < current.BestTime;
 }
 
-int SecondsFromTimeText(const QString &text)
-{
-    bool ok = false;
-    const int seconds = text.trimmed().toInt(&ok);
-    return ok ? seconds : 0;
-}
-
 QByteArray EncodeBestRecord(const TBestRecord &record)
 {
     QByteArray bytes(BestRecordSize, '\0');

@@ -93,10 +93,6 @@ bool SaveBestRecord(const TBestRecord &record, const QString &directory = BestRe
 // no record yet, otherwise only when strictly faster than the stored time.
 bool IsNewRecord(bool hasRecord, const TBestRecord &current, int seconds);
 
-// The seconds shown by a time counter's text ("000" is 0).  Text that is no
-// number gives 0.
-int SecondsFromTimeText(const QString &text);
-
 // The 48 bytes of a record: the name as Latin-1 (a character outside it
 // becomes "?"), cut to 30 characters, unused bytes zero.
 QByteArray EncodeBestRecord(const TBestRecord &record);

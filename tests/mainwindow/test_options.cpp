@@ -180,7 +180,7 @@ void OptionsTest::optionTogglesSetModelAndChecks()
     fixture.click(4, 4);
     struct Toggle {
         QAction *item;
-        bool *field;
+        const bool *field;
     };
     const Toggle toggles[] = {
         {Find<QAction>(form, "MOQuestion"), &form.Game().Model().QuestionMarks},
@@ -202,7 +202,7 @@ void OptionsTest::optionTogglesSetModelAndChecks()
 
     Find<QAction>(form, "MOCross")->trigger();
     QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
-    form.MOCrossClick();
+    fixture.handle("MOCrossClick");
     QVERIFY(!Find<QAction>(form, "MOCross")->isChecked());
     QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
 }

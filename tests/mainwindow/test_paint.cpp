@@ -110,14 +110,17 @@ void PaintTest::digitColoursAndPlace()
                               {255, 0, 0}, {128, 0, 128}, {255, 255, 0}, {255, 255, 255},
                               {128, 0, 0}};
     const QImage open = Normalised(form.Grid()->Tile(tiOpen).toImage());
-    QVERIFY(fixture.lay(QStringList(8, "........")));
     for (int count = 0; count <= 8; ++count) {
-        const int col = count % 8;
-        const int row = count / 8 + 2;
-        TMineField &cell = fixture.cell(col, row);
-        cell.State = msOpen;
-        cell.MinesAround = quint8(count);
-        form.Grid()->RepaintCell(col, row);
+        // (1, 1) open, with `count` of its neighbours mines.
+        const int col = 1;
+        const int row = 1;
+        QStringList picture(8, "........");
+        picture[7][7] = '*';
+        const QPoint around[] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}};
+        for (int n = 0; n < count; ++n)
+            picture[around[n].y()][around[n].x()] = '*';
+        picture[row][col] = QChar('0' + count);
+        QVERIFY(fixture.lay(picture));
         const QImage shot = CellShot(BoardShot(form), col, row);
         if (count == 0) {
             QCOMPARE(shot, open); // the open tile alone
@@ -194,7 +197,7 @@ void PaintTest::openingRepaintsOnlyUncoveredCells()
     // A clock tick paints no cell.
     paints.painted.clear();
     fixture.advanceSeconds(1);
-    form.STimerTimer();
+    fixture.tick();
     QCoreApplication::processEvents();
     QVERIFY(paints.painted.isEmpty());
 }

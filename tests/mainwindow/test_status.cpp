@@ -32,7 +32,7 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     TMineForm &form = fixture.start();
     fixture.click(4, 4);
     fixture.advanceSeconds(3);
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("3"));
     const QImage before = BoardShot(form);
 
@@ -47,7 +47,7 @@ void StatusTest::pauseHidesBoardAndStopsClock()
 
     // Ten seconds of pause are not counted; the board takes no presses.
     fixture.advanceSeconds(10);
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("3"));
     int col = 0;
     int row = 0;
@@ -62,7 +62,7 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     QVERIFY(form.Game().IsClockRunning());
     QCOMPARE(BoardShot(form), before);
     fixture.advanceSeconds(1);
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("4"));
 }
 
@@ -96,12 +96,12 @@ void StatusTest::clockShowsSecondsPastThreeDigits()
     fixture.click(4, 4);
     for (int i = 0; i < 17; ++i) {
         fixture.advanceSeconds(59);
-        form.STimerTimer();
+        fixture.tick();
     }
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("1003"));
     QCOMPARE(Find<TCounter>(form, "TimeCount")->NumDigits(), 4);
     // A tick within the same second changes nothing.
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("1003"));
 }
 
@@ -111,19 +111,19 @@ void StatusTest::titlePanelReturnsToVersion()
     TMineForm &form = fixture.start(96, false);
     Find<QTimer>(form, "STimer")->stop();
     TBevelPanel *panel = Find<TBevelPanel>(form, "DownPanel");
-    form.ShowTitle("Some Title");
+    QVERIFY(QMetaObject::invokeMethod(&form, "ShowTitle", Q_ARG(QString, "Some Title")));
     for (int i = 0; i < 19; ++i)
-        form.STimerTimer();
+        fixture.tick();
     QCOMPARE(panel->Caption(), QString("Some Title"));
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(panel->Caption(), QString("version 2.1"));
     // Once back, the version stays: later ticks write nothing over a caption.
     panel->SetCaption("Changed by hand");
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(panel->Caption(), QString("Changed by hand"));
     panel->SetCaption("version 2.1");
     // With no music playing a click on the panel shows nothing.
-    form.DownPanelClick();
+    fixture.handle("DownPanelClick");
     QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), QString("version 2.1"));
 }
 

@@ -373,7 +373,7 @@ private slots:
             "mine");
         // A name without an ending gets the play list's.
         QCOMPARE(dialogs.ChooseListToSave(nullptr), folder.File("lists/mine.M3U"));
-        QCOMPARE(offered, QString("Brellix.M3U"));
+        QCOMPARE(offered, QString("Ferrox.M3U"));
         QCOMPARE(QDir::currentPath(), folder.Path());
     }
 };
