@@ -67,6 +67,20 @@ TFittedCaption FitCaption(const QString &caption, const QFont &font, int width, 
     return {QFontMetrics(sized).elidedText(caption, Qt::ElideRight, width), sized};
 }
 
+// Inside the two bevels, a pixel from either side.
+QRect TBevelPanel::CaptionRoom() const
+{
+    QRect room = rect().adjusted(1, 0, -1, 0);
+    if (bevelOuter_ != bvNone)
+        room.adjust(1, 1, -1, -1);
+    return room;
+}
+
+QString TBevelPanel::ShownCaption() const
+{
+    return FitCaption(caption_, font(), CaptionRoom().width(), smallestPixels_).Text;
+}
+
 void DrawBevel(QPainter &painter, const QRect &rect, TPanelBevel bevel)
 {
     if (bevel == bvNone)
@@ -97,7 +111,7 @@ void TBevelPanel::paintEvent(QPaintEvent *)
     // A caption wider than the panel (a long module title on a narrow
     // board) keeps its beginning, which says the most, and shows that it
     // goes on.
-    const QRect room = frame.adjusted(1, 0, -1, 0);
+    const QRect room = CaptionRoom();
     const TFittedCaption shown = FitCaption(caption_, font(), room.width(), smallestPixels_);
     painter.setFont(shown.Font);
     painter.setPen(fontColor_);

@@ -31,6 +31,9 @@ public:
 
     QString Caption() const { return caption_; }
     void SetCaption(const QString &caption);
+    // The caption as the panel shows it at its size: whole, or its
+    // beginning and an ellipsis.
+    QString ShownCaption() const;
     QColor FontColor() const { return fontColor_; }
     void SetFontColor(const QColor &color);
     TPanelBevel BevelOuter() const { return bevelOuter_; }
@@ -56,6 +59,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    QRect CaptionRoom() const;
+
     QString caption_;
     QColor fontColor_;
     TPanelBevel bevelOuter_ = bvRaised;

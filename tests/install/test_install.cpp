@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUrl>
 
 #include <csignal>
 
@@ -310,6 +311,14 @@ private slots:
         static const QRegularExpression release(
             QStringLiteral("<release version=\"([^\"]+)\" date=\"\\d{4}-\\d\\d-\\d\\d\""));
         QCOMPARE(release.match(metainfo).captured(1), QStringLiteral(FERROX_VERSION));
+        // A picture comes from a real address, never a made-up one.
+        static const QRegularExpression image(QStringLiteral("<image>([^<]*)</image>"));
+        for (auto found = image.globalMatch(metainfo); found.hasNext();) {
+            const QUrl address(found.next().captured(1));
+            QCOMPARE(address.scheme(), QStringLiteral("https"));
+            QVERIFY2(!address.host().contains(QStringLiteral("example")),
+                     qPrintable(address.toString()));
+        }
     }
 
     // A session that ends sends SIGTERM; the game quits as if closed and

@@ -65,6 +65,7 @@ private slots:
     void openingRepaintsOnlyUncoveredCells();
     void markingRepaintsOneCell();
     void leftoverChangedCellsAfterEnd();
+    void tilesStayEvenAtAnyScale();
 };
 
 void PaintTest::tileForEveryStateAndPhase()
@@ -265,6 +266,35 @@ void PaintTest::leftoverChangedCellsAfterEnd()
         for (int r = 0; r < 8; ++r)
             if (fixture.cell(c, r).State == msCovered)
                 QVERIFY(ShowsTile(form, board, c, r, tiCovered));
+}
+
+// At 1.5 screen pixels per pixel the cells cover 25 and 26 pixels by
+// turns; every covered tile must still show its light left edge equally
+// wide, and the board must end where the cells end.
+void PaintTest::tilesStayEvenAtAnyScale()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    for (qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        QImage board(form.Grid()->size() * ratio, QImage::Format_RGB32);
+        board.setDevicePixelRatio(ratio);
+        board.fill(Qt::magenta);
+        form.Grid()->render(&board);
+        // The white runs across the middle of the first row of cells: one
+        // light left edge per covered tile.
+        const int y = qRound(CellSize * ratio / 2);
+        QList<int> runs;
+        for (int x = 0; x < board.width(); ++x) {
+            const bool white = board.pixel(x, y) == qRgb(255, 255, 255);
+            if (white && (x == 0 || board.pixel(x - 1, y) != qRgb(255, 255, 255)))
+                runs << 0;
+            if (white)
+                ++runs.last();
+        }
+        QCOMPARE(runs.size(), 8);
+        QCOMPARE(QSet<int>(runs.begin(), runs.end()).size(), 1);
+        QVERIFY(board.pixel(board.width() - 1, y) != QColor(Qt::magenta).rgb());
+    }
 }
 
 QTEST_MAIN(PaintTest)

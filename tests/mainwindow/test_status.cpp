@@ -22,6 +22,7 @@ private slots:
     void newGameEndsPause();
     void clockShowsSecondsPastThreeDigits();
     void titlePanelReturnsToVersion();
+    void titlePanelShowsAsMuchAsFits();
     void upPanelIsNewGameButton();
     void keyPressShowsCharacterCode();
 };
@@ -125,6 +126,22 @@ void StatusTest::titlePanelReturnsToVersion()
     // With no music playing a click on the panel shows nothing.
     fixture.handle("DownPanelClick");
     QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), QString("version 2.1"));
+}
+
+// On the Easy board the lower panel is 86 pixels wide: the game's own
+// tune's title is set smaller to show whole; a longer one shows as much.
+void StatusTest::titlePanelShowsAsMuchAsFits()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start(96, false);
+    TBevelPanel *panel = Find<TBevelPanel>(form, "DownPanel");
+    const QString title = QStringLiteral("Ferrox - Cold Iron");
+    QVERIFY(QMetaObject::invokeMethod(&form, "ShowTitle", Q_ARG(QString, title)));
+    QCOMPARE(panel->ShownCaption(), title);
+    const QString longer = title + QStringLiteral(" (the long version)");
+    QVERIFY(QMetaObject::invokeMethod(&form, "ShowTitle", Q_ARG(QString, longer)));
+    QVERIFY(panel->ShownCaption().startsWith(title.left(16)));
+    QVERIFY(panel->ShownCaption().endsWith(QChar(0x2026)));
 }
 
 void StatusTest::upPanelIsNewGameButton()
