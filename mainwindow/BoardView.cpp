@@ -9,7 +9,6 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 
@@ -217,23 +216,6 @@ const QPixmap &TBoardView::DeviceTile(int tile, QSize size, qreal ratio)
             key, QPixmap::fromImage(EvenTile(Tiles[tile].toImage(), size, thickness)));
     }
     return *found;
-}
-
-// A cell's screen pixels may reach a pixel past its own rectangle, which the
-// window system then repaints with it: the neighbours are painted too, and
-// the window system keeps to the pixels it repaints.
-void TBoardView::paintEvent(QPaintEvent *event)
-{
-    const qreal ratio = devicePixelRatioF();
-    if (ratio == std::round(ratio)) {
-        TcpDrawGrid::paintEvent(event);
-        return;
-    }
-    QRegion wider;
-    for (const QRect &r : event->region())
-        wider += r.adjusted(-1, -1, 1, 1);
-    QPaintEvent widened(wider & rect());
-    TcpDrawGrid::paintEvent(&widened);
 }
 
 void TBoardView::DrawDigit(QPainter &canvas, int col, int row, int minesAround)

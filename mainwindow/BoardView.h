@@ -43,7 +43,6 @@ public:
 
 protected:
     void DrawCell(QPainter &canvas, int col, int row, const QRect &rect) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private slots:
     // The grid's events; x and y are pixels of the grid.
