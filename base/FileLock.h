@@ -3,26 +3,31 @@
 // TFileLock: one writer at a time for a file that several copies of the
 // program share.
 
-#include <QLockFile>
 #include <QString>
+
+#include <memory>
+
+class QLockFile;
 
 // How long a save waits for another copy's save to end before it gives up.
 inline constexpr int FileLockWaitMs = 3000;
-// A lock whose holder cannot be asked whether it still runs (it wrote no
-// process id, or runs on another machine) is taken as left over after this
-// long.  A lock whose holder died on this machine is broken at once.
-inline constexpr int StaleFileLockMs = 10000;
 
-// An advisory lock on a file: the lock file "<name>.ferrox-lock" beside it
-// (beside the file a symbolic link leads to), made and removed by QLockFile.
-// Every writer of the file takes it before it reads the file for its new
-// content, and keeps it until the new file is in place; readers need none,
-// since a new file only ever appears by a rename.  The lock is released when
-// the object goes.
+// An advisory lock on a file, taken on the lock file "<name>.ferrox-lock"
+// beside it (beside the file a symbolic link leads to).  Every writer of the
+// file takes it before it reads the file for its new content and keeps it
+// until the new file is in place; readers need none, since new content only
+// ever appears by a rename.
+//
+// On Unix the lock is flock() on the lock file, which the holder removes
+// when it lets go.  The system drops a holder's flock the moment the holder
+// ends, however it ends (killed, crashed), so a left-over lock file holds
+// nobody up: the next writer takes its lock at once and goes on.  Elsewhere
+// it is a QLockFile, which takes a lock whose holder no longer runs as stale.
 class TFileLock
 {
 public:
     explicit TFileLock(const QString &path);
+    ~TFileLock();
     TFileLock(const TFileLock &) = delete;
     TFileLock &operator=(const TFileLock &) = delete;
 
@@ -35,5 +40,12 @@ public:
     static QString LockPath(const QString &path);
 
 private:
-    QLockFile Lock;
+    void Release();
+
+    QString Path;
+#ifdef Q_OS_UNIX
+    int Descriptor = -1;
+#else
+    std::unique_ptr<QLockFile> Lock;
+#endif
 };
