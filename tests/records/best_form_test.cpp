@@ -209,6 +209,28 @@ private slots:
         QCOMPARE(recordName_, QString(30, 'x'));
     }
 
+    void nameFieldTakesOnlyWhatTheFileStores()
+    {
+        TBestForm form;
+        form.BestName->clear();
+        // Typed as a keyboard would, one character a key.
+        const QString typed = QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m \u6771\u4eac "
+                                                "Don\u2019t \u20ac5\u2122\U0001F600");
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            const qsizetype length = typed.at(i).isHighSurrogate() ? 2 : 1;
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed.mid(i, length));
+            QApplication::sendEvent(form.BestName, &key);
+            i += length - 1;
+        }
+        QCOMPARE(form.BestName->text(),
+                 QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m  Don\u2019t \u20ac5\u2122"));
+        // A paste holding a letter the file cannot store changes nothing.
+        form.BestName->selectAll();
+        form.BestName->insert(QString::fromUtf8("Zo\u00eb \u6771"));
+        QCOMPARE(form.BestName->text(),
+                 QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m  Don\u2019t \u20ac5\u2122"));
+    }
+
     void emptyNameIsAccepted()
     {
         TBestForm form;

@@ -1,6 +1,8 @@
 #include "base/CodePageText.h"
 #include "records/BestRecords.h"
+#include "records/BestTimes.h"
 #include "support/FailingWriter.h"
+#include "support/MessageRecorder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -339,6 +341,86 @@ private slots:
         QCOMPARE(SecondsFromTimeText("000"), 0);
         QCOMPARE(SecondsFromTimeText("1234"), 1234);
         QCOMPARE(SecondsFromTimeText("x"), 0);
+    }
+
+    // Another copy of the game stores a time for the same board after this
+    // one looked its record up: before the win, or while the name is asked.
+    void timeStoredMeanwhileByAnotherCopy_data()
+    {
+        QTest::addColumn<int>("otherTime");
+        QTest::addColumn<bool>("whileNaming");
+        for (const bool whileNaming : {false, true}) {
+            const char *when = whileNaming ? "while naming" : "before the win";
+            QTest::addRow("faster, %s", when) << 5 << whileNaming;
+            QTest::addRow("equal, %s", when) << 8 << whileNaming;
+            QTest::addRow("slower, %s", when) << 9 << whileNaming;
+        }
+    }
+
+    void timeStoredMeanwhileByAnotherCopy()
+    {
+        QFETCH(int, otherTime);
+        QFETCH(bool, whileNaming);
+        const TBestRecord other = Record(8, 8, 10, otherTime, "Other");
+        const bool mine = otherTime > 8; // the win takes 8 seconds
+        TBestTimes times;
+        TBestRecord shown;
+        connect(&times, &TBestTimes::recordChanged, [&](const TBestRecord &r) { shown = r; });
+        QVERIFY(!times.Load(8, 8, 10));
+        if (!whileNaming)
+            QVERIFY(SaveBestRecord(other));
+        // The name is asked only for a time that beats the file as it is now.
+        const bool asked = times.IsNewRecord(8);
+        QCOMPARE(asked, whileNaming || mine);
+        if (asked) {
+            if (whileNaming)
+                QVERIFY(SaveBestRecord(other));
+            const QByteArray before = FileBytes();
+            QCOMPARE(times.SetRecord(8, "Me"), mine ? rsSaved : rsBeatenMeanwhile);
+            if (!mine)
+                QCOMPARE(FileBytes(), before);
+        }
+        const TBestRecord expected = mine ? Record(8, 8, 10, 8, "Me") : other;
+        for (const TBestRecord &record : {times.Current(), shown}) {
+            QCOMPARE(record.BestTime, expected.BestTime);
+            QCOMPARE(record.Holder, expected.Holder);
+        }
+        QCOMPARE(FileBytes(), EncodeBestRecord(expected));
+    }
+
+    void unsavedRecordStillCountsThisRun()
+    {
+        // A folder where the lock file belongs: no save can be made.
+        QVERIFY(QDir(dir_.path()).mkdir(QString(BestRecordsFileName) + ".ferrox-lock"));
+        TBestTimes times;
+        times.Load(8, 8, 10);
+        QCOMPARE(times.SetRecord(8, "Me"), rsNotSaved);
+        QVERIFY(!times.IsNewRecord(8));
+        QCOMPARE(times.Current().Holder, QString("Me"));
+    }
+
+    void hugeFileIsReadBoundedAndLeftAsItIs()
+    {
+        // 2 GB, sparse: it costs no disk.  A record stands at each end of
+        // what a look-up reads.
+        QFile file(FilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.seek(qint64(MaxBestRecords - 1) * BestRecordSize));
+        file.write(MediumAnn + HardCy);
+        QVERIFY(file.resize(qint64(2) << 30));
+        file.close();
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 16, 16, 40));
+        QVERIFY(!LoadBestRecord(record, 30, 20, 99));
+
+        MessageRecorder boxes;
+        TBestTimes times;
+        times.Load(16, 16, 40);
+        QCOMPARE(times.SetRecord(5, "Jo"), rsFileTooLarge);
+        QCOMPARE(times.Current().BestTime, 5); // it stands for this run
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(QFileInfo(FilePath()).size(), qint64(2) << 30);
+        QCOMPARE(Entries(), QStringList{BestRecordsFileName});
     }
 
     // ---- faults: the old file survives byte for byte, no temporary file stays
