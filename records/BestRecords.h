@@ -30,7 +30,8 @@
 //       47     1  padding, ignored on reading and written as zero
 //
 // Every file error is silent: a file that cannot be read simply holds no
-// record, and a save that cannot be completed leaves the old file untouched.
+// record, and a save that cannot be completed leaves the old file untouched
+// (a file too large to be ours is the one exception, told by TBestTimes).
 // Copies of the game running in one folder share the file: a save takes the
 // file's TFileLock, reads the file again under it and writes every record it
 // does not replace back byte for byte.
