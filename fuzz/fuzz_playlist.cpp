@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < list.Count(); ++i) {
         const TPlayListItem &item = list.Items(i);
         FUZZ_CHECK(!item.FileName.contains('\r') && !item.FileName.contains('\n'));
-        FUZZ_CHECK(!item.FileName.contains('\x1a'));
+        FUZZ_CHECK(!item.FileName.contains('\x1a') && !item.FileName.contains('\0'));
         FUZZ_CHECK(item.FileName.size() <= MaxPlayListLineLength);
         FUZZ_CHECK(item.Title.size() <= 28);
     }

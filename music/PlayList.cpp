@@ -202,6 +202,10 @@ void TPlayList::Assign(const TPlayList &other)
 bool TPlayList::AppendFromDevice(QIODevice &device, const QString &baseFolder)
 {
     TLineSplitter splitter([this, &baseFolder](const QByteArray &line) {
+        // No file name holds a zero byte; the system would read the name only
+        // up to it, so "a.mod<0>x.mod" would play a.mod under another name.
+        if (line.contains('\0'))
+            return;
         TPlayListItem item;
         item.FileName = line;
         item.BaseFolder = baseFolder;

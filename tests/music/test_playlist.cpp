@@ -120,11 +120,13 @@ private slots:
         QVERIFY(folder.Write(" two.mod", ModHeader("leading")));
         QVERIFY(folder.Write("blank.mod  ", ModHeader("blanks")));
         QVERIFY(folder.Write("list.m3u", "blank.mod  \r\none.mod \r\n two.mod\r\nmissing.mod\r\n"
-                                         "three.mod\r\nthree.mod\r\nnotes.txt\r\n"));
+                                         "three.mod\r\nthree.mod\r\nnotes.txt\r\n" +
+                                             QByteArray("one.mod\0x.mod\r\n", 15)));
         TPlayList list;
         QVERIFY(list.LoadFromFile("list.m3u"));
         // Nothing is trimmed: "one.mod " names no file, " two.mod" names its
-        // own, and a name ending in blanks is of no known kind.
+        // own, and a name ending in blanks is of no known kind.  A zero byte
+        // ends no name: the line names no file.
         QCOMPARE(NamesOf(list), (QList<QByteArray>{" two.mod", "three.mod", "three.mod"}));
         QCOMPARE(list.Items(0).Title, QByteArray("leading"));
     }
