@@ -236,8 +236,8 @@ bool ReplaceFileSafely(const QString &path, const TContentWriter &writeContent,
     if (info.exists() && !info.isFile())
         return Fail(errorText, NotARegularFileText());
     // The temporary file sits beside the file a link leads to, so that the
-    // rename replaces that file and keeps the link.
-    // A link that leads nowhere is itself replaced.
+    // rename replaces that file and keeps the link; a link that leads nowhere
+    // is itself replaced.
     const QString linked = info.isSymLink() ? info.canonicalFilePath() : QString();
     const QString target = linked.isEmpty() ? path : linked;
     const QFileInfo targetInfo(target);
