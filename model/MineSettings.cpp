@@ -1,5 +1,5 @@
 // The settings store, read once at start and written once at the end.
-#include "base/Latin1Text.h"
+#include "base/CodePageText.h"
 #include "base/SettingsStore.h"
 #include "model/Mines.h"
 

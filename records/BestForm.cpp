@@ -1,5 +1,6 @@
 #include "records/BestForm.h"
 
+#include "base/CodePageText.h"
 #include "controls/DRLabel.h"
 #include "controls/Fonts.h"
 #include "records/BestRecords.h"
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+#include <QValidator>
 
 #include <climits>
 #include <initializer_list>
@@ -126,6 +128,23 @@ void FitSentence(QLabel *sentence, std::initializer_list<const QWidget *> filler
     sentence->adjustSize();
 }
 
+// Lets through only what the best-times file stores: characters of its
+// code page and no control characters.  A letter it cannot hold is not
+// typed (nor pasted), so the name shown is the name that will be stored.
+class TStorableNameValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        for (const QChar ch : input)
+            if (!IsStorableNameCharacter(ch))
+                return Invalid;
+        return Acceptable;
+    }
+};
+
 TDRLabel *ReliefLabel(QWidget *parent, const char *name, const QRect &geometry, const QFont &font)
 {
     auto *label = new TDRLabel(parent);
@@ -184,6 +203,7 @@ void TBestForm::CreateControls()
     BestName->setObjectName(QStringLiteral("BestName"));
     BestName->setGeometry(104, 64, 193, 21);
     BestName->setMaxLength(HolderMaxLength);
+    BestName->setValidator(new TStorableNameValidator(BestName));
 
     CreateRelief();
     PlaceButtons();

@@ -221,6 +221,29 @@ private slots:
         QCOMPARE(name, taken);
     }
 
+    void nameFieldTakesOnlyWhatTheFileStores()
+    {
+        TBestForm form;
+        QLineEdit *field = NameField(form);
+        field->clear();
+        // Typed as a keyboard would, one character a key.
+        const QString typed = QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m \u6771\u4eac "
+                                                "Don\u2019t \u20ac5\u2122\U0001F600");
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            const qsizetype length = typed.at(i).isHighSurrogate() ? 2 : 1;
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed.mid(i, length));
+            QApplication::sendEvent(field, &key);
+            i += length - 1;
+        }
+        QCOMPARE(field->text(),
+                 QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m  Don\u2019t \u20ac5\u2122"));
+        // A paste holding a letter the file cannot store changes nothing.
+        field->selectAll();
+        field->insert(QString::fromUtf8("Zo\u00eb \u6771"));
+        QCOMPARE(field->text(),
+                 QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m  Don\u2019t \u20ac5\u2122"));
+    }
+
     void helpDoesNotClose()
     {
         TBestForm form;

@@ -156,6 +156,22 @@ private slots:
         QCOMPARE(FileBytes(fixture).size(), BestRecordSize);
     }
 
+    void betterTimeOfAnotherCopyIsShownAndNoNameAsked()
+    {
+        FormFixture fixture;
+        TMineForm &form = Start(fixture);
+        RecordDialogPlayer player("Slower");
+        // Another copy of the game, started later, wins the same board first.
+        QVERIFY(SaveBestRecord({8, 8, 10, 10, "Quick"}, fixture.dir.path()));
+        const QByteArray before = FileBytes(fixture);
+        WinGame(fixture, 30);
+        QVERIFY(form.Game().Model().IsWon());
+        QCOMPARE(player.opened, 0);
+        QCOMPARE(FileBytes(fixture), before);
+        QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(1), QString("10"));
+        QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(3), QString("Quick"));
+    }
+
     void closingWithTheCloseBoxStillStoresTheRecord()
     {
         FormFixture fixture;
