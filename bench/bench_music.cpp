@@ -6,7 +6,7 @@
 #include "bench/BenchSupport.h"
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
-#include "music/VoiceMixer.h"
+#include "sound/VoiceMixer.h"
 
 #include <benchmark/benchmark.h>
 #include <libopenmpt/libopenmpt.hpp>
@@ -59,6 +59,16 @@ double RenderAloneCpu(const QByteArray &bytes, std::size_t chunkFrames, std::uin
            static_cast<double>(done);
 }
 
+// The device is opened in the background: true once it plays.
+bool OpenAndWait(TModuleAudio &audio)
+{
+    if (!audio.Init())
+        return false;
+    while (audio.DeviceState() == TDeviceState::dsOpening)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return audio.DeviceState() == TDeviceState::dsOpen;
+}
+
 struct TLayerRun {
     double CpuSeconds = -1; // per minute of music
     std::uint64_t Frames = 0;
@@ -69,7 +79,7 @@ TLayerRun PlayThroughLayerCpu(const QString &path, int bufferMs)
 {
     TModuleAudio audio;
     audio.SetSetup(TAudioSetup{QString(), QString(), MixRate, bufferMs});
-    if (!audio.Init())
+    if (!OpenAndWait(audio))
         return {};
     audio.StartBackgroundPlay();
     const TModuleHandle module = audio.LoadModule(path);
@@ -183,7 +193,7 @@ void BM_AudioThreadWakeups(benchmark::State &state)
         TModuleAudio audio;
         audio.SetSetup(
             TAudioSetup{QString(), QString(), MixRate, static_cast<int>(state.range(0))});
-        if (!audio.Init()) {
+        if (!OpenAndWait(audio)) {
             state.SkipWithError("no sound device");
             return;
         }

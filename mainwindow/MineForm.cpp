@@ -84,6 +84,7 @@ TBoardView *TMineForm::Grid() const
 void TMineForm::FormCreate()
 {
     Player = std::make_unique<TMusic>();
+    ConnectMusic();
     LoadDefaultPlayList();
     ApplySettings();
     MGNewClick();
@@ -91,24 +92,27 @@ void TMineForm::FormCreate()
     STimer->start(TimerIntervalMs);
 }
 
+// Without a readable default play list music stays off for this run: the
+// stored option follows the player, which does not play.
 void TMineForm::LoadDefaultPlayList()
 {
-    TMines &model = TheGame->Model();
     const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayList);
     if (!QFileInfo::exists(listPath)) {
-        model.MusicOn = false;
+        ShowMusicState(Player->IsPlaying());
         return;
     }
-    if (Player->ModuleList.LoadFromFile(listPath))
-        return;
-    // The play list could not be read (it said why); the module that ships
-    // with the program is the one thing still worth offering.
-    TPlayListItem fallback;
-    fallback.FileName = FallbackModule;
-    fallback.BaseFolder = WorkingDirectory;
-    if (fallback.ReadTitle())
-        Player->ModuleList.AddCopy(fallback);
-    model.MusicOn = false;
+    TPlayList list;
+    if (!list.LoadFromFile(listPath)) {
+        // The play list could not be read (it said why); the module that
+        // ships with the program is the one thing still worth offering.
+        TPlayListItem fallback;
+        fallback.FileName = FallbackModule;
+        fallback.BaseFolder = WorkingDirectory;
+        if (fallback.ReadTitle())
+            list.AddCopy(fallback);
+        ShowMusicState(Player->IsPlaying());
+    }
+    Player->ReplaceList(list, -1);
 }
 
 void TMineForm::ApplySettings()
@@ -117,11 +121,10 @@ void TMineForm::ApplySettings()
     SetBoardActive(true);
     SetOptionChecks();
     Menu.MOQuestion->setChecked(model.QuestionMarks);
-    if (model.MusicOn && !Player->Play())
-        model.MusicOn = false;
-    SetMusicCaption(model.MusicOn);
+    // The title comes with the player's moduleChanged.
     if (model.MusicOn)
-        DownPanelClick();
+        Player->Play();
+    ShowMusicState(Player->IsPlaying());
 }
 
 void TMineForm::SetOptionChecks()
@@ -133,16 +136,21 @@ void TMineForm::SetOptionChecks()
     Menu.MOPress->setChecked(model.WindowsPress);
 }
 
-void TMineForm::SetMusicCaption(bool musicOn)
+// The one place where the Music item and the stored option are set, from
+// the player's state.
+void TMineForm::ShowMusicState(bool playing)
 {
-    Menu.MUSong->setText(QLatin1String(musicOn ? TurnOffCaption : TurnOnCaption));
+    Menu.MUSong->setText(QLatin1String(playing ? TurnOffCaption : TurnOnCaption));
+    TheGame->SetMusicOn(playing);
 }
 
 void TMineForm::FormDestroy()
 {
     STimer->stop();
     // Nothing may paint from here on: the board and its tiles go first, then
-    // the model, which writes the settings, then the player.
+    // the model, which writes the settings, then the player, which fades the
+    // music out before the process may end.
+    Player->disconnect(this);
     delete takeCentralWidget();
     Frame = nullptr;
     TheGame.reset();
@@ -279,6 +287,13 @@ void TMineForm::ConnectBoard()
         auto *button = Frame->findChild<TfxRepeatBtn *>(QLatin1String(move.button));
         connect(button, &TfxRepeatBtn::clicked, this, move.handler);
     }
+}
+
+void TMineForm::ConnectMusic()
+{
+    connect(Player.get(), &TMusic::playingChanged, this, &TMineForm::ShowMusicState);
+    connect(Player.get(), &TMusic::moduleChanged, this,
+            [this](int, const QString &title) { ShowTitle(title); });
 }
 
 void TMineForm::ConnectCheckItem(QAction *action, void (TMineForm::*handler)())

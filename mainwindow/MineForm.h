@@ -121,6 +121,7 @@ private:
     void ConnectGame();
     void ConnectBoard();
     void ConnectMenus();
+    void ConnectMusic();
     void ConnectCheckItem(QAction *action, void (TMineForm::*handler)());
 
     void FitWindowToBoard();
@@ -129,7 +130,7 @@ private:
     bool RunCustomDialog();
     void ApplyStylePreset(bool clearNeighbours, bool windowsPress);
     void SetOptionChecks();
-    void SetMusicCaption(bool musicOn);
+    void ShowMusicState(bool playing);
     void ShowBestRecord(const TBestRecord &record);
 
     std::unique_ptr<TMineGame> TheGame;

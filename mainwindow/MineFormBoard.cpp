@@ -116,8 +116,6 @@ void TMineForm::SBUpLeft()
 void TMineForm::STimerTimer()
 {
     TheGame->Tick();
-    if (Player->IsPlaying() && Player->CheckSongEnd())
-        DownPanelClick();
     if (TitleTicks < TitleShowTicks) {
         ++TitleTicks;
         if (TitleTicks == TitleShowTicks)
@@ -128,7 +126,7 @@ void TMineForm::STimerTimer()
 void TMineForm::DownPanelClick()
 {
     if (Player->IsPlaying())
-        ShowTitle(Player->CurrentTitle());
+        ShowTitle(Player->PlayingTitle());
 }
 
 void TMineForm::ShowTitle(const QString &title)

@@ -119,3 +119,8 @@ void TMineGame::MoveBoard(int dx, int dy)
     Mines->RotateBoard(dx, dy);
     emit boardChanged();
 }
+
+void TMineGame::SetMusicOn(bool on)
+{
+    Mines->MusicOn = on;
+}

@@ -66,6 +66,9 @@ public:
     // clock and the counters stay.
     void MoveBoard(int dx, int dy);
 
+    // Whether music is to play at the next start (MUSIC).
+    void SetMusicOn(bool on);
+
     // For a board laid by hand (a test's picture, a replay): the game is
     // under way from now, as after a first opening, with the mines as laid.
     void BeginWithLaidBoard();

@@ -1,7 +1,5 @@
 #include "music/AudioSetupForm.h"
 
-#include "music/Music.h"
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -46,9 +44,10 @@ QComboBox *ChoiceBox(const QString &name, QWidget *parent)
     return box;
 }
 
-QLabel *InUseLine(QWidget *parent)
+QLabel *InUseLine(const QString &name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
+    label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -115,10 +114,10 @@ QWidget *TAudioSetupForm::CreateInUse()
 {
     auto *group = new QGroupBox(QStringLiteral("In use"), this);
     InUseLines = new QWidget(group);
-    InUseDriver = InUseLine(InUseLines);
-    InUseDevice = InUseLine(InUseLines);
-    InUseRate = InUseLine(InUseLines);
-    InUseBuffer = InUseLine(InUseLines);
+    InUseDriver = InUseLine(QStringLiteral("InUseDriver"), InUseLines);
+    InUseDevice = InUseLine(QStringLiteral("InUseDevice"), InUseLines);
+    InUseRate = InUseLine(QStringLiteral("InUseRate"), InUseLines);
+    InUseBuffer = InUseLine(QStringLiteral("InUseBuffer"), InUseLines);
     auto *lines = new QFormLayout(InUseLines);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->addRow(QStringLiteral("Driver:"), InUseDriver);
@@ -187,19 +186,19 @@ TAudioSetup TAudioSetupForm::ChosenSetup() const
             RateBox->currentData().toInt(), BufferBox->currentData().toInt()};
 }
 
-bool TAudioSetupForm::Execute(TModuleAudio &audio, const TAudioInUse &inUse)
+std::optional<TAudioSetup> TAudioSetupForm::Execute(const TAudioSetup &setup,
+                                                    const TAudioInUse &inUse)
 {
-    ShowSetup(audio.Setup(), inUse);
+    ShowSetup(setup, inUse);
     Buttons->button(QDialogButtonBox::Ok)->setFocus();
     if (exec() != QDialog::Accepted)
-        return false;
-    audio.SetSetup(ChosenSetup());
-    return true;
+        return std::nullopt;
+    return ChosenSetup();
 }
 
 TCardSetupResult TAudioSetupForm::CardSetup(TMusic &music)
 {
-    return RunCardSetup(music, [this](TModuleAudio &audio, const TAudioInUse &inUse) {
-        return Execute(audio, inUse);
+    return music.CardSetup([this](const TAudioSetup &setup, const TAudioInUse &inUse) {
+        return Execute(setup, inUse);
     });
 }

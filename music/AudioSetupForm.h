@@ -4,10 +4,11 @@
 // and buffer length, each with an automatic choice, and what the device was
 // running with.
 
-#include "music/CardSetup.h"
-#include "music/ModuleAudio.h"
+#include "music/Music.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QComboBox;
 class QDialogButtonBox;
@@ -17,21 +18,18 @@ class TMusic;
 // "Sound Card Setup": created once, hidden, by the main window and shown
 // modally by the Music menu's "Card Setup...".
 //
-// How the main window uses it (the caption and MusicOn follow the player):
+// How the main window uses it (the Music item and the stored option follow
+// the player's playingChanged):
 //
 //   void TMineForm::MMSetupClick()
 //   {
-//       const TCardSetupResult result = AudioSetupForm->CardSetup(*Music);
-//       if (result != TCardSetupResult::csrNotRestarted) {
-//           const bool on = result == TCardSetupResult::csrRestarted;
-//           MUSong->setText(on ? TurnOffCaption : TurnOnCaption);
-//           Mines->MusicOn = on;
-//       }
+//       Windows.AudioSetup().CardSetup(*Player);
 //   }
 //
 // Tests close the modal run from a QTimer::singleShot: they take
-// QApplication::activeModalWidget(), choose in the boxes and click the OK or
-// Cancel button of Buttons.
+// QApplication::activeModalWidget(), find the boxes DriverBox, DeviceBox,
+// RateBox and BufferBox and the button box Buttons by object name, choose,
+// and click OK or Cancel.
 class TAudioSetupForm : public QDialog
 {
     Q_OBJECT
@@ -39,13 +37,13 @@ class TAudioSetupForm : public QDialog
 public:
     explicit TAudioSetupForm(QWidget *parent = nullptr);
 
-    // The card set-up (RunCardSetup) with this window as its dialog.
+    // "Card Setup..." on the player (TMusic::CardSetup) with this window as
+    // its dialog.
     TCardSetupResult CardSetup(TMusic &music);
 
-    // Shows audio's set-up and inUse, modally.  On OK sets audio's set-up
-    // (it takes effect when the device opens next) and returns true; the
-    // caller stores it.  Cancel and the close box change nothing.
-    bool Execute(TModuleAudio &audio, const TAudioInUse &inUse);
+    // Shows setup and inUse, modally.  The set-up chosen on OK; nothing on
+    // Cancel or the close box.
+    std::optional<TAudioSetup> Execute(const TAudioSetup &setup, const TAudioInUse &inUse);
 
     // Fills the boxes from setup and the "In use" lines from inUse.  A
     // value the lists do not offer (a device that is unplugged, a rate
@@ -53,18 +51,6 @@ public:
     void ShowSetup(const TAudioSetup &setup, const TAudioInUse &inUse);
     // The set-up as the boxes now choose it.
     TAudioSetup ChosenSetup() const;
-
-    QComboBox *DriverBox = nullptr;
-    QComboBox *DeviceBox = nullptr;
-    QComboBox *RateBox = nullptr;
-    QComboBox *BufferBox = nullptr;
-    QLabel *InUseDriver = nullptr;
-    QLabel *InUseDevice = nullptr;
-    QLabel *InUseRate = nullptr;
-    QLabel *InUseBuffer = nullptr;
-    QLabel *ClosedNote = nullptr;      // "The sound device is closed."
-    QLabel *EnvironmentNote = nullptr; // shown while SDL_AUDIODRIVER is set
-    QDialogButtonBox *Buttons = nullptr;
 
 private:
     QWidget *CreateChoices();
@@ -74,5 +60,16 @@ private:
     void RefreshDevices(const QString &keepDevice);
     void ShowInUse(const TAudioInUse &inUse);
 
+    QComboBox *DriverBox = nullptr;
+    QComboBox *DeviceBox = nullptr;
+    QComboBox *RateBox = nullptr;
+    QComboBox *BufferBox = nullptr;
     QWidget *InUseLines = nullptr;
+    QLabel *InUseDriver = nullptr;
+    QLabel *InUseDevice = nullptr;
+    QLabel *InUseRate = nullptr;
+    QLabel *InUseBuffer = nullptr;
+    QLabel *ClosedNote = nullptr;      // "The sound device is closed."
+    QLabel *EnvironmentNote = nullptr; // shown while SDL_AUDIODRIVER is set
+    QDialogButtonBox *Buttons = nullptr;
 };

@@ -2,7 +2,7 @@
 
 // TSdlSoundLibrary: the sound module's entry, on SDL2 and libopenmpt.
 
-#include "music/SoundEngine.h"
+#include "sound/SoundEngine.h"
 
 // What the sound module answers without a device: its engines, SDL's
 // output drivers and devices, and the versions of the libraries it runs
@@ -19,6 +19,7 @@ public:
     QStringList OutputDevices(const QString &driver) override;
     QString OpenmptVersion() override;
     QString SdlVersion() override;
+    void FinishDeviceWork() override;
 
 private:
     TSdlSoundLibrary();
