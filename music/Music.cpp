@@ -83,9 +83,8 @@ TMusic::TMusic(QObject *parent) : QObject(parent)
             CheckSongEnd();
     });
     // The device worker's news comes here on this object's own thread.
-    Audio.SetDeviceListener([this] {
-        QMetaObject::invokeMethod(this, &TMusic::DeviceChanged, Qt::QueuedConnection);
-    });
+    Audio.SetDeviceListener(
+        [this] { QMetaObject::invokeMethod(this, &TMusic::DeviceChanged, Qt::QueuedConnection); });
     Audio.Startup();
     ReadSetup();
 }
@@ -353,17 +352,22 @@ void TMusic::PreviewVolume(int volume)
         Audio.SetMusicVolume(PlayHandle, std::clamp(volume, 0, NaturalVolume));
 }
 
+TAudioInUse TMusic::InUse() const
+{
+    return Initialized && !Suspended ? Audio.InUse() : TAudioInUse{};
+}
+
 TCardSetupResult TMusic::CardSetup(const TSetupDialog &dialog)
 {
     const bool wasOpen = Initialized;
     // Music switched off keeps the layer open but suspended; starting it
     // again here would play while the menu offers "Turn On".
     const bool wasSwitchedOff = Suspended;
-    const TAudioInUse inUse = Audio.InUse();
+    const TAudioInUse inUse = InUse();
     if (wasOpen)
         Stop(true);
-    if (const std::optional<TAudioSetup> chosen = dialog ? dialog(Audio.Setup(), inUse)
-                                                         : std::nullopt) {
+    if (const std::optional<TAudioSetup> chosen =
+            dialog ? dialog(Audio.Setup(), inUse) : std::nullopt) {
         Audio.SetSetup(*chosen);
         WriteSetup();
     }

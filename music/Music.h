@@ -108,8 +108,9 @@ public:
     // The sound set-up, taking effect when the device opens next.
     TAudioSetup Setup() const { return Audio.Setup(); }
     void SetSetup(const TAudioSetup &setup) { Audio.SetSetup(setup); }
-    // What the open device runs with.
-    TAudioInUse InUse() const { return Audio.InUse(); }
+    // What the device runs with while music is on; closed (empty) while it
+    // is off, when the device is being given back.
+    TAudioInUse InUse() const;
     // "Card Setup...": remembers whether the sound layer was open and music
     // not switched off, closes the layer, runs dialog and stores what it
     // chose, and starts music again (the next entry) only when it had been

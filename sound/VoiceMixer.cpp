@@ -32,8 +32,7 @@ void TVoiceMixer::TRamp::Begin(std::size_t frames)
 }
 
 TVoiceMixer::TVoiceMixer(std::size_t decodeChunkFrames)
-    : Decoded(std::max<std::size_t>(decodeChunkFrames, 1) * MixChannels),
-      Rendered(Decoded.size())
+    : Decoded(std::max<std::size_t>(decodeChunkFrames, 1) * MixChannels), Rendered(Decoded.size())
 {
 }
 

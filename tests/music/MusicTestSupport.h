@@ -6,12 +6,12 @@
 #include "music/Music.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 #include <functional>
@@ -137,11 +137,19 @@ inline void GiveList(TMusic &music, const QStringList &paths, int startIndex = -
     music.ReplaceList(list, startIndex);
 }
 
-// Waits until the device the player asked for has opened (or failed to).
+// Waits until the device the player asked for has opened (or failed to),
+// handling events meanwhile.
 inline bool WaitForDevice(const TMusic &music)
 {
-    return QTest::qWaitFor(
-        [&] { return music.Sound().DeviceState() != TDeviceState::dsOpening; }, 10000);
+    QElapsedTimer clock;
+    clock.start();
+    while (music.Sound().DeviceState() == TDeviceState::dsOpening) {
+        if (clock.elapsed() > 10000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        QThread::msleep(1);
+    }
+    return true;
 }
 
 // A playable four-channel MOD: one sample of a looped square wave, a note on

@@ -2,8 +2,7 @@
 // decoder's own rendering, frame for frame, whatever the device's buffer
 // size; a volume change glides, a fade ramps down and then holds.
 #include "MusicTestSupport.h"
-#include "music/ModuleAudio.h"
-#include "music/VoiceMixer.h"
+#include "sound/VoiceMixer.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -136,7 +135,7 @@ private slots:
         const TSamples alone = RenderAlone(module, limit);
         TDecoder decoder(module);
         TVoiceMixer mixer;
-        mixer.Start(decoder.Module.get(), 1, NaturalVolume);
+        mixer.Start({decoder.Module.get(), 1});
         const TSamples mixed =
             RenderThroughMixer(mixer, static_cast<std::size_t>(bufferFrames), limit);
 
@@ -156,7 +155,7 @@ private slots:
         const TSamples alone = RenderAlone(module, 3 * DecodeChunkFrames);
         TDecoder decoder(module);
         TVoiceMixer mixer;
-        mixer.Start(decoder.Module.get(), 1, NaturalVolume);
+        mixer.Start({decoder.Module.get(), 1});
         TSamples mixed = Mixed(mixer, 2048);
         mixer.SetVolume(16);
         const TSamples after = Mixed(mixer, 4096);
@@ -182,7 +181,7 @@ private slots:
         TDecoder decoder(module);
         TVoiceMixer mixer;
         QVERIFY(mixer.IsSilent());
-        mixer.Start(decoder.Module.get(), 1, NaturalVolume);
+        mixer.Start({decoder.Module.get(), 1});
         QVERIFY(!mixer.IsSilent());
         Mixed(mixer, 1000);
 
@@ -223,6 +222,7 @@ private slots:
             audio.Startup();
             audio.SetSetup(TAudioSetup{QString(), QString(), Rate, 0});
             QVERIFY(audio.Init());
+            QVERIFY(WaitUntil([&] { return audio.DeviceState() == TDeviceState::dsOpen; }));
             QCOMPARE(audio.OpenMixRate(), Rate);
             QVERIFY(audio.StartBackgroundPlay());
             const TModuleHandle handle = audio.LoadModule(folder.File("device.mod"));
@@ -233,6 +233,7 @@ private slots:
                 [&] { return audio.GetPlayStatus(play, status) && status.SongLoopCount != 0; }));
             audio.Close();
         }
+        TModuleAudio::FinishDeviceWork();
         const QByteArray raw = folder.Read("audio.raw");
         QVERIFY(!raw.isEmpty());
         TSamples heard(static_cast<std::size_t>(raw.size()) / 2);
