@@ -243,8 +243,8 @@ private slots:
 
         // A list with nothing loadable: both tries fail, and music stops.
         GiveList(music, {"missing.mod"});
-        QCOMPARE(heard.Take(), (QStringList{"list", "failed Could not load", "failed Could not load",
-                                            "playing 0"}));
+        QCOMPARE(heard.Take(), (QStringList{"list", "failed Could not load",
+                                            "failed Could not load", "playing 0"}));
         QCOMPARE(boxes.texts(), (QStringList{LoadFailed, LoadFailed}));
         QCOMPARE(playing.count(), 4);
         QCOMPARE(modules.count(), 4);
