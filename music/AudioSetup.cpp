@@ -4,6 +4,8 @@
 #include "music/SoundModule.h"
 #include "sound/SoundEngine.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QSettings>
 
 #include <algorithm>
@@ -118,6 +120,27 @@ QStringList TModuleAudio::OutputDevices(const QString &driver)
 {
     TSoundLibrary *library = TSoundModule::Library();
     return library ? library->OutputDevices(driver) : QStringList();
+}
+
+void TModuleAudio::OutputDevicesLater(const QString &driver, QObject *receiver,
+                                      std::function<void(const QStringList &)> done)
+{
+    // Delivered through the application object, which outlives the
+    // receiver; the guard tells whether the receiver is still there.
+    const QPointer<QObject> guard(receiver);
+    auto deliver = [guard, done = std::move(done)](const QStringList &devices) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, done, devices] {
+                if (guard)
+                    done(devices);
+            },
+            Qt::QueuedConnection);
+    };
+    if (TSoundLibrary *library = TSoundModule::Library())
+        library->ListOutputDevices(driver, std::move(deliver));
+    else
+        deliver(QStringList());
 }
 
 QList<int> TModuleAudio::MixRates()

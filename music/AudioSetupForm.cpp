@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -93,7 +95,7 @@ QWidget *TAudioSetupForm::CreateChoices()
         QStringLiteral("Longer buffers cost less processor time; shorter ones stop sooner."));
 
     connect(DriverBox, &QComboBox::currentIndexChanged, this,
-            [this] { RefreshDevices(DeviceBox->currentData().toString()); });
+            [this] { RefreshDevices(DeviceBox->currentData().toString(), false); });
 
     auto *form = new QFormLayout(group);
     form->addRow(QStringLiteral("&Driver:"), DriverBox);
@@ -106,7 +108,7 @@ QWidget *TAudioSetupForm::CreateChoices()
     EnvironmentNote->setWordWrap(true);
     EnvironmentNote->setEnabled(false);
     form->addRow(EnvironmentNote);
-    RefreshDevices(QString());
+    RefreshDevices(QString(), false);
     return group;
 }
 
@@ -135,15 +137,41 @@ QWidget *TAudioSetupForm::CreateInUse()
     return group;
 }
 
-void TAudioSetupForm::RefreshDevices(const QString &keepDevice)
+// The list comes from the sound layer's device worker, which may first have
+// to give the music's device back: the window does not wait for it.
+void TAudioSetupForm::RefreshDevices(const QString &wanted, bool addWhenMissing)
 {
+    WantedDevice = wanted;
+    AddWanted = addWhenMissing;
+    {
+        const QSignalBlocker quiet(DeviceBox);
+        DeviceBox->clear();
+    }
+    ShowDevices(QStringList());
+    const int request = ++DeviceRequest;
+    TModuleAudio::OutputDevicesLater(DriverBox->currentData().toString(), this,
+                                     [this, request](const QStringList &devices) {
+                                         if (request == DeviceRequest)
+                                             ShowDevices(devices);
+                                     });
+}
+
+void TAudioSetupForm::ShowDevices(const QStringList &devices)
+{
+    // What was chosen meanwhile stays chosen; else the device wanted.
+    const QString chosen = DeviceBox->currentData().toString();
+    const QString target = chosen.isEmpty() ? WantedDevice : chosen;
     const QSignalBlocker quiet(DeviceBox);
     DeviceBox->clear();
     DeviceBox->addItem(Automatic, QString());
-    for (const QString &device : TModuleAudio::OutputDevices(DriverBox->currentData().toString()))
+    for (const QString &device : devices)
         DeviceBox->addItem(device, device);
-    const int keep = keepDevice.isEmpty() ? -1 : DeviceBox->findData(keepDevice);
-    DeviceBox->setCurrentIndex(keep < 0 ? 0 : keep);
+    int index = target.isEmpty() ? 0 : DeviceBox->findData(target);
+    if (index < 0 && AddWanted && target == WantedDevice) {
+        DeviceBox->addItem(target, target);
+        index = DeviceBox->count() - 1;
+    }
+    DeviceBox->setCurrentIndex(std::max(index, 0));
 }
 
 void TAudioSetupForm::ShowInUse(const TAudioInUse &inUse)
@@ -166,9 +194,7 @@ void TAudioSetupForm::ShowSetup(const TAudioSetup &setup, const TAudioInUse &inU
         const QSignalBlocker quiet(DriverBox);
         Choose(DriverBox, setup.Driver, setup.Driver);
     }
-    RefreshDevices(QString());
-    if (!setup.Device.isEmpty())
-        Choose(DeviceBox, setup.Device, setup.Device);
+    RefreshDevices(setup.Device, true);
     Choose(RateBox, setup.MixRate, RateText(setup.MixRate));
     Choose(BufferBox, setup.BufferMs, LengthText(setup.BufferMs));
     ShowInUse(inUse);

@@ -55,9 +55,11 @@ public:
 private:
     QWidget *CreateChoices();
     QWidget *CreateInUse();
-    // Lists the devices of the chosen driver, keeping the chosen device
-    // when the new list has it, else going back to Automatic.
-    void RefreshDevices(const QString &keepDevice);
+    // Lists the devices of the chosen driver, choosing wanted when the list
+    // has it (and addWhenMissing, also when not), else Automatic.  Until the
+    // list comes the box offers Automatic, and wanted when it is added.
+    void RefreshDevices(const QString &wanted, bool addWhenMissing);
+    void ShowDevices(const QStringList &devices);
     void ShowInUse(const TAudioInUse &inUse);
 
     QComboBox *DriverBox = nullptr;
@@ -72,4 +74,7 @@ private:
     QLabel *ClosedNote = nullptr;      // "The sound device is closed."
     QLabel *EnvironmentNote = nullptr; // shown while SDL_AUDIODRIVER is set
     QDialogButtonBox *Buttons = nullptr;
+    QString WantedDevice;
+    bool AddWanted = false;
+    int DeviceRequest = 0; // the device list last asked for
 };

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class QObject;
 class QSettings;
 
 // The program's sound library: one module plays at a time into one sound
@@ -116,8 +117,13 @@ public:
     // writes a file that grows without end) or "dummy".
     static QStringList OutputDrivers();
     // The output devices of a driver (empty: the automatic one).  While a
-    // device is open only its own driver's devices can be listed.
+    // device is open only its own driver's devices can be listed.  Waits
+    // until the devices being opened or closed are.
     static QStringList OutputDevices(const QString &driver);
+    // The same without waiting: done gets the list later on the thread of
+    // receiver, and not at all once receiver is gone.
+    static void OutputDevicesLater(const QString &driver, QObject *receiver,
+                                   std::function<void(const QStringList &)> done);
     static QList<int> MixRates();
     static QList<int> BufferLengths();
     // Waits until every device that was to be opened or closed is; for

@@ -130,7 +130,8 @@ void TAudioOutput::Release()
         sounding = Voices.IsRunning() && !Voices.IsSilent();
         Voices.FadeOut(FadeFrames());
     }
-    WaitUntilHeard(sounding);
+    // Nothing waits for the device's closing: the process may end before it.
+    WaitForFade(sounding, true);
     {
         const auto lock = Lock();
         Voices.Clear();
@@ -291,10 +292,11 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
     Report(request, TDeviceState::dsOpen, QString());
 }
 
-// Waits until whatever was sounding has faded out and the device has asked
-// for its next buffer, so that the fade is in its hands; never longer than
-// a couple of buffers and then some, for a device that has stalled.
-void TAudioOutput::WaitUntilHeard(bool wasSounding) const
+// Waits until whatever was sounding has faded out in a buffer handed to
+// the device and, untilHeard, until the device has asked for the buffer
+// after it, so that the fade is being played; never longer than a couple
+// of buffers and then some, for a device that has stalled.
+void TAudioOutput::WaitForFade(bool wasSounding, bool untilHeard) const
 {
     if (!wasSounding)
         return;
@@ -305,6 +307,8 @@ void TAudioOutput::WaitUntilHeard(bool wasSounding) const
     const auto poll = std::min<milliseconds>(bufferTime / 8 + milliseconds(1), milliseconds(5));
     while (!Voices.IsSilent() && steady_clock::now() < deadline)
         std::this_thread::sleep_for(poll);
+    if (!untilHeard)
+        return;
     const std::uint64_t seen = Callbacks.load(std::memory_order_acquire);
     while (Callbacks.load(std::memory_order_acquire) == seen && steady_clock::now() < deadline)
         std::this_thread::sleep_for(poll);
@@ -318,7 +322,9 @@ void TAudioOutput::CloseNow()
         sounding = Voices.IsRunning() && !Voices.IsSilent();
         Voices.FadeOut(FadeFrames());
     }
-    WaitUntilHeard(sounding);
+    // SDL's closing plays out what was mixed: it ends the audio thread after
+    // the buffer in flight and lets two more buffers' time pass.
+    WaitForFade(sounding, false);
     {
         const auto lock = Lock();
         Voices.SetRunning(false);

@@ -72,7 +72,7 @@ private:
     void OpenNow(const TAudioSetup &setup, std::uint64_t request);
     void CloseNow();
     bool OpenDevice(const TAudioSetup &setup, QString &error);
-    void WaitUntilHeard(bool wasSounding) const;
+    void WaitForFade(bool wasSounding, bool untilHeard) const;
     void Report(std::uint64_t request, TDeviceState state, const QString &error);
     void Notify();
     static void Callback(void *self, Uint8 *stream, int length);

@@ -85,6 +85,13 @@ QStringList TSdlSoundLibrary::OutputDevices(const QString &driver)
     return devices;
 }
 
+void TSdlSoundLibrary::ListOutputDevices(const QString &driver,
+                                         std::function<void(const QStringList &)> done)
+{
+    TDeviceWorker::Instance().Post(
+        [driver, done = std::move(done)] { done(DevicesOfDriver(driver)); });
+}
+
 void TSdlSoundLibrary::FinishDeviceWork()
 {
     TDeviceWorker::Instance().Call([] {});

@@ -17,6 +17,8 @@ public:
     TSoundEngine *NewEngine() override;
     QStringList OutputDrivers() override;
     QStringList OutputDevices(const QString &driver) override;
+    void ListOutputDevices(const QString &driver,
+                           std::function<void(const QStringList &)> done) override;
     QString OpenmptVersion() override;
     QString SdlVersion() override;
     void FinishDeviceWork() override;

@@ -144,6 +144,10 @@ public:
     virtual QStringList OutputDrivers() = 0;
     // Waits for the device worker: it lists the devices between its other work.
     virtual QStringList OutputDevices(const QString &driver) = 0;
+    // The same without waiting: done is called on the device worker's thread
+    // with the list, once the work asked for before is done.
+    virtual void ListOutputDevices(const QString &driver,
+                                   std::function<void(const QStringList &)> done) = 0;
     virtual QString OpenmptVersion() = 0;
     virtual QString SdlVersion() = 0;
     // Waits until the device worker has done everything asked of it so far

@@ -209,6 +209,35 @@ private slots:
                     resumed, 0, resumed.size()) <= DitherSteps);
     }
 
+    // Another voice starts once the one before it has faded out, from its
+    // own beginning; the old decoder is then no longer used.
+    void aNewVoiceFollowsTheFadeOfTheOld()
+    {
+        const QByteArray first = TinyModule("first", 64, 6);
+        const QByteArray second = TinyModule("second", 32, 3);
+        const TSamples aloneFirst = RenderAlone(first, 3000);
+        const TSamples aloneSecond = RenderAlone(second, 3000);
+        TDecoder a(first);
+        TDecoder b(second);
+        TVoiceMixer mixer;
+        mixer.Start({a.Module.get(), 1});
+        Mixed(mixer, 1000);
+        constexpr std::size_t FadeFrames = 240;
+        mixer.Start({b.Module.get(), 2}, FadeFrames);
+        QCOMPARE(mixer.Handle(), 2u);
+        QVERIFY(mixer.Uses(a.Module.get()));
+        const TSamples out = Mixed(mixer, 2000);
+        for (std::size_t i = 0; i < FadeFrames * MixChannels; ++i) {
+            const double envelope = double(FadeFrames - i / MixChannels) / FadeFrames;
+            QVERIFY(std::abs(out[i]) <=
+                    std::abs(aloneFirst[1000 * MixChannels + i]) * envelope + DitherSteps);
+        }
+        const TSamples after(out.begin() + FadeFrames * MixChannels, out.end());
+        QVERIFY(LargestDifference(after, aloneSecond, 0, after.size()) <= DitherSteps);
+        QVERIFY(Peak(after, 0, after.size()) > 1000);
+        QVERIFY(!mixer.Uses(a.Module.get()));
+    }
+
     // The same through SDL: the disk driver's file holds the module as the
     // decoder renders it, from its first sound on.
     void deviceOutputIsTheDecodersRendering()
