@@ -132,10 +132,16 @@ void TAudioOutput::Release()
     }
     // Nothing waits for the device's closing: the process may end before it.
     WaitForFade(sounding, true);
-    {
-        const auto lock = Lock();
-        Voices.Clear();
-        Voices.FadeOut(0);
+    for (;;) {
+        auto lock = Lock();
+        // The engine frees its decoders next: none may still be rendering.
+        if (!Voices.IsRendering()) {
+            Voices.Clear();
+            Voices.FadeOut(0);
+            break;
+        }
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     TDeviceWorker::Instance().Post([self = shared_from_this()] { self->CloseNow(); });
 }

@@ -82,6 +82,8 @@ public:
     // Whether a decoder is still in use: playing, fading, waiting or
     // rendering.
     bool Uses(const openmpt::module *decoder) const;
+    // The callback renders a decoder right now, without the lock.
+    bool IsRendering() const { return Rendering != nullptr; }
     // The song has played to its end, the last decoded frame included.
     bool Ended() const { return !Next.Decoder && Voice && SongEnded; }
     // Where the voice stands: all zeros for a voice waiting to start.
