@@ -15,5 +15,9 @@ inline constexpr int NaturalVolume = 64;
 // The holder shown where a board has no best time yet.
 inline const QString NoRecordHolder = QStringLiteral("no name");
 
+// The play list the game starts with, in its working folder; also the name
+// a saved play list is first offered.
+inline const QString DefaultPlayListName = QStringLiteral("Ferrox.M3U");
+
 // "2.1", from the project's version in CMake.
 inline const QString ProgramVersion = QStringLiteral(FERROX_VERSION);

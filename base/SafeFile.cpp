@@ -1,5 +1,8 @@
 #include "base/SafeFile.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -103,27 +106,61 @@ bool CreateNewFile(QFile &file, QString *errorText)
 #endif
 }
 
-QString FreshNameBeside(const QString &path)
+constexpr int UniqueLength = 12;
+
+QString UniqueSuffix()
 {
-    return path + QLatin1Char('.') +
-           QString::number(QRandomGenerator::global()->generate() | 0x10000000u, 36);
+    static const char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    QString suffix(UniqueLength, Qt::Uninitialized);
+    for (QChar &ch : suffix)
+        ch = QLatin1Char(Digits[QRandomGenerator::global()->bounded(36)]);
+    return suffix;
 }
 
-// Opens a temporary file for `target`, under the caller's name or a fresh
-// one, and tells the name (an open QFile no longer does).
-bool CreateTemporary(QFile &file, const QString &target, const QString &fixedName, QString &name,
+bool IsUniqueSuffix(QStringView text)
+{
+    if (text.size() != UniqueLength)
+        return false;
+    for (const QChar ch : text)
+        if (!(ch >= u'0' && ch <= u'9') && !(ch >= u'a' && ch <= u'z'))
+            return false;
+    return true;
+}
+
+// Whether `name` is one of the names our temporary files of `stem` get.
+bool IsOurTemporaryName(const QString &name, const QString &stem)
+{
+    if (!name.startsWith(stem))
+        return false;
+    const QStringView rest = QStringView(name).sliced(stem.size());
+    return rest.isEmpty() || (rest.startsWith(u'.') && IsUniqueSuffix(rest.sliced(1)));
+}
+
+// Removes what saves cut short (a killed process, a power cut) left in
+// `folder`: regular files named as our temporaries, old enough that no
+// running writer can still be using them.
+void RemoveLeftovers(const QString &folder, const QString &stem)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        entries.next();
+        const QFileInfo info = entries.fileInfo();
+        if (!IsOurTemporaryName(info.fileName(), stem) || info.isSymLink())
+            continue;
+        if (info.lastModified().toUTC().msecsTo(now) > LeftoverTemporaryAgeMs)
+            QFile::remove(info.filePath());
+    }
+}
+
+// Creates a temporary file beside `target` under a name no other writer
+// has, and tells the name (an open QFile no longer does).
+bool CreateTemporary(QFile &file, const QString &target, const QString &stem, QString &name,
                      QString *errorText)
 {
-    if (!fixedName.isEmpty()) {
-        // The fixed name belongs to us: whatever stands there is what a save
-        // cut short left behind.  A folder cannot be removed and stays.
-        QFile::remove(fixedName);
-        name = fixedName;
-        file.setFileName(name);
-        return CreateNewFile(file, errorText);
-    }
+    const QDir folder = QFileInfo(target).absoluteDir();
     for (int attempt = 0; attempt < 16; ++attempt) {
-        name = FreshNameBeside(target);
+        name = folder.filePath(stem + QLatin1Char('.') + UniqueSuffix());
         file.setFileName(name);
         if (CreateNewFile(file, errorText))
             return true;
@@ -198,14 +235,20 @@ bool ReplaceFileSafely(const QString &path, const TContentWriter &writeContent,
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         return Fail(errorText, NotARegularFileText());
-    // With a name of our choosing the temporary file sits beside the file a
-    // link leads to, so that the rename replaces that file and keeps the link.
-    const bool followLink = options.TemporaryPath.isEmpty() && info.isSymLink();
-    const QString target = followLink ? info.canonicalFilePath() : path;
+    // The temporary file sits beside the file a link leads to, so that the
+    // rename replaces that file and keeps the link; a link that leads nowhere
+    // is itself replaced.
+    const QString linked = info.isSymLink() ? info.canonicalFilePath() : QString();
+    const QString target = linked.isEmpty() ? path : linked;
+    const QFileInfo targetInfo(target);
+    const QString stem = options.TemporaryStem.isEmpty()
+                             ? targetInfo.fileName() + QStringLiteral(".ferrox")
+                             : options.TemporaryStem;
+    RemoveLeftovers(targetInfo.absolutePath(), stem);
 
     QFile temporary;
     QString temporaryName;
-    if (!CreateTemporary(temporary, target, options.TemporaryPath, temporaryName, errorText))
+    if (!CreateTemporary(temporary, target, stem, temporaryName, errorText))
         return false;
     bool replaced = WriteAndClose(temporary, writeContent, options.WriteDevice, errorText);
     if (replaced && info.exists())

@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's own files on disk: only regular files are opened, and a file
-// is replaced by writing its new content completely beside it first.
+// is replaced by writing its new content completely beside it first, under a
+// name no other writer uses.
 
 #include <QFile>
 #include <QIODevice>
@@ -31,19 +32,31 @@ using TWriteDeviceFactory = std::function<std::unique_ptr<QIODevice>(QIODevice &
 // Writes the new content to the device it is given; false when it could not.
 using TContentWriter = std::function<bool(QIODevice &out)>;
 
+// A temporary file of a save that was cut short is removed by a later save
+// of the same file once it is this old: no save takes that long, so no
+// running writer still needs it.
+inline constexpr int LeftoverTemporaryAgeMs = 60 * 1000;
+
 struct TReplaceOptions {
-    // The temporary file's name; empty gives a fresh name beside the file,
-    // which is then the file a symbolic link leads to.
-    QString TemporaryPath;
+    // How the temporary files are named: this stem, a dot and twelve random
+    // letters and digits, so that no two writers ever share one.  Empty gives
+    // "<file name>.ferrox".  The stem is a name only this program uses: a
+    // regular file of exactly that name counts as a leftover too.
+    QString TemporaryStem;
     // Empty: the content goes straight to the temporary file.
     TWriteDeviceFactory WriteDevice;
 };
 
 // Replaces the file at `path` by what `writeContent` writes, in one step:
-// the content goes to the temporary file, is flushed to the disk and then
-// renamed over `path`, which keeps its permissions.  True when the file now
-// holds the new content.  On any failure `path` is left exactly as it was, no
-// temporary file stays, and *errorText says why.  A `path` that exists but is
-// no regular file is never touched.
+// the content goes to a temporary file of a name unique to this writer
+// beside it (beside the file a symbolic link leads to), is flushed to the
+// disk and then renamed over `path`, which keeps its permissions.  The rename
+// is the only step that makes new content visible.  True when the file now
+// holds the new content.  On any failure `path` is left exactly as it was,
+// our temporary file is removed, and *errorText says why.  A `path` that
+// exists but is no regular file is never touched.  Temporary files of this
+// file's earlier saves that are older than LeftoverTemporaryAgeMs are
+// removed first; another writer's younger one is never touched.  Writers
+// that share the file take its TFileLock around the call.
 bool ReplaceFileSafely(const QString &path, const TContentWriter &writeContent,
                        const TReplaceOptions &options = {}, QString *errorText = nullptr);

@@ -116,10 +116,10 @@ std::optional<QString> ReadStoredString(const QSettings &store, const QString &n
     // A file edited by hand may hold an unquoted "a, b", which the reader
     // gives as a list: it is still the text that was written.
     if (value.typeId() == QMetaType::QStringList)
-        return ToLatin1Text(value.toStringList().join(QStringLiteral(", ")));
+        return ToCodePageText(value.toStringList().join(QStringLiteral(", ")));
     if (IsSerialized(value) || !value.canConvert<QString>())
         return std::nullopt;
-    return ToLatin1Text(value.toString());
+    return ToCodePageText(value.toString());
 }
 
 void WriteStoredInt(QSettings &store, const QString &name, int value)
@@ -134,5 +134,5 @@ void WriteStoredBool(QSettings &store, const QString &name, bool value)
 
 void WriteStoredString(QSettings &store, const QString &name, const QString &value)
 {
-    store.setValue(name, ToLatin1Text(value));
+    store.setValue(name, ToCodePageText(value));
 }

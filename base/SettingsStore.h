@@ -2,7 +2,7 @@
 
 // The per-user settings store and the readers and writers of its values.
 
-#include "base/Latin1Text.h"
+#include "base/CodePageText.h"
 
 #include <QSettings>
 #include <QString>
@@ -38,13 +38,13 @@ std::optional<int> ReadStoredInt(const QSettings &store, const QString &name,
 // that is absent or not an integer counts as absent.
 std::optional<bool> ReadStoredBool(const QSettings &store, const QString &name);
 
-// Reads a string value as Latin-1 text (see ToLatin1Text); absent, or stored
+// Reads a string value as 8-bit text (see ToCodePageText); absent, or stored
 // in one of Qt's serialized forms, gives nothing.  An unquoted "a, b" is
 // still the text that was written.
 std::optional<QString> ReadStoredString(const QSettings &store, const QString &name);
 
 // Writers: integers as integers, booleans as the integer 1 or 0, strings as
-// Latin-1 text (a character outside Latin-1 becomes "?").
+// 8-bit text (a character the code page does not hold becomes "?").
 void WriteStoredInt(QSettings &store, const QString &name, int value);
 void WriteStoredBool(QSettings &store, const QString &name, bool value);
 void WriteStoredString(QSettings &store, const QString &name, const QString &value);

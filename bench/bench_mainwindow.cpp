@@ -49,8 +49,8 @@ struct LargestBoard {
         while (!form->windowHandle()->isExposed() && shown.elapsed() < 5000)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         // A played board: open regions, numbers and covered cells to draw.
-        form->MineGridMouseDown(Qt::LeftButton, false, MaxCols * CellSize / 2,
-                                MaxRows * CellSize / 2);
+        form->Game().FirstOpening(MaxCols / 2, MaxRows / 2);
+        form->Game().Open(MaxCols / 2, MaxRows / 2);
     }
 };
 

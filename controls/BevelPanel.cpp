@@ -1,7 +1,11 @@
 #include "controls/BevelPanel.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 TBevelPanel::TBevelPanel(QWidget *parent) : QWidget(parent)
 {
@@ -41,6 +45,42 @@ void TBevelPanel::SetBevelInner(TPanelBevel bevel)
     update();
 }
 
+void TBevelPanel::SetShrinkCaptionTo(int smallestPixels)
+{
+    if (smallestPixels == smallestPixels_)
+        return;
+    smallestPixels_ = smallestPixels;
+    update();
+}
+
+TFittedCaption FitCaption(const QString &caption, const QFont &font, int width, int smallestPixels)
+{
+    const int pixels = QFontInfo(font).pixelSize();
+    const int smallest = smallestPixels > 0 ? std::min(smallestPixels, pixels) : pixels;
+    QFont sized = font;
+    for (int size = pixels; size >= smallest; --size) {
+        if (size != pixels)
+            sized.setPixelSize(size);
+        if (QFontMetrics(sized).horizontalAdvance(caption) <= width)
+            return {caption, sized};
+    }
+    return {QFontMetrics(sized).elidedText(caption, Qt::ElideRight, width), sized};
+}
+
+// Inside the two bevels, a pixel from either side.
+QRect TBevelPanel::CaptionRoom() const
+{
+    QRect room = rect().adjusted(1, 0, -1, 0);
+    if (bevelOuter_ != bvNone)
+        room.adjust(1, 1, -1, -1);
+    return room;
+}
+
+QString TBevelPanel::ShownCaption() const
+{
+    return FitCaption(caption_, font(), CaptionRoom().width(), smallestPixels_).Text;
+}
+
 void DrawBevel(QPainter &painter, const QRect &rect, TPanelBevel bevel)
 {
     if (bevel == bvNone)
@@ -68,14 +108,14 @@ void TBevelPanel::paintEvent(QPaintEvent *)
     DrawBevel(painter, frame, bevelInner_);
     if (caption_.isEmpty())
         return;
-    painter.setFont(font());
-    painter.setPen(fontColor_);
     // A caption wider than the panel (a long module title on a narrow
     // board) keeps its beginning, which says the most, and shows that it
     // goes on.
-    const QRect room = frame.adjusted(1, 0, -1, 0);
-    const QString shown = painter.fontMetrics().elidedText(caption_, Qt::ElideRight, room.width());
-    painter.drawText(room, Qt::AlignCenter, shown);
+    const QRect room = CaptionRoom();
+    const TFittedCaption shown = FitCaption(caption_, font(), room.width(), smallestPixels_);
+    painter.setFont(shown.Font);
+    painter.setPen(fontColor_);
+    painter.drawText(room, Qt::AlignCenter, shown.Text);
 }
 
 void TBevelPanel::mousePressEvent(QMouseEvent *event)

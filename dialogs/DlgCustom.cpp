@@ -2,7 +2,6 @@
 
 #include "controls/Fonts.h"
 #include "controls/SpinEdit.h"
-#include "model/Mines.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -56,6 +55,7 @@ TDlgCustom::TDlgCustom(QWidget *parent) : QDialog(parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(FormWidth, FormHeight);
     setFont(DialogFont());
+    current_ = {DesignSide, DesignSide, DesignMines};
     CreateFields();
     CreateButtons();
 }
@@ -117,12 +117,12 @@ void TDlgCustom::CreateButtons()
     setTabOrder(BtnCancel, BtnHelp);
 }
 
-bool TDlgCustom::Execute(TMines &mines)
+std::optional<TBoardSize> TDlgCustom::Execute(const TBoardSize &current)
 {
-    mines_ = &mines;
-    const int result = exec();
-    mines_ = nullptr;
-    return result == QDialog::Accepted;
+    current_ = current;
+    chosen_.reset();
+    exec();
+    return chosen_;
 }
 
 void TDlgCustom::showEvent(QShowEvent *event)
@@ -141,11 +141,9 @@ void TDlgCustom::FormShow()
 {
     SECols->SetBounds(std::min(MinSide, MaxCols), MaxCols);
     SERows->SetBounds(std::min(MinSide, MaxRows), MaxRows);
-    if (mines_) {
-        SECols->SetValue(mines_->Cols);
-        SERows->SetValue(mines_->Rows);
-        SEMines->SetValue(mines_->Mines);
-    }
+    SECols->SetValue(current_.Cols);
+    SERows->SetValue(current_.Rows);
+    SEMines->SetValue(current_.Mines);
     SEColRowChange();
 }
 
@@ -170,18 +168,11 @@ void TDlgCustom::BtnOKClick()
     SEColRowChange();
     SEMines->BringWithinBounds();
 
-    const int cols = SECols->Value();
-    const int rows = SERows->Value();
-    const int mines = SEMines->Value();
-    if (!mines_ || (cols == mines_->Cols && rows == mines_->Rows && mines == mines_->Mines)) {
+    const TBoardSize size{SECols->Value(), SERows->Value(), SEMines->Value()};
+    if (size == current_) {
         reject();
         return;
     }
-    mines_->Cols = static_cast<quint8>(cols);
-    mines_->Rows = static_cast<quint8>(rows);
-    mines_->Mines = mines;
-    // Only a screen too small for an 8 x 8 board can leave the fields at a
-    // board without room for its mines; the model makes it playable.
-    mines_->MendBoard();
+    chosen_ = size;
     accept();
 }

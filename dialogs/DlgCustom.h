@@ -3,11 +3,14 @@
 // TDlgCustom: "Custom Size", where the player chooses the columns, rows and
 // mines of a custom board.
 
+#include "model/Mines.h"
+
 #include <QDialog>
+
+#include <optional>
 
 class QLabel;
 class QPushButton;
-class TMines;
 class TSpinEdit;
 
 // The three fields are TSpinEdits named "SECols", "SERows" and "SEMines"
@@ -15,13 +18,11 @@ class TSpinEdit;
 // change of the column or row text, even halfway through typing a number:
 // round(n x 0.05) .. round(n x 0.5), halves to the even neighbour.
 //
-// Created once, hidden, by the main window and run from "Custom..." with
+// The main window makes it when "Custom..." is first chosen, and hands what
+// it returns to the game:
 //
-//   MGCustom->setChecked(true);
-//   Mines->Level = LevelCustom;
-//   if (!DlgCustom->Execute(*Mines))
-//       return;                // cancelled, or OK without a change
-//   // else: the model holds the new Cols, Rows and Mines
+//   if (const std::optional<TBoardSize> size = Windows.Custom().Execute(model.BoardSize()))
+//       TheGame->SetCustomBoard(*size);
 //
 // Tests close the modal run from a QTimer::singleShot, with key events to
 // QApplication::activeModalWidget() or its buttons "BtnOK" and "BtnCancel".
@@ -32,12 +33,11 @@ class TDlgCustom : public QDialog
 public:
     explicit TDlgCustom(QWidget *parent = nullptr);
 
-    // Shows the dialog modally, starting from the model's Cols, Rows and
-    // Mines.  True when it was closed with OK and the values differ from the
-    // model's: then they have been written into the model (each within its
-    // field's bounds, and always a playable board).  False after Cancel,
-    // Escape, the close box, or OK without a change; the model is untouched.
-    bool Execute(TMines &mines);
+    // Shows the dialog modally, starting from `current`.  The board chosen
+    // when it was closed with OK and differs from `current` (each number
+    // within its field's bounds); nothing after Cancel, Escape, the close
+    // box, or OK without a change.
+    std::optional<TBoardSize> Execute(const TBoardSize &current);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -51,7 +51,8 @@ private:
     void CreateFields();
     void CreateButtons();
 
-    TMines *mines_ = nullptr; // only while Execute runs
+    TBoardSize current_;
+    std::optional<TBoardSize> chosen_;
     QLabel *LabCols = nullptr;
     QLabel *LabRows = nullptr;
     QLabel *LabMines = nullptr;

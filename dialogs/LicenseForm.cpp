@@ -49,7 +49,7 @@ QString LicenseText()
 
 TLicenseForm::TLicenseForm(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("License for Brellix 2.0 for Windows"));
+    setWindowTitle(QStringLiteral("License for Ferrox for Windows"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     resize(FormWidth, FormHeight);

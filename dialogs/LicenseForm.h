@@ -15,9 +15,10 @@ QString LicenseText();
 
 // A resizable window (419 x 310 at first) whose whole client area is one
 // read-only, word-wrapped text box without scroll bars ("Memo1"); the caret
-// keys move through the text.  Created once, hidden, by the main window:
+// keys move through the text.  The main window makes it when first needed
+// and keeps it:
 //
-//   void TMineForm::License1Click() { LicenseForm->Execute(); }
+//   void TMineForm::License1Click() { Windows.License().Execute(); }
 //
 // and shown by the about window's "License" button with
 // LicenseForm->Execute(aboutWindow), on top of it.  Closed with Escape or

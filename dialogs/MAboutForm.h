@@ -11,15 +11,13 @@ class QPushButton;
 class TBevelPanel;
 class TLicenseForm;
 
-// Created once, hidden, by the main window; "&About" runs it with Execute().
-// Its "License" button shows the licence window given to SetLicenseForm
-// modally on top of it (the main window passes its own, so one licence
-// window serves both the button and "&License"):
+// The main window makes it when "&About" is first chosen and runs it with
+// Execute().  Its "License" button shows the licence window given to
+// SetLicenseForm modally on top of it; the main window passes its own, so
+// one licence window serves both the button and "&License":
 //
-//   LicenseForm = new TLicenseForm(this);
-//   MAboutForm->SetLicenseForm(LicenseForm);
-//   ...
-//   void TMineForm::MHAboutClick() { MAboutForm->Execute(); }
+//   Made(MAboutForm, Owner).SetLicenseForm(&License());   // TSecondaryWindows::About
+//   void TMineForm::MHAboutClick() { Windows.About().Execute(); }
 //
 // Without one, the button opens a licence window of the about window's own.
 // The labels carry their designed names as object names ("ProductName",

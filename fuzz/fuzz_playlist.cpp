@@ -1,12 +1,13 @@
 // An M3U play list: any bytes, read line by line.  Lines naming one of the
 // four modules in the fuzzer's folder become entries; now and then the list
-// is saved and read again.
+// is saved, beside them and in another folder, and read again.
 #include "FuzzSupport.h"
 #include "base/MessageBox.h"
 #include "music/PlayList.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 
 namespace
 {
@@ -23,6 +24,14 @@ QList<QByteArray> NamesOf(const TPlayList &list)
     for (int i = 0; i < list.Count(); ++i)
         names << list.Items(i).FileName;
     return names;
+}
+
+QStringList PathsOf(const TPlayList &list)
+{
+    QStringList paths;
+    for (int i = 0; i < list.Count(); ++i)
+        paths << QFileInfo(list.Items(i).Path()).canonicalFilePath();
+    return paths;
 }
 
 } // namespace
@@ -50,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < list.Count(); ++i) {
         const TPlayListItem &item = list.Items(i);
         FUZZ_CHECK(!item.FileName.contains('\r') && !item.FileName.contains('\n'));
-        FUZZ_CHECK(!item.FileName.contains('\x1a'));
+        FUZZ_CHECK(!item.FileName.contains('\x1a') && !item.FileName.contains('\0'));
+        FUZZ_CHECK(item.FileName.size() <= MaxPlayListLineLength);
         FUZZ_CHECK(item.Title.size() <= 28);
     }
 
@@ -62,6 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         TPlayList loaded;
         FUZZ_CHECK(loaded.LoadFromFile(path));
         FUZZ_CHECK(NamesOf(loaded) == NamesOf(list));
+        // Saved elsewhere, it names the same files.
+        const QString elsewhere = QDir(folder).filePath(QStringLiteral("sub/saved.m3u"));
+        QDir(folder).mkdir(QStringLiteral("sub"));
+        FUZZ_CHECK(list.SaveToFile(elsewhere, &error));
+        FUZZ_CHECK(loaded.LoadFromFile(elsewhere));
+        FUZZ_CHECK(PathsOf(loaded) == PathsOf(list));
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "controls/fxRepeatBtn.h"
 #include "mainwindow/BoardView.h"
 #include "mainwindow/Layout.h"
+#include "mainwindow/TitlePanel.h"
 #include "model/MineGame.h"
 
 #include <algorithm>
@@ -31,18 +32,18 @@ TBoardFrame::TBoardFrame(TMineGame &game, QWidget *parent) : TBevelPanel(parent)
     // away from the button's own edge or corner.  The top row and the left
     // column keep their places for good.
     constexpr int B = EdgeButtonSize;
-    SpLeftUp = CreateEdgeButton("SpLeftUp", arDownRight, {1, 1});
-    SpUpL = CreateEdgeButton("SpUpL", arDown, {B + 1, 1});
-    SpUpR = CreateEdgeButton("SpUpR", arDown);
-    SpRightUp = CreateEdgeButton("SpRightUp", arDownLeft);
-    SpLeftU = CreateEdgeButton("SpLeftU", arRight, {1, B + 1});
-    SpLeftD = CreateEdgeButton("SpLeftD", arRight);
-    SpRightU = CreateEdgeButton("SpRightU", arLeft);
-    SpRightD = CreateEdgeButton("SpRightD", arLeft);
-    SpLeftDown = CreateEdgeButton("SpLeftDown", arUpRight);
-    SpDownL = CreateEdgeButton("SpDownL", arUp);
-    SpDownR = CreateEdgeButton("SpDownR", arUp);
-    SpRightDown = CreateEdgeButton("SpRightDown", arUpLeft);
+    SpLeftUp = CreateEdgeButton("SpLeftUp", arDownRight, &TBoardFrame::SBDownRight, {1, 1});
+    SpUpL = CreateEdgeButton("SpUpL", arDown, &TBoardFrame::SBDown, {B + 1, 1});
+    SpUpR = CreateEdgeButton("SpUpR", arDown, &TBoardFrame::SBDown);
+    SpRightUp = CreateEdgeButton("SpRightUp", arDownLeft, &TBoardFrame::SBDownLeft);
+    SpLeftU = CreateEdgeButton("SpLeftU", arRight, &TBoardFrame::SBRight, {1, B + 1});
+    SpLeftD = CreateEdgeButton("SpLeftD", arRight, &TBoardFrame::SBRight);
+    SpRightU = CreateEdgeButton("SpRightU", arLeft, &TBoardFrame::SBLeft);
+    SpRightD = CreateEdgeButton("SpRightD", arLeft, &TBoardFrame::SBLeft);
+    SpLeftDown = CreateEdgeButton("SpLeftDown", arUpRight, &TBoardFrame::SBUpRight);
+    SpDownL = CreateEdgeButton("SpDownL", arUp, &TBoardFrame::SBUp);
+    SpDownR = CreateEdgeButton("SpDownR", arUp, &TBoardFrame::SBUp);
+    SpRightDown = CreateEdgeButton("SpRightDown", arUpLeft, &TBoardFrame::SBUpLeft);
     // One move per press: a way to step the board exactly.
     SpLeftU->SetInitDelay(400);
     SpLeftU->SetRepeatEnabled(false);
@@ -58,7 +59,8 @@ TBoardFrame::TBoardFrame(TMineGame &game, QWidget *parent) : TBevelPanel(parent)
     MineGrid->setFocusPolicy(Qt::StrongFocus);
 }
 
-TfxRepeatBtn *TBoardFrame::CreateEdgeButton(const char *name, int arrow, QPoint place)
+TfxRepeatBtn *TBoardFrame::CreateEdgeButton(const char *name, int arrow,
+                                            void (TBoardFrame::*handler)(), QPoint place)
 {
     auto *button = new TfxRepeatBtn(this);
     button->setObjectName(QLatin1String(name));
@@ -69,6 +71,7 @@ TfxRepeatBtn *TBoardFrame::CreateEdgeButton(const char *name, int arrow, QPoint 
     button->SetInitDelay(EdgeFirstRepeatMs);
     button->SetRepeatDelay(EdgeRepeatMs);
     button->SetRepeatEnabled(true);
+    connect(button, &TfxRepeatBtn::clicked, this, handler);
     return button;
 }
 
@@ -83,18 +86,67 @@ TBevelPanel *TBoardFrame::CreateFillerPanel(const char *name)
 void TBoardFrame::CreateTitlePanels()
 {
     constexpr int B = EdgeButtonSize;
-    UpPanel = new TBevelPanel(this);
+    UpPanel = new TTitlePanel(this);
     UpPanel->setObjectName(QStringLiteral("UpPanel"));
     UpPanel->setGeometry(2 * B + 1, 1, 0, B);
     UpPanel->SetCaption(QStringLiteral("FERROX"));
     UpPanel->setFont(PixelFont(QStringLiteral("Stucco 555"), 16, true, true));
     UpPanel->SetFontColor(Qt::red);
+    connect(UpPanel, &TBevelPanel::clicked, this, &TBoardFrame::UpPanelClick);
 
     DownPanel = new TBevelPanel(this);
     DownPanel->setObjectName(QStringLiteral("DownPanel"));
     DownPanel->setGeometry(2 * B + 1, 0, 0, B);
     DownPanel->SetCaption(VersionCaption);
     DownPanel->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13, true));
+    // A module title is set smaller before it is cut: on the Easy board the
+    // panel is 86 pixels wide.
+    DownPanel->SetShrinkCaptionTo(SmallestTitlePixels);
+}
+
+void TBoardFrame::SBDown()
+{
+    emit moveRequested(QPoint(0, 1));
+}
+
+void TBoardFrame::SBUp()
+{
+    emit moveRequested(QPoint(0, -1));
+}
+
+void TBoardFrame::SBLeft()
+{
+    emit moveRequested(QPoint(-1, 0));
+}
+
+void TBoardFrame::SBRight()
+{
+    emit moveRequested(QPoint(1, 0));
+}
+
+void TBoardFrame::SBDownRight()
+{
+    emit moveRequested(QPoint(1, 1));
+}
+
+void TBoardFrame::SBDownLeft()
+{
+    emit moveRequested(QPoint(-1, 1));
+}
+
+void TBoardFrame::SBUpRight()
+{
+    emit moveRequested(QPoint(1, -1));
+}
+
+void TBoardFrame::SBUpLeft()
+{
+    emit moveRequested(QPoint(-1, -1));
+}
+
+void TBoardFrame::UpPanelClick()
+{
+    emit newGameClicked();
 }
 
 QList<TfxRepeatBtn *> TBoardFrame::EdgeButtons() const

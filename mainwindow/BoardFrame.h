@@ -9,6 +9,7 @@
 
 class TBoardView;
 class TMineGame;
+class TTitlePanel;
 class TfxRepeatBtn;
 
 class TBoardFrame : public TBevelPanel
@@ -21,22 +22,42 @@ public:
     TBoardFrame(TMineGame &game, QWidget *parent = nullptr);
 
     TBoardView *Grid() const { return MineGrid; }
-    TBevelPanel *TitlePanel() const { return UpPanel; }
+    // The lower title panel, where the version and the music's titles show.
     TBevelPanel *MusicPanel() const { return DownPanel; }
-    // Clockwise from the top-left corner.
-    QList<TfxRepeatBtn *> EdgeButtons() const;
     void SetEdgeButtonsEnabled(bool enabled);
 
     // Sizes the grid to the game's board and every piece around it; the
     // frame takes the size that holds them.
     void Layout();
 
+signals:
+    // An edge button asks to move the board's contents by one cell in
+    // direction (dx, dy), each -1..1; +1 is right and down.
+    void moveRequested(QPoint direction);
+    // The title panel above the board was clicked.
+    void newGameClicked();
+
+private slots:
+    // The edge buttons' handlers, named for the way they move the contents.
+    void SBDown();
+    void SBUp();
+    void SBLeft();
+    void SBRight();
+    void SBDownRight();
+    void SBDownLeft();
+    void SBUpRight();
+    void SBUpLeft();
+    void UpPanelClick();
+
 private:
-    TfxRepeatBtn *CreateEdgeButton(const char *name, int arrow, QPoint place = {});
+    TfxRepeatBtn *CreateEdgeButton(const char *name, int arrow, void (TBoardFrame::*handler)(),
+                                   QPoint place = {});
     TBevelPanel *CreateFillerPanel(const char *name);
     void CreateTitlePanels();
     void PlaceRightAndBottomPieces();
     void SetTitleFonts(int cols);
+    // Clockwise from the top-left corner.
+    QList<TfxRepeatBtn *> EdgeButtons() const;
 
     TBoardView *MineGrid = nullptr;
     TfxRepeatBtn *SpLeftUp = nullptr;
@@ -51,7 +72,7 @@ private:
     TfxRepeatBtn *SpDownL = nullptr;
     TfxRepeatBtn *SpDownR = nullptr;
     TfxRepeatBtn *SpRightDown = nullptr;
-    TBevelPanel *UpPanel = nullptr;
+    TTitlePanel *UpPanel = nullptr;
     TBevelPanel *DownPanel = nullptr;
     TBevelPanel *LeftPanel = nullptr;
     TBevelPanel *RightPanel = nullptr;

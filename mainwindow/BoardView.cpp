@@ -1,15 +1,19 @@
 #include "mainwindow/BoardView.h"
-#include "controls/Fonts.h"
 
+#include "base/MessageBox.h"
+#include "controls/Fonts.h"
 #include "controls/FormScaleUnit.h"
 #include "controls/Resources.h"
 #include "model/MineGame.h"
 
 #include <QFontMetrics>
+#include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -28,6 +32,40 @@ QColor NumberColour(int minesAround)
         QColor(255, 255, 0), QColor(255, 255, 255), QColor(128, 0, 0)};
     return colours[std::clamp(minesAround, 0, 8)];
 }
+
+// The tiles' designed edges: two pixels on each side (a light line and a
+// shadow line, or a dotted separator).
+constexpr int TileEdge = 2;
+
+// The pixel of a 17-pixel tile that device pixel `i` of `length` shows,
+// when each edge pixel takes `thickness` device pixels and the inside
+// stretches over the rest.
+int SourcePixel(int i, int length, int thickness)
+{
+    const int edge = TileEdge * thickness;
+    if (i < edge)
+        return i / thickness;
+    if (i >= length - edge)
+        return CellSize - 1 - (length - 1 - i) / thickness;
+    const int inside = CellSize - 2 * TileEdge;
+    return TileEdge + int((i - edge + 0.5) * inside / (length - 2 * edge));
+}
+
+// `tile` at `size` device pixels with edges `thickness` pixels wide: tiles
+// one pixel wider or narrower than their neighbours differ only inside.
+QImage EvenTile(const QImage &tile, QSize size, int thickness)
+{
+    const int least = 2 * TileEdge * thickness + 1;
+    if (size.width() < least || size.height() < least)
+        return tile.scaled(size);
+    QImage even(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            even.setPixel(x, y,
+                          tile.pixel(SourcePixel(x, size.width(), thickness),
+                                     SourcePixel(y, size.height(), thickness)));
+    return even;
+}
 } // namespace
 
 TBoardView::TBoardView(TMineGame &game, QWidget *parent) : TcpDrawGrid(parent), Game(game)
@@ -39,9 +77,34 @@ TBoardView::TBoardView(TMineGame &game, QWidget *parent) : TcpDrawGrid(parent), 
     XCrossCursor = LoadXCrossCursor();
 
     setFont(PointFont(QStringLiteral("Courier New"), ScaledPoints(10), true));
+    CrossShown = game.Model().CrossPointer;
 
     connect(&game, &TMineGame::cellsChanged, this, &TBoardView::RepaintCells);
     connect(&game, &TMineGame::boardChanged, this, &TBoardView::RepaintBoard);
+    connect(&game, &TMineGame::optionsChanged, this, &TBoardView::FollowOptions);
+    ConnectGrid();
+}
+
+void TBoardView::ConnectGrid()
+{
+    auto shift = [](QMouseEvent *event) { return bool(event->modifiers() & Qt::ShiftModifier); };
+    connect(this, &TcpDrawGrid::mouseDown, this, [this, shift](QMouseEvent *event) {
+        const QPoint pos = event->position().toPoint();
+        MineGridMouseDown(event->button(), shift(event), pos.x(), pos.y());
+    });
+    connect(this, &TcpDrawGrid::mouseUp, this, [this, shift](QMouseEvent *event) {
+        const QPoint pos = event->position().toPoint();
+        MineGridMouseUp(event->button(), shift(event), pos.x(), pos.y());
+    });
+    connect(this, &TcpDrawGrid::mouseMove, this, [this](QMouseEvent *event) {
+        const QPoint pos = event->position().toPoint();
+        MineGridMouseMove(event->buttons(), pos.x(), pos.y());
+    });
+    connect(this, &TcpDrawGrid::keyPressed, this, &TBoardView::MineGridKeyPress);
+    connect(this, &TcpDrawGrid::mouseEnter, this, &TBoardView::MineGridMouseEnter);
+    connect(this, &TcpDrawGrid::mouseLeave, this, &TBoardView::MineGridMouseLeave);
+    connect(this, &TcpDrawGrid::mouseEnterCell, this, &TBoardView::MineGridMouseEnterCell);
+    connect(this, &TcpDrawGrid::mouseLeaveCell, this, &TBoardView::MineGridMouseLeaveCell);
 }
 
 void TBoardView::FitBoard()
@@ -60,6 +123,16 @@ void TBoardView::SetActive(bool active)
 void TBoardView::ShowPointerOption()
 {
     setCursor(Game.Model().CrossPointer ? XCrossCursor : QCursor(Qt::ArrowCursor));
+}
+
+// The cross-pointer option shows at once, even on a paused board; a change
+// of another option leaves the pointer as the pause set it.
+void TBoardView::FollowOptions()
+{
+    if (Game.Model().CrossPointer == CrossShown)
+        return;
+    CrossShown = Game.Model().CrossPointer;
+    ShowPointerOption();
 }
 
 // --- Painting ----------------------------------------------------------------
@@ -98,10 +171,51 @@ void TBoardView::DrawCell(QPainter &canvas, int col, int row, const QRect &)
     const TMines &model = Game.Model();
     if (col < 0 || row < 0 || col >= model.Cols || row >= model.Rows)
         return;
-    canvas.drawPixmap(col * CellSize, row * CellSize, Tiles[TileFor(col, row)]);
+    DrawTile(canvas, col, row, TileFor(col, row));
     const TMineField &cell = Game.Cell(col, row);
     if (!Game.IsPaused() && cell.State == msOpen && cell.MinesAround > 0 && !cell.IsMine)
         DrawDigit(canvas, col, row, cell.MinesAround);
+}
+
+// At a whole number of screen pixels per pixel every tile is the design
+// scaled alike.  At a fractional scale (1.5) the cells cover 25 and 26 screen
+// pixels by turns, and a scaled picture would give the tiles' one-pixel
+// edges one or two pixels by turns; each tile is drawn at the screen's own
+// pixels instead, with edges of one width everywhere.
+void TBoardView::DrawTile(QPainter &canvas, int col, int row, int tile)
+{
+    const QPoint place(col * CellSize, row * CellSize);
+    const QTransform toDevice = canvas.deviceTransform();
+    const qreal ratio = toDevice.m11();
+    if (toDevice.type() > QTransform::TxScale || ratio != toDevice.m22() ||
+        ratio == std::round(ratio)) {
+        canvas.drawPixmap(place, Tiles[tile]);
+        return;
+    }
+    const QPoint topLeft = toDevice.map(QPointF(place)).toPoint();
+    const QPoint bottomRight = toDevice.map(QPointF(place + QPoint(CellSize, CellSize))).toPoint();
+    const QPixmap &even = DeviceTile(
+        tile, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()), ratio);
+    canvas.save();
+    canvas.setWorldTransform(toDevice.inverted(), true);
+    canvas.drawPixmap(topLeft, even);
+    canvas.restore();
+}
+
+const QPixmap &TBoardView::DeviceTile(int tile, QSize size, qreal ratio)
+{
+    if (ratio != DeviceTilesRatio) {
+        DeviceTiles.clear();
+        DeviceTilesRatio = ratio;
+    }
+    const quint64 key = (quint64(tile) << 32) | (quint64(size.width()) << 16) | size.height();
+    auto found = DeviceTiles.find(key);
+    if (found == DeviceTiles.end()) {
+        const int thickness = std::max(1, int(std::lround(ratio)));
+        found = DeviceTiles.insert(
+            key, QPixmap::fromImage(EvenTile(Tiles[tile].toImage(), size, thickness)));
+    }
+    return *found;
 }
 
 void TBoardView::DrawDigit(QPainter &canvas, int col, int row, int minesAround)
@@ -171,7 +285,7 @@ void TBoardView::PressCell(QPoint cell)
     RepaintCell(cell.x(), cell.y());
 }
 
-void TBoardView::MouseDown(Qt::MouseButton button, bool shift, int x, int y)
+void TBoardView::MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int y)
 {
     if (button == Qt::RightButton && Game.IsOver()) {
         Game.NewGame();
@@ -203,7 +317,7 @@ void TBoardView::MouseDown(Qt::MouseButton button, bool shift, int x, int y)
     RepaintCell(cell.x(), cell.y());
 }
 
-void TBoardView::MouseUp(Qt::MouseButton button, bool shift, int x, int y)
+void TBoardView::MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int y)
 {
     if (Game.IsPaused() || Game.IsOver()) {
         // The board ignores the release, but the press it ends is over: a
@@ -232,19 +346,19 @@ void TBoardView::MouseUp(Qt::MouseButton button, bool shift, int x, int y)
     Press = TPressState::psNone;
 }
 
-void TBoardView::MouseMove(Qt::MouseButtons buttons)
+void TBoardView::MineGridMouseMove(Qt::MouseButtons buttons, int, int)
 {
     if (Press == TPressState::psLeftBoard && !(buttons & Qt::LeftButton))
         Press = TPressState::psNone;
 }
 
-void TBoardView::MouseEnterCell(int col, int row)
+void TBoardView::MineGridMouseEnterCell(int col, int row)
 {
     if (Press == TPressState::psPressed)
         PressCell(QPoint(col, row));
 }
 
-void TBoardView::MouseLeaveCell(int col, int row)
+void TBoardView::MineGridMouseLeaveCell(int col, int row)
 {
     if (Press != TPressState::psPressed)
         return;
@@ -254,18 +368,24 @@ void TBoardView::MouseLeaveCell(int col, int row)
     Press = TPressState::psPressed;
 }
 
-void TBoardView::MouseLeave()
+void TBoardView::MineGridMouseLeave(int, int)
 {
     if (Press == TPressState::psPressed)
         Press = TPressState::psLeftBoard;
 }
 
-void TBoardView::MouseEnter(int col, int row)
+void TBoardView::MineGridMouseEnter(int col, int row)
 {
     if (Press != TPressState::psLeftBoard)
         return;
     Press = TPressState::psPressed;
     PressCell(QPoint(col, row));
+}
+
+// A key typed on the board says which it was.
+void TBoardView::MineGridKeyPress(QChar key)
+{
+    ShowMessage(TMsgType::mtInformation, QStringLiteral("%1 = (%2)").arg(key).arg(key.unicode()));
 }
 
 void TBoardView::OpenAtPoint(int x, int y, bool shift)

@@ -1,11 +1,12 @@
 #pragma once
 
 // TBoardView: the board grid of the main window; paints the game's cells as
-// tiles and turns presses on them into the game's moves.
+// tiles and turns the player's presses on them into the game's moves.
 
 #include "controls/cpDrawGrid.h"
 
 #include <QCursor>
+#include <QHash>
 #include <QPixmap>
 
 class TMineGame;
@@ -20,6 +21,8 @@ class TBoardView : public TcpDrawGrid
     Q_OBJECT
 
 public:
+    // Paints what `game` announces and calls its moves; the pointer follows
+    // its cross-pointer option.
     TBoardView(TMineGame &game, QWidget *parent = nullptr);
 
     // Gives the grid the game's columns and rows and their exact size.
@@ -27,45 +30,53 @@ public:
     // Active: the cross-hair pointer when the option is on; inactive (paused)
     // always the arrow.
     void SetActive(bool active);
-    // The pointer as the cross-pointer option says, at once, paused or not.
-    void ShowPointerOption();
 
-    // The tile the cell shows now (FerroxRes::TTile).
-    int TileFor(int col, int row) const;
     // The tile of a cell in a game phase (TGameStateFlag bits), pressed or not.
     static int TileForCell(const TMineField &cell, quint8 gameState, bool pressed);
+    // Tile `tile` (FerroxRes::TTile) as designed, 17 x 17.
     const QPixmap &Tile(int tile) const { return Tiles[tile]; }
     void RepaintCell(int col, int row);
     void RepaintCells(const QList<QPoint> &cells);
     void RepaintBoard();
 
-    // The board's mouse handlers; x and y are pixels of the grid.
-    void MouseDown(Qt::MouseButton button, bool shift, int x, int y);
-    void MouseUp(Qt::MouseButton button, bool shift, int x, int y);
-    void MouseMove(Qt::MouseButtons buttons);
-    void MouseEnter(int col, int row);
-    void MouseLeave();
-    void MouseEnterCell(int col, int row);
-    void MouseLeaveCell(int col, int row);
-    // Opens the cell under (x, y), with the cross pointer's probes on Shift.
-    void OpenAtPoint(int x, int y, bool shift);
-
     TPressState PressState() const { return Press; }
-    QPoint PressedCell() const { return Pressed; }
-    QPoint CurrentCell() const { return Current; }
 
 protected:
     void DrawCell(QPainter &canvas, int col, int row, const QRect &rect) override;
 
+private slots:
+    // The grid's events; x and y are pixels of the grid.
+    void MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int y);
+    void MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int y);
+    void MineGridMouseMove(Qt::MouseButtons buttons, int x, int y);
+    void MineGridMouseEnter(int col, int row);
+    void MineGridMouseLeave(int col, int row);
+    void MineGridMouseEnterCell(int col, int row);
+    void MineGridMouseLeaveCell(int col, int row);
+    void MineGridKeyPress(QChar key);
+    void FollowOptions();
+
 private:
+    void ConnectGrid();
+    int TileFor(int col, int row) const;
+    void DrawTile(QPainter &canvas, int col, int row, int tile);
+    const QPixmap &DeviceTile(int tile, QSize size, qreal ratio);
+    void DrawDigit(QPainter &canvas, int col, int row, int minesAround);
+    void ShowPointerOption();
     bool CellUnder(int x, int y, QPoint &cell) const;
     void MoveCurrentCell(QPoint cell);
     void PressCell(QPoint cell);
-    void DrawDigit(QPainter &canvas, int col, int row, int minesAround);
+    // Opens the cell under (x, y), with the cross pointer's probes on Shift.
+    void OpenAtPoint(int x, int y, bool shift);
 
     TMineGame &Game;
     QPixmap Tiles[9];
+    // The tiles as drawn at a fractional scale, by tile and size in pixels
+    // of the screen, for the scale in DeviceTilesRatio.
+    QHash<quint64, QPixmap> DeviceTiles;
+    qreal DeviceTilesRatio = 0;
     QCursor XCrossCursor;
+    bool CrossShown = false;
     TPressState Press = TPressState::psNone;
     QPoint Pressed{0, 0};
     QPoint Current{0, 0};

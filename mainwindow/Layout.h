@@ -20,6 +20,9 @@ inline constexpr int MinimumOuterWidth = 300;
 // adds to the board panel, at 96 pixels per inch.
 inline constexpr int FrameWidthAllowance = 6;
 inline constexpr int ChromeHeightAllowance = 93;
+// A title too wide for the lower title panel is set smaller, down to this
+// many pixels, before it is cut.
+inline constexpr int SmallestTitlePixels = 8;
 // A module title stays in the lower title panel for this many timer ticks.
 inline constexpr int TitleShowTicks = 20;
 

@@ -1,16 +1,18 @@
 #include "mainwindow/MainMenu.h"
 
+#include "model/Mines.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
+namespace
+{
 const char *const TurnOnCaption = "Turn On";
 const char *const TurnOffCaption = "Turn Off";
 
-namespace
-{
 QAction *AddItem(QMenu *menu, const char *name, const QString &caption,
                  const QKeySequence &shortcut = {})
 {
@@ -105,4 +107,47 @@ void TMainMenu::BuildHelpMenu(QMenuBar *bar)
     MHAbout = AddItem(MHelp, "MHAbout", QStringLiteral("&About"));
     MHelp->addSeparator();
     License1 = AddItem(MHelp, "License1", QStringLiteral("&License"));
+}
+
+QAction *TMainMenu::Item(TMenuCommand command) const
+{
+    QAction *const items[] = {MGNew,  MGEasy,    MGMedium,   MGHard,   MGCustom, MGQuit,   MOPause,
+                              MODos,  MOWindows, MOQuestion, MOCross,  MOPress,  MOBorder, MONBour,
+                              MUSong, MUFile,    MMSetup,    MMVolume, MHAbout,  License1};
+    return items[command];
+}
+
+void TMainMenu::ShowOptions(const TMines &model)
+{
+    MOQuestion->setChecked(model.QuestionMarks);
+    MOCross->setChecked(model.CrossPointer);
+    MOPress->setChecked(model.WindowsPress);
+    MOBorder->setChecked(model.Borders);
+    MONBour->setChecked(model.ClearNeighbours);
+    CheckLevel(model.Level);
+}
+
+void TMainMenu::CheckLevel(int level)
+{
+    QAction *items[] = {MGEasy, MGMedium, MGHard, MGCustom};
+    if (level >= 0 && level < 4) {
+        items[level]->setChecked(true);
+        return;
+    }
+    // Any other level checks nothing; an exclusive group cannot clear its
+    // last check, so exclusivity is lifted for a moment.
+    LevelGroup->setExclusive(false);
+    for (QAction *item : items)
+        item->setChecked(false);
+    LevelGroup->setExclusive(true);
+}
+
+void TMainMenu::ShowPaused(bool paused)
+{
+    MOPause->setChecked(paused);
+}
+
+void TMainMenu::ShowMusicOn(bool musicOn)
+{
+    MUSong->setText(QLatin1String(musicOn ? TurnOffCaption : TurnOnCaption));
 }

@@ -3,17 +3,68 @@
 // TMainMenu: the main window's menu bar, every item with its caption, access
 // letter, shortcut and check state.
 
-class QAction;
+#include <QAction>
+#include <QObject>
+
 class QActionGroup;
 class QMenu;
 class QMenuBar;
-class QObject;
+class TMines;
 
-// The items are created once, named after their place (objectName), and
-// connected to the window's handlers by the window.
-struct TMainMenu {
+// The commands of the menu bar, one for each item that does something.
+enum TMenuCommand {
+    mcNew,
+    mcEasy,
+    mcMedium,
+    mcHard,
+    mcCustom,
+    mcQuit,
+    mcPause,
+    mcDos,
+    mcWindows,
+    mcQuestion,
+    mcCross,
+    mcPress,
+    mcBorder,
+    mcNeighbour,
+    mcSong,
+    mcFile,
+    mcSetup,
+    mcVolume,
+    mcAbout,
+    mcLicense,
+};
+
+// The items are created once and named after their place (objectName, for
+// tests to find them).  The window connects the commands to its handlers
+// and has the checks follow the game.
+class TMainMenu
+{
+public:
     // Fills the menu bar; the actions belong to `owner`.
     void Build(QMenuBar *bar, QObject *owner);
+
+    // Runs `handler` whenever the command is chosen.
+    template <class TReceiver>
+    void Connect(TMenuCommand command, TReceiver *receiver, void (TReceiver::*handler)())
+    {
+        QObject::connect(Item(command), &QAction::triggered, receiver, handler);
+    }
+
+    // The checks of the five options and the level's radio item (none for a
+    // level other than 0..3), as the model holds them.
+    void ShowOptions(const TMines &model);
+    void ShowPaused(bool paused);
+    // The Music item reads what it would do: "Turn Off" while music is on.
+    void ShowMusicOn(bool musicOn);
+
+private:
+    QAction *Item(TMenuCommand command) const;
+    void BuildGameMenu(QMenuBar *bar, QObject *owner);
+    void BuildOptionsMenu(QMenuBar *bar);
+    void BuildMusicMenu(QMenuBar *bar);
+    void BuildHelpMenu(QMenuBar *bar);
+    void CheckLevel(int level);
 
     QMenu *MGame = nullptr;
     QAction *MGNew = nullptr;
@@ -40,14 +91,4 @@ struct TMainMenu {
     QMenu *MHelp = nullptr;
     QAction *MHAbout = nullptr;
     QAction *License1 = nullptr;
-
-private:
-    void BuildGameMenu(QMenuBar *bar, QObject *owner);
-    void BuildOptionsMenu(QMenuBar *bar);
-    void BuildMusicMenu(QMenuBar *bar);
-    void BuildHelpMenu(QMenuBar *bar);
 };
-
-// The Music item's two captions: the item reads what it would do.
-extern const char *const TurnOnCaption;
-extern const char *const TurnOffCaption;

@@ -8,7 +8,6 @@
 #include "controls/DRLabel.h"
 #include "controls/FormScaleUnit.h"
 #include "controls/StatusPanels.h"
-#include "controls/fxRepeatBtn.h"
 #include "mainwindow/BoardFrame.h"
 #include "mainwindow/BoardView.h"
 #include "mainwindow/Layout.h"
@@ -20,12 +19,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QTimer>
 
 namespace
 {
-const QString DefaultPlayList = QStringLiteral("Ferrox.M3U");
 const QByteArray FallbackModule = QByteArrayLiteral("Ferrox.MOD");
 // Where the window first appears, as designed.
 constexpr QPoint DesignPosition(230, 103);
@@ -55,10 +52,12 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     ConnectGame();
     ConnectBoard();
     ConnectMenus();
+    // Where the layout finds it: a board too large for the screen from there
+    // moves it.
+    move(DesignPosition);
     FormCreate();
     if (environment.RandomState)
         SetRandomState(*environment.RandomState);
-    move(DesignPosition);
 }
 
 TMineForm::~TMineForm()
@@ -96,7 +95,7 @@ void TMineForm::FormCreate()
 // stored option follows the player, which does not play.
 void TMineForm::LoadDefaultPlayList()
 {
-    const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayList);
+    const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayListName);
     if (!QFileInfo::exists(listPath)) {
         ShowMusicState(Player->IsPlaying());
         return;
@@ -117,30 +116,20 @@ void TMineForm::LoadDefaultPlayList()
 
 void TMineForm::ApplySettings()
 {
-    TMines &model = TheGame->Model();
+    const TMines &model = TheGame->Model();
     SetBoardActive(true);
-    SetOptionChecks();
-    Menu.MOQuestion->setChecked(model.QuestionMarks);
+    Menu.ShowOptions(model);
     // The title comes with the player's moduleChanged.
     if (model.MusicOn)
         Player->Play();
     ShowMusicState(Player->IsPlaying());
 }
 
-void TMineForm::SetOptionChecks()
-{
-    const TMines &model = TheGame->Model();
-    Menu.MONBour->setChecked(model.ClearNeighbours);
-    Menu.MOCross->setChecked(model.CrossPointer);
-    Menu.MOBorder->setChecked(model.Borders);
-    Menu.MOPress->setChecked(model.WindowsPress);
-}
-
 // The one place where the Music item and the stored option are set, from
 // the player's state.
 void TMineForm::ShowMusicState(bool playing)
 {
-    Menu.MUSong->setText(QLatin1String(playing ? TurnOffCaption : TurnOnCaption));
+    Menu.ShowMusicOn(playing);
     TheGame->SetMusicOn(playing);
 }
 
@@ -236,57 +225,21 @@ void TMineForm::ConnectGame()
     connect(game, &TMineGame::minesLeftChanged, this,
             [this](int minesLeft) { MineCount->SetValue(QString::number(minesLeft)); });
     connect(game, &TMineGame::pauseChanged, this, [this](bool paused) {
-        Menu.MOPause->setChecked(paused);
+        Menu.ShowPaused(paused);
         SetBoardActive(!paused);
     });
+    connect(game, &TMineGame::optionsChanged, this, &TMineForm::FollowOptions);
+    connect(game, &TMineGame::boardResized, this, &TMineForm::LayoutBoard);
     connect(game, &TMineGame::gameWon, this, &TMineForm::CheckNewRecord);
     connect(BestTimes, &TBestTimes::recordChanged, this, &TMineForm::ShowBestRecord);
 }
 
 void TMineForm::ConnectBoard()
 {
-    TBoardView *grid = Frame->Grid();
-    auto shift = [](QMouseEvent *event) { return bool(event->modifiers() & Qt::ShiftModifier); };
-    connect(grid, &TcpDrawGrid::mouseDown, this, [this, shift](QMouseEvent *event) {
-        const QPoint pos = event->position().toPoint();
-        MineGridMouseDown(event->button(), shift(event), pos.x(), pos.y());
-    });
-    connect(grid, &TcpDrawGrid::mouseUp, this, [this, shift](QMouseEvent *event) {
-        const QPoint pos = event->position().toPoint();
-        MineGridMouseUp(event->button(), shift(event), pos.x(), pos.y());
-    });
-    connect(grid, &TcpDrawGrid::mouseMove, this, [this](QMouseEvent *event) {
-        const QPoint pos = event->position().toPoint();
-        MineGridMouseMove(event->buttons(), pos.x(), pos.y());
-    });
-    connect(grid, &TcpDrawGrid::keyPressed, this, &TMineForm::MineGridKeyPress);
-    connect(grid, &TcpDrawGrid::mouseEnter, this, &TMineForm::MineGridMouseEnter);
-    connect(grid, &TcpDrawGrid::mouseLeave, this, &TMineForm::MineGridMouseLeave);
-    connect(grid, &TcpDrawGrid::mouseEnterCell, this, &TMineForm::MineGridMouseEnterCell);
-    connect(grid, &TcpDrawGrid::mouseLeaveCell, this, &TMineForm::MineGridMouseLeaveCell);
-
-    TBevelPanel *upPanel = Frame->TitlePanel();
-    connect(upPanel, &TBevelPanel::mousePressed, this, &TMineForm::UpPanelMouseDown);
-    connect(upPanel, &TBevelPanel::mouseReleased, this, &TMineForm::UpPanelMouseUp);
-    connect(upPanel, &TBevelPanel::mouseMoved, this, &TMineForm::UpPanelMouseMove);
-    connect(upPanel, &TBevelPanel::clicked, this, &TMineForm::UpPanelClick);
+    connect(Frame, &TBoardFrame::moveRequested, TheGame.get(),
+            [this](QPoint direction) { TheGame->MoveBoard(direction.x(), direction.y()); });
+    connect(Frame, &TBoardFrame::newGameClicked, this, &TMineForm::MGNewClick);
     connect(Frame->MusicPanel(), &TBevelPanel::clicked, this, &TMineForm::DownPanelClick);
-
-    const struct {
-        const char *button;
-        void (TMineForm::*handler)();
-    } moves[] = {
-        {"SpLeftUp", &TMineForm::SBDownRight}, {"SpUpL", &TMineForm::SBDown},
-        {"SpUpR", &TMineForm::SBDown},         {"SpRightUp", &TMineForm::SBDownLeft},
-        {"SpLeftU", &TMineForm::SBRight},      {"SpLeftD", &TMineForm::SBRight},
-        {"SpRightU", &TMineForm::SBLeft},      {"SpRightD", &TMineForm::SBLeft},
-        {"SpLeftDown", &TMineForm::SBUpRight}, {"SpDownL", &TMineForm::SBUp},
-        {"SpDownR", &TMineForm::SBUp},         {"SpRightDown", &TMineForm::SBUpLeft},
-    };
-    for (const auto &move : moves) {
-        auto *button = Frame->findChild<TfxRepeatBtn *>(QLatin1String(move.button));
-        connect(button, &TfxRepeatBtn::clicked, this, move.handler);
-    }
 }
 
 void TMineForm::ConnectMusic()
@@ -296,37 +249,20 @@ void TMineForm::ConnectMusic()
             [this](int, const QString &title) { ShowTitle(title); });
 }
 
-void TMineForm::ConnectCheckItem(QAction *action, void (TMineForm::*handler)())
-{
-    // Qt inverts a check item before it reports the trigger; the handlers
-    // invert it themselves (as they must when called directly), so the
-    // toolkit's inversion is taken back first.
-    connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
-        action->setChecked(!checked);
-        (this->*handler)();
-    });
-}
-
 void TMineForm::ConnectMenus()
 {
-    connect(Menu.MGNew, &QAction::triggered, this, &TMineForm::MGNewClick);
-    connect(Menu.MGEasy, &QAction::triggered, this, &TMineForm::MGEasyClick);
-    connect(Menu.MGMedium, &QAction::triggered, this, &TMineForm::MGMediumClick);
-    connect(Menu.MGHard, &QAction::triggered, this, &TMineForm::MGHardClick);
-    connect(Menu.MGCustom, &QAction::triggered, this, &TMineForm::MGCustomClick);
-    connect(Menu.MGQuit, &QAction::triggered, this, &TMineForm::MGQuitClick);
-    ConnectCheckItem(Menu.MOPause, &TMineForm::MOPauseClick);
-    connect(Menu.MODos, &QAction::triggered, this, &TMineForm::MODosClick);
-    connect(Menu.MOWindows, &QAction::triggered, this, &TMineForm::MOWindowsClick);
-    ConnectCheckItem(Menu.MOQuestion, &TMineForm::MOQuestionClick);
-    ConnectCheckItem(Menu.MOCross, &TMineForm::MOCrossClick);
-    ConnectCheckItem(Menu.MOPress, &TMineForm::MOPressClick);
-    ConnectCheckItem(Menu.MOBorder, &TMineForm::MOBorderClick);
-    ConnectCheckItem(Menu.MONBour, &TMineForm::MONBourClick);
-    connect(Menu.MUSong, &QAction::triggered, this, &TMineForm::MUSongClick);
-    connect(Menu.MUFile, &QAction::triggered, this, &TMineForm::MUFileClick);
-    connect(Menu.MMSetup, &QAction::triggered, this, &TMineForm::MMSetupClick);
-    connect(Menu.MMVolume, &QAction::triggered, this, &TMineForm::MMVolumeClick);
-    connect(Menu.MHAbout, &QAction::triggered, this, &TMineForm::MHAboutClick);
-    connect(Menu.License1, &QAction::triggered, this, &TMineForm::License1Click);
+    const std::pair<TMenuCommand, void (TMineForm::*)()> commands[] = {
+        {mcNew, &TMineForm::MGNewClick},         {mcEasy, &TMineForm::MGEasyClick},
+        {mcMedium, &TMineForm::MGMediumClick},   {mcHard, &TMineForm::MGHardClick},
+        {mcCustom, &TMineForm::MGCustomClick},   {mcQuit, &TMineForm::MGQuitClick},
+        {mcPause, &TMineForm::MOPauseClick},     {mcDos, &TMineForm::MODosClick},
+        {mcWindows, &TMineForm::MOWindowsClick}, {mcQuestion, &TMineForm::MOQuestionClick},
+        {mcCross, &TMineForm::MOCrossClick},     {mcPress, &TMineForm::MOPressClick},
+        {mcBorder, &TMineForm::MOBorderClick},   {mcNeighbour, &TMineForm::MONBourClick},
+        {mcSong, &TMineForm::MUSongClick},       {mcFile, &TMineForm::MUFileClick},
+        {mcSetup, &TMineForm::MMSetupClick},     {mcVolume, &TMineForm::MMVolumeClick},
+        {mcAbout, &TMineForm::MHAboutClick},     {mcLicense, &TMineForm::License1Click},
+    };
+    for (const auto &[command, handler] : commands)
+        Menu.Connect(command, this, handler);
 }

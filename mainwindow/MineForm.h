@@ -46,31 +46,13 @@ public:
     int OuterWidth() const { return Outer.width(); }
     int OuterHeight() const { return Outer.height(); }
 
-public slots:
+private slots:
     // Start-up, layout
     void LayoutBoard();
     void ApplySettings();
 
     // The board
     void MGNewClick();
-    void MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int y);
-    void MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int y);
-    void MineGridMouseMove(Qt::MouseButtons buttons, int x, int y);
-    void MineGridMouseEnter(int col, int row);
-    void MineGridMouseLeave(int col, int row);
-    void MineGridMouseEnterCell(int col, int row);
-    void MineGridMouseLeaveCell(int col, int row);
-    void MineGridKeyPress(QChar key);
-
-    // The edge buttons: named for the way they move the board's contents.
-    void SBDown();
-    void SBUp();
-    void SBLeft();
-    void SBRight();
-    void SBDownRight();
-    void SBDownLeft();
-    void SBUpRight();
-    void SBUpLeft();
 
     // Clock, counters, status bar, pause
     void STimerTimer();
@@ -80,10 +62,6 @@ public slots:
     void MOPauseClick();
     void SetBoardActive(bool active);
     void TheStatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect);
-    void UpPanelMouseDown(Qt::MouseButton button, Qt::MouseButtons held, QPoint pos);
-    void UpPanelMouseUp(Qt::MouseButton button, Qt::MouseButtons held, QPoint pos);
-    void UpPanelMouseMove(Qt::MouseButtons held, QPoint pos);
-    void UpPanelClick();
 
     // Best times
     bool LoadBestRecord();
@@ -109,6 +87,9 @@ public slots:
     void MHAboutClick();
     void License1Click();
 
+    // What the game announces
+    void FollowOptions();
+
 private:
     void FormCreate();
     void FormDestroy();
@@ -122,14 +103,9 @@ private:
     void ConnectBoard();
     void ConnectMenus();
     void ConnectMusic();
-    void ConnectCheckItem(QAction *action, void (TMineForm::*handler)());
 
     void FitWindowToBoard();
-    void CheckLevelItem();
-    void ChooseLevel(int level);
-    bool RunCustomDialog();
-    void ApplyStylePreset(bool clearNeighbours, bool windowsPress);
-    void SetOptionChecks();
+    void KeepOnScreen();
     void ShowMusicState(bool playing);
     void ShowBestRecord(const TBestRecord &record);
 
@@ -151,9 +127,4 @@ private:
     TWallClockSource PreviousClock;
     bool ClockInstalled = false;
     QSize Outer;
-    // The configuration of the last LayoutBoard, to see whether a level
-    // change needs a new layout.
-    int LaidCols = -1;
-    int LaidRows = -1;
-    int LaidMines = -1;
 };

@@ -9,15 +9,13 @@
 #include "mainwindow/Layout.h"
 #include "model/MineGame.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QMenuBar>
+#include <QScreen>
 
 #include <algorithm>
 
 void TMineForm::LayoutBoard()
 {
-    const TMines &model = TheGame->Model();
     Frame->Layout();
     int outerWidth = Round(FrameWidthAllowance * ScaleFactor) + Frame->width();
     const int outerHeight = Round(ChromeHeightAllowance * ScaleFactor) + Frame->height();
@@ -29,12 +27,10 @@ void TMineForm::LayoutBoard()
     Outer = QSize(outerWidth, outerHeight);
     Frame->move(panelLeft, CounterStripHeight);
     FitWindowToBoard();
+    KeepOnScreen();
 
-    CheckLevelItem();
+    Menu.ShowOptions(TheGame->Model());
     LoadBestRecord();
-    LaidCols = model.Cols;
-    LaidRows = model.Rows;
-    LaidMines = model.Mines;
 }
 
 void TMineForm::FitWindowToBoard()
@@ -59,18 +55,22 @@ void TMineForm::FitWindowToBoard()
     setFixedSize(clientWidth, menuHeight + clientHeight + TheStatusBar->height());
 }
 
-void TMineForm::CheckLevelItem()
+// The window always shows the whole board: when the board grows past the
+// screen from where the window stands, the window moves back onto it.
+void TMineForm::KeepOnScreen()
 {
-    QAction *items[] = {Menu.MGEasy, Menu.MGMedium, Menu.MGHard, Menu.MGCustom};
-    const int level = TheGame->Model().Level;
-    if (level >= 0 && level < 4) {
-        items[level]->setChecked(true);
+    const QScreen *screen = this->screen();
+    if (!screen)
         return;
-    }
-    // Any other level checks nothing; an exclusive group cannot clear its
-    // last check, so exclusivity is lifted for a moment.
-    Menu.LevelGroup->setExclusive(false);
-    for (QAction *item : items)
-        item->setChecked(false);
-    Menu.LevelGroup->setExclusive(true);
+    const QRect room = screen->availableGeometry();
+    QSize outer = frameGeometry().size();
+    // Until the window system has shown the window its frame is unknown;
+    // the design's allowance for it stands in.
+    if (outer == size())
+        outer = outer.expandedTo(Outer);
+    const int x =
+        std::clamp(pos().x(), room.left(), std::max(room.left(), room.right() + 1 - outer.width()));
+    const int y =
+        std::clamp(pos().y(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height()));
+    move(x, y);
 }

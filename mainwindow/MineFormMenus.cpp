@@ -5,64 +5,40 @@
 #include "dialogs/DlgCustom.h"
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
-#include "mainwindow/BoardView.h"
+#include "mainwindow/BoardFrame.h"
 #include "model/MineGame.h"
 #include "music/AudioSetupForm.h"
 #include "music/Music.h"
 #include "music/MusicForm.h"
 #include "music/PlayForm.h"
 
-#include <QAction>
+#include <optional>
 
 // --- Game menu ---------------------------------------------------------------
 
-void TMineForm::ChooseLevel(int level)
-{
-    QAction *items[] = {Menu.MGEasy, Menu.MGMedium, Menu.MGHard};
-    items[level]->setChecked(true);
-    TMines &model = TheGame->Model();
-    model.ApplyLevel(level);
-    if (model.Cols != LaidCols || model.Rows != LaidRows || model.Mines != LaidMines)
-        LayoutBoard();
-    MGNewClick();
-}
-
+// The level's check, the layout for a new board and the new game follow the
+// game's announcements.
 void TMineForm::MGEasyClick()
 {
-    ChooseLevel(LevelEasy);
+    TheGame->ChooseLevel(LevelEasy);
 }
 
 void TMineForm::MGMediumClick()
 {
-    ChooseLevel(LevelMedium);
+    TheGame->ChooseLevel(LevelMedium);
 }
 
 void TMineForm::MGHardClick()
 {
-    ChooseLevel(LevelHard);
-}
-
-bool TMineForm::RunCustomDialog()
-{
-    return Windows.Custom().Execute(TheGame->Model());
+    TheGame->ChooseLevel(LevelHard);
 }
 
 void TMineForm::MGCustomClick()
 {
-    TMines &model = TheGame->Model();
-    Menu.MGCustom->setChecked(true);
-    model.Level = LevelCustom;
-    if (!RunCustomDialog())
-        return;
-    for (int level : {LevelEasy, LevelMedium, LevelHard}) {
-        const TLevelPreset &preset = LevelPresets[level];
-        if (model.Cols == preset.Cols && model.Rows == preset.Rows && model.Mines == preset.Mines) {
-            ChooseLevel(level);
-            return;
-        }
-    }
-    LayoutBoard();
-    MGNewClick();
+    TheGame->ChooseCustomLevel();
+    if (const std::optional<TBoardSize> size =
+            Windows.Custom().Execute(TheGame->Model().BoardSize()))
+        TheGame->SetCustomBoard(*size);
 }
 
 void TMineForm::MGQuitClick()
@@ -72,61 +48,48 @@ void TMineForm::MGQuitClick()
 
 // --- Options menu ------------------------------------------------------------
 
-void TMineForm::ApplyStylePreset(bool clearNeighbours, bool windowsPress)
-{
-    TMines &model = TheGame->Model();
-    if (!model.Borders)
-        MGNewClick();
-    model.ClearNeighbours = clearNeighbours;
-    model.CrossPointer = false;
-    model.Borders = true;
-    model.WindowsPress = windowsPress;
-    SetOptionChecks();
-    SetBoardActive(!TheGame->IsPaused());
-}
-
+// The checks, the edge buttons and the pointer follow the game's
+// announcement of the options (FollowOptions).
 void TMineForm::MODosClick()
 {
-    ApplyStylePreset(true, false);
+    TheGame->ApplyStylePreset(spDos);
 }
 
 void TMineForm::MOWindowsClick()
 {
-    ApplyStylePreset(false, true);
+    TheGame->ApplyStylePreset(spWindows);
 }
 
 void TMineForm::MOQuestionClick()
 {
-    Menu.MOQuestion->setChecked(!Menu.MOQuestion->isChecked());
-    TheGame->Model().QuestionMarks = Menu.MOQuestion->isChecked();
+    TheGame->SetQuestionMarks(!TheGame->Model().QuestionMarks);
 }
 
 void TMineForm::MOCrossClick()
 {
-    Menu.MOCross->setChecked(!Menu.MOCross->isChecked());
-    TheGame->Model().CrossPointer = Menu.MOCross->isChecked();
-    // At once, even while paused: the pointer shows the option, not the phase.
-    Grid()->ShowPointerOption();
+    TheGame->SetCrossPointer(!TheGame->Model().CrossPointer);
 }
 
 void TMineForm::MOPressClick()
 {
-    Menu.MOPress->setChecked(!Menu.MOPress->isChecked());
-    TheGame->Model().WindowsPress = Menu.MOPress->isChecked();
+    TheGame->SetWindowsPress(!TheGame->Model().WindowsPress);
 }
 
 void TMineForm::MOBorderClick()
 {
-    Menu.MOBorder->setChecked(!Menu.MOBorder->isChecked());
-    MGNewClick();
-    TheGame->Model().Borders = Menu.MOBorder->isChecked();
-    SetBoardActive(!TheGame->IsPaused());
+    TheGame->SetBorders(!TheGame->Model().Borders);
 }
 
 void TMineForm::MONBourClick()
 {
-    Menu.MONBour->setChecked(!Menu.MONBour->isChecked());
-    TheGame->Model().ClearNeighbours = Menu.MONBour->isChecked();
+    TheGame->SetClearNeighbours(!TheGame->Model().ClearNeighbours);
+}
+
+void TMineForm::FollowOptions()
+{
+    const TMines &model = TheGame->Model();
+    Menu.ShowOptions(model);
+    Frame->SetEdgeButtonsEnabled(!model.Borders && !TheGame->IsPaused());
 }
 
 // --- Music menu --------------------------------------------------------------

@@ -8,7 +8,7 @@
 int MaxCols = 56;
 int MaxRows = 36;
 
-const TLevelPreset LevelPresets[3] = {{8, 8, 10}, {16, 16, 40}, {30, 20, 99}};
+const TBoardSize LevelPresets[3] = {{8, 8, 10}, {16, 16, 40}, {30, 20, 99}};
 
 namespace
 {
@@ -88,9 +88,9 @@ void TMines::ApplyLevel(int level)
 {
     Level = static_cast<quint8>(level);
     if (level >= LevelEasy && level <= LevelHard) {
-        const TLevelPreset &preset = LevelPresets[level];
-        Cols = preset.Cols;
-        Rows = preset.Rows;
+        const TBoardSize &preset = LevelPresets[level];
+        Cols = static_cast<quint8>(preset.Cols);
+        Rows = static_cast<quint8>(preset.Rows);
         Mines = preset.Mines;
     }
 }

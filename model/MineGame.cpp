@@ -1,5 +1,8 @@
 #include "model/MineGame.h"
 
+#include <algorithm>
+#include <tuple>
+
 TMineGame::TMineGame(TMines::TStoreUse storeUse, QObject *parent)
     : QObject(parent), Mines(std::make_unique<TMines>(storeUse))
 {
@@ -9,11 +12,8 @@ TMineGame::~TMineGame() = default;
 
 void TMineGame::SetState(quint8 state)
 {
-    if (state == GameState)
-        return;
     const bool pauseChanges = (state ^ GameState) & gsPaused;
     GameState = state;
-    emit stateChanged(GameState);
     if (pauseChanges)
         emit pauseChanged(IsPaused());
 }
@@ -41,8 +41,9 @@ void TMineGame::FirstOpening(int col, int row)
     SetState((GameState & ~gsFresh) | gsPlaying);
 }
 
-void TMineGame::BeginWithLaidBoard()
+void TMineGame::BeginWithLaidBoard(const std::function<void(TMines &)> &lay)
 {
+    Change(lay);
     Clock.Clear();
     Clock.Start();
     ClockRunning = !IsPaused();
@@ -85,8 +86,6 @@ void TMineGame::EndOfGame()
     emit boardChanged();
     if (Mines->IsWon())
         emit gameWon(Shown);
-    else
-        emit gameLost();
 }
 
 void TMineGame::CycleMark(int col, int row)
@@ -120,7 +119,105 @@ void TMineGame::MoveBoard(int dx, int dy)
     emit boardChanged();
 }
 
+// --- Options and board configuration ------------------------------------------
+
+namespace
+{
+// What optionsChanged announces: the menu's checks and the level.
+auto Options(const TMines &model)
+{
+    return std::tuple(model.QuestionMarks, model.CrossPointer, model.Borders, model.WindowsPress,
+                      model.ClearNeighbours, model.MusicOn, model.Level);
+}
+} // namespace
+
+void TMineGame::Change(const std::function<void(TMines &)> &change)
+{
+    const auto options = Options(*Mines);
+    const TBoardSize size = Mines->BoardSize();
+    change(*Mines);
+    if (Options(*Mines) != options)
+        emit optionsChanged();
+    if (Mines->BoardSize() != size)
+        emit boardResized();
+}
+
+void TMineGame::SetQuestionMarks(bool on)
+{
+    Change([on](TMines &model) { model.QuestionMarks = on; });
+}
+
+void TMineGame::SetCrossPointer(bool on)
+{
+    Change([on](TMines &model) { model.CrossPointer = on; });
+}
+
+void TMineGame::SetWindowsPress(bool on)
+{
+    Change([on](TMines &model) { model.WindowsPress = on; });
+}
+
+void TMineGame::SetClearNeighbours(bool on)
+{
+    Change([on](TMines &model) { model.ClearNeighbours = on; });
+}
+
 void TMineGame::SetMusicOn(bool on)
 {
-    Mines->MusicOn = on;
+    Change([on](TMines &model) { model.MusicOn = on; });
+}
+
+void TMineGame::SetBorders(bool on)
+{
+    if (on == Mines->Borders)
+        return;
+    NewGame();
+    Change([on](TMines &model) { model.Borders = on; });
+}
+
+void TMineGame::ApplyStylePreset(TStylePreset preset)
+{
+    if (!Mines->Borders)
+        NewGame();
+    Change([preset](TMines &model) {
+        model.ClearNeighbours = preset == spDos;
+        model.CrossPointer = false;
+        model.Borders = true;
+        model.WindowsPress = preset == spWindows;
+    });
+}
+
+void TMineGame::ChooseLevel(int level)
+{
+    Change([level](TMines &model) { model.ApplyLevel(level); });
+    NewGame();
+}
+
+void TMineGame::ChooseCustomLevel()
+{
+    Change([](TMines &model) { model.Level = LevelCustom; });
+}
+
+void TMineGame::SetCustomBoard(const TBoardSize &size)
+{
+    for (int level : {LevelEasy, LevelMedium, LevelHard})
+        if (size == LevelPresets[level]) {
+            ChooseLevel(level);
+            return;
+        }
+    Change([size](TMines &model) {
+        model.Level = LevelCustom;
+        model.Cols = static_cast<quint8>(std::clamp(size.Cols, 1, MaxSlots));
+        model.Rows = static_cast<quint8>(std::clamp(size.Rows, 1, MaxSlots));
+        model.Mines = size.Mines;
+        // Only a screen too small for an 8 x 8 board gives numbers without
+        // room for their mines.
+        model.MendBoard();
+    });
+    NewGame();
+}
+
+void TMineGame::SetRecordName(const QString &name)
+{
+    Mines->RecordName = name.left(RecordNameLength);
 }

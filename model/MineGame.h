@@ -1,7 +1,8 @@
 #pragma once
 
-// TMineGame: one game on the board model, with its phase and clock; every
-// change a player can see is announced by a signal.
+// TMineGame: one game on the board model, with its phase, clock, options and
+// board configuration; the only way to change any of them, and every change
+// a player can see is announced by a signal.
 
 #include "model/Mines.h"
 #include "model/TimeType.h"
@@ -10,16 +11,20 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
 #include <memory>
 
 // The game phase: a set of these bits.
 enum TGameStateFlag : quint8 { gsPlaying = 1, gsPaused = 2, gsOver = 4, gsFresh = 8 };
 
+// The two presets of the options: "DOS Style" and "Windows Style".
+enum TStylePreset { spDos, spWindows };
+
 // The game owns the board model and the clock.  It takes no input of its
-// own: the windows call its moves, and chance (the generator's state) and
-// time (the wall clock the clock reads) come from outside, so a test can
-// replay any board and any second.  Options and the board configuration
-// are plain fields of the model that the menus set directly.
+// own: the windows call its moves and setters, and chance (the generator's
+// state) and time (the wall clock the clock reads) come from outside, so a
+// test can replay any board and any second.  Everyone else reads the model
+// and listens.
 class TMineGame : public QObject
 {
     Q_OBJECT
@@ -32,7 +37,6 @@ public:
     // Releases the model, which writes the settings with LoadAndSave.
     ~TMineGame() override;
 
-    TMines &Model() { return *Mines; }
     const TMines &Model() const { return *Mines; }
     const TMineField &Cell(int col, int row) const { return *Mines->Cells[col][row]; }
 
@@ -46,6 +50,8 @@ public:
     bool IsClockRunning() const { return ClockRunning; }
     // The seconds last announced by timeChanged: what the time counter shows.
     int ShownSeconds() const { return Shown; }
+
+    // --- moves -------------------------------------------------------------
 
     // A fresh board: the clock cleared and stopped, a pause ended, every
     // cell covered again where it stands.
@@ -66,12 +72,37 @@ public:
     // clock and the counters stay.
     void MoveBoard(int dx, int dy);
 
-    // Whether music is to play at the next start (MUSIC).
-    void SetMusicOn(bool on);
+    // For a board laid by hand (a test's picture, a replay): `lay` sets the
+    // cells, counters and size of the model; then the game is under way from
+    // now, as after a first opening, with the mines as laid.
+    void BeginWithLaidBoard(const std::function<void(TMines &)> &lay);
 
-    // For a board laid by hand (a test's picture, a replay): the game is
-    // under way from now, as after a first opening, with the mines as laid.
-    void BeginWithLaidBoard();
+    // --- options: each announces optionsChanged when it changes one --------
+
+    void SetQuestionMarks(bool on);
+    void SetCrossPointer(bool on);
+    void SetWindowsPress(bool on);
+    void SetClearNeighbours(bool on);
+    void SetMusicOn(bool on);
+    // A board under way keeps its edges: a change of Borders starts a new
+    // game first.
+    void SetBorders(bool on);
+    // Clear-neighbour and Windows-press as the preset says, borders on (a new
+    // game first when they were off), cross pointer off; question marks stay.
+    void ApplyStylePreset(TStylePreset preset);
+
+    // --- board configuration -----------------------------------------------
+
+    // Easy, Medium or Hard: the preset's board, then a new game.
+    void ChooseLevel(int level);
+    // "Custom...": the level is custom from now; board and game stay.
+    void ChooseCustomLevel();
+    // The custom dialog's numbers: a preset's own numbers choose that level,
+    // any others a custom board (made playable), then a new game.
+    void SetCustomBoard(const TBoardSize &size);
+
+    // The name last entered for a best time, cut to RecordNameLength.
+    void SetRecordName(const QString &name);
 
 signals:
     // Cells whose look changed, when only a few did.
@@ -81,17 +112,20 @@ signals:
     void minesLeftChanged(int minesLeft);
     // The seconds of the current game; 0 at a new game.
     void timeChanged(int seconds);
-    // The phase flags changed (GameState).
-    void stateChanged(quint8 state);
     void pauseChanged(bool paused);
-    // The game ended; seconds is the time shown at that moment.
+    // A game was won; seconds is the time shown at that moment.
     void gameWon(int seconds);
-    void gameLost();
+    // An option or the level changed (read them from the model).
+    void optionsChanged();
+    // The board's columns, rows or mines changed; the new game follows.
+    void boardResized();
 
 private:
     void SetState(quint8 state);
     void EndOfGame();
     QList<QPoint> TakeChangedCells();
+    // Runs `change` on the model and announces what it changed.
+    void Change(const std::function<void(TMines &)> &change);
 
     std::unique_ptr<TMines> Mines;
     TimeType Clock;

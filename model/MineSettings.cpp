@@ -1,5 +1,5 @@
 // The settings store, read once at start and written once at the end.
-#include "base/Latin1Text.h"
+#include "base/CodePageText.h"
 #include "base/SettingsStore.h"
 #include "model/Mines.h"
 
@@ -19,8 +19,6 @@ const QString KeyRows = QStringLiteral("ROWS");
 const QString KeyMines = QStringLiteral("MINES");
 const QString KeyMusic = QStringLiteral("MUSIC");
 const QString KeyRecName = QStringLiteral("RECNAME");
-
-constexpr int RecordNameLength = 30;
 
 void ReadBool(const QSettings &store, const QString &name, bool &field)
 {

@@ -31,17 +31,23 @@ int MaxRowsForHeight(int screenHeight);
 // Sets MaxCols and MaxRows from the screen's size in pixels.
 void ComputeMaxBoard(int screenWidth, int screenHeight);
 
-// A level preset: 0 Easy 8 x 8 / 10, 1 Medium 16 x 16 / 40, 2 Hard 30 x 20 / 99.
-struct TLevelPreset {
-    quint8 Cols;
-    quint8 Rows;
-    qint32 Mines;
+// A board's configuration: its columns, rows and mines.
+struct TBoardSize {
+    int Cols = 0;
+    int Rows = 0;
+    int Mines = 0;
+    bool operator==(const TBoardSize &) const = default;
 };
+
+// The level presets: 0 Easy 8 x 8 / 10, 1 Medium 16 x 16 / 40, 2 Hard 30 x 20 / 99.
 constexpr int LevelEasy = 0;
 constexpr int LevelMedium = 1;
 constexpr int LevelHard = 2;
 constexpr int LevelCustom = 3;
-extern const TLevelPreset LevelPresets[3];
+extern const TBoardSize LevelPresets[3];
+
+// The remembered record name keeps at most this many characters.
+constexpr int RecordNameLength = 30;
 
 // The single game model.
 class TMines
@@ -81,6 +87,8 @@ public:
     qint32 CoveredSafe = 0;
 
     // --- board -------------------------------------------------------------
+
+    TBoardSize BoardSize() const { return {Cols, Rows, Mines}; }
 
     // Every cell of the Cols x Rows board back to the new-cell values.  Cells
     // outside the board, MinesLeft and CoveredSafe are not touched.

@@ -1,6 +1,7 @@
 #include "music/PlayList.h"
 
-#include "base/Latin1Text.h"
+#include "base/CodePageText.h"
+#include "base/FileLock.h"
 #include "base/MessageBox.h"
 
 #include <QDir>
@@ -8,7 +9,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <functional>
+#include <system_error>
 
 namespace
 {
@@ -17,8 +20,9 @@ constexpr char EndOfFileMark = 26;
 
 // Splits a play-list file into lines.  A line ends at CR LF, at a lone CR
 // (old Mac files) or at a lone LF (files written on Linux); a byte 26 ends
-// the file.  Lines may be of any length.  Returns false on a read error,
-// after every complete line before it has been handed on.
+// the file.  A line longer than MaxPlayListLineLength is dropped unkept, so
+// the memory a line takes is bounded whatever the file holds.  Returns false
+// on a read error, after every complete line before it has been handed on.
 class TLineSplitter
 {
 public:
@@ -58,8 +62,10 @@ private:
             if (c == '\r' || c == '\n') {
                 AfterCr = c == '\r';
                 EndLine();
-            } else {
+            } else if (Line.size() < MaxPlayListLineLength) {
                 Line.append(c);
+            } else {
+                TooLong = true;
             }
         }
         return true;
@@ -67,8 +73,10 @@ private:
 
     void EndLine()
     {
-        OnLine(Line);
+        if (!TooLong)
+            OnLine(Line);
         Line.clear();
+        TooLong = false;
     }
 
     void FinishLine()
@@ -79,8 +87,46 @@ private:
 
     std::function<void(const QByteArray &)> OnLine;
     QByteArray Line;
+    bool TooLong = false;
     bool AfterCr = false;
 };
+
+QString SystemErrorText(int error)
+{
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
+// The folder a relative name of an entry is resolved against.
+QString FolderOf(const TPlayListItem &item)
+{
+    return QDir(item.BaseFolder.isEmpty() ? QDir::currentPath() : item.BaseFolder).absolutePath();
+}
+
+bool SameFolder(const QString &first, const QString &second)
+{
+    if (QDir::cleanPath(first) == QDir::cleanPath(second))
+        return true;
+    const QString canonical = QFileInfo(first).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
+}
+
+// The line that names the entry's file from a play list in `listFolder`.
+QByteArray LineFor(const TPlayListItem &item, const QString &listFolder)
+{
+    const QString name = QFile::decodeName(item.FileName);
+    const QString base = FolderOf(item);
+    if (name.isEmpty() || QDir::isAbsolutePath(name) || SameFolder(base, listFolder))
+        return item.FileName;
+    // Bytes that are no text in the system's encoding stay bytes, after the
+    // folder they were relative to.
+    if (QFile::encodeName(name) != item.FileName)
+        return QFile::encodeName(base) + '/' + item.FileName;
+    const QString absolute = QDir::cleanPath(QDir(base).absoluteFilePath(name));
+    const QString relative = QDir(listFolder).relativeFilePath(absolute);
+    const bool below = !QDir::isAbsolutePath(relative) && relative != QLatin1String("..") &&
+                       !relative.startsWith(QLatin1String("../"));
+    return QFile::encodeName(below ? relative : absolute);
+}
 
 } // namespace
 
@@ -94,7 +140,7 @@ QString TPlayListItem::Path() const
 
 QString TPlayListItem::TitleText() const
 {
-    return FromLatin1Bytes(Title);
+    return FromCodePageBytes(Title);
 }
 
 QString TPlayListItem::FileNameText() const
@@ -156,6 +202,10 @@ void TPlayList::Assign(const TPlayList &other)
 bool TPlayList::AppendFromDevice(QIODevice &device, const QString &baseFolder)
 {
     TLineSplitter splitter([this, &baseFolder](const QByteArray &line) {
+        // No file name holds a zero byte; the system would read the name only
+        // up to it, so "a.mod<0>x.mod" would play a.mod under another name.
+        if (line.contains('\0'))
+            return;
         TPlayListItem item;
         item.FileName = line;
         item.BaseFolder = baseFolder;
@@ -178,6 +228,10 @@ bool TPlayList::LoadFromFile(const QString &fileName)
         ShowMessage(TMsgType::mtError, errorText);
         return false;
     }
+    if (file.size() > MaxPlayListSize) {
+        ShowMessage(TMsgType::mtError, SystemErrorText(EFBIG));
+        return false;
+    }
     ClearEntries();
     if (!AppendFromDevice(file, QFileInfo(fileName).absolutePath())) {
         ShowMessage(TMsgType::mtError, file.errorString());
@@ -189,13 +243,17 @@ bool TPlayList::LoadFromFile(const QString &fileName)
 bool TPlayList::SaveToFile(const QString &fileName, QString *errorText,
                            const TWriteDeviceFactory &writeDevice) const
 {
+    TFileLock lock(fileName);
+    if (!lock.Acquire(errorText))
+        return false;
     // Written aside and put in place only when complete, so a failed save
     // never leaves a half-written play list where a good one stood.
     TReplaceOptions options;
     options.WriteDevice = writeDevice;
-    const auto writeLines = [this](QIODevice &out) {
+    const QString listFolder = QFileInfo(fileName).absolutePath();
+    const auto writeLines = [this, &listFolder](QIODevice &out) {
         for (const auto &entry : Entries) {
-            const QByteArray line = entry->FileName + "\r\n";
+            const QByteArray line = LineFor(*entry, listFolder) + "\r\n";
             if (out.write(line) != line.size())
                 return false;
         }

@@ -13,7 +13,8 @@
 class QIODevice;
 
 // One play-list entry: a module file and the title read from its header.
-// Both strings are 8-bit, kept byte for byte; titles are shown as Latin-1.
+// Both strings are 8-bit, kept byte for byte; titles are shown in the code
+// page of the program's 8-bit text.
 class TPlayListItem
 {
 public:
@@ -40,6 +41,12 @@ public:
     QString TitleText() const;
     QString FileNameText() const;
 };
+
+// A play list larger than this is refused unread, with the text of the
+// system's "File too large": a list of ten thousand modules takes a fraction.
+inline constexpr qint64 MaxPlayListSize = 1024 * 1024;
+// No file name is longer; a longer line names no module and is dropped.
+inline constexpr int MaxPlayListLineLength = 4096;
 
 // Reads the title of a module of the kind named by the last three bytes of
 // fileName from the start of device; *ok tells whether it succeeded.
@@ -76,17 +83,23 @@ public:
     // Replaces the entries by the module lines of a play-list file; every
     // line whose title reads becomes an entry, resolved against the play
     // list's folder.  False after an error box (missing file, open or read
-    // error, or no regular file: a named pipe is never opened); on a missing
-    // or unopenable file the list is unchanged.
+    // error, no regular file: a named pipe is never opened, or a file larger
+    // than MaxPlayListSize); on a missing, unopenable or too large file the
+    // list is unchanged.
     bool LoadFromFile(const QString &fileName);
     // Appends the module lines read from device, resolving relative names
     // against baseFolder.  False when reading failed.
     bool AppendFromDevice(QIODevice &device, const QString &baseFolder);
 
-    // Writes every entry's FileName as written, each followed by CR LF,
-    // replacing the file in one step (ReplaceFileSafely; `writeDevice` is
-    // for tests).  True when written; otherwise false, the old file intact,
-    // with the reason in *errorText for the caller's error box.
+    // Writes every entry's file name, each followed by CR LF, so that the
+    // file names the same modules from its own folder: an entry that came
+    // from a list in that folder (or is absolute) is written exactly as it
+    // was read; a relative one from elsewhere is written relative to the
+    // new folder when its file lies below it, otherwise as a full path.  The
+    // file is replaced in one step under its TFileLock (ReplaceFileSafely;
+    // `writeDevice` is for tests).  True when written; otherwise false, the
+    // old file intact, with the reason in *errorText for the caller's error
+    // box.
     bool SaveToFile(const QString &fileName, QString *errorText = nullptr,
                     const TWriteDeviceFactory &writeDevice = {}) const;
 

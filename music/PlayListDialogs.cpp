@@ -1,5 +1,7 @@
 #include "music/PlayListDialogs.h"
 
+#include "base/Constants.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,7 +21,6 @@ const char *const LoadFilterPairs = "WinAMP compatible PlayList *.M3U|*.M3U";
 const char *const SaveFilterPairs = "WinAMP compatible playlist *.M3U|*.M3U";
 
 const char *const ListSuffix = "M3U";
-const char *const SaveName = "Brellix.M3U";
 
 // The toolkit wants "description (pattern pattern)"; the description
 // already names its patterns, so the dialogs hide the bracketed copy.
@@ -78,7 +79,7 @@ QString TFileDialogs::ChooseListToSave(QWidget *parent)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromLatin1(ListSuffix));
-    dialog.selectFile(QString::fromLatin1(SaveName));
+    dialog.selectFile(DefaultPlayListName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     Remember(dialog.selectedFiles().first());

@@ -2,8 +2,6 @@
 
 // TBestForm: the "New Record!" dialog.
 
-#include "records/BestRecords.h"
-
 #include <QDialog>
 #include <QString>
 
@@ -13,12 +11,9 @@ class QLineEdit;
 class QPushButton;
 class TDRLabel;
 
-// What the new-record dialog reads when it opens and fills in when it closes.
-// The pointers belong to the caller and must outlive the dialog's run; a null
-// pointer is simply not read or written.
+// What the new-record dialog shows when it opens.
 struct TBestFormContext {
-    QString *RecordName = nullptr; // the model's RecordName: offered at show, set at close
-    TBestRecord *Record = nullptr; // the current best record: Holder set at close
+    QString RecordName; // the name entered last, offered in the name field
     int Cols = 0;
     int Rows = 0;
     int Mines = 0;
@@ -29,12 +24,13 @@ struct TBestFormContext {
 // size, mine count and time, and asks for the holder's name.  The main window
 // makes it at the first record of a run and reuses it; it is shown modally
 // once per record, after a win that beats the stored time (an equal time is
-// no record).  The record is taken however the dialog closes: the caller
-// reads the name back from RecordName and saves it with the time.
+// no record).  The record is taken however the dialog closes: Execute
+// returns the name, which the caller saves with the time.
 //
-// Tests close the modal run without a person: from a QTimer::singleShot they
-// take QApplication::activeModalWidget(), cast it to TBestForm and click
-// BitBtn1 or call close().
+// Every control carries its designed name as object name ("BestName",
+// "DLabTime", "BitBtn1", ...).  Tests close the modal run without a person:
+// from a QTimer::singleShot they take QApplication::activeModalWidget() and
+// click its "BitBtn1" or call close().
 class TBestForm : public QDialog
 {
     Q_OBJECT
@@ -42,21 +38,27 @@ class TBestForm : public QDialog
 public:
     explicit TBestForm(QWidget *parent = nullptr);
 
-    // The context FormShow reads and FormClose writes.
-    void SetContext(const TBestFormContext &context);
-    const TBestFormContext &Context() const { return context_; }
+    // Shows the dialog modally until it is closed, by OK, the close box,
+    // Escape or the system's close command, and returns the name in the
+    // field then, cut to 30 characters.
+    QString Execute(const TBestFormContext &context);
 
-    // SetContext, then the modal run.  Returns once the dialog is closed, by
-    // OK, the close box, Escape or the system's close command; the dialog's
-    // result carries no meaning (the record is taken however it closes).
-    void Execute(const TBestFormContext &context);
+public slots:
+    void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void CreateControls();
+    void CreateRelief();
+    void PlaceButtons();
     // Show handler: the name field gets RecordName, the relief labels the
     // columns, rows, mines and time; the time starts blinking blue and navy.
     void FormShow();
     // Close handler, run exactly once per showing however the dialog closes:
-    // the time stops blinking; Holder and RecordName get the name field's
-    // text cut to 30 characters.
+    // the time stops blinking and the name field's text is taken.
     void FormClose();
 
     QFrame *Bevel1 = nullptr;
@@ -72,18 +74,7 @@ public:
     QPushButton *BitBtn1 = nullptr; // OK, the default button
     QPushButton *BitBtn3 = nullptr; // Help: no help is attached
 
-public slots:
-    void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-
-private:
-    void CreateControls();
-    void CreateRelief();
-    void PlaceButtons();
-
     TBestFormContext context_;
+    QString name_;
     bool closePending_ = false;
 };

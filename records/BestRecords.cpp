@@ -1,6 +1,7 @@
 #include "records/BestRecords.h"
 
-#include "base/Latin1Text.h"
+#include "base/CodePageText.h"
+#include "base/FileLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,39 +36,139 @@ qint32 GetInt32(QByteArrayView bytes, int offset)
     return qFromLittleEndian<qint32>(bytes.data() + offset);
 }
 
-bool WriteRecord(QIODevice &out, const QByteArray &bytes)
+bool HasKey(QByteArrayView bytes, qint32 cols, qint32 rows, qint32 mines)
 {
-    return out.write(bytes) == bytes.size();
+    return GetInt32(bytes, KeyColsOffset) == cols && GetInt32(bytes, KeyRowsOffset) == rows &&
+           GetInt32(bytes, KeyMinesOffset) == mines;
 }
 
-// Copies the complete records of `source` to `out`, putting `record` in
-// place of every record with its key; counts the replaced ones.  A cut-short
-// last record is dropped.
-bool CopyReplacing(QFile &source, QIODevice &out, const TBestRecord &record, int &replaced)
+// Hands out the complete records of a file one by one, reading it in large
+// pieces, and stops after MaxBestRecords.  A cut-short last record is the
+// end, like the end of the file.
+class TRecordReader
 {
-    const QByteArray newBytes = EncodeBestRecord(record);
-    for (;;) {
-        const QByteArray bytes = source.read(BestRecordSize);
-        if (bytes.isEmpty() && source.error() != QFileDevice::NoError)
-            return false;
-        if (bytes.size() < BestRecordSize)
-            return true; // the end, perhaps with stray bytes to drop
-        const bool matches = DecodeBestRecord(bytes)->SameKey(record);
-        if (!WriteRecord(out, matches ? newBytes : bytes))
-            return false;
-        if (matches)
-            ++replaced;
+public:
+    explicit TRecordReader(QIODevice &device) : Device(device) {}
+
+    // The next record's 48 bytes; empty at the end, at a read error and after
+    // MaxBestRecords records.
+    QByteArrayView Next()
+    {
+        if (Count == MaxBestRecords || (Offset == Chunk.size() && !Fill()))
+            return {};
+        const QByteArrayView bytes = QByteArrayView(Chunk).sliced(Offset, BestRecordSize);
+        Offset += BestRecordSize;
+        ++Count;
+        return bytes;
     }
+
+    // Whether the records ended otherwise than at the end of the file.
+    bool StoppedEarly() const
+    {
+        const bool moreRecords = Offset < Chunk.size() || Device.bytesAvailable() >= BestRecordSize;
+        return Error || (Count == MaxBestRecords && moreRecords);
+    }
+
+private:
+    static constexpr qint64 ChunkSize = 1365 * BestRecordSize; // just under 64 KiB
+
+    bool Fill()
+    {
+        Chunk.resize(ChunkSize);
+        qint64 filled = 0;
+        while (filled < ChunkSize) {
+            const qint64 count = Device.read(Chunk.data() + filled, ChunkSize - filled);
+            if (count <= 0) {
+                Error = count < 0;
+                break;
+            }
+            filled += count;
+        }
+        Chunk.resize(filled - filled % BestRecordSize);
+        Offset = 0;
+        return !Chunk.isEmpty();
+    }
+
+    QIODevice &Device;
+    QByteArray Chunk;
+    qsizetype Offset = 0;
+    int Count = 0;
+    bool Error = false;
+};
+
+std::optional<TBestRecord> FindRecord(QIODevice &device, qint32 cols, qint32 rows, qint32 mines)
+{
+    TRecordReader reader(device);
+    for (QByteArrayView bytes = reader.Next(); !bytes.isEmpty(); bytes = reader.Next())
+        if (HasKey(bytes, cols, rows, mines))
+            return DecodeBestRecord(bytes);
+    return std::nullopt;
 }
 
-// The whole new file: the old records with `record` in place, or after them.
+bool WriteBytes(QIODevice &out, QByteArrayView bytes)
+{
+    return out.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+// The whole new file: the records of `source` (if any) with `record` in
+// place of every one of its key, or after them all.  The others go back
+// exactly as they were read, all 48 bytes.
 bool WriteRecords(QFile *source, QIODevice &out, const TBestRecord &record)
 {
-    int replaced = 0;
-    const bool copied = !source || CopyReplacing(*source, out, record, replaced);
-    if (source)
+    const QByteArray newBytes = EncodeBestRecord(record);
+    bool replaced = false;
+    bool copied = true;
+    if (source) {
+        TRecordReader reader(*source);
+        for (QByteArrayView bytes = reader.Next(); copied && !bytes.isEmpty();
+             bytes = reader.Next()) {
+            const bool matches = HasKey(bytes, record.KeyCols, record.KeyRows, record.KeyMines);
+            replaced = replaced || matches;
+            copied = WriteBytes(out, matches ? QByteArrayView(newBytes) : bytes);
+        }
+        copied = copied && !reader.StoppedEarly();
         source->close(); // Windows renames nothing over an open file
-    return copied && (replaced > 0 || WriteRecord(out, EncodeBestRecord(record)));
+    }
+    return copied && (replaced || WriteBytes(out, newBytes));
+}
+
+// SaveBestRecord and SaveNewRecord: with `stored` the record is written only
+// when it beats what the file holds now.
+TRecordSave SaveUnderLock(const TBestRecord &record, TBestRecord *stored, const QString &directory,
+                          const TWriteDeviceFactory &writeDevice)
+{
+    const QString path = BestRecordsPath(directory);
+    TFileLock lock(path);
+    if (!lock.Acquire())
+        return rsNotSaved;
+    QFile source(path);
+    const bool hasFile = QFileInfo::exists(path);
+    // Records that cannot be read must not be replaced by fewer; and what is
+    // no regular file (a named pipe, a folder) is not ours to replace.
+    if (hasFile && !OpenRegularFile(source))
+        return rsNotSaved;
+    const qint64 records = hasFile ? source.size() / BestRecordSize : 0;
+    if (records > MaxBestRecords)
+        return rsFileTooLarge;
+    const std::optional<TBestRecord> found =
+        hasFile ? FindRecord(source, record.KeyCols, record.KeyRows, record.KeyMines)
+                : std::nullopt;
+    if (stored && found && !IsNewRecord(true, *found, record.BestTime)) {
+        *stored = *found;
+        return rsBeatenMeanwhile;
+    }
+    if (!found && records == MaxBestRecords)
+        return rsFileTooLarge;
+    if (hasFile && !source.seek(0))
+        return rsNotSaved;
+    TReplaceOptions options;
+    options.TemporaryStem = QString::fromLatin1(BestRecordsTempFileName);
+    options.WriteDevice = writeDevice;
+    const bool saved = ReplaceFileSafely(
+        path,
+        [&](QIODevice &out) { return WriteRecords(hasFile ? &source : nullptr, out, record); },
+        options);
+    return saved ? rsSaved : rsNotSaved;
 }
 
 } // namespace
@@ -87,11 +188,6 @@ QString BestRecordsPath(const QString &directory)
     return QDir(directory).filePath(QString::fromLatin1(BestRecordsFileName));
 }
 
-QString BestRecordsTempPath(const QString &directory)
-{
-    return QDir(directory).filePath(QString::fromLatin1(BestRecordsTempFileName));
-}
-
 bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QString &directory)
 {
     record.KeyCols = cols;
@@ -99,14 +195,9 @@ bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QS
     record.KeyMines = mines;
     QFile file(BestRecordsPath(directory));
     if (OpenRegularFile(file)) {
-        for (;;) {
-            const std::optional<TBestRecord> stored = DecodeBestRecord(file.read(BestRecordSize));
-            if (!stored)
-                break; // the end, a read error or a cut-short last record
-            if (stored->HasKey(cols, rows, mines)) {
-                record = *stored;
-                return true;
-            }
+        if (const std::optional<TBestRecord> stored = FindRecord(file, cols, rows, mines)) {
+            record = *stored;
+            return true;
         }
     }
     record.BestTime = NoRecordTime;
@@ -117,32 +208,18 @@ bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QS
 bool SaveBestRecord(const TBestRecord &record, const QString &directory,
                     const TWriteDeviceFactory &writeDevice)
 {
-    const QString path = BestRecordsPath(directory);
-    QFile source(path);
-    const bool hasFile = QFileInfo::exists(path);
-    // Records that cannot be read must not be replaced by fewer; and what is
-    // no regular file (a named pipe, a folder) is not ours to replace.
-    if (hasFile && !OpenRegularFile(source))
-        return false;
-    TReplaceOptions options;
-    options.TemporaryPath = BestRecordsTempPath(directory);
-    options.WriteDevice = writeDevice;
-    return ReplaceFileSafely(
-        path,
-        [&](QIODevice &out) { return WriteRecords(hasFile ? &source : nullptr, out, record); },
-        options);
+    return SaveUnderLock(record, nullptr, directory, writeDevice) == rsSaved;
+}
+
+TRecordSave SaveNewRecord(const TBestRecord &record, TBestRecord &stored, const QString &directory,
+                          const TWriteDeviceFactory &writeDevice)
+{
+    return SaveUnderLock(record, &stored, directory, writeDevice);
 }
 
 bool IsNewRecord(bool hasRecord, const TBestRecord &current, int seconds)
 {
     return !hasRecord || seconds < current.BestTime;
-}
-
-int SecondsFromTimeText(const QString &text)
-{
-    bool ok = false;
-    const int seconds = text.trimmed().toInt(&ok);
-    return ok ? seconds : 0;
 }
 
 QByteArray EncodeBestRecord(const TBestRecord &record)
@@ -152,7 +229,7 @@ QByteArray EncodeBestRecord(const TBestRecord &record)
     PutInt32(bytes, KeyRowsOffset, record.KeyRows);
     PutInt32(bytes, KeyMinesOffset, record.KeyMines);
     PutInt32(bytes, BestTimeOffset, record.BestTime);
-    const QByteArray holder = ToLatin1Bytes(record.Holder).left(HolderMaxLength);
+    const QByteArray holder = ToCodePageBytes(record.Holder).left(HolderMaxLength);
     bytes[HolderLengthOffset] = char(holder.size());
     std::memcpy(bytes.data() + HolderOffset, holder.constData(), size_t(holder.size()));
     return bytes;
@@ -168,6 +245,8 @@ std::optional<TBestRecord> DecodeBestRecord(QByteArrayView bytes)
     record.KeyMines = GetInt32(bytes, KeyMinesOffset);
     record.BestTime = GetInt32(bytes, BestTimeOffset);
     const int length = qMin(int(quint8(bytes[HolderLengthOffset])), HolderMaxLength);
-    record.Holder = WithoutControlCharacters(FromLatin1Bytes(bytes.sliced(HolderOffset, length)));
+    // The holder as shown: control characters go, and only from what is
+    // shown; the file keeps every record's bytes.
+    record.Holder = WithoutControlCharacters(FromCodePageBytes(bytes.sliced(HolderOffset, length)));
     return record;
 }

@@ -25,18 +25,29 @@
 //        8     4  KeyMines  signed 32-bit
 //       12     4  BestTime  signed 32-bit, whole seconds
 //       16     1  length of Holder, 0..30
-//       17    30  Holder, Latin-1; bytes past the length are ignored on
+//       17    30  Holder, Windows-1252; bytes past the length are ignored on
 //                 reading and written as zero
 //       47     1  padding, ignored on reading and written as zero
 //
 // Every file error is silent: a file that cannot be read simply holds no
-// record, and a save that cannot be completed leaves the old file untouched.
+// record, and a save that cannot be completed leaves the old file untouched
+// (a file too large to be ours is the one exception, told by TBestTimes).
+// Copies of the game running in one folder share the file: a save takes the
+// file's TFileLock, reads the file again under it and writes every record it
+// does not replace back byte for byte.
 
 inline constexpr int BestRecordSize = 48;
 inline constexpr int HolderMaxLength = 30;
 inline constexpr qint32 NoRecordTime = 999;
 
+// No player wins this many board configurations: a longer file was not
+// written by the game.  Look-ups read no further (so start-up stays quick
+// whatever lies there), and saves leave such a file as it is.
+inline constexpr int MaxBestRecords = 128 * 1024;
+
 inline constexpr char BestRecordsFileName[] = "Ferrox for Windows.hi";
+// The stem of the temporary files a save writes: each writer adds a dot and
+// a unique suffix of its own (see TReplaceOptions).
 inline constexpr char BestRecordsTempFileName[] = "$TEMP Ferrox for Windows.hi$";
 
 // The best time of one board configuration.  The main window keeps one of
@@ -46,7 +57,7 @@ struct TBestRecord {
     qint32 KeyRows = 0;
     qint32 KeyMines = 0;
     qint32 BestTime = NoRecordTime;
-    QString Holder = NoRecordHolder; // at most 30 Latin-1 characters are stored
+    QString Holder = NoRecordHolder; // at most 30 characters of the code page are stored
 
     bool HasKey(qint32 cols, qint32 rows, qint32 mines) const
     {
@@ -64,41 +75,53 @@ struct TBestRecord {
 void SetBestRecordsDirectory(const QString &directory);
 QString BestRecordsDirectory();
 QString BestRecordsPath(const QString &directory = BestRecordsDirectory());
-QString BestRecordsTempPath(const QString &directory = BestRecordsDirectory());
 
-// Looks up the first record for (cols, rows, mines).  Only a regular file is
-// read: a named pipe or a folder holds no record.  `record` always gets the
-// key; when found it gets the stored time and holder and the result is true,
-// otherwise BestTime 999 and Holder "no name" and the result is false (the
-// main window stores the result in HasRecord).  A cut-short last record, a
-// missing or unreadable file all count as "no record".
+// Looks up the first record for (cols, rows, mines) among the first
+// MaxBestRecords.  Only a regular file is read: a named pipe or a folder
+// holds no record.  Needs no lock.  `record` always gets the key; when found
+// it gets the stored time and holder and the result is true, otherwise
+// BestTime 999 and Holder "no name" and the result is false (the main window
+// stores the result in HasRecord).  A cut-short last record, a missing or
+// unreadable file all count as "no record".
 bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines,
                     const QString &directory = BestRecordsDirectory());
 
-// Stores `record` under its own key: every record of the file with that key is
-// replaced in place; when the file has none, it is appended.  The other
-// records keep their order; a cut-short tail is dropped.  The new content is
-// written completely to "$TEMP Ferrox for Windows.hi$" and then takes the
-// best-times file's place in one rename.  On any failure the best-times file
-// is left exactly as it was, no temporary file is left behind, and the result
-// is false (callers show nothing: a failed save is silent, and the main
-// window's HasRecord becomes true either way).  A best-times file that is no
-// regular file (a named pipe, a folder) is left alone and the save fails.
-// `writeDevice` is what the records are written through (see
-// ReplaceFileSafely); tests hand in one that fails.
+// How a save ended.
+enum TRecordSave {
+    rsSaved,           // the file holds the record
+    rsBeatenMeanwhile, // the file holds an equal or better time: nothing written
+    rsNotSaved,        // the file could not be replaced (or locked): left as it was
+    rsFileTooLarge     // the file holds more than MaxBestRecords: left as it was
+};
+
+// Stores `record` under its own key, under the file's lock: every record of
+// the file with that key is replaced in place; when the file has none, it is
+// appended.  The other records keep their order and all their 48 bytes; a
+// cut-short tail is dropped.  The new content is written completely to a
+// temporary file of this writer's own (see BestRecordsTempFileName) and then
+// takes the best-times file's place in one rename.  On any failure the
+// best-times file is left exactly as it was and no temporary file of ours is
+// left behind.  A best-times file that is no regular file (a named pipe, a
+// folder) is left alone and the save fails.  `writeDevice` is what the
+// records are written through (see ReplaceFileSafely); tests hand in one
+// that fails.
 bool SaveBestRecord(const TBestRecord &record, const QString &directory = BestRecordsDirectory(),
                     const TWriteDeviceFactory &writeDevice = {});
+
+// The save after a win: as SaveBestRecord, but the file is read again under
+// the lock first, and when another copy of the game has stored a time for
+// the key that is as good or better meanwhile, nothing is written, `stored`
+// gets that record and the result is rsBeatenMeanwhile.
+TRecordSave SaveNewRecord(const TBestRecord &record, TBestRecord &stored,
+                          const QString &directory = BestRecordsDirectory(),
+                          const TWriteDeviceFactory &writeDevice = {});
 
 // Whether a win in `seconds` sets a record: always when the configuration has
 // no record yet, otherwise only when strictly faster than the stored time.
 bool IsNewRecord(bool hasRecord, const TBestRecord &current, int seconds);
 
-// The seconds shown by a time counter's text ("000" is 0).  Text that is no
-// number gives 0.
-int SecondsFromTimeText(const QString &text);
-
-// The 48 bytes of a record: the name as Latin-1 (a character outside it
-// becomes "?"), cut to 30 characters, unused bytes zero.
+// The 48 bytes of a record: the name in the code page (a character it does
+// not hold becomes "?"), cut to 30 characters, unused bytes zero.
 QByteArray EncodeBestRecord(const TBestRecord &record);
 // Reads a record from 48 bytes; fewer bytes give nothing.  A length byte above
 // 30 is taken as 30; control characters in the name are dropped.

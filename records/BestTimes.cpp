@@ -1,5 +1,7 @@
 #include "records/BestTimes.h"
 
+#include "base/MessageBox.h"
+
 TBestTimes::TBestTimes(QObject *parent) : QObject(parent) {}
 
 bool TBestTimes::Load(int cols, int rows, int mines)
@@ -9,18 +11,37 @@ bool TBestTimes::Load(int cols, int rows, int mines)
     return Stored;
 }
 
-bool TBestTimes::IsNewRecord(int seconds) const
+bool TBestTimes::IsNewRecord(int seconds)
 {
+    TBestRecord fresh;
+    // Only a better stored time replaces ours: a record of this run that
+    // could not be saved still counts, and a file that went unreadable
+    // takes nothing away.
+    if (LoadBestRecord(fresh, Record.KeyCols, Record.KeyRows, Record.KeyMines) &&
+        (!Stored || fresh.BestTime < Record.BestTime)) {
+        Record = fresh;
+        Stored = true;
+        emit recordChanged(Record);
+    }
     return ::IsNewRecord(Stored, Record, seconds);
 }
 
-void TBestTimes::SetRecord(int seconds, const QString &holder)
+TRecordSave TBestTimes::SetRecord(int seconds, const QString &holder)
 {
-    Record.BestTime = seconds;
-    Record.Holder = holder;
-    // However the save ends, the record stands for this run: the file is
+    TBestRecord won = Record;
+    won.BestTime = seconds;
+    won.Holder = holder;
+    TBestRecord stored;
+    const TRecordSave result = SaveNewRecord(won, stored);
+    // However the save ends, a record stands for this run: the file is
     // only where it would be remembered.
-    SaveBestRecord(Record);
+    Record = result == rsBeatenMeanwhile ? stored : won;
     Stored = true;
+    if (result == rsFileTooLarge)
+        ShowMessage(TMsgType::mtError,
+                    QStringLiteral("The best-times file \"%1\" is larger than any the game writes: "
+                                   "it is left as it is, and the new record is not saved.")
+                        .arg(BestRecordsPath()));
     emit recordChanged(Record);
+    return result;
 }

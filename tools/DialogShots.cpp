@@ -1,10 +1,11 @@
-// Renders the custom size, about and licence windows to PNG files, so their
+// Renders the custom size, new record, about and licence windows to PNG files, so their
 // look can be judged without a display:  dialog_shots [folder]
 // (QT_QPA_PLATFORM=offscreen works.)
 #include "dialogs/DlgCustom.h"
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
 #include "model/Mines.h"
+#include "records/BestForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,11 +42,13 @@ int main(int argc, char **argv)
     app.setQuitOnLastWindowClosed(false);
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
 
-    TMines model(TMines::TStoreUse::None);
-    model.Level = LevelCustom;
     TDlgCustom custom;
     Shoot(
-        custom, [&] { custom.Execute(model); }, folder.filePath("custom_size.png"));
+        custom,
+        [&] {
+            custom.Execute({16, 16, 40});
+        },
+        folder.filePath("custom_size.png"));
 
     TLicenseForm license;
     TMAboutForm about;
@@ -61,5 +64,14 @@ int main(int argc, char **argv)
             auto *memo = license.findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
             memo->find(QStringLiteral("License: zlib/libpng"));
         });
+
+    TBestForm record;
+    Shoot(
+        record,
+        [&] {
+            record.Execute(
+                {.RecordName = "Ann", .Cols = 30, .Rows = 20, .Mines = 99, .TimeText = "1234"});
+        },
+        folder.filePath("new_record.png"));
     return 0;
 }

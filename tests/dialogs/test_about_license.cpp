@@ -147,7 +147,7 @@ private slots:
     void licenseWindowLooksAsDesigned()
     {
         TLicenseForm license;
-        QCOMPARE(license.windowTitle(), QString("License for Brellix 2.0 for Windows"));
+        QCOMPARE(license.windowTitle(), QString("License for Ferrox for Windows"));
         QCOMPARE(license.size(), QSize(419, 310));
         QVERIFY(license.minimumSize() != license.maximumSize()); // resizable
         QPlainTextEdit *memo = Memo(license);

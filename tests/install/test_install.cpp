@@ -1,7 +1,9 @@
 // The game as `cmake --install` lays it out for a Linux desktop: every file
 // in its place, the menu entry and the software-centre description passed
 // by the desktop's own checkers, and the installed game and its launcher
-// starting up in the folders they should.
+// starting up in the folders they should.  With FERROX_PACKAGE naming a
+// Debian package, the same checks run on the package's files, unpacked into a
+// scratch root, and on its dependencies (tools/setup check).
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUrl>
 
 #include <csignal>
 
@@ -192,11 +195,18 @@ class TestInstall : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir Prefix;
+    QTemporaryDir Root;
+    const QString Package = qEnvironmentVariable("FERROX_PACKAGE");
+    // Where the files are, and where the system would have them: the same
+    // folder for `cmake --install`, /usr in the scratch root for the package.
+    QString Prefix;
+    QString SystemPrefix;
+    // A system install puts the programs where Debian puts a game's.
+    QString ProgramDir = QStringLiteral("bin");
 
-    QString Installed(const QString &relative) const { return Prefix.filePath(relative); }
-    QString Program() const { return Installed("bin/ferrox"); }
-    QString Launcher() const { return Installed("bin/ferrox-play"); }
+    QString Installed(const QString &relative) const { return Prefix + '/' + relative; }
+    QString Program() const { return Installed(ProgramDir + "/ferrox"); }
+    QString Launcher() const { return Installed(ProgramDir + "/ferrox-play"); }
     QString SoundModule() const { return Installed(QStringLiteral(FERROX_SOUND_MODULE)); }
     QString DesktopEntry() const { return Installed("share/applications/" + AppId + ".desktop"); }
     QString Metainfo() const { return Installed("share/metainfo/" + AppId + ".metainfo.xml"); }
@@ -204,18 +214,25 @@ class TestInstall : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(Prefix.isValid());
-        const TRun run = RunToEnd(QStringLiteral(FERROX_CMAKE_COMMAND),
-                                  {"--install", FERROX_BUILD_DIR, "--prefix", Prefix.path()});
+        QVERIFY(Root.isValid());
+        const TRun run =
+            Package.isEmpty()
+                ? RunToEnd(QStringLiteral(FERROX_CMAKE_COMMAND),
+                           {"--install", FERROX_BUILD_DIR, "--prefix", Root.path()})
+                : RunToEnd(QStringLiteral("dpkg-deb"), {"--extract", Package, Root.path()});
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Output));
+        SystemPrefix = Package.isEmpty() ? Root.path() : QStringLiteral("/usr");
+        Prefix = Package.isEmpty() ? Root.path() : Root.path() + SystemPrefix;
+        if (!Package.isEmpty())
+            ProgramDir = QStringLiteral(FERROX_SYSTEM_PROGRAM_DIR);
     }
 
     void everyFileIsInItsPlace_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("executable");
-        QTest::newRow("game") << "bin/ferrox" << true;
-        QTest::newRow("launcher") << "bin/ferrox-play" << true;
+        QTest::newRow("game") << ProgramDir + "/ferrox" << true;
+        QTest::newRow("launcher") << ProgramDir + "/ferrox-play" << true;
         QTest::newRow("menu entry") << "share/applications/" + AppId + ".desktop" << false;
         QTest::newRow("description") << "share/metainfo/" + AppId + ".metainfo.xml" << false;
         QTest::newRow("scalable icon")
@@ -296,7 +313,7 @@ private slots:
     void menuEntryStartsTheInstalledLauncher()
     {
         const QByteArray entry = ReadAll(DesktopEntry());
-        QCOMPARE(ExecCommand(entry), Launcher());
+        QCOMPARE(ExecCommand(entry), SystemPrefix + '/' + ProgramDir + "/ferrox-play");
         QVERIFY(entry.contains("\nIcon=" + AppId.toUtf8() + "\n"));
         QVERIFY(entry.contains("\nCategories=Game;LogicGame;\n"));
     }
@@ -310,6 +327,26 @@ private slots:
         static const QRegularExpression release(
             QStringLiteral("<release version=\"([^\"]+)\" date=\"\\d{4}-\\d\\d-\\d\\d\""));
         QCOMPARE(release.match(metainfo).captured(1), QStringLiteral(FERROX_VERSION));
+        // A picture comes from a real address, never a made-up one.
+        static const QRegularExpression image(QStringLiteral("<image>([^<]*)</image>"));
+        for (auto found = image.globalMatch(metainfo); found.hasNext();) {
+            const QUrl address(found.next().captured(1));
+            QCOMPARE(address.scheme(), QStringLiteral("https"));
+            QVERIFY2(!address.host().contains(QStringLiteral("example")),
+                     qPrintable(address.toString()));
+        }
+    }
+
+    // The game loads libopenmpt and SDL only through its sound module, which
+    // the package's dependencies must cover all the same.
+    void packageDependsOnTheSoundLibraries()
+    {
+        if (Package.isEmpty())
+            QSKIP("Only a package has dependencies (set FERROX_PACKAGE).");
+        const TRun run = RunToEnd(QStringLiteral("dpkg-deb"), {"--field", Package, "Depends"});
+        QCOMPARE(run.ExitCode, 0);
+        for (const char *library : {"libopenmpt0 ", "libsdl2-2.0-0 "})
+            QVERIFY2(run.Output.contains(library), qPrintable(run.Output));
     }
 
     // A session that ends sends SIGTERM; the game quits as if closed and

@@ -83,7 +83,7 @@ public:
     TMineForm &start(double dotsPerInch = 96, bool show = true)
     {
         TFormEnvironment environment;
-        environment.ScreenSize = QSize(1024, 768);
+        environment.ScreenSize = screenSize;
         environment.DotsPerInch = dotsPerInch;
         environment.WorkingDirectory = dir.path();
         environment.Clock = [this] { return now; };
@@ -101,21 +101,21 @@ public:
     // Shuts the window down (which writes the settings).
     void stop() { form.reset(); }
 
-    TMineField &cell(int col, int row) { return *form->Game().Model().Cells[col][row]; }
+    const TMineField &cell(int col, int row) const { return form->Game().Cell(col, row); }
 
     // Lays a board picture (see BoardPicture.h) of the board's own size and
     // starts the game on it, as after a first opening.
     bool lay(const QStringList &picture)
     {
-        TMines &model = form->Game().Model();
+        const TMines &model = form->Game().Model();
         if (picture.size() != model.Rows || picture.value(0).size() != model.Cols) {
             qWarning("the picture must have the board's size");
             return false;
         }
-        if (!BoardPicture::SetPicture(model, picture))
-            return false;
-        form->Game().BeginWithLaidBoard();
-        return true;
+        bool laid = false;
+        form->Game().BeginWithLaidBoard(
+            [&](TMines &board) { laid = BoardPicture::SetPicture(board, picture); });
+        return laid;
     }
     QStringList picture() const { return BoardPicture::Picture(form->Game().Model()); }
 
@@ -153,7 +153,18 @@ public:
     // Moves the wall clock the game clock reads.
     void advanceSeconds(int seconds) { now = now.addSecs(seconds); }
 
+    // Runs one of the window's handlers (its private slots), as its control
+    // or the timer would.
+    void handle(const char *handler)
+    {
+        if (!QMetaObject::invokeMethod(form.get(), handler))
+            qFatal("the window has no handler %s", handler);
+    }
+    void tick() { handle("STimerTimer"); }
+
     QTemporaryDir dir;
+    // The screen the program computes its largest board for.
+    QSize screenSize{1024, 768};
     QDateTime now{QDate(2024, 5, 1), QTime(12, 0, 0)};
     std::unique_ptr<TMineForm> form;
 };

@@ -166,7 +166,7 @@ void GameTest::wonGameThroughMouse()
     RecordDialogCloser closer;
     fixture.click(4, 4);
     fixture.advanceSeconds(7);
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("7"));
 
     // One correct flag shows as found, like every other mine after a win.

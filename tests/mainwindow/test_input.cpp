@@ -323,35 +323,12 @@ void InputTest::winInSameProcessingAsMine()
     fixture.store("CROSS", 1);
     TMineForm &form = fixture.start();
     RecordDialogCloser closer;
-    fixture.click(0, 0);
-
-    // A covered safe cell next to a covered mine; every other safe cell is
-    // made open, so that this one is the last.
-    int col = 0;
-    int row = 0;
-    QPoint mine;
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            if (fixture.cell(c, r).State != msCovered || fixture.cell(c, r).IsMine)
-                return false;
-            for (const QPoint &n : Neighbours(form, c, r))
-                if (fixture.cell(n.x(), n.y()).IsMine) {
-                    mine = n;
-                    return true;
-                }
-            return false;
-        },
-        col, row));
-    for (int c = 0; c < 8; ++c)
-        for (int r = 0; r < 8; ++r) {
-            TMineField &cell = fixture.cell(c, r);
-            if ((c != col || r != row) && !cell.IsMine && cell.State == msCovered) {
-                cell.State = msOpen;
-                cell.Revealed = 1;
-                --form.Game().Model().CoveredSafe;
-            }
-        }
+    // The last covered safe cell, (1, 1), next to a covered mine.
+    const int col = 1;
+    const int row = 1;
+    const QPoint mine(0, 0);
+    QVERIFY(fixture.lay({"*ooooooo", "o.oooooo", "oooooooo", "oooooooo", "oooooooo", "oooooooo",
+                         "oooooooo", "ooooooo*"}));
     QCOMPARE(form.Game().Model().CoveredSafe, 1);
 
     // A shift-click in the safe cell near the mine's side: the probes queue

@@ -24,6 +24,7 @@ private slots:
     void edgeButtonsAroundTheBoard();
     void fontsAtOneHundredTwentyDpi();
     void narrowBoardKeepsSmallerCaption();
+    void windowStaysOnTheScreen();
     void firstStartWithEmptyStore();
     void storedOptionsReachTheMenu();
     void musicWithoutPlayListStartsSilent();
@@ -162,6 +163,31 @@ void LayoutTest::narrowBoardKeepsSmallerCaption()
     Find<QAction>(form, "MGMedium")->trigger();
     QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->font().pointSize(), 8);
     QCOMPARE(Find<TBevelPanel>(form, "UpPanel")->font().pointSize(), 16);
+}
+
+// The largest board the screen allows grows the window past the screen's
+// edges from where it stands; the window moves back onto the screen, there
+// and at the next start.
+void LayoutTest::windowStaysOnTheScreen()
+{
+    FormFixture fixture;
+    fixture.screenSize = QSize(1600, 1200);
+    fixture.store("SIZE", 1);
+    TMineForm &form = fixture.start();
+    const QRect screen = form.screen()->availableGeometry();
+    QCOMPARE(screen.size(), QSize(1600, 1200));
+    QCOMPARE(form.pos(), QPoint(230, 103)); // the design's place, while the board fits
+    form.Game().SetCustomBoard({MaxCols, MaxRows, 500});
+    QCOMPARE(form.Grid()->size(), QSize(90 * CellSize, 62 * CellSize));
+    QVERIFY2(screen.contains(form.frameGeometry()),
+             qPrintable(QString("%1,%2 %3 x %4")
+                            .arg(form.x())
+                            .arg(form.y())
+                            .arg(form.frameGeometry().width())
+                            .arg(form.frameGeometry().height())));
+    fixture.stop();
+    TMineForm &again = fixture.start();
+    QVERIFY(screen.contains(again.frameGeometry()));
 }
 
 void LayoutTest::firstStartWithEmptyStore()

@@ -31,6 +31,7 @@ private slots:
     void dosStyleWithBordersOffStartsNewGame();
     void windowsStyleKeepsGameGoing();
     void crossPointerWhilePaused();
+    void windowFollowsTheGame();
     void musicSwitchWithEmptyPlayList();
     void musicSwitchWithPlayList();
     void quitClosesWindow();
@@ -180,7 +181,7 @@ void OptionsTest::optionTogglesSetModelAndChecks()
     fixture.click(4, 4);
     struct Toggle {
         QAction *item;
-        bool *field;
+        const bool *field;
     };
     const Toggle toggles[] = {
         {Find<QAction>(form, "MOQuestion"), &form.Game().Model().QuestionMarks},
@@ -202,7 +203,7 @@ void OptionsTest::optionTogglesSetModelAndChecks()
 
     Find<QAction>(form, "MOCross")->trigger();
     QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
-    form.MOCrossClick();
+    fixture.handle("MOCrossClick");
     QVERIFY(!Find<QAction>(form, "MOCross")->isChecked());
     QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
 }
@@ -267,6 +268,31 @@ void OptionsTest::crossPointerWhilePaused()
     QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
     Find<QAction>(form, "MOPause")->trigger();
     QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
+}
+
+// Whoever changes the game, the checks, the edge buttons, the pointer and
+// the layout follow what it announces.
+void OptionsTest::windowFollowsTheGame()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    TMineGame &game = form.Game();
+    game.SetBorders(false);
+    game.SetCrossPointer(true);
+    game.SetQuestionMarks(false);
+    QVERIFY(!Find<QAction>(form, "MOBorder")->isChecked());
+    QVERIFY(EdgeButtonsEnabled(form));
+    QVERIFY(Find<QAction>(form, "MOCross")->isChecked());
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
+    QVERIFY(!Find<QAction>(form, "MOQuestion")->isChecked());
+    game.ChooseLevel(LevelHard);
+    QVERIFY(Find<QAction>(form, "MGHard")->isChecked());
+    QCOMPARE(form.Grid()->size(), QSize(510, 340));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("99"));
+    game.ApplyStylePreset(spWindows);
+    QVERIFY(Find<QAction>(form, "MOBorder")->isChecked() && !EdgeButtonsEnabled(form));
+    QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(Find<QAction>(form, "MOPress")->isChecked());
 }
 
 void OptionsTest::musicSwitchWithEmptyPlayList()

@@ -65,6 +65,7 @@ private slots:
     void openingRepaintsOnlyUncoveredCells();
     void markingRepaintsOneCell();
     void leftoverChangedCellsAfterEnd();
+    void tilesStayEvenAtAnyScale();
 };
 
 void PaintTest::tileForEveryStateAndPhase()
@@ -110,14 +111,17 @@ void PaintTest::digitColoursAndPlace()
                               {255, 0, 0}, {128, 0, 128}, {255, 255, 0}, {255, 255, 255},
                               {128, 0, 0}};
     const QImage open = Normalised(form.Grid()->Tile(tiOpen).toImage());
-    QVERIFY(fixture.lay(QStringList(8, "........")));
     for (int count = 0; count <= 8; ++count) {
-        const int col = count % 8;
-        const int row = count / 8 + 2;
-        TMineField &cell = fixture.cell(col, row);
-        cell.State = msOpen;
-        cell.MinesAround = quint8(count);
-        form.Grid()->RepaintCell(col, row);
+        // (1, 1) open, with `count` of its neighbours mines.
+        const int col = 1;
+        const int row = 1;
+        QStringList picture(8, "........");
+        picture[7][7] = '*';
+        const QPoint around[] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}};
+        for (int n = 0; n < count; ++n)
+            picture[around[n].y()][around[n].x()] = '*';
+        picture[row][col] = QChar('0' + count);
+        QVERIFY(fixture.lay(picture));
         const QImage shot = CellShot(BoardShot(form), col, row);
         if (count == 0) {
             QCOMPARE(shot, open); // the open tile alone
@@ -194,7 +198,7 @@ void PaintTest::openingRepaintsOnlyUncoveredCells()
     // A clock tick paints no cell.
     paints.painted.clear();
     fixture.advanceSeconds(1);
-    form.STimerTimer();
+    fixture.tick();
     QCoreApplication::processEvents();
     QVERIFY(paints.painted.isEmpty());
 }
@@ -262,6 +266,35 @@ void PaintTest::leftoverChangedCellsAfterEnd()
         for (int r = 0; r < 8; ++r)
             if (fixture.cell(c, r).State == msCovered)
                 QVERIFY(ShowsTile(form, board, c, r, tiCovered));
+}
+
+// At 1.5 screen pixels per pixel the cells cover 25 and 26 pixels by
+// turns; every covered tile must still show its light left edge equally
+// wide, and the board must end where the cells end.
+void PaintTest::tilesStayEvenAtAnyScale()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    for (qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        QImage board(form.Grid()->size() * ratio, QImage::Format_RGB32);
+        board.setDevicePixelRatio(ratio);
+        board.fill(Qt::magenta);
+        form.Grid()->render(&board);
+        // The white runs across the middle of the first row of cells: one
+        // light left edge per covered tile.
+        const int y = qRound(CellSize * ratio / 2);
+        QList<int> runs;
+        for (int x = 0; x < board.width(); ++x) {
+            const bool white = board.pixel(x, y) == qRgb(255, 255, 255);
+            if (white && (x == 0 || board.pixel(x - 1, y) != qRgb(255, 255, 255)))
+                runs << 0;
+            if (white)
+                ++runs.last();
+        }
+        QCOMPARE(runs.size(), 8);
+        QCOMPARE(QSet<int>(runs.begin(), runs.end()).size(), 1);
+        QVERIFY(board.pixel(board.width() - 1, y) != QColor(Qt::magenta).rgb());
+    }
 }
 
 QTEST_MAIN(PaintTest)

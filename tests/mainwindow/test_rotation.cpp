@@ -144,9 +144,9 @@ private slots:
         FormFixture fixture;
         fixture.store("BORDERS", 0);
         TMineForm &form = fixture.start();
-        form.SBDown();
+        emit Find<TfxRepeatBtn>(form, "SpUpL")->clicked();
         const TMineField *first = &fixture.cell(0, 0);
-        form.MGNewClick();
+        fixture.handle("MGNewClick");
         QCOMPARE(&fixture.cell(0, 0), first);
         QCOMPARE(first->Row, quint8(0));
     }

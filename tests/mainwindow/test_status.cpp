@@ -22,6 +22,7 @@ private slots:
     void newGameEndsPause();
     void clockShowsSecondsPastThreeDigits();
     void titlePanelReturnsToVersion();
+    void titlePanelShowsAsMuchAsFits();
     void upPanelIsNewGameButton();
     void keyPressShowsCharacterCode();
 };
@@ -32,7 +33,7 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     TMineForm &form = fixture.start();
     fixture.click(4, 4);
     fixture.advanceSeconds(3);
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("3"));
     const QImage before = BoardShot(form);
 
@@ -47,7 +48,7 @@ void StatusTest::pauseHidesBoardAndStopsClock()
 
     // Ten seconds of pause are not counted; the board takes no presses.
     fixture.advanceSeconds(10);
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("3"));
     int col = 0;
     int row = 0;
@@ -62,7 +63,7 @@ void StatusTest::pauseHidesBoardAndStopsClock()
     QVERIFY(form.Game().IsClockRunning());
     QCOMPARE(BoardShot(form), before);
     fixture.advanceSeconds(1);
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("4"));
 }
 
@@ -96,12 +97,12 @@ void StatusTest::clockShowsSecondsPastThreeDigits()
     fixture.click(4, 4);
     for (int i = 0; i < 17; ++i) {
         fixture.advanceSeconds(59);
-        form.STimerTimer();
+        fixture.tick();
     }
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("1003"));
     QCOMPARE(Find<TCounter>(form, "TimeCount")->NumDigits(), 4);
     // A tick within the same second changes nothing.
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("1003"));
 }
 
@@ -111,20 +112,36 @@ void StatusTest::titlePanelReturnsToVersion()
     TMineForm &form = fixture.start(96, false);
     Find<QTimer>(form, "STimer")->stop();
     TBevelPanel *panel = Find<TBevelPanel>(form, "DownPanel");
-    form.ShowTitle("Some Title");
+    QVERIFY(QMetaObject::invokeMethod(&form, "ShowTitle", Q_ARG(QString, "Some Title")));
     for (int i = 0; i < 19; ++i)
-        form.STimerTimer();
+        fixture.tick();
     QCOMPARE(panel->Caption(), QString("Some Title"));
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(panel->Caption(), QString("version 2.1"));
     // Once back, the version stays: later ticks write nothing over a caption.
     panel->SetCaption("Changed by hand");
-    form.STimerTimer();
+    fixture.tick();
     QCOMPARE(panel->Caption(), QString("Changed by hand"));
     panel->SetCaption("version 2.1");
     // With no music playing a click on the panel shows nothing.
-    form.DownPanelClick();
+    fixture.handle("DownPanelClick");
     QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), QString("version 2.1"));
+}
+
+// On the Easy board the lower panel is 86 pixels wide: the game's own
+// tune's title is set smaller to show whole; a longer one shows as much.
+void StatusTest::titlePanelShowsAsMuchAsFits()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start(96, false);
+    TBevelPanel *panel = Find<TBevelPanel>(form, "DownPanel");
+    const QString title = QStringLiteral("Ferrox - Cold Iron");
+    QVERIFY(QMetaObject::invokeMethod(&form, "ShowTitle", Q_ARG(QString, title)));
+    QCOMPARE(panel->ShownCaption(), title);
+    const QString longer = title + QStringLiteral(" (the long version)");
+    QVERIFY(QMetaObject::invokeMethod(&form, "ShowTitle", Q_ARG(QString, longer)));
+    QVERIFY(panel->ShownCaption().startsWith(title.left(16)));
+    QVERIFY(panel->ShownCaption().endsWith(QChar(0x2026)));
 }
 
 void StatusTest::upPanelIsNewGameButton()

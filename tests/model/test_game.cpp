@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+
 namespace
 {
 
@@ -30,13 +32,12 @@ public:
                 [this](int left) { lines << QStringLiteral("mines %1").arg(left); });
         connect(&game, &TMineGame::timeChanged, this,
                 [this](int seconds) { lines << QStringLiteral("time %1").arg(seconds); });
-        connect(&game, &TMineGame::stateChanged, this,
-                [this](quint8 state) { lines << QStringLiteral("state %1").arg(state); });
         connect(&game, &TMineGame::pauseChanged, this,
                 [this](bool paused) { lines << (paused ? "paused" : "resumed"); });
         connect(&game, &TMineGame::gameWon, this,
                 [this](int seconds) { lines << QStringLiteral("won %1").arg(seconds); });
-        connect(&game, &TMineGame::gameLost, this, [this] { lines << "lost"; });
+        connect(&game, &TMineGame::optionsChanged, this, [this] { lines << "options"; });
+        connect(&game, &TMineGame::boardResized, this, [this] { lines << "resized"; });
     }
     QStringList take()
     {
@@ -46,6 +47,20 @@ public:
     }
     QStringList lines;
 };
+
+// Lays a board picture and begins the game on it; `first` prepares the
+// model before the picture is laid.
+bool Lay(TMineGame &game, const QStringList &picture,
+         const std::function<void(TMines &)> &first = {})
+{
+    bool laid = false;
+    game.BeginWithLaidBoard([&](TMines &model) {
+        if (first)
+            first(model);
+        laid = BoardPicture::SetPicture(model, picture);
+    });
+    return laid;
+}
 
 QStringList Lines(std::initializer_list<const char *> lines)
 {
@@ -75,19 +90,19 @@ private slots:
         Announcements heard(game);
         game.NewGame();
         QCOMPARE(game.State(), quint8(gsFresh));
-        QCOMPARE(heard.take(), Lines({"state 8", "time 0", "mines 40", "board"}));
+        QCOMPARE(heard.take(), Lines({"time 0", "mines 40", "board"}));
         QVERIFY(!game.IsClockRunning());
     }
 
     void firstOpeningStartsTheGameAndItsClock()
     {
         TMineGame game(TMines::TStoreUse::None);
-        game.Model().ApplyLevel(LevelEasy);
-        game.NewGame();
+        game.ChooseLevel(LevelEasy);
         SetRandomState(7);
         Announcements heard(game);
         game.FirstOpening(3, 3);
-        QCOMPARE(heard.take(), Lines({"state 1"}));
+        QCOMPARE(heard.take(), QStringList());
+        QCOMPARE(game.State(), quint8(gsPlaying));
         QVERIFY(game.IsClockRunning());
         game.Open(3, 3);
         QVERIFY(!game.Cell(3, 3).IsMine);
@@ -103,8 +118,7 @@ private slots:
     {
         TMineGame game(TMines::TStoreUse::None);
         // Every safe cell is a number, so each opening uncovers one cell.
-        QVERIFY(BoardPicture::SetPicture(game.Model(), {"*.*", "...", "*.*"}));
-        game.BeginWithLaidBoard();
+        QVERIFY(Lay(game, {"*.*", "...", "*.*"}));
         Announcements heard(game);
         QSignalSpy won(&game, &TMineGame::gameWon);
 
@@ -119,7 +133,8 @@ private slots:
         QCOMPARE(heard.take(), Lines({"cells 0,1", "cells 1,1", "cells 2,1"}));
         // The last safe cell ends the game.
         game.Open(1, 2);
-        QCOMPARE(heard.take(), Lines({"state 4", "board", "won 4"}));
+        QCOMPARE(heard.take(), Lines({"board", "won 4"}));
+        QCOMPARE(game.State(), quint8(gsOver));
         QCOMPARE(won.count(), 1);
         QCOMPARE(BoardPicture::Picture(game.Model()), QStringList({"M2M", "242", "M2M"}));
         QVERIFY(!game.IsClockRunning());
@@ -132,11 +147,10 @@ private slots:
     void lostGameMarksTheBoard()
     {
         TMineGame game(TMines::TStoreUse::None);
-        QVERIFY(BoardPicture::SetPicture(game.Model(), {"F*.", "f..", "..."}));
-        game.BeginWithLaidBoard();
+        QVERIFY(Lay(game, {"F*.", "f..", "..."}));
         Announcements heard(game);
         game.Open(1, 0);
-        QCOMPARE(heard.take(), Lines({"state 4", "board", "lost"}));
+        QCOMPARE(heard.take(), Lines({"board"}));
         QCOMPARE(BoardPicture::Picture(game.Model()), QStringList({"MX.", "W..", "..."}));
         QVERIFY(game.IsOver());
     }
@@ -144,20 +158,19 @@ private slots:
     void probesAreOpenedWithTheCell()
     {
         TMineGame game(TMines::TStoreUse::None);
-        QVERIFY(BoardPicture::SetPicture(game.Model(), {"....", ".*..", "...*"}));
-        game.Model().ClearNeighbours = false;
-        game.BeginWithLaidBoard();
+        game.SetClearNeighbours(false);
+        QVERIFY(Lay(game, {"....", ".*..", "...*"}));
         Announcements heard(game);
         // A probe on a mine ends the game like the cell itself.
         game.Open(0, 0, {QPoint(3, 2)});
-        QCOMPARE(heard.take(), Lines({"state 4", "board", "lost"}));
+        QCOMPARE(heard.take(), Lines({"board"}));
+        QVERIFY(game.IsOver());
     }
 
     void markingCycleAnnouncesTheCellAndTheCounter()
     {
         TMineGame game(TMines::TStoreUse::None);
-        QVERIFY(BoardPicture::SetPicture(game.Model(), {"*.", ".."}));
-        game.BeginWithLaidBoard();
+        QVERIFY(Lay(game, {"*.", ".."}));
         Announcements heard(game);
         game.CycleMark(1, 1);
         QCOMPARE(heard.take(), Lines({"mines 0", "cells 1,1"}));
@@ -170,18 +183,17 @@ private slots:
     void pauseStopsTheClockAndNewGameEndsIt()
     {
         TMineGame game(TMines::TStoreUse::None);
-        QVERIFY(BoardPicture::SetPicture(game.Model(), {"*..", "...", "..."}));
-        game.BeginWithLaidBoard();
+        QVERIFY(Lay(game, {"*..", "...", "..."}));
         Announcements heard(game);
         now = now.addSecs(2);
         game.Tick();
         game.TogglePause();
-        QCOMPARE(heard.take(), Lines({"time 2", "state 3", "paused", "board"}));
+        QCOMPARE(heard.take(), Lines({"time 2", "paused", "board"}));
         QVERIFY(!game.IsClockRunning());
         now = now.addSecs(10);
         game.Tick();
         game.TogglePause();
-        QCOMPARE(heard.take(), Lines({"state 1", "resumed", "board"}));
+        QCOMPARE(heard.take(), Lines({"resumed", "board"}));
         now = now.addSecs(1);
         game.Tick();
         QCOMPARE(heard.take(), Lines({"time 3"}));
@@ -189,7 +201,7 @@ private slots:
         game.TogglePause();
         heard.take();
         game.NewGame();
-        QCOMPARE(heard.take(), Lines({"state 8", "resumed", "time 0", "mines 1", "board"}));
+        QCOMPARE(heard.take(), Lines({"resumed", "time 0", "mines 1", "board"}));
         QVERIFY(!game.IsPaused());
     }
 
@@ -209,9 +221,8 @@ private slots:
     void boardMovesCarryTheCellsWithThem()
     {
         TMineGame game(TMines::TStoreUse::None);
-        game.Model().Borders = false;
-        QVERIFY(BoardPicture::SetPicture(game.Model(), {"*....", ".....", "....*", "....."}));
-        game.BeginWithLaidBoard();
+        game.SetBorders(false);
+        QVERIFY(Lay(game, {"*....", ".....", "....*", "....."}));
         const QStringList before = BoardPicture::Picture(game.Model());
         Announcements heard(game);
         game.MoveBoard(0, 1);
@@ -251,11 +262,8 @@ private slots:
         QFETCH(int, dy);
         QFETCH(int, moves);
         TMineGame game(TMines::TStoreUse::None);
-        game.Model().Borders = false;
-        game.Model().Cols = quint8(cols);
-        game.Model().Rows = quint8(rows);
-        game.Model().Mines = cols * rows / 5;
-        game.NewGame();
+        game.SetBorders(false);
+        game.SetCustomBoard({cols, rows, cols * rows / 5});
         SetRandomState(99);
         game.FirstOpening(0, 0);
         game.Open(0, 0);
@@ -271,11 +279,8 @@ private slots:
         TMineGame diagonal(TMines::TStoreUse::None);
         TMineGame straight(TMines::TStoreUse::None);
         for (TMineGame *game : {&diagonal, &straight}) {
-            game->Model().Borders = false;
-            game->Model().Cols = 30;
-            game->Model().Rows = 20;
-            game->Model().Mines = 99;
-            game->NewGame();
+            game->SetBorders(false);
+            game->SetCustomBoard({30, 20, 99}); // the Hard level's board
             SetRandomState(5);
             game->FirstOpening(4, 4);
             game->Open(4, 4);
@@ -296,6 +301,114 @@ private slots:
             straight.MoveBoard(0, 1);
         QCOMPARE(BoardPicture::Picture(straight.Model()), shifted);
         QCOMPARE(BoardPicture::Picture(diagonal.Model()), BoardPicture::Picture(straight.Model()));
+    }
+
+    // Each option setter announces a change once, and only a change.
+    void optionSettersAnnounceChanges()
+    {
+        TMineGame game(TMines::TStoreUse::None);
+        game.NewGame();
+        const struct {
+            void (TMineGame::*set)(bool);
+            bool TMines::*field;
+        } options[] = {{&TMineGame::SetQuestionMarks, &TMines::QuestionMarks},
+                       {&TMineGame::SetCrossPointer, &TMines::CrossPointer},
+                       {&TMineGame::SetWindowsPress, &TMines::WindowsPress},
+                       {&TMineGame::SetClearNeighbours, &TMines::ClearNeighbours},
+                       {&TMineGame::SetMusicOn, &TMines::MusicOn}};
+        Announcements heard(game);
+        for (const auto &option : options) {
+            const bool was = game.Model().*option.field;
+            (game.*option.set)(!was);
+            QCOMPARE(game.Model().*option.field, !was);
+            (game.*option.set)(!was);
+            QCOMPARE(heard.take(), Lines({"options"}));
+        }
+        QCOMPARE(game.State(), quint8(gsFresh));
+    }
+
+    // A board under way keeps its edges: switching them starts a new game
+    // before the option changes; the presets do so only when they switch
+    // the borders on.
+    void bordersChangeOnANewGame_data()
+    {
+        QTest::addColumn<int>("change"); // 0 Borders off, 1 DOS, 2 Windows
+        QTest::addColumn<bool>("bordersBefore");
+        QTest::addColumn<bool>("newGame");
+        QTest::newRow("Borders off") << 0 << true << true;
+        QTest::newRow("DOS Style, borders off") << 1 << false << true;
+        QTest::newRow("Windows Style, borders on") << 2 << true << false;
+    }
+    void bordersChangeOnANewGame()
+    {
+        QFETCH(int, change);
+        QFETCH(bool, bordersBefore);
+        QFETCH(bool, newGame);
+        TMineGame game(TMines::TStoreUse::None);
+        game.SetBorders(bordersBefore);
+        game.SetCrossPointer(true);
+        game.SetQuestionMarks(false);
+        QVERIFY(Lay(game, {"*..", "...", "..."}));
+        Announcements heard(game);
+        if (change == 0)
+            game.SetBorders(false);
+        else
+            game.ApplyStylePreset(change == 1 ? spDos : spWindows);
+        QStringList expected = newGame ? Lines({"time 0", "mines 1", "board"}) : QStringList();
+        QCOMPARE(heard.take(), expected << "options");
+        QCOMPARE(game.State(), quint8(newGame ? gsFresh : gsPlaying));
+        const TMines &model = game.Model();
+        QCOMPARE(model.Borders, change != 0);
+        if (change == 0)
+            return;
+        QCOMPARE(model.ClearNeighbours, change == 1);
+        QCOMPARE(model.WindowsPress, change == 2);
+        QVERIFY(!model.CrossPointer);
+        QVERIFY(!model.QuestionMarks);
+    }
+
+    // A level or a custom board announces the level and a new configuration
+    // before its new game; a preset's own numbers choose the preset.
+    void levelsAndCustomBoards()
+    {
+        TMineGame game(TMines::TStoreUse::None);
+        game.ChooseLevel(LevelEasy);
+        QVERIFY(Lay(game, {"*.......", "........", "........", "........", "........", "........",
+                           "........", "........"}));
+        Announcements heard(game);
+        game.ChooseCustomLevel();
+        QCOMPARE(heard.take(), Lines({"options"}));
+        QCOMPARE(game.State(), quint8(gsPlaying)); // the game goes on
+
+        game.SetCustomBoard({8, 8, 20});
+        QCOMPARE(heard.take(), Lines({"resized", "time 0", "mines 20", "board"}));
+        game.ChooseLevel(LevelEasy);
+        QCOMPARE(heard.take(), Lines({"options", "resized", "time 0", "mines 10", "board"}));
+        game.ChooseLevel(LevelEasy);
+        QCOMPARE(heard.take(), Lines({"time 0", "mines 10", "board"}));
+
+        game.ChooseCustomLevel();
+        game.SetCustomBoard({16, 16, 40});
+        QCOMPARE(game.Model().Level, quint8(LevelMedium));
+        QCOMPARE(heard.take(),
+                 Lines({"options", "options", "resized", "time 0", "mines 40", "board"}));
+
+        // A screen too small for 8 x 8 leaves numbers without room for a mine.
+        const int maxCols = MaxCols;
+        const int maxRows = MaxRows;
+        ComputeMaxBoard(116, 201); // 3 x 3
+        game.SetCustomBoard({3, 3, 0});
+        MaxCols = maxCols;
+        MaxRows = maxRows;
+        QCOMPARE(game.Model().BoardSize(), (TBoardSize{3, 3, 1}));
+        QCOMPARE(game.Model().Level, quint8(LevelCustom));
+    }
+
+    void recordNameKeepsThirtyCharacters()
+    {
+        TMineGame game(TMines::TStoreUse::None);
+        game.SetRecordName(QString(31, 'x'));
+        QCOMPARE(game.Model().RecordName, QString(30, 'x'));
     }
 
 private:

@@ -244,11 +244,12 @@ private slots:
             after = Picture(form);
         });
         QCOMPARE(before, "b >a* c");
-        // Names as written: relative ones stay relative to their list, so
-        // they still resolve from the saved list's folder beside it.
-        QCOMPARE(folder.Read("saved/out.m3u"), "../mods/b.mod\r\n../mods/a.mod\r\n" +
-                                                   QFile::encodeName(folder.File("c.mod")) +
-                                                   "\r\n");
+        // Relative names of another folder's list become full paths, since
+        // the modules do not lie below the saved list's folder.
+        QCOMPARE(folder.Read("saved/out.m3u"),
+                 QFile::encodeName(folder.File("mods/b.mod") + "\r\n" + folder.File("mods/a.mod") +
+                                   "\r\n" + folder.File("c.mod")) +
+                     "\r\n");
         QCOMPARE(after, ">b a c");
         QVERIFY(boxes.boxes.isEmpty());
     }
@@ -373,7 +374,7 @@ private slots:
             "mine");
         // A name without an ending gets the play list's.
         QCOMPARE(dialogs.ChooseListToSave(nullptr), folder.File("lists/mine.M3U"));
-        QCOMPARE(offered, QString("Brellix.M3U"));
+        QCOMPARE(offered, QString("Ferrox.M3U"));
         QCOMPARE(QDir::currentPath(), folder.Path());
     }
 };

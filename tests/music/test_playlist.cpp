@@ -1,6 +1,7 @@
 // Play lists: which lines of a play-list file become entries, how names are
 // resolved and written back, and what the user is told when a load fails.
 #include "MusicTestSupport.h"
+#include "base/FileLock.h"
 #include "music/PlayList.h"
 #include "support/FailingWriter.h"
 #include "support/FileKinds.h"
@@ -119,11 +120,13 @@ private slots:
         QVERIFY(folder.Write(" two.mod", ModHeader("leading")));
         QVERIFY(folder.Write("blank.mod  ", ModHeader("blanks")));
         QVERIFY(folder.Write("list.m3u", "blank.mod  \r\none.mod \r\n two.mod\r\nmissing.mod\r\n"
-                                         "three.mod\r\nthree.mod\r\nnotes.txt\r\n"));
+                                         "three.mod\r\nthree.mod\r\nnotes.txt\r\n" +
+                                             QByteArray("one.mod\0x.mod\r\n", 15)));
         TPlayList list;
         QVERIFY(list.LoadFromFile("list.m3u"));
         // Nothing is trimmed: "one.mod " names no file, " two.mod" names its
-        // own, and a name ending in blanks is of no known kind.
+        // own, and a name ending in blanks is of no known kind.  A zero byte
+        // ends no name: the line names no file.
         QCOMPARE(NamesOf(list), (QList<QByteArray>{" two.mod", "three.mod", "three.mod"}));
         QCOMPARE(list.Items(0).Title, QByteArray("leading"));
     }
@@ -150,6 +153,71 @@ private slots:
         TPlayList copy;
         copy.Assign(list);
         QCOMPARE(copy.Items(0).Path(), list.Items(0).Path());
+    }
+
+    // A list saved into another folder than the one its relative entries
+    // came from still names the same modules when loaded from there.
+    void listSavedElsewhereKeepsItsModules_data()
+    {
+        QTest::addColumn<QString>("savedAs");
+        QTest::addColumn<QByteArray>("firstLine");
+        QTest::newRow("same folder") << "lists/saved.m3u" << QByteArray("../mods/a.mod");
+        QTest::newRow("above the modules") << "saved.m3u" << QByteArray("mods/a.mod");
+        QTest::newRow("beside them") << "other/saved.m3u" << QByteArray();
+    }
+
+    void listSavedElsewhereKeepsItsModules()
+    {
+        QFETCH(QString, savedAs);
+        QFETCH(QByteArray, firstLine);
+        TTestFolder folder;
+        QVERIFY(folder.Write("mods/a.mod", ModHeader("a")));
+        QVERIFY(folder.Write("lists/b.mod", ModHeader("b")));
+        QVERIFY(folder.Write("lists/list.m3u", "../mods/a.mod\r\nb.mod\r\n"));
+        QVERIFY(QDir().mkpath(folder.File("other")));
+        QDir::setCurrent(folder.File("other"));
+        TPlayList list;
+        QVERIFY(list.LoadFromFile(folder.File("lists/list.m3u")));
+        QCOMPARE(list.Count(), 2);
+
+        QVERIFY(list.SaveToFile(folder.File(savedAs)));
+        const QList<QByteArray> lines = folder.Read(savedAs).split('\n');
+        const QByteArray absoluteA = QFile::encodeName(folder.File("mods/a.mod")) + '\r';
+        QCOMPARE(lines.first(), firstLine.isEmpty() ? absoluteA : firstLine + '\r');
+        TPlayList loaded;
+        QVERIFY(loaded.LoadFromFile(folder.File(savedAs)));
+        QCOMPARE(loaded.Count(), 2);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(QFileInfo(loaded.Items(i).Path()).canonicalFilePath(),
+                     QFileInfo(list.Items(i).Path()).canonicalFilePath());
+    }
+
+    void hugeListIsRefusedUnread()
+    {
+        // 2 GB of nothing, sparse: it costs no disk.
+        TTestFolder folder;
+        QFile file(folder.File("Ferrox.M3U"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(2) << 30));
+        file.close();
+        MessageRecorder boxes;
+        TPlayList list;
+        ListOf(list, {"kept.mod"});
+        QVERIFY(!list.LoadFromFile("Ferrox.M3U"));
+        QCOMPARE(boxes.texts(), QStringList{"File too large"});
+        QCOMPARE(NamesOf(list), QList<QByteArray>{"kept.mod"});
+    }
+
+    void saveWaitsForAnotherCopysSaveAndThenGivesUp()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("list.m3u", "old.mod\r\n"));
+        TFileLock otherCopy(folder.File("list.m3u"));
+        QVERIFY(otherCopy.Acquire());
+        TPlayList list;
+        QString error;
+        QVERIFY(!ListOf(list, {"new.mod"}).SaveToFile("list.m3u", &error));
+        QCOMPARE(error, QString("The file is being saved by another copy of Ferrox"));
+        QCOMPARE(folder.Read("list.m3u"), QByteArray("old.mod\r\n"));
     }
 
     void savedListLoadsTheSame()

@@ -1,8 +1,13 @@
+#include "base/CodePageText.h"
 #include "records/BestRecords.h"
+#include "records/BestTimes.h"
 #include "support/FailingWriter.h"
+#include "support/MessageRecorder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -99,7 +104,6 @@ private slots:
     void directoryIsFixedOnceSetAndDefaultsToTheCurrentOne()
     {
         QCOMPARE(BestRecordsPath(), dir_.filePath("Ferrox for Windows.hi"));
-        QCOMPARE(BestRecordsTempPath(), dir_.filePath("$TEMP Ferrox for Windows.hi$"));
         SetBestRecordsDirectory(dir_.path());
         QDir::setCurrent(QDir::tempPath());
         QCOMPARE(BestRecordsPath(), dir_.filePath("Ferrox for Windows.hi"));
@@ -204,18 +208,60 @@ private slots:
         QCOMPARE(record.Holder, QString());
     }
 
-    void namesAreLatin1WithQuestionMarksForTheRest()
+    void namesAreWindows1252WithQuestionMarksForTheRest()
     {
-        // U+00EB fits Latin-1; U+674E and the emoji (two UTF-16 units) do not.
-        QVERIFY(
-            SaveBestRecord(Record(8, 8, 10, 9, QString::fromUtf8("Zo\u00eb \u674e\U0001F600!"))));
+        // Every byte reads as its own character and writes back unchanged.
+        QByteArray all(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString text = FromCodePageBytes(all);
+        QCOMPARE(ToCodePageBytes(text), all);
+        QCOMPARE(text.mid(0x80, 6), QString::fromUtf8("\u20ac\u0081\u201a\u0192\u201e\u2026"));
+        QCOMPARE(text.mid(0x8D, 5), QString::fromUtf8("\u008d\u017d\u008f\u0090\u2018"));
+        QCOMPARE(text.mid(0x92, 1) + text.mid(0x99, 1) + text.mid(0x9D, 1) + text.mid(0xE9, 1),
+                 QString::fromUtf8("\u2019\u2122\u009d\u00e9"));
+
+        // U+674E and the emoji (two UTF-16 units) are not in the code page.
+        QVERIFY(SaveBestRecord(
+            Record(8, 8, 10, 9, QString::fromUtf8("Don\u2019t \u20ac\u00eb \u674e\U0001F600!"))));
         QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 9,
-                                        "Zo\xeb ?"
+                                        "Don\x92t \x80\xeb ?"
                                         "?!"));
         TBestRecord record;
         QVERIFY(LoadBestRecord(record, 8, 8, 10));
-        QCOMPARE(record.Holder, QString::fromUtf8("Zo\u00eb ?"
+        QCOMPARE(record.Holder, QString::fromUtf8("Don\u2019t \u20ac\u00eb ?"
                                                   "?!"));
+    }
+
+    void untouchedRecordsKeepAllTheirBytes()
+    {
+        // Random files: keys, names of any bytes, any length byte, junk
+        // after the name.  Only the record saved is written afresh.
+        QRandomGenerator random(17);
+        for (int round = 0; round < 20; ++round) {
+            QByteArray file;
+            for (int i = 0; i < 30; ++i) {
+                QByteArray bytes(48, '\0');
+                random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), 12);
+                qToLittleEndian<qint32>(1000 + i, bytes.data()); // unique keys
+                file += bytes;
+            }
+            WriteFile(file);
+            const int target = random.bounded(31); // 30: a key the file lacks
+            TBestRecord won = Record(2000, 1, 1, 1, "New");
+            QByteArray expected = file;
+            if (target < 30) {
+                won = *DecodeBestRecord(QByteArrayView(file).sliced(48 * target, 48));
+                won.BestTime = 1;
+                won.Holder = "New";
+                expected.replace(48 * target, 48,
+                                 RawRecord(won.KeyCols, won.KeyRows, won.KeyMines, 1, "New"));
+            } else {
+                expected += RawRecord(2000, 1, 1, 1, "New");
+            }
+            QVERIFY(SaveBestRecord(won));
+            QCOMPARE(FileBytes(), expected);
+        }
     }
 
     void namesAreCutToThirtyCharacters()
@@ -251,39 +297,148 @@ private slots:
         QCOMPARE(record.Holder, QString(30, 'n'));
     }
 
-    void leftOverTemporaryFileIsReplacedAndRemoved()
+    void leftoversOfKilledSavesGoWhenOldAndOurs()
     {
         WriteFile(MediumAnn);
-        QFile stale(TempPath());
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write(QByteArray(500, 'q'));
-        stale.close();
+        const QString stem = BestRecordsTempFileName;
+        struct Leftover {
+            QString name;
+            bool old;
+            bool removed;
+        };
+        const Leftover leftovers[] = {
+            {stem, true, true},                     // an older game's fixed name
+            {stem + ".0123456789ab", true, true},   // a killed save of ours
+            {stem + ".young0000000", false, false}, // another writer may be busy
+            {stem + ".mine", true, false},          // not a name we make
+            {"notes.txt", true, false},
+        };
+        QStringList expected = {BestRecordsFileName};
+        for (const Leftover &leftover : leftovers) {
+            QFile file(dir_.filePath(leftover.name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(500, 'q'));
+            file.flush();
+            if (leftover.old)
+                QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-61),
+                                         QFileDevice::FileModificationTime));
+            if (!leftover.removed)
+                expected << leftover.name;
+        }
         QVERIFY(SaveBestRecord(Record(8, 8, 10, 5, "Jo")));
         QCOMPARE(FileBytes(), MediumAnn + RawRecord(8, 8, 10, 5, "Jo"));
-        QCOMPARE(Entries(), QStringList{BestRecordsFileName});
+        expected.sort();
+        QCOMPARE(Entries(), expected);
     }
 
-    void recordDecisionAndTimeText()
+    void recordDecision()
     {
         const TBestRecord stored = Record(8, 8, 10, 25, "Bob");
         QVERIFY(IsNewRecord(false, stored, 1234)); // no record yet: any win
         QVERIFY(IsNewRecord(true, stored, 24));
         QVERIFY(!IsNewRecord(true, stored, 25)); // an equal time is no record
         QVERIFY(!IsNewRecord(true, stored, 26));
-        QCOMPARE(SecondsFromTimeText("000"), 0);
-        QCOMPARE(SecondsFromTimeText("1234"), 1234);
-        QCOMPARE(SecondsFromTimeText("x"), 0);
+    }
+
+    // Another copy of the game stores a time for the same board after this
+    // one looked its record up: before the win, or while the name is asked.
+    void timeStoredMeanwhileByAnotherCopy_data()
+    {
+        QTest::addColumn<int>("otherTime");
+        QTest::addColumn<bool>("whileNaming");
+        for (const bool whileNaming : {false, true}) {
+            const char *when = whileNaming ? "while naming" : "before the win";
+            QTest::addRow("faster, %s", when) << 5 << whileNaming;
+            QTest::addRow("equal, %s", when) << 8 << whileNaming;
+            QTest::addRow("slower, %s", when) << 9 << whileNaming;
+        }
+    }
+
+    void timeStoredMeanwhileByAnotherCopy()
+    {
+        QFETCH(int, otherTime);
+        QFETCH(bool, whileNaming);
+        const TBestRecord other = Record(8, 8, 10, otherTime, "Other");
+        const bool mine = otherTime > 8; // the win takes 8 seconds
+        TBestTimes times;
+        TBestRecord shown;
+        connect(&times, &TBestTimes::recordChanged, [&](const TBestRecord &r) { shown = r; });
+        QVERIFY(!times.Load(8, 8, 10));
+        if (!whileNaming)
+            QVERIFY(SaveBestRecord(other));
+        // The name is asked only for a time that beats the file as it is now.
+        const bool asked = times.IsNewRecord(8);
+        QCOMPARE(asked, whileNaming || mine);
+        if (asked) {
+            if (whileNaming)
+                QVERIFY(SaveBestRecord(other));
+            const QByteArray before = FileBytes();
+            QCOMPARE(times.SetRecord(8, "Me"), mine ? rsSaved : rsBeatenMeanwhile);
+            if (!mine)
+                QCOMPARE(FileBytes(), before);
+        }
+        const TBestRecord expected = mine ? Record(8, 8, 10, 8, "Me") : other;
+        for (const TBestRecord &record : {times.Current(), shown}) {
+            QCOMPARE(record.BestTime, expected.BestTime);
+            QCOMPARE(record.Holder, expected.Holder);
+        }
+        QCOMPARE(FileBytes(), EncodeBestRecord(expected));
+    }
+
+    void unsavedRecordStillCountsThisRun()
+    {
+        // A folder where the lock file belongs: no save can be made.
+        QVERIFY(QDir(dir_.path()).mkdir(QString(BestRecordsFileName) + ".ferrox-lock"));
+        TBestTimes times;
+        times.Load(8, 8, 10);
+        QCOMPARE(times.SetRecord(8, "Me"), rsNotSaved);
+        QVERIFY(!times.IsNewRecord(8));
+        QCOMPARE(times.Current().Holder, QString("Me"));
+    }
+
+    void hugeFileIsReadBoundedAndLeftAsItIs()
+    {
+        // 2 GB, sparse: it costs no disk.  A record stands at each end of
+        // what a look-up reads.
+        QFile file(FilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.seek(qint64(MaxBestRecords - 1) * BestRecordSize));
+        file.write(MediumAnn + HardCy);
+        QVERIFY(file.resize(qint64(2) << 30));
+        file.close();
+        TBestRecord record;
+        QVERIFY(LoadBestRecord(record, 16, 16, 40));
+        QVERIFY(!LoadBestRecord(record, 30, 20, 99));
+
+        MessageRecorder boxes;
+        TBestTimes times;
+        times.Load(16, 16, 40);
+        QCOMPARE(times.SetRecord(5, "Jo"), rsFileTooLarge);
+        QCOMPARE(times.Current().BestTime, 5); // it stands for this run
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(QFileInfo(FilePath()).size(), qint64(2) << 30);
+        QCOMPARE(Entries(), QStringList{BestRecordsFileName});
     }
 
     // ---- faults: the old file survives byte for byte, no temporary file stays
 
-    void temporaryNameTakenByADirectory()
+    void nothingAtTheOldTemporaryNameStandsInTheWay()
     {
-        WriteFile(MediumAnn + HardCy);
+        // A folder there, or a link leading elsewhere: each save writes its
+        // own temporary file and never through a name it did not make.
+        WriteFile(MediumAnn);
         QVERIFY(QDir(dir_.path()).mkdir(BestRecordsTempFileName));
+        QFile victim(dir_.filePath("victim.txt"));
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write("keep me");
+        victim.close();
+        QVERIFY(QFile::link(victim.fileName(), TempPath() + ".0123456789ab"));
         const QStringList before = Entries();
-        QVERIFY(!SaveBestRecord(Record(16, 16, 40, 1, "Kim")));
-        ExpectUntouched(MediumAnn + HardCy, before);
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 5, "Jo")));
+        QCOMPARE(FileBytes(), MediumAnn + RawRecord(8, 8, 10, 5, "Jo"));
+        QVERIFY(victim.open(QIODevice::ReadOnly));
+        QCOMPARE(victim.readAll(), QByteArray("keep me"));
+        QCOMPARE(Entries(), before);
     }
 
     void writeFailingPartWay_data()
@@ -319,23 +474,6 @@ private slots:
         ExpectUntouched(MediumAnn + HardCy, {BestRecordsFileName});
     }
 
-    void linkAtTheTemporaryNameLeadsNowhere()
-    {
-        // The stale temporary name is removed, never written through: the
-        // file a link there points to keeps its bytes.
-        WriteFile(MediumAnn);
-        QFile victim(dir_.filePath("victim.txt"));
-        QVERIFY(victim.open(QIODevice::WriteOnly));
-        victim.write("keep me");
-        victim.close();
-        QVERIFY(QFile::link(victim.fileName(), TempPath()));
-        QVERIFY(SaveBestRecord(Record(8, 8, 10, 5, "Jo")));
-        QCOMPARE(FileBytes(), MediumAnn + RawRecord(8, 8, 10, 5, "Jo"));
-        QVERIFY(victim.open(QIODevice::ReadOnly));
-        QCOMPARE(victim.readAll(), QByteArray("keep me"));
-        QCOMPARE(Entries(), (QStringList{BestRecordsFileName, "victim.txt"}));
-    }
-
     void bestTimesFileIsANamedPipe()
     {
 #ifdef Q_OS_UNIX
@@ -357,14 +495,15 @@ private slots:
 
     void controlCharactersInTheHolderAreDropped()
     {
-        WriteFile(RawRecord(8, 8, 10, 42, QByteArray("Bo\0b\x07\x1f!\x85", 8)) + HardCy);
+        // 0x81 is no character of the code page: it stands for a control.
+        const QByteArray damaged = RawRecord(8, 8, 10, 42, QByteArray("Bo\0b\x07\x1f!\x81", 8));
+        WriteFile(damaged + HardCy);
         TBestRecord record;
         QVERIFY(LoadBestRecord(record, 8, 8, 10));
         QCOMPARE(record.Holder, QString("Bob!"));
-        // Written back clean; the other record is copied as it was.
-        record.BestTime = 40;
-        QVERIFY(SaveBestRecord(record));
-        QCOMPARE(FileBytes(), RawRecord(8, 8, 10, 40, "Bob!") + HardCy);
+        // Dropped from what is shown, not from the file.
+        QVERIFY(SaveBestRecord(Record(30, 20, 99, 200, "Ivy")));
+        QCOMPARE(FileBytes(), damaged + RawRecord(30, 20, 99, 200, "Ivy"));
     }
 
     void bestTimesPathIsADirectory()

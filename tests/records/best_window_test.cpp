@@ -43,14 +43,17 @@ private:
         if (!dialog)
             return;
         ++opened;
-        shown = {dialog->dLabCol->Caption(), dialog->DLabRow->Caption(),
-                 dialog->DLabMine->Caption(), dialog->DLabTime->Caption(),
-                 dialog->BestName->text()};
-        dialog->BestName->setText(name_);
+        auto caption = [dialog](const char *name) {
+            return dialog->findChild<TDRLabel *>(QLatin1String(name))->Caption();
+        };
+        auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("BestName"));
+        shown = {caption("dLabCol"), caption("DLabRow"), caption("DLabMine"), caption("DLabTime"),
+                 field->text()};
+        field->setText(name_);
         if (useCloseBox_)
             dialog->close();
         else
-            dialog->BitBtn1->click();
+            dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
     }
 
     QString name_;
@@ -70,7 +73,7 @@ void WinGame(FormFixture &fixture, int seconds)
     fixture.click(0, 0);
     for (int left = seconds; left > 0; left -= 50) {
         fixture.advanceSeconds(qMin(left, 50));
-        fixture.form->STimerTimer();
+        fixture.tick();
     }
     const TMines &mines = fixture.form->Game().Model();
     for (int col = 0; col < mines.Cols && !GameOver(fixture); ++col)
@@ -144,13 +147,29 @@ private slots:
         QCOMPARE(player.opened, 0);
         QCOMPARE(FileBytes(fixture), before);
 
-        form.MGNewClick();
+        fixture.handle("MGNewClick");
         WinGame(fixture, 19);
         QCOMPARE(player.opened, 1);
         QCOMPARE(player.shown.last(), QString("Remembered"));
         QCOMPARE(Stored(fixture).BestTime, 19);
         QCOMPARE(Stored(fixture).Holder, QString("Faster"));
         QCOMPARE(FileBytes(fixture).size(), BestRecordSize);
+    }
+
+    void betterTimeOfAnotherCopyIsShownAndNoNameAsked()
+    {
+        FormFixture fixture;
+        TMineForm &form = Start(fixture);
+        RecordDialogPlayer player("Slower");
+        // Another copy of the game, started later, wins the same board first.
+        QVERIFY(SaveBestRecord({8, 8, 10, 10, "Quick"}, fixture.dir.path()));
+        const QByteArray before = FileBytes(fixture);
+        WinGame(fixture, 30);
+        QVERIFY(form.Game().Model().IsWon());
+        QCOMPARE(player.opened, 0);
+        QCOMPARE(FileBytes(fixture), before);
+        QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(1), QString("10"));
+        QCOMPARE(Find<TStatusPanels>(form, "TheStatusBar")->PanelText(3), QString("Quick"));
     }
 
     void closingWithTheCloseBoxStillStoresTheRecord()
@@ -161,8 +180,7 @@ private slots:
         WinGame(fixture, 0);
         QCOMPARE(player.opened, 1);
         QCOMPARE(player.shown.at(3), Find<TCounter>(form, "TimeCount")->Value());
-        QCOMPARE(Stored(fixture).BestTime,
-                 SecondsFromTimeText(Find<TCounter>(form, "TimeCount")->Value()));
+        QCOMPARE(Stored(fixture).BestTime, Find<TCounter>(form, "TimeCount")->Value().toInt());
         QCOMPARE(Stored(fixture).Holder, QString("Closer"));
         QCOMPARE(form.Game().Model().RecordName, QString("Closer"));
     }
