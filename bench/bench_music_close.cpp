@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -82,6 +83,12 @@ void PrepareFolder(const QString &folder, const QString &module, int bufferMs)
         list.write(QFile::encodeName(module) + "\r\n" + QFile::encodeName(module) + "\r\n");
 }
 
+// A menu command, as the menu gives it.
+void Trigger(TMineForm &form, const char *item)
+{
+    form.findChild<QAction *>(QLatin1String(item))->trigger();
+}
+
 std::unique_ptr<TMineForm> StartWindow(const QString &folder)
 {
     TFormEnvironment environment;
@@ -129,7 +136,7 @@ void BM_CommandHolds(benchmark::State &state)
             return;
         }
         if (command == cmTurnOn) {
-            form->MUSongClick();
+            Trigger(*form, "MUSong");
             WaitMs(LongestBuffer * 4); // the device is closed again by now
         }
         WaitMs(PlayTime(run++));
@@ -137,7 +144,7 @@ void BM_CommandHolds(benchmark::State &state)
         switch (command) {
         case cmTurnOff:
         case cmTurnOn:
-            form->MUSongClick();
+            Trigger(*form, "MUSong");
             break;
         case cmStop:
             form->Music().Stop(true);
@@ -210,7 +217,7 @@ void BM_SetupWindowOk(benchmark::State &state)
         });
         answer.start();
         command = MonotonicMs();
-        form->MMSetupClick();
+        Trigger(*form, "MMSetup");
         const double back = MonotonicMs();
         opening += shown - command;
         const double held = back - ok;

@@ -315,8 +315,11 @@ void TAudioOutput::WaitForFade(bool wasSounding, bool untilHeard) const
         std::this_thread::sleep_for(poll);
     if (!untilHeard)
         return;
+    // The next callback, or a buffer's time when the device is being closed
+    // meanwhile and asks for no more.
     const std::uint64_t seen = Callbacks.load(std::memory_order_acquire);
-    while (Callbacks.load(std::memory_order_acquire) == seen && steady_clock::now() < deadline)
+    const auto played = std::min(deadline, steady_clock::now() + bufferTime);
+    while (Callbacks.load(std::memory_order_acquire) == seen && steady_clock::now() < played)
         std::this_thread::sleep_for(poll);
 }
 

@@ -217,7 +217,7 @@ private slots:
         Find<QAction>(form, "MUSong")->trigger();
         QCOMPARE(panel->Caption(), QString("tune one.mod"));
         panel->SetCaption("version 2.1");
-        form.DownPanelClick();
+        fixture.handle("DownPanelClick");
         QCOMPARE(panel->Caption(), QString("tune one.mod"));
         // When it ends, the start entry follows, and names itself.
         QTRY_COMPARE_WITH_TIMEOUT(panel->Caption(), QString("tune four.mod"), 20000);
