@@ -1,17 +1,19 @@
 // What background music costs: the CPU time of playing a module through our
 // sound layer (libopenmpt in SDL's callback thread, SDL's disk driver writing
-// to /dev/null) against libopenmpt rendering the same module alone, and the
+// to /dev/null) against libopenmpt rendering the same module alone, how
+// often SDL's audio thread wakes while music plays in real time, and the
 // time to load a long play list.
 #include "bench/BenchSupport.h"
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
-#include "music/VoiceMixer.h"
+#include "sound/VoiceMixer.h"
 
 #include <benchmark/benchmark.h>
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -57,6 +59,16 @@ double RenderAloneCpu(const QByteArray &bytes, std::size_t chunkFrames, std::uin
            static_cast<double>(done);
 }
 
+// The device is opened in the background: true once it plays.
+bool OpenAndWait(TModuleAudio &audio)
+{
+    if (!audio.Init())
+        return false;
+    while (audio.DeviceState() == TDeviceState::dsOpening)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return audio.DeviceState() == TDeviceState::dsOpen;
+}
+
 struct TLayerRun {
     double CpuSeconds = -1; // per minute of music
     std::uint64_t Frames = 0;
@@ -67,7 +79,7 @@ TLayerRun PlayThroughLayerCpu(const QString &path, int bufferMs)
 {
     TModuleAudio audio;
     audio.SetSetup(TAudioSetup{QString(), QString(), MixRate, bufferMs});
-    if (!audio.Init())
+    if (!OpenAndWait(audio))
         return {};
     audio.StartBackgroundPlay();
     const TModuleHandle module = audio.LoadModule(path);
@@ -144,6 +156,78 @@ BENCHMARK(BM_BackgroundPlayAgainstDecoderAlone)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(11);
+
+// The context switches of SDL's audio threads ("SDLAudioP<n>") so far: each
+// sleep and wake-up of the thread is one.
+long AudioThreadSwitches()
+{
+    long switches = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("SDLAudioP"))
+            continue;
+        QFile status(tasks.filePath(task + QStringLiteral("/status")));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        static const QRegularExpression line(QStringLiteral("ctxt_switches:\\s+(\\d+)"));
+        for (const auto &match : line.globalMatch(QString::fromLatin1(status.readAll())))
+            switches += match.captured(1).toLong();
+    }
+    return switches;
+}
+
+// Music in real time on SDL's dummy driver (which sleeps a buffer's length
+// between callbacks as a sound card makes the thread wait): the wake-ups of
+// the audio thread per second, from its context switches, and the callbacks
+// per second, from the frames mixed.
+void BM_AudioThreadWakeups(benchmark::State &state)
+{
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QTemporaryDir dir;
+    const QString path = BenchModule(dir);
+    double wakeups = 0;
+    double callbacks = 0;
+    int bufferFrames = 0;
+    for (auto _ : state) {
+        TModuleAudio audio;
+        audio.SetSetup(
+            TAudioSetup{QString(), QString(), MixRate, static_cast<int>(state.range(0))});
+        if (!OpenAndWait(audio)) {
+            state.SkipWithError("no sound device");
+            return;
+        }
+        audio.StartBackgroundPlay();
+        audio.PlayModule(audio.LoadModule(path), true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        bufferFrames = audio.OpenBufferFrames();
+        const long switchesBefore = AudioThreadSwitches();
+        const std::uint64_t mixedBefore = audio.MixedFrames();
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        wakeups += static_cast<double>(AudioThreadSwitches() - switchesBefore) / seconds;
+        callbacks += static_cast<double>(audio.MixedFrames() - mixedBefore) /
+                     std::max(bufferFrames, 1) / seconds;
+        state.SetIterationTime(seconds);
+        audio.Close();
+    }
+    state.counters["wakeups_per_s"] =
+        benchmark::Counter(wakeups, benchmark::Counter::kAvgIterations);
+    state.counters["callbacks_per_s"] =
+        benchmark::Counter(callbacks, benchmark::Counter::kAvgIterations);
+    state.counters["buffer_frames"] = bufferFrames;
+    state.SetLabel(state.range(0) ? std::to_string(state.range(0)) + " ms buffer"
+                                  : std::string("automatic buffer"));
+}
+BENCHMARK(BM_AudioThreadWakeups)
+    ->Arg(0)
+    ->Arg(43)
+    ->Arg(160)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_LoadPlayListOf10000Lines(benchmark::State &state)
 {

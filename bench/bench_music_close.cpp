@@ -1,22 +1,36 @@
-// How long stopping the music holds the user-interface thread: "Turn Off"
-// (Stop(false)), closing the sound layer (Stop(true)), freeing a playing
-// player, and a whole process from the close request to its exit.  Played
-// on SDL's dummy driver, which keeps real time as a sound card does.
+// How long the music commands hold the user-interface thread, through the
+// main window's own handlers, and how soon the process ends after the close
+// request: "Turn Off", "Turn On", closing the sound layer (Stop(true)), a
+// module change, the sound set-up window's OK, the close box (the window's
+// close and its release, as the program's main does them), and a whole
+// process from the close request to its exit.  Each with the automatic
+// device buffer (argument 0) and the longest one the set-up window offers.
+// Played on SDL's dummy driver, which keeps real time as a sound card does;
+// run under Xvfb (QT_QPA_PLATFORM=xcb) to measure with a real X server.
+#include "base/MessageBox.h"
 #include "bench/BenchSupport.h"
+#include "mainwindow/MineForm.h"
 #include "music/Music.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -27,7 +41,17 @@ extern char **environ;
 namespace
 {
 
-const char *const ChildFlag = "--play-then-exit";
+const char *const ChildFlag = "--play-then-close";
+// The longest buffer the set-up window offers, in milliseconds.
+constexpr int LongestBuffer = 160;
+
+// A message box would wait for a person: its text goes to the terminal.
+void ReportMessages()
+{
+    SetMessageHandler([](TMsgType, const QString &text) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    });
+}
 
 double MonotonicMs()
 {
@@ -36,113 +60,232 @@ double MonotonicMs()
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-void UseDummyDriver(const QString &settingsFolder)
+void WaitMs(int ms)
 {
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
+    const double until = MonotonicMs() + ms;
+    while (MonotonicMs() < until)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-bool StartPlaying(TMusic &music, const QString &module)
+// A folder with the play list the window loads at start, the settings store
+// with music on and the given buffer, and SDL's dummy driver.  Made again
+// before every window: "Turn Off" is stored when the window goes.
+void PrepareFolder(const QString &folder, const QString &module, int bufferMs)
 {
-    TPlayListItem item;
-    item.FileName = QFile::encodeName(module);
-    item.ReadTitle();
-    music.ModuleList.AddCopy(item);
-    return music.Play();
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
+                    QStringLiteral("Ferrox"));
+    store.setValue("MUSIC", 1);
+    store.setValue("MUSIC_SETUP/BUFFER", bufferMs);
+    store.setValue("MUSIC_SETUP/MIXRATE", 48000);
+    QFile list(QDir(folder).filePath(QStringLiteral("Ferrox.M3U")));
+    if (list.open(QIODevice::WriteOnly))
+        list.write(QFile::encodeName(module) + "\r\n" + QFile::encodeName(module) + "\r\n");
+}
+
+// A menu command, as the menu gives it.
+void Trigger(TMineForm &form, const char *item)
+{
+    form.findChild<QAction *>(QLatin1String(item))->trigger();
+}
+
+std::unique_ptr<TMineForm> StartWindow(const QString &folder)
+{
+    TFormEnvironment environment;
+    environment.WorkingDirectory = folder;
+    environment.RandomState = 1u;
+    PrepareForScreen(environment);
+    auto form = std::make_unique<TMineForm>(environment);
+    form->show();
+    return form;
 }
 
 // The stop lands somewhere inside a device buffer; stepping the time played
 // before it by a prime number of milliseconds spreads the landings.
-void PlayAWhile(int run)
+int PlayTime(int run)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(150 + (run * 37) % 180));
+    return 150 + (run * 37) % 180;
 }
 
-enum TStopKind { skTurnOff, skClose, skDestroy };
-
-void BM_StopWhilePlaying(benchmark::State &state)
+QString BufferLabel(int bufferMs)
 {
+    return bufferMs ? QStringLiteral("buffer %1 ms").arg(bufferMs)
+                    : QStringLiteral("automatic buffer");
+}
+
+enum TCommand { cmTurnOff, cmTurnOn, cmStop, cmNextModule, cmCloseBox };
+
+const char *const CommandNames[] = {"Turn Off", "Turn On", "Stop(true)", "module change",
+                                    "close box"};
+
+void BM_CommandHolds(benchmark::State &state)
+{
+    const auto command = static_cast<TCommand>(state.range(0));
+    const int bufferMs = static_cast<int>(state.range(1));
     QTemporaryDir dir;
-    UseDummyDriver(dir.path());
     const QString module = BenchModule(dir);
-    const auto kind = static_cast<TStopKind>(state.range(0));
+    PrepareFolder(dir.path(), module, bufferMs);
     double longest = 0;
+    double release = 0;
     int run = 0;
     for (auto _ : state) {
-        auto music = std::make_unique<TMusic>();
-        if (!StartPlaying(*music, module)) {
+        PrepareFolder(dir.path(), module, bufferMs);
+        std::unique_ptr<TMineForm> form = StartWindow(dir.path());
+        if (!form->Music().IsPlaying()) {
             state.SkipWithError("no sound device");
             return;
         }
-        PlayAWhile(run++);
+        if (command == cmTurnOn) {
+            Trigger(*form, "MUSong");
+            WaitMs(LongestBuffer * 4); // the device is closed again by now
+        }
+        WaitMs(PlayTime(run++));
         const double start = MonotonicMs();
-        switch (kind) {
-        case skTurnOff:
-            music->Stop(false);
+        switch (command) {
+        case cmTurnOff:
+        case cmTurnOn:
+            Trigger(*form, "MUSong");
             break;
-        case skClose:
-            music->Stop(true);
+        case cmStop:
+            form->Music().Stop(true);
             break;
-        case skDestroy:
-            music.reset();
+        case cmNextModule:
+            form->Music().NextModule();
+            break;
+        case cmCloseBox:
+            form->close();
             break;
         }
         const double held = MonotonicMs() - start;
         longest = std::max(longest, held);
         state.SetIterationTime(held / 1e3);
-        music.reset();
+        // What the program's main does after the close box: release the
+        // window, which writes the settings and lets the music fade out.
+        const double released = MonotonicMs();
+        form.reset();
+        release += MonotonicMs() - released;
     }
     state.counters["longest_ms"] = longest;
-    static const char *const Names[] = {"Stop(false)", "Stop(true)", "destruction"};
-    state.SetLabel(Names[kind]);
+    if (command == cmCloseBox)
+        state.counters["release_ms"] =
+            benchmark::Counter(release, benchmark::Counter::kAvgIterations);
+    state.SetLabel(QStringLiteral("%1, %2")
+                       .arg(QLatin1String(CommandNames[command]), BufferLabel(bufferMs))
+                       .toStdString());
 }
-BENCHMARK(BM_StopWhilePlaying)
-    ->Arg(skTurnOff)
-    ->Arg(skClose)
-    ->Arg(skDestroy)
+BENCHMARK(BM_CommandHolds)
+    ->ArgsProduct({{cmTurnOff, cmTurnOn, cmStop, cmNextModule, cmCloseBox}, {0, LongestBuffer}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(15);
+    ->Iterations(9);
 
-// The child: plays the module, then at the close request does what the
-// program does at exit (the settings are written, the player is freed) and
-// ends.  The moment of the request goes to timeFile.  It owns no temporary
-// folder, whose removal would be counted.
-int PlayThenExit(const QString &module, const QString &settingsFolder, const char *timeFile)
+// "Card Setup..." while music plays: the set-up window is answered with OK
+// as soon as it shows.  Two holds: from the command to the window showing
+// (the sound layer is closed first), and from OK to the event loop.
+void BM_SetupWindowOk(benchmark::State &state)
 {
-    UseDummyDriver(settingsFolder);
-    auto music = std::make_unique<TMusic>();
-    if (!StartPlaying(*music, module))
+    const int bufferMs = static_cast<int>(state.range(0));
+    QTemporaryDir dir;
+    const QString module = BenchModule(dir);
+    PrepareFolder(dir.path(), module, bufferMs);
+    double longest = 0;
+    double opening = 0;
+    int run = 0;
+    for (auto _ : state) {
+        PrepareFolder(dir.path(), module, bufferMs);
+        std::unique_ptr<TMineForm> form = StartWindow(dir.path());
+        if (!form->Music().IsPlaying()) {
+            state.SkipWithError("no sound device");
+            return;
+        }
+        WaitMs(PlayTime(run++));
+        double command = 0;
+        double shown = 0;
+        double ok = 0;
+        QTimer answer;
+        answer.setInterval(1);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            auto *buttons =
+                dialog ? dialog->findChild<QDialogButtonBox *>(QStringLiteral("Buttons")) : nullptr;
+            if (!buttons)
+                return;
+            answer.stop();
+            shown = MonotonicMs();
+            ok = MonotonicMs();
+            buttons->button(QDialogButtonBox::Ok)->click();
+        });
+        answer.start();
+        command = MonotonicMs();
+        Trigger(*form, "MMSetup");
+        const double back = MonotonicMs();
+        opening += shown - command;
+        const double held = back - ok;
+        longest = std::max(longest, held);
+        state.SetIterationTime(held / 1e3);
+        form.reset();
+    }
+    state.counters["longest_ms"] = longest;
+    state.counters["to_window_ms"] =
+        benchmark::Counter(opening, benchmark::Counter::kAvgIterations);
+    state.SetLabel(
+        QStringLiteral("set-up window's OK, %1").arg(BufferLabel(bufferMs)).toStdString());
+}
+BENCHMARK(BM_SetupWindowOk)
+    ->Arg(0)
+    ->Arg(LongestBuffer)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(9);
+
+// The child: the program's main window with music playing; after a while
+// the close request, then what the program's main does (the event loop
+// ends, the window is released) and the end of the process.  The moments of
+// the request and of the window being gone go to timeFile.  It owns no
+// temporary folder, whose removal would be counted.
+int PlayThenClose(int argc, char **argv)
+{
+    const QString folder = QFile::decodeName(argv[2]);
+    const char *timeFile = argv[3];
+    QApplication app(argc, argv);
+    ReportMessages();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    std::unique_ptr<TMineForm> form = StartWindow(folder);
+    if (!form->Music().IsPlaying())
         return 2;
-    std::this_thread::sleep_for(std::chrono::milliseconds(150 + getpid() % 180));
-    const double request = MonotonicMs();
-    music->WriteSetup();
-    music.reset();
+    double request = 0;
+    double gone = 0;
+    QTimer::singleShot(150 + getpid() % 180, [&] {
+        request = MonotonicMs();
+        form->close();
+        gone = MonotonicMs();
+    });
+    app.exec();
     if (FILE *out = std::fopen(timeFile, "w")) {
-        std::fprintf(out, "%.3f\n", request);
+        std::fprintf(out, "%.3f %.3f\n", request, gone);
         std::fclose(out);
     }
+    form.reset();
     return 0;
 }
 
 void BM_ProcessExitAfterCloseRequest(benchmark::State &state)
 {
+    const int bufferMs = static_cast<int>(state.range(0));
     QTemporaryDir dir;
-    UseDummyDriver(dir.path());
-    const QByteArray module = QFile::encodeName(BenchModule(dir));
-    const QByteArray settingsFolder = QFile::encodeName(dir.path());
+    PrepareFolder(dir.path(), BenchModule(dir), bufferMs);
+    const QByteArray folder = QFile::encodeName(dir.path());
     const QByteArray self =
         QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
     const QByteArray timeFile = QFile::encodeName(dir.filePath(QStringLiteral("request.txt")));
     double longest = 0;
+    double windowGone = 0;
     for (auto _ : state) {
         QFile::remove(dir.filePath(QStringLiteral("request.txt")));
-        char *argv[] = {const_cast<char *>(self.constData()),
-                        const_cast<char *>(ChildFlag),
-                        const_cast<char *>(module.constData()),
-                        const_cast<char *>(settingsFolder.constData()),
-                        const_cast<char *>(timeFile.constData()),
-                        nullptr};
+        char *argv[] = {const_cast<char *>(self.constData()), const_cast<char *>(ChildFlag),
+                        const_cast<char *>(folder.constData()),
+                        const_cast<char *>(timeFile.constData()), nullptr};
         pid_t child = 0;
         if (posix_spawn(&child, self.constData(), nullptr, nullptr, argv, environ) != 0) {
             state.SkipWithError("cannot start the child");
@@ -156,26 +299,32 @@ void BM_ProcessExitAfterCloseRequest(benchmark::State &state)
             state.SkipWithError("the child did not play");
             return;
         }
-        const double held = exited - file.readAll().trimmed().toDouble();
+        const QList<QByteArray> times = file.readAll().trimmed().split(' ');
+        const double request = times.value(0).toDouble();
+        windowGone = std::max(windowGone, times.value(1).toDouble() - request);
+        const double held = exited - request;
         longest = std::max(longest, held);
         state.SetIterationTime(held / 1e3);
     }
     state.counters["longest_ms"] = longest;
-    state.SetLabel("close request to process exit");
+    state.counters["window_gone_longest_ms"] = windowGone;
+    state.SetLabel(QStringLiteral("close request to process exit, %1")
+                       .arg(BufferLabel(bufferMs))
+                       .toStdString());
 }
 BENCHMARK(BM_ProcessExitAfterCloseRequest)
+    ->Arg(0)
+    ->Arg(LongestBuffer)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(10);
+    ->Iterations(9);
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 5 && std::strcmp(argv[1], ChildFlag) == 0)
-        return PlayThenExit(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]), argv[4]);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    if (argc == 4 && std::strcmp(argv[1], ChildFlag) == 0)
+        return PlayThenClose(argc, argv);
+    ReportMessages();
+    return RunWidgetBenchmarks(argc, argv, [] {});
 }

@@ -39,6 +39,7 @@ struct LongList {
         SetRandomState(20240601u);
         const char *words[] = {"the",   "Final", "mission", "Dance", "of",     "STARS", "cyber",
                                "Night", "river", "Space",   "tune",  "Groove", "loop",  "ocean"};
+        TPlayList entries;
         for (int i = 0; i < LongListCount; ++i) {
             QByteArray title;
             const int wordCount = 1 + RandomBelow(3);
@@ -48,8 +49,9 @@ struct LongList {
             TPlayListItem item;
             item.FileName = "/music/collection/" + title.toLower().replace(' ', '_') + ".mod";
             item.Title = title.left(20);
-            music->ModuleList.AddCopy(item);
+            entries.AddCopy(item);
         }
+        music->ReplaceList(entries, -1);
     }
 };
 
@@ -84,10 +86,12 @@ BENCHMARK(BM_OpenOn10000Entries)->Unit(benchmark::kMillisecond);
 void BM_ReopenOn10000ChangedEntries(benchmark::State &state)
 {
     TPlayForm form;
-    TPlayList &entries = List().music->ModuleList;
+    TPlayList entries;
     for (auto _ : state) {
         state.PauseTiming();
+        entries.Assign(List().music->List());
         entries.Move(0, entries.Count() - 1);
+        List().music->ReplaceList(entries, -1);
         state.ResumeTiming();
         WithOpenWindow(form, [&form] { benchmark::DoNotOptimize(form.grab()); });
     }

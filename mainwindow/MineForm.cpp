@@ -83,6 +83,7 @@ TBoardView *TMineForm::Grid() const
 void TMineForm::FormCreate()
 {
     Player = std::make_unique<TMusic>();
+    ConnectMusic();
     LoadDefaultPlayList();
     ApplySettings();
     MGNewClick();
@@ -90,23 +91,27 @@ void TMineForm::FormCreate()
     STimer->start(TimerIntervalMs);
 }
 
+// Without a readable default play list music stays off for this run: the
+// stored option follows the player, which does not play.
 void TMineForm::LoadDefaultPlayList()
 {
     const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayListName);
     if (!QFileInfo::exists(listPath)) {
-        TheGame->SetMusicOn(false);
+        ShowMusicState(Player->IsPlaying());
         return;
     }
-    if (Player->ModuleList.LoadFromFile(listPath))
-        return;
-    // The play list could not be read (it said why); the module that ships
-    // with the program is the one thing still worth offering.
-    TPlayListItem fallback;
-    fallback.FileName = FallbackModule;
-    fallback.BaseFolder = WorkingDirectory;
-    if (fallback.ReadTitle())
-        Player->ModuleList.AddCopy(fallback);
-    TheGame->SetMusicOn(false);
+    TPlayList list;
+    if (!list.LoadFromFile(listPath)) {
+        // The play list could not be read (it said why); the module that
+        // ships with the program is the one thing still worth offering.
+        TPlayListItem fallback;
+        fallback.FileName = FallbackModule;
+        fallback.BaseFolder = WorkingDirectory;
+        if (fallback.ReadTitle())
+            list.AddCopy(fallback);
+        ShowMusicState(Player->IsPlaying());
+    }
+    Player->ReplaceList(list, -1);
 }
 
 void TMineForm::ApplySettings()
@@ -114,23 +119,27 @@ void TMineForm::ApplySettings()
     const TMines &model = TheGame->Model();
     SetBoardActive(true);
     Menu.ShowOptions(model);
-    if (model.MusicOn && !Player->Play())
-        TheGame->SetMusicOn(false);
-    SetMusicCaption(model.MusicOn);
+    // The title comes with the player's moduleChanged.
     if (model.MusicOn)
-        DownPanelClick();
+        Player->Play();
+    ShowMusicState(Player->IsPlaying());
 }
 
-void TMineForm::SetMusicCaption(bool musicOn)
+// The one place where the Music item and the stored option are set, from
+// the player's state.
+void TMineForm::ShowMusicState(bool playing)
 {
-    Menu.ShowMusicOn(musicOn);
+    Menu.ShowMusicOn(playing);
+    TheGame->SetMusicOn(playing);
 }
 
 void TMineForm::FormDestroy()
 {
     STimer->stop();
     // Nothing may paint from here on: the board and its tiles go first, then
-    // the model, which writes the settings, then the player.
+    // the model, which writes the settings, then the player, which fades the
+    // music out before the process may end.
+    Player->disconnect(this);
     delete takeCentralWidget();
     Frame = nullptr;
     TheGame.reset();
@@ -231,6 +240,13 @@ void TMineForm::ConnectBoard()
             [this](QPoint direction) { TheGame->MoveBoard(direction.x(), direction.y()); });
     connect(Frame, &TBoardFrame::newGameClicked, this, &TMineForm::MGNewClick);
     connect(Frame->MusicPanel(), &TBevelPanel::clicked, this, &TMineForm::DownPanelClick);
+}
+
+void TMineForm::ConnectMusic()
+{
+    connect(Player.get(), &TMusic::playingChanged, this, &TMineForm::ShowMusicState);
+    connect(Player.get(), &TMusic::moduleChanged, this,
+            [this](int, const QString &title) { ShowTitle(title); });
 }
 
 void TMineForm::ConnectMenus()

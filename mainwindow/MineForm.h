@@ -102,10 +102,11 @@ private:
     void ConnectGame();
     void ConnectBoard();
     void ConnectMenus();
+    void ConnectMusic();
 
     void FitWindowToBoard();
     void KeepOnScreen();
-    void SetMusicCaption(bool musicOn);
+    void ShowMusicState(bool playing);
     void ShowBestRecord(const TBestRecord &record);
 
     std::unique_ptr<TMineGame> TheGame;

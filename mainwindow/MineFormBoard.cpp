@@ -35,8 +35,6 @@ void TMineForm::MGNewClick()
 void TMineForm::STimerTimer()
 {
     TheGame->Tick();
-    if (Player->IsPlaying() && Player->CheckSongEnd())
-        DownPanelClick();
     if (TitleTicks < TitleShowTicks) {
         ++TitleTicks;
         if (TitleTicks == TitleShowTicks)
@@ -47,7 +45,7 @@ void TMineForm::STimerTimer()
 void TMineForm::DownPanelClick()
 {
     if (Player->IsPlaying())
-        ShowTitle(Player->CurrentTitle());
+        ShowTitle(Player->PlayingTitle());
 }
 
 void TMineForm::ShowTitle(const QString &title)

@@ -94,44 +94,30 @@ void TMineForm::FollowOptions()
 
 // --- Music menu --------------------------------------------------------------
 
+// The Music item, the stored option and the title panel follow the
+// player's signals (ConnectMusic); the commands only ask the player.
+
 void TMineForm::MUSongClick()
 {
-    if (!TheGame->Model().MusicOn) {
-        if (!Player->Play())
-            return;
-        TheGame->SetMusicOn(true);
-        SetMusicCaption(true);
-        DownPanelClick();
-        return;
-    }
-    Player->Stop(false);
-    TheGame->SetMusicOn(false);
-    SetMusicCaption(false);
+    if (Player->IsPlaying())
+        Player->Stop(false);
+    else
+        Player->Play();
 }
 
 void TMineForm::MUFileClick()
 {
-    if (Windows.PlayList().Execute(*Player) && Player->IsPlaying())
-        DownPanelClick();
+    Windows.PlayList().Execute(*Player);
 }
 
 void TMineForm::MMSetupClick()
 {
-    // The set-up closes the sound device and opens it again only when music
-    // was on; a restart that fails (its warning shown) leaves music off, so
-    // the menu, the stored option and the player agree.
-    const TCardSetupResult result = Windows.AudioSetup().CardSetup(*Player);
-    if (result == TCardSetupResult::csrNotRestarted)
-        return;
-    const bool musicOn = result == TCardSetupResult::csrRestarted;
-    TheGame->SetMusicOn(musicOn);
-    SetMusicCaption(musicOn);
+    Windows.AudioSetup().CardSetup(*Player);
 }
 
 void TMineForm::MMVolumeClick()
 {
-    if (Windows.Volume(*Player).Execute())
-        Player->WriteSetup();
+    Windows.Volume(*Player).Execute();
 }
 
 // --- Help menu ---------------------------------------------------------------

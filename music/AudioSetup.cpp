@@ -1,10 +1,14 @@
 #include "music/ModuleAudio.h"
 
 #include "base/SettingsStore.h"
-#include "music/SoundEngine.h"
 #include "music/SoundModule.h"
+#include "sound/SoundEngine.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace
 {
@@ -31,6 +35,24 @@ QString ReadDeviceName(const QSettings &settings, const QString &key)
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
+// A chosen value (above 0) outside what the set-up window offers becomes the
+// nearest one it offers: a hand-made BUFFER=2000 would hold every stop for
+// seconds.  0 and below are the automatic choice.
+int InOfferedRange(int value, const QList<int> &offered)
+{
+    if (value <= 0)
+        return 0;
+    const auto [lowest, highest] = std::minmax_element(offered.begin(), offered.end());
+    return std::clamp(value, *lowest, *highest);
+}
+
+TAudioSetup InOfferedRange(TAudioSetup setup)
+{
+    setup.MixRate = InOfferedRange(setup.MixRate, TModuleAudio::MixRates());
+    setup.BufferMs = InOfferedRange(setup.BufferMs, TModuleAudio::BufferLengths());
+    return setup;
+}
+
 } // namespace
 
 void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
@@ -41,10 +63,10 @@ void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
     if (IsSilentDriver(setup.Driver))
         setup.Driver.clear();
     setup.Device = ReadDeviceName(settings, QStringLiteral("DEVICE"));
-    setup.MixRate = ReadStoredInt(settings, QStringLiteral("MIXRATE"), 8000, 192000).value_or(0);
-    setup.BufferMs = ReadStoredInt(settings, QStringLiteral("BUFFER"), 1, 2000).value_or(0);
+    setup.MixRate = ReadStoredInt(settings, QStringLiteral("MIXRATE")).value_or(0);
+    setup.BufferMs = ReadStoredInt(settings, QStringLiteral("BUFFER")).value_or(0);
     settings.endGroup();
-    CurrentSetup = setup;
+    CurrentSetup = InOfferedRange(setup);
     // Music switched off at start must not load the sound library just to
     // check a name; once it is loaded the check costs nothing.
     DriverUnchecked = !setup.Driver.isEmpty();
@@ -81,7 +103,7 @@ const TAudioSetup &TModuleAudio::Setup() const
 
 void TModuleAudio::SetSetup(const TAudioSetup &setup)
 {
-    CurrentSetup = setup;
+    CurrentSetup = InOfferedRange(setup);
     DriverUnchecked = false;
 }
 
@@ -100,13 +122,35 @@ QStringList TModuleAudio::OutputDevices(const QString &driver)
     return library ? library->OutputDevices(driver) : QStringList();
 }
 
+void TModuleAudio::OutputDevicesLater(const QString &driver, QObject *receiver,
+                                      std::function<void(const QStringList &)> done)
+{
+    // Delivered through the application object, which outlives the
+    // receiver; the guard tells whether the receiver is still there.
+    const QPointer<QObject> guard(receiver);
+    auto deliver = [guard, done = std::move(done)](const QStringList &devices) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, done, devices] {
+                if (guard)
+                    done(devices);
+            },
+            Qt::QueuedConnection);
+    };
+    if (TSoundLibrary *library = TSoundModule::Library())
+        library->ListOutputDevices(driver, std::move(deliver));
+    else
+        deliver(QStringList());
+}
+
 QList<int> TModuleAudio::MixRates()
 {
     return {22050, 44100, 48000};
 }
 
-// At 48 kHz the nearest device buffers are 512 to 8192 frames, all longer
-// than the automatic one: cheaper to play, slower to stop.
+// At 48 kHz the nearest device buffers are 512 to 8192 frames, around the
+// automatic 2048: shorter ones are heard sooner after a change and cost
+// more processor time.
 QList<int> TModuleAudio::BufferLengths()
 {
     return {10, 20, 40, 80, 160};

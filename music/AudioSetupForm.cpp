@@ -1,7 +1,5 @@
 #include "music/AudioSetupForm.h"
 
-#include "music/Music.h"
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -9,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace
 {
@@ -46,9 +46,10 @@ QComboBox *ChoiceBox(const QString &name, QWidget *parent)
     return box;
 }
 
-QLabel *InUseLine(QWidget *parent)
+QLabel *InUseLine(const QString &name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
+    label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -94,7 +95,7 @@ QWidget *TAudioSetupForm::CreateChoices()
         QStringLiteral("Longer buffers cost less processor time; shorter ones stop sooner."));
 
     connect(DriverBox, &QComboBox::currentIndexChanged, this,
-            [this] { RefreshDevices(DeviceBox->currentData().toString()); });
+            [this] { RefreshDevices(DeviceBox->currentData().toString(), false); });
 
     auto *form = new QFormLayout(group);
     form->addRow(QStringLiteral("&Driver:"), DriverBox);
@@ -107,7 +108,7 @@ QWidget *TAudioSetupForm::CreateChoices()
     EnvironmentNote->setWordWrap(true);
     EnvironmentNote->setEnabled(false);
     form->addRow(EnvironmentNote);
-    RefreshDevices(QString());
+    RefreshDevices(QString(), false);
     return group;
 }
 
@@ -115,10 +116,10 @@ QWidget *TAudioSetupForm::CreateInUse()
 {
     auto *group = new QGroupBox(QStringLiteral("In use"), this);
     InUseLines = new QWidget(group);
-    InUseDriver = InUseLine(InUseLines);
-    InUseDevice = InUseLine(InUseLines);
-    InUseRate = InUseLine(InUseLines);
-    InUseBuffer = InUseLine(InUseLines);
+    InUseDriver = InUseLine(QStringLiteral("InUseDriver"), InUseLines);
+    InUseDevice = InUseLine(QStringLiteral("InUseDevice"), InUseLines);
+    InUseRate = InUseLine(QStringLiteral("InUseRate"), InUseLines);
+    InUseBuffer = InUseLine(QStringLiteral("InUseBuffer"), InUseLines);
     auto *lines = new QFormLayout(InUseLines);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->addRow(QStringLiteral("Driver:"), InUseDriver);
@@ -136,15 +137,41 @@ QWidget *TAudioSetupForm::CreateInUse()
     return group;
 }
 
-void TAudioSetupForm::RefreshDevices(const QString &keepDevice)
+// The list comes from the sound layer's device worker, which may first have
+// to give the music's device back: the window does not wait for it.
+void TAudioSetupForm::RefreshDevices(const QString &wanted, bool addWhenMissing)
 {
+    WantedDevice = wanted;
+    AddWanted = addWhenMissing;
+    {
+        const QSignalBlocker quiet(DeviceBox);
+        DeviceBox->clear();
+    }
+    ShowDevices(QStringList());
+    const int request = ++DeviceRequest;
+    TModuleAudio::OutputDevicesLater(DriverBox->currentData().toString(), this,
+                                     [this, request](const QStringList &devices) {
+                                         if (request == DeviceRequest)
+                                             ShowDevices(devices);
+                                     });
+}
+
+void TAudioSetupForm::ShowDevices(const QStringList &devices)
+{
+    // What was chosen meanwhile stays chosen; else the device wanted.
+    const QString chosen = DeviceBox->currentData().toString();
+    const QString target = chosen.isEmpty() ? WantedDevice : chosen;
     const QSignalBlocker quiet(DeviceBox);
     DeviceBox->clear();
     DeviceBox->addItem(Automatic, QString());
-    for (const QString &device : TModuleAudio::OutputDevices(DriverBox->currentData().toString()))
+    for (const QString &device : devices)
         DeviceBox->addItem(device, device);
-    const int keep = keepDevice.isEmpty() ? -1 : DeviceBox->findData(keepDevice);
-    DeviceBox->setCurrentIndex(keep < 0 ? 0 : keep);
+    int index = target.isEmpty() ? 0 : DeviceBox->findData(target);
+    if (index < 0 && AddWanted && target == WantedDevice) {
+        DeviceBox->addItem(target, target);
+        index = DeviceBox->count() - 1;
+    }
+    DeviceBox->setCurrentIndex(std::max(index, 0));
 }
 
 void TAudioSetupForm::ShowInUse(const TAudioInUse &inUse)
@@ -167,9 +194,7 @@ void TAudioSetupForm::ShowSetup(const TAudioSetup &setup, const TAudioInUse &inU
         const QSignalBlocker quiet(DriverBox);
         Choose(DriverBox, setup.Driver, setup.Driver);
     }
-    RefreshDevices(QString());
-    if (!setup.Device.isEmpty())
-        Choose(DeviceBox, setup.Device, setup.Device);
+    RefreshDevices(setup.Device, true);
     Choose(RateBox, setup.MixRate, RateText(setup.MixRate));
     Choose(BufferBox, setup.BufferMs, LengthText(setup.BufferMs));
     ShowInUse(inUse);
@@ -187,19 +212,19 @@ TAudioSetup TAudioSetupForm::ChosenSetup() const
             RateBox->currentData().toInt(), BufferBox->currentData().toInt()};
 }
 
-bool TAudioSetupForm::Execute(TModuleAudio &audio, const TAudioInUse &inUse)
+std::optional<TAudioSetup> TAudioSetupForm::Execute(const TAudioSetup &setup,
+                                                    const TAudioInUse &inUse)
 {
-    ShowSetup(audio.Setup(), inUse);
+    ShowSetup(setup, inUse);
     Buttons->button(QDialogButtonBox::Ok)->setFocus();
     if (exec() != QDialog::Accepted)
-        return false;
-    audio.SetSetup(ChosenSetup());
-    return true;
+        return std::nullopt;
+    return ChosenSetup();
 }
 
 TCardSetupResult TAudioSetupForm::CardSetup(TMusic &music)
 {
-    return RunCardSetup(music, [this](TModuleAudio &audio, const TAudioInUse &inUse) {
-        return Execute(audio, inUse);
+    return music.CardSetup([this](const TAudioSetup &setup, const TAudioInUse &inUse) {
+        return Execute(setup, inUse);
     });
 }

@@ -4,10 +4,11 @@
 // and buffer length, each with an automatic choice, and what the device was
 // running with.
 
-#include "music/CardSetup.h"
-#include "music/ModuleAudio.h"
+#include "music/Music.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QComboBox;
 class QDialogButtonBox;
@@ -17,21 +18,18 @@ class TMusic;
 // "Sound Card Setup": created once, hidden, by the main window and shown
 // modally by the Music menu's "Card Setup...".
 //
-// How the main window uses it (the caption and MusicOn follow the player):
+// How the main window uses it (the Music item and the stored option follow
+// the player's playingChanged):
 //
 //   void TMineForm::MMSetupClick()
 //   {
-//       const TCardSetupResult result = AudioSetupForm->CardSetup(*Music);
-//       if (result != TCardSetupResult::csrNotRestarted) {
-//           const bool on = result == TCardSetupResult::csrRestarted;
-//           MUSong->setText(on ? TurnOffCaption : TurnOnCaption);
-//           Mines->MusicOn = on;
-//       }
+//       Windows.AudioSetup().CardSetup(*Player);
 //   }
 //
 // Tests close the modal run from a QTimer::singleShot: they take
-// QApplication::activeModalWidget(), choose in the boxes and click the OK or
-// Cancel button of Buttons.
+// QApplication::activeModalWidget(), find the boxes DriverBox, DeviceBox,
+// RateBox and BufferBox and the button box Buttons by object name, choose,
+// and click OK or Cancel.
 class TAudioSetupForm : public QDialog
 {
     Q_OBJECT
@@ -39,13 +37,13 @@ class TAudioSetupForm : public QDialog
 public:
     explicit TAudioSetupForm(QWidget *parent = nullptr);
 
-    // The card set-up (RunCardSetup) with this window as its dialog.
+    // "Card Setup..." on the player (TMusic::CardSetup) with this window as
+    // its dialog.
     TCardSetupResult CardSetup(TMusic &music);
 
-    // Shows audio's set-up and inUse, modally.  On OK sets audio's set-up
-    // (it takes effect when the device opens next) and returns true; the
-    // caller stores it.  Cancel and the close box change nothing.
-    bool Execute(TModuleAudio &audio, const TAudioInUse &inUse);
+    // Shows setup and inUse, modally.  The set-up chosen on OK; nothing on
+    // Cancel or the close box.
+    std::optional<TAudioSetup> Execute(const TAudioSetup &setup, const TAudioInUse &inUse);
 
     // Fills the boxes from setup and the "In use" lines from inUse.  A
     // value the lists do not offer (a device that is unplugged, a rate
@@ -54,10 +52,21 @@ public:
     // The set-up as the boxes now choose it.
     TAudioSetup ChosenSetup() const;
 
+private:
+    QWidget *CreateChoices();
+    QWidget *CreateInUse();
+    // Lists the devices of the chosen driver, choosing wanted when the list
+    // has it (and addWhenMissing, also when not), else Automatic.  Until the
+    // list comes the box offers Automatic, and wanted when it is added.
+    void RefreshDevices(const QString &wanted, bool addWhenMissing);
+    void ShowDevices(const QStringList &devices);
+    void ShowInUse(const TAudioInUse &inUse);
+
     QComboBox *DriverBox = nullptr;
     QComboBox *DeviceBox = nullptr;
     QComboBox *RateBox = nullptr;
     QComboBox *BufferBox = nullptr;
+    QWidget *InUseLines = nullptr;
     QLabel *InUseDriver = nullptr;
     QLabel *InUseDevice = nullptr;
     QLabel *InUseRate = nullptr;
@@ -65,14 +74,7 @@ public:
     QLabel *ClosedNote = nullptr;      // "The sound device is closed."
     QLabel *EnvironmentNote = nullptr; // shown while SDL_AUDIODRIVER is set
     QDialogButtonBox *Buttons = nullptr;
-
-private:
-    QWidget *CreateChoices();
-    QWidget *CreateInUse();
-    // Lists the devices of the chosen driver, keeping the chosen device
-    // when the new list has it, else going back to Automatic.
-    void RefreshDevices(const QString &keepDevice);
-    void ShowInUse(const TAudioInUse &inUse);
-
-    QWidget *InUseLines = nullptr;
+    QString WantedDevice;
+    bool AddWanted = false;
+    int DeviceRequest = 0; // the device list last asked for
 };

@@ -1,14 +1,15 @@
 #include "music/ModuleAudio.h"
 
-#include "music/SoundEngine.h"
 #include "music/SoundModule.h"
+#include "sound/SoundEngine.h"
 
 // The front the player talks to: every call that needs libopenmpt or SDL is
 // forwarded to an engine of the sound module, made when first needed.
 struct TModuleAudio::TImpl {
     std::unique_ptr<TSoundEngine> Engine;
-    // Kept here as well so that an engine made later starts with it.
+    // Kept here as well so that an engine made later starts with them.
     int Amplification = 100;
+    std::function<void()> Listener;
     // Why the last call failed before reaching an engine.
     QString Error;
 };
@@ -17,7 +18,8 @@ TModuleAudio::TModuleAudio() : Impl(std::make_unique<TImpl>()) {}
 
 TModuleAudio::~TModuleAudio()
 {
-    Close();
+    if (Impl->Engine)
+        Impl->Engine->SetDeviceListener({});
 }
 
 TSoundEngine *TModuleAudio::Engine()
@@ -31,6 +33,7 @@ TSoundEngine *TModuleAudio::Engine()
     }
     Impl->Engine.reset(library->NewEngine());
     Impl->Engine->SetAmplification(Impl->Amplification);
+    Impl->Engine->SetDeviceListener(Impl->Listener);
     return Impl->Engine.get();
 }
 
@@ -52,6 +55,18 @@ bool TModuleAudio::Init()
 bool TModuleAudio::IsOpen() const
 {
     return Impl->Engine && Impl->Engine->IsOpen();
+}
+
+TDeviceState TModuleAudio::DeviceState() const
+{
+    return Impl->Engine ? Impl->Engine->DeviceState() : TDeviceState::dsClosed;
+}
+
+void TModuleAudio::SetDeviceListener(std::function<void()> listener)
+{
+    Impl->Listener = std::move(listener);
+    if (Impl->Engine)
+        Impl->Engine->SetDeviceListener(Impl->Listener);
 }
 
 bool TModuleAudio::IsSuspended() const
@@ -115,11 +130,7 @@ TPlayHandle TModuleAudio::PlayModule(TModuleHandle module, bool loopSong, int vo
 
 bool TModuleAudio::SetMusicVolume(TPlayHandle handle, int volume)
 {
-    if (!Impl->Engine) {
-        Impl->Error = QStringLiteral("No module plays under that handle.");
-        return false;
-    }
-    return Impl->Engine->SetMusicVolume(handle, volume);
+    return Impl->Engine && Impl->Engine->SetMusicVolume(handle, volume);
 }
 
 bool TModuleAudio::GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const
@@ -160,4 +171,10 @@ int TModuleAudio::OpenBufferFrames() const
 TAudioInUse TModuleAudio::InUse() const
 {
     return Impl->Engine ? Impl->Engine->InUse() : TAudioInUse{};
+}
+
+void TModuleAudio::FinishDeviceWork()
+{
+    if (TSoundModule::IsLoaded())
+        TSoundModule::Library()->FinishDeviceWork();
 }

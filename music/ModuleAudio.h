@@ -1,80 +1,44 @@
 #pragma once
 
-// TModuleAudio: the sound layer, modules decoded by libopenmpt and played through SDL2.
+// TModuleAudio: the player's sound layer, tracker modules played by the sound
+// module (libopenmpt and SDL2), and its set-up.
 
 #include "base/Constants.h"
+#include "sound/SoundEngine.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+class QObject;
 class QSettings;
-class TSoundEngine;
 
-using TModuleHandle = std::uint32_t; // 0 = no module
-using TPlayHandle = std::uint32_t;   // 0 = nothing playing
-
-// How the sound device is chosen.  Empty strings and zeros mean automatic.
-struct TAudioSetup {
-    QString Driver;   // SDL output driver name ("pulseaudio", "alsa", ...)
-    QString Device;   // output device name of that driver
-    int MixRate = 0;  // frames per second
-    int BufferMs = 0; // length of one device buffer in milliseconds
-
-    bool operator==(const TAudioSetup &) const = default;
-};
-
-// True when SDL_AUDIODRIVER is set in the environment: that driver is used,
-// whatever the set-up says.
-inline bool DriverChosenByEnvironment()
-{
-    return !qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER");
-}
-
-// What the open sound device runs with.  Open is false when it is closed
-// (never opened, suspended, or closed again); the rest is then empty.
-struct TAudioInUse {
-    bool Open = false;
-    QString Driver;       // SDL's name of the driver in use
-    QString Device;       // empty: the driver's default device
-    int MixRate = 0;      // frames per second
-    int BufferFrames = 0; // frames per device buffer
-
-    bool operator==(const TAudioInUse &) const = default;
-};
-
-// What GetPlayStatus reports about a playing module.
-struct TPlayStatus {
-    std::uint32_t Position = 0; // order index
-    std::uint32_t Pattern = 0;
-    std::uint32_t Row = 0;
-    std::uint32_t SyncInfo = 0;
-    std::uint32_t SongLoopCount = 0; // non-zero once the song has played to its end
-};
-
-// The program's sound library: tracker modules decoded by libopenmpt and
-// mixed into one SDL2 audio device from SDL's callback thread.  One module
-// plays at a time.  Constructing it grabs no device; Init opens one.
-// libopenmpt and SDL live in a module of their own (TSoundModule), loaded
-// by the first call that needs them: Init, LoadModule, OutputDrivers,
+// The program's sound library: one module plays at a time into one sound
+// device.  Constructing it grabs no device; Init opens one.
+//
+// libopenmpt and SDL live in a module of their own (TSoundModule), loaded by
+// the first call that needs them: Init, LoadModule, OutputDrivers,
 // OutputDevices, and Setup while a stored driver waits to be checked.
 // Without the module those calls fail cleanly (LastError says why), every
 // other call answers as if the device were closed, and the set-up is read
 // and written all the same.
-// Every call comes from one thread (the user-interface thread); the modules
-// the callback plays are only touched under the device lock.  Nothing is
-// ever cut off mid-wave: whatever stops the sound (StopModule, a new
-// PlayModule, FreeModule of the playing module, StopBackgroundPlay, Suspend,
-// Close) first fades it out over a few milliseconds and waits until the
-// fade is in the device's hands, a device buffer or two (about 5 ms each
-// with the automatic set-up).
+//
+// Every call comes from one thread and returns at once.  The device is
+// opened and closed by the sound module's device worker, in the order
+// asked: Init and Resume succeed when the opening was asked for, and
+// whether the device then opened shows in DeviceState (the listener hears
+// of it).  A module can be started before its device has opened; it is
+// heard from its beginning once the device plays.  Whatever stops the
+// sound fades it out in the device's next buffer instead of cutting it.
 class TModuleAudio
 {
 public:
     TModuleAudio();
+    // Fades out what plays and waits until that has been heard (two device
+    // buffers at most); the device is closed in the background.
     ~TModuleAudio();
     TModuleAudio(const TModuleAudio &) = delete;
     TModuleAudio &operator=(const TModuleAudio &) = delete;
@@ -88,24 +52,30 @@ public:
     // automatic choice for every value that is missing or unusable, and for
     // a driver that is not one of OutputDrivers ("disk" and "dummy" at once;
     // any other name when the set-up is first looked at or used, so that
-    // reading it loads no sound library).
+    // reading it loads no sound library).  A rate or buffer length outside
+    // what MixRates and BufferLengths offer is brought into their range.
     void ReadConfig(QSettings &settings, const QString &group);
     void WriteConfig(QSettings &settings, const QString &group) const;
     const TAudioSetup &Setup() const;
-    // Takes effect at the next Init.
+    // Takes effect at the next Init; rate and length brought into range.
     void SetSetup(const TAudioSetup &setup);
 
-    // Opens the sound device, paused.  False when there is none; LastError
-    // then says why.  IsOpen is false while suspended.
+    // Asks for the sound device.  False only when there is no sound library
+    // or the device is already open or being opened; LastError says why.
     bool Init();
+    // Open, or being opened and not failed.  False while suspended.
     bool IsOpen() const;
-    // Lets the device play: from now on the callback mixes by itself.
+    TDeviceState DeviceState() const;
+    // Called on another thread whenever DeviceState changes; see
+    // TSoundEngine::SetDeviceListener.  Empty stops the calls.
+    void SetDeviceListener(std::function<void()> listener);
+    // The device plays what is mixed from now on.
     bool StartBackgroundPlay();
-    // Fades out and pauses the device; a playing module holds its place.
+    // Fades out and holds; a playing module holds its place.
     bool StopBackgroundPlay();
     // Suspend stops output and gives the device back to the system; Resume
-    // opens it again with the same set-up and plays on, and fails when the
-    // device cannot be had.  Loaded modules stay loaded.
+    // asks for it again with the same set-up and plays on.  Loaded modules
+    // stay loaded.
     bool Suspend();
     bool Resume();
     bool IsSuspended() const;
@@ -120,9 +90,9 @@ public:
 
     // Loudness of every later start, in percent of the decoder's natural level.
     bool SetAmplification(int percent);
-    // Starts a module from its beginning at the given volume (0..64); 0
-    // when the device is not open or the module is unknown.  Whatever played
-    // before stops.
+    // Starts a module from its beginning at the given volume (0..64); 0 when
+    // the device was not asked for or the module is unknown.  Whatever played
+    // before fades out.
     TPlayHandle PlayModule(TModuleHandle module, bool loopSong, int volume = NaturalVolume);
     // Volume 0 (silence) .. 64 (natural level) of a playing module.
     bool SetMusicVolume(TPlayHandle handle, int volume);
@@ -131,13 +101,13 @@ public:
 
     // The reason of the last failure, for the set-up window.
     QString LastError() const;
-    // What libopenmpt has said while loading and playing (kept short).
+    // What libopenmpt and SDL have said (kept short).
     QString DecoderLog() const;
-    // Frames the callback has mixed since the device opened.
+    // Frames mixed since the device opened.
     std::uint64_t MixedFrames() const;
-    // The mixing rate of the open device, 0 when closed.
+    // The mixing rate and the frames of one device buffer of the open
+    // device, 0 when none is open.
     int OpenMixRate() const;
-    // Frames the callback mixes at each call on the open device, 0 when closed.
     int OpenBufferFrames() const;
     // What the open device runs with, for the set-up window.
     TAudioInUse InUse() const;
@@ -146,11 +116,19 @@ public:
     // are offered and taken from the store, never SDL's "disk" (which
     // writes a file that grows without end) or "dummy".
     static QStringList OutputDrivers();
-    // The output devices of a driver (empty: the automatic one).  While the
-    // device is open only its own driver's devices can be listed.
+    // The output devices of a driver (empty: the automatic one).  While a
+    // device is open only its own driver's devices can be listed.  Waits
+    // until the devices being opened or closed are.
     static QStringList OutputDevices(const QString &driver);
+    // The same without waiting: done gets the list later on the thread of
+    // receiver, and not at all once receiver is gone.
+    static void OutputDevicesLater(const QString &driver, QObject *receiver,
+                                   std::function<void(const QStringList &)> done);
     static QList<int> MixRates();
     static QList<int> BufferLengths();
+    // Waits until every device that was to be opened or closed is; for
+    // tests and benchmarks, and a no-op without the sound library.
+    static void FinishDeviceWork();
 
 private:
     // A driver read from the store is checked against OutputDrivers, which

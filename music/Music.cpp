@@ -5,29 +5,94 @@
 
 #include <QSettings>
 
+#include <algorithm>
+#include <utility>
+
 namespace
 {
 
 constexpr int Amplification = 150;
+// How often the player looks whether the song has ended, as often as the
+// main window's timer once did: the next module follows within a quarter
+// of a second.
+constexpr int SongEndWatchMs = 250;
 
 const char *const SetupGroup = "MUSIC_SETUP";
 const char *const VolumeKey = "VOLUME";
 
-void Warn(const char *text)
-{
-    ShowMessage(TMsgType::mtWarning, QString::fromLatin1(text));
-}
+const char *const InitFailedText =
+    "Couldn't initialize audio! Other program uses audio or you have to change the music setup!";
+const char *const ResumeFailedText = "Couldn't resume playing music! Other program uses audio or "
+                                     "you have to change the music setup!";
+const char *const EmptyListText = "Sorry, the playList is empty!";
+const char *const LoadFailedText =
+    "Could not load  in memory! Check module or choose another module-file!";
+const char *const StartFailedText =
+    "Could not start playing ! Choose sound settings or choose another module-file!";
 
 } // namespace
 
-TMusic::TMusic()
+// --- Announcements -----------------------------------------------------------
+
+TMusic::TChangeNotice::TChangeNotice(TMusic &music) : Music(music)
 {
+    if (Music.NoticeDepth++ > 0)
+        return;
+    Music.WasPlaying = Music.Playing;
+    Music.StartedModule = false;
+}
+
+TMusic::TChangeNotice::~TChangeNotice()
+{
+    if (--Music.NoticeDepth == 0)
+        Music.Announce();
+}
+
+void TMusic::Announce()
+{
+    if (Playing != WasPlaying) {
+        if (Playing)
+            SongEndWatch.start();
+        else
+            SongEndWatch.stop();
+        emit playingChanged(Playing);
+    }
+    if (Playing && std::exchange(StartedModule, false))
+        emit moduleChanged(LoadedIndex, LoadedTitle);
+}
+
+void TMusic::Warn(const QString &text)
+{
+    ShowMessage(TMsgType::mtWarning, text);
+    emit failed(text);
+}
+
+void TMusic::Inform(const QString &text)
+{
+    ShowMessage(TMsgType::mtInformation, text);
+    emit failed(text);
+}
+
+// --- Life --------------------------------------------------------------------
+
+TMusic::TMusic(QObject *parent) : QObject(parent)
+{
+    SongEndWatch.setInterval(SongEndWatchMs);
+    connect(&SongEndWatch, &QTimer::timeout, this, [this] {
+        if (Playing)
+            CheckSongEnd();
+    });
+    // The device worker's news comes here on this object's own thread.
+    Audio.SetDeviceListener(
+        [this] { QMetaObject::invokeMethod(this, &TMusic::DeviceChanged, Qt::QueuedConnection); });
     Audio.Startup();
     ReadSetup();
 }
 
 TMusic::~TMusic()
 {
+    Audio.SetDeviceListener({});
+    blockSignals(true);
     ModuleList.ClearEntries();
     Stop(true);
 }
@@ -37,25 +102,29 @@ void TMusic::ReadSetup()
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
     Audio.ReadConfig(*store, QString::fromLatin1(SetupGroup));
     // A value that is not a volume the sound layer knows counts as absent.
-    Volume =
-        ReadStoredInt(*store, QString::fromLatin1(VolumeKey), 0, NaturalVolume).value_or(Volume);
+    StoredVolume = ReadStoredInt(*store, QString::fromLatin1(VolumeKey), 0, NaturalVolume)
+                       .value_or(StoredVolume);
 }
 
 void TMusic::WriteSetup()
 {
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
     Audio.WriteConfig(*store, QString::fromLatin1(SetupGroup));
-    WriteStoredInt(*store, QString::fromLatin1(VolumeKey), Volume);
+    WriteStoredInt(*store, QString::fromLatin1(VolumeKey), StoredVolume);
     store->sync();
 }
+
+// --- The device --------------------------------------------------------------
 
 bool TMusic::OpenSound()
 {
     if (!Audio.Init()) {
-        Warn("Couldn't initialize audio! Other program uses audio or you have to change the music "
-             "setup!");
+        Warn(QString::fromLatin1(InitFailedText));
         return false;
     }
+    Opening = TOpening::opInit;
+    ModuleBeforeOpening = Module;
+    EntryBeforeOpening = NextEntry;
     Audio.StartBackgroundPlay();
     return true;
 }
@@ -66,15 +135,67 @@ bool TMusic::ResumeSound()
         return false;
     if (!Suspended)
         return true;
-    if (Audio.Resume())
+    if (Audio.Resume()) {
+        Opening = TOpening::opResume;
         return true;
-    Warn("Couldn't resume playing music! Other program uses audio or you have to change the music "
-         "setup!");
+    }
+    Warn(QString::fromLatin1(ResumeFailedText));
     return false;
 }
 
+void TMusic::DeviceChanged()
+{
+    if (Opening == TOpening::opNone || Audio.DeviceState() == TDeviceState::dsOpening)
+        return;
+    const TOpening opening = std::exchange(Opening, TOpening::opNone);
+    if (Audio.DeviceState() != TDeviceState::dsFailed)
+        return;
+    TChangeNotice notice(*this);
+    if (opening == TOpening::opInit)
+        InitFailed();
+    else
+        ResumeFailed();
+}
+
+// As if the opening had failed at once: closed, and the next Play tries the
+// same entry again.
+void TMusic::InitFailed()
+{
+    if (!Initialized)
+        return;
+    if (Playing)
+        Audio.StopModule(PlayHandle);
+    if (Module != 0 && Module != ModuleBeforeOpening) {
+        Audio.FreeModule(Module);
+        Module = 0;
+        NextEntry = EntryBeforeOpening;
+    }
+    Audio.Close();
+    PlayHandle = 0;
+    Playing = false;
+    Suspended = false;
+    Initialized = false;
+    Warn(QString::fromLatin1(InitFailedText));
+}
+
+// Still suspended: the module stays loaded for the next try.
+void TMusic::ResumeFailed()
+{
+    if (!Initialized)
+        return;
+    if (Playing)
+        Audio.StopModule(PlayHandle);
+    PlayHandle = 0;
+    Playing = false;
+    Suspended = true;
+    Warn(QString::fromLatin1(ResumeFailedText));
+}
+
+// --- Playing -----------------------------------------------------------------
+
 bool TMusic::Play()
 {
+    TChangeNotice notice(*this);
     if (!Initialized)
         Initialized = OpenSound();
     if (!Initialized || Playing)
@@ -91,13 +212,14 @@ bool TMusic::Play()
     }
     Audio.SetAmplification(Amplification);
     // The volume goes with the start so that no buffer is mixed louder.
-    PlayHandle = Audio.PlayModule(Module, false, Volume);
+    PlayHandle = Audio.PlayModule(Module, false, StoredVolume);
     if (PlayHandle == 0) {
-        Warn("Could not start playing ! Choose sound settings or choose another module-file!");
+        Warn(QString::fromLatin1(StartFailedText));
         return false;
     }
-    Audio.SetMusicVolume(PlayHandle, Volume);
+    Audio.SetMusicVolume(PlayHandle, StoredVolume);
     Playing = true;
+    StartedModule = true;
     return true;
 }
 
@@ -105,6 +227,8 @@ void TMusic::Stop(bool CloseSound)
 {
     if (!Initialized)
         return;
+    TChangeNotice notice(*this);
+    Opening = TOpening::opNone;
     if (!CloseSound) {
         if (!Playing)
             return;
@@ -133,29 +257,34 @@ void TMusic::LoadNextModule()
 {
     const int count = ModuleList.Count();
     if (count == 0) {
-        ShowMessage(TMsgType::mtInformation, QStringLiteral("Sorry, the playList is empty!"));
+        Inform(QString::fromLatin1(EmptyListText));
         return;
     }
-    if (NextIndex >= count || NextIndex < 0)
-        NextIndex = 0;
+    if (NextEntry >= count || NextEntry < 0)
+        NextEntry = 0;
     if (Module != 0) {
         Audio.FreeModule(Module);
         Module = 0;
     }
-    int index = NextIndex;
+    int index = NextEntry;
+    int loaded = index;
     do {
+        loaded = index;
         Module = Audio.LoadModule(ModuleList.Items(index).Path());
         index = (index + 1) % count;
-    } while (Module == 0 && index != NextIndex);
+    } while (Module == 0 && index != NextEntry);
     if (Module == 0) {
-        Warn("Could not load  in memory! Check module or choose another module-file!");
+        Warn(QString::fromLatin1(LoadFailedText));
         return;
     }
-    NextIndex = index;
+    NextEntry = index;
+    LoadedIndex = loaded;
+    LoadedTitle = ModuleList.Items(loaded).TitleText();
 }
 
 bool TMusic::NextModule()
 {
+    TChangeNotice notice(*this);
     if (Playing)
         Audio.StopModule(PlayHandle);
     if (Module != 0)
@@ -181,15 +310,68 @@ bool TMusic::CheckSongEnd()
     return true;
 }
 
-int TMusic::CurrentIndex() const
+TPlayStatus TMusic::Status() const
 {
-    const int count = ModuleList.Count();
-    const int index = NextIndex == 0 ? count - 1 : NextIndex - 1;
-    return index >= 0 && index < count ? index : -1;
+    TPlayStatus status;
+    if (PlayHandle == 0 || !Audio.GetPlayStatus(PlayHandle, status))
+        return {};
+    return status;
 }
 
-QString TMusic::CurrentTitle() const
+// --- What the windows change -------------------------------------------------
+
+void TMusic::ReplaceList(const TPlayList &list, int startIndex)
 {
-    const int index = CurrentIndex();
-    return index < 0 ? QString() : ModuleList.Items(index).TitleText();
+    TChangeNotice notice(*this);
+    ModuleList.Assign(list);
+    if (startIndex >= 0)
+        NextEntry = startIndex;
+    // A module still loaded came from the old list; its title stays.
+    LoadedIndex = -1;
+    emit listChanged();
+    if (Playing)
+        NextModule();
+}
+
+void TMusic::SetVolume(int volume)
+{
+    volume = std::clamp(volume, 0, NaturalVolume);
+    PreviewVolume(volume);
+    if (volume == StoredVolume)
+        return;
+    StoredVolume = volume;
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    WriteStoredInt(*store, QString::fromLatin1(VolumeKey), StoredVolume);
+    store->sync();
+    emit volumeChanged(StoredVolume);
+}
+
+void TMusic::PreviewVolume(int volume)
+{
+    if (PlayHandle != 0)
+        Audio.SetMusicVolume(PlayHandle, std::clamp(volume, 0, NaturalVolume));
+}
+
+TAudioInUse TMusic::InUse() const
+{
+    return Initialized && !Suspended ? Audio.InUse() : TAudioInUse{};
+}
+
+TCardSetupResult TMusic::CardSetup(const TSetupDialog &dialog)
+{
+    const bool wasOpen = Initialized;
+    // Music switched off keeps the layer open but suspended; starting it
+    // again here would play while the menu offers "Turn On".
+    const bool wasSwitchedOff = Suspended;
+    const TAudioInUse inUse = InUse();
+    if (wasOpen)
+        Stop(true);
+    if (const std::optional<TAudioSetup> chosen =
+            dialog ? dialog(Audio.Setup(), inUse) : std::nullopt) {
+        Audio.SetSetup(*chosen);
+        WriteSetup();
+    }
+    if (!wasOpen || wasSwitchedOff)
+        return TCardSetupResult::csrNotRestarted;
+    return Play() ? TCardSetupResult::csrRestarted : TCardSetupResult::csrRestartFailed;
 }

@@ -62,20 +62,19 @@ void TMusicForm::FormShow()
     {
         // The change handler runs once below, also when the position stays.
         const QSignalBlocker quiet(TBVolume);
-        TBVolume->setValue(Music.Volume);
+        TBVolume->setValue(Music.Volume());
     }
     TBVolumeChange(TBVolume->value());
 }
 
 void TMusicForm::TBVolumeChange(int position)
 {
-    if (Music.PlayHandle != 0)
-        Music.Sound().SetMusicVolume(Music.PlayHandle, position);
+    Music.PreviewVolume(position);
 }
 
 void TMusicForm::BitBtn1Click()
 {
-    Music.Volume = TBVolume->value();
+    Music.SetVolume(TBVolume->value());
     accept();
 }
 

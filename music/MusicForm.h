@@ -13,16 +13,16 @@ class TMusic;
 // "Volume": created once, hidden, by the main window and shown modally from
 // the Music menu's "Volume...".  The player must outlive the window's runs.
 //
-// How the main window uses it:
+// How the main window uses it (the player stores the volume on OK):
 //
 //   void TMineForm::MMVolumeClick()
 //   {
-//       if (MusicForm->Execute())
-//           Music->WriteSetup();
+//       Windows.Volume(*Player).Execute();
 //   }
 //
 // Tests close the modal run from a QTimer::singleShot: they take
-// QApplication::activeModalWidget(), move TBVolume and click BitBtn1 or call
+// QApplication::activeModalWidget(), find the slider TBVolume and the OK
+// button BitBtn1 by object name, move the one and click the other, or call
 // close().
 class TMusicForm : public QDialog
 {
@@ -31,29 +31,28 @@ class TMusicForm : public QDialog
 public:
     explicit TMusicForm(TMusic &music, QWidget *parent = nullptr);
 
-    // The modal run.  True when closed with OK: Music.Volume then holds the
-    // slider's position and the caller stores it (Music.WriteSetup).  Any
-    // other way out stores nothing, and a playing module keeps the volume
-    // the slider last gave it until the next module starts at Music.Volume.
+    // The modal run.  True when closed with OK: the slider's position is
+    // then the player's volume, stored (SetVolume).  Any other way out
+    // stores nothing, and a playing module keeps the volume the slider last
+    // gave it until the next module starts at the player's volume.
     bool Execute();
 
-    // Show handler: the slider goes to Music.Volume, and that volume is
-    // given to the playing module (as every change of the slider does).
+    // Show handler: the slider goes to the player's volume, and that volume
+    // is heard (as every change of the slider is).
     void FormShow();
-    // Every change of the slider: a playing module (Music.PlayHandle != 0)
-    // sounds at the new volume at once; with none playing the sound layer
-    // is not called at all.
+    // Every change of the slider: a playing module sounds at the new volume
+    // at once (PreviewVolume); with none playing nothing happens.
     void TBVolumeChange(int position);
-    // OK: Music.Volume := the slider's position; the window closes with OK.
+    // OK: the player's volume := the slider's position; the window closes
+    // with OK.
     void BitBtn1Click();
-
-    QLabel *Label1 = nullptr;
-    QSlider *TBVolume = nullptr;
-    QPushButton *BitBtn1 = nullptr; // OK, the default button: Enter works as OK
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     TMusic &Music;
+    QLabel *Label1 = nullptr;
+    QSlider *TBVolume = nullptr;
+    QPushButton *BitBtn1 = nullptr; // OK, the default button: Enter works as OK
 };

@@ -26,14 +26,12 @@ class TPlayListDialogs;
 // whose chosen item is the start entry.  Every command works on the copy;
 // only OK hands it to the player.
 //
-// How the main window uses it (created once, hidden, and reused):
+// How the main window uses it (created once, hidden, and reused; the title
+// of the module the player moves on to comes with its moduleChanged):
 //
 //   void TMineForm::MUFileClick()
 //   {
-//       if (!PlayForm)
-//           PlayForm = new TPlayForm(this);
-//       if (PlayForm->Execute(*Music) && Music->IsPlaying())
-//           DownPanelClick();                     // show the new title
+//       Windows.PlayList().Execute(*Player);
 //   }
 //
 // Tests close the modal run from a QTimer::singleShot: they find the
@@ -49,9 +47,10 @@ public:
     ~TPlayForm() override;
 
     // Shows the window modally on the player's list.  True when it closed
-    // with OK: the player's list is then replaced by the copy, NextIndex
-    // names the start entry, and when music was playing the start entry's
-    // module plays.  Cancel, Esc, "&Close" and the close box change nothing.
+    // with OK: the player's list is then replaced by the copy with the start
+    // entry (TMusic::ReplaceList), and when music was playing the start
+    // entry's module plays.  Cancel, Esc, "&Close" and the close box change
+    // nothing.
     bool Execute(TMusic &music);
 
     // The dialogs Add, "&Load playlist..." and "&Save playlist" ask; the

@@ -27,21 +27,17 @@ void TPlayListEditor::SetStartIndex(int index)
 
 void TPlayListEditor::CopyFrom(const TMusic &music)
 {
-    EditList.Assign(music.ModuleList);
+    EditList.Assign(music.List());
     Selected.assign(static_cast<size_t>(Count()), false);
     // NextIndex names the entry after the one playing: the next in turn.
     Start = -1;
-    SetStartIndex(music.NextIndex);
+    SetStartIndex(music.NextIndex());
     ChooseFirstWhenNone();
 }
 
 void TPlayListEditor::CommitTo(TMusic &music) const
 {
-    music.ModuleList.Assign(EditList);
-    if (Start >= 0)
-        music.NextIndex = Start;
-    if (music.IsPlaying())
-        music.NextModule();
+    music.ReplaceList(EditList, Start);
 }
 
 void TPlayListEditor::Clear()

@@ -1,7 +1,7 @@
 #include "music/SoundLibraries.h"
 
-#include "music/SoundEngine.h"
 #include "music/SoundModule.h"
+#include "sound/SoundEngine.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #include "music/SoundModule.h"
 
-#include "music/SoundEngine.h"
+#include "sound/SoundEngine.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -91,11 +91,14 @@ QString TSoundModule::Error()
 QStringList TSoundModule::Folders()
 {
     QStringList folders;
-    // Without an application object there is no reliable program folder.
-    if (QCoreApplication::instance())
-        folders << QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                   QStringLiteral("/" FERROX_SOUND_FROM_BIN));
-    folders << QStringLiteral(FERROX_SOUND_BUILD_DIR) << QStringLiteral(FERROX_SOUND_INSTALL_DIR);
+    // Without an application object Qt does not know the program's folder;
+    // Linux still tells it.
+    const QString programFolder = QCoreApplication::instance()
+                                      ? QCoreApplication::applicationDirPath()
+                                      : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    if (!programFolder.isEmpty())
+        folders << QDir::cleanPath(programFolder + QStringLiteral("/" FERROX_SOUND_FROM_BIN));
+    folders << QStringLiteral(FERROX_SOUND_INSTALL_DIR);
     folders.removeDuplicates();
     return folders;
 }

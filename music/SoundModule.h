@@ -22,9 +22,9 @@ public:
     static bool IsLoaded();
     static QString Error();
 
-    // The folders searched, in order: the installed layout beside the
-    // program (lib/ferrox next to its bin/), the build folder, and the
-    // folder the build was configured to install into.
+    // The folders searched, in order: beside the program (lib/ferrox next
+    // to its bin/, as installed and as the build folder is laid out), and
+    // the folder the game was configured to be installed in.
     static QStringList Folders();
     // Makes the next Library() search only these folders, or the usual
     // ones again when empty.  For tests; it has no effect once the module

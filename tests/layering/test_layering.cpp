@@ -1,7 +1,9 @@
 // The program's layers, read from its sources: every folder's CMakeLists.txt
 // says which library each file belongs to, and no file includes a header of
-// a library above its own.  The libraries with no display include no widget
-// header, and every header says in its first comment what it holds.
+// a library above its own.  The sound module stands beside the base: it
+// includes nothing of the game, and only the player's sound wrapper includes
+// it.  The libraries with no display include no widget header, and every
+// header says in its first comment what it holds.
 
 #include <QDir>
 #include <QFile>
@@ -13,19 +15,25 @@ namespace
 {
 
 const QString SourceDir = QStringLiteral(FERROX_SOURCE_DIR);
-const QStringList Folders = {"base",     "model",   "records",   "music",
-                             "controls", "dialogs", "mainwindow"};
+const QStringList Folders = {"base",  "sound",    "model",   "records",
+                             "music", "controls", "dialogs", "mainwindow"};
+
+// The player's way to the sound module: the only files outside sound/ that
+// include from it.
+const QStringList SoundWrapper = {"music/ModuleAudio.h", "music/ModuleAudio.cpp",
+                                  "music/AudioSetup.cpp", "music/SoundModule.cpp",
+                                  "music/SoundLibraries.cpp"};
 
 // Lower numbers are lower layers; a library may use its own layer and those below.
 int LayerOf(const QString &library)
 {
     static const QHash<QString, int> layers = {
         {"ferrox_base", 0},
+        {"ferrox_sound_engine", 0},
+        {"ferrox_sound", 0},
         {"ferrox_model", 1},
         {"ferrox_records", 2},
         {"ferrox_music", 3},
-        {"ferrox_sound_engine", 3},
-        {"ferrox_sound", 3},
         {"ferrox_controls", 4},
         {"ferrox_records_windows", 5},
         {"ferrox_music_windows", 5},
@@ -115,6 +123,27 @@ private slots:
                     continue; // generated files, test helpers
                 QVERIFY2(layer.value(included) <= it.value(),
                          qPrintable(it.key() + " includes " + included + ", a layer above"));
+            }
+        }
+    }
+
+    void onlyTheSoundWrapperIncludesTheSoundModule()
+    {
+        const QHash<QString, QString> owner = LibraryOfFiles();
+        QStringList files = owner.keys();
+        files << QStringLiteral("Ferrox.cpp");
+        for (const QString &file : files) {
+            const bool inSound = file.startsWith(QLatin1String("sound/"));
+            for (const QString &included : QuotedIncludes(ReadText(SourceDir + "/" + file))) {
+                if (inSound) {
+                    QVERIFY2(included.startsWith(QLatin1String("sound/")) ||
+                                 included.startsWith(QLatin1String("base/")),
+                             qPrintable(file + " includes " + included + ", above the base"));
+                } else if (included.startsWith(QLatin1String("sound/"))) {
+                    QVERIFY2(SoundWrapper.contains(file),
+                             qPrintable(file + " includes " + included +
+                                        "; only the player's sound wrapper may"));
+                }
             }
         }
     }

@@ -278,8 +278,8 @@ void LayoutTest::unreadablePlayListFallsBackToModule()
     MessageRecorder boxes;
     TMineForm &form = fixture.start();
     QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(form.Music().ModuleList.Count(), 1);
-    QCOMPARE(form.Music().ModuleList.Items(0).FileName, QByteArray("Ferrox.MOD"));
+    QCOMPARE(form.Music().List().Count(), 1);
+    QCOMPARE(form.Music().List().Items(0).FileName, QByteArray("Ferrox.MOD"));
     QVERIFY(!form.Game().Model().MusicOn);
     QVERIFY(!form.Music().IsPlaying());
     QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));

@@ -319,13 +319,13 @@ void OptionsTest::musicSwitchWithPlayList()
 
     MessageRecorder boxes;
     TMineForm &form = fixture.start();
-    QCOMPARE(form.Music().ModuleList.Count(), 1);
+    QCOMPARE(form.Music().List().Count(), 1);
     Find<QAction>(form, "MUSong")->trigger();
     if (!form.Music().IsPlaying())
         QSKIP("no sound output here");
     QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
     QVERIFY(form.Game().Model().MusicOn);
-    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), form.Music().CurrentTitle());
+    QCOMPARE(Find<TBevelPanel>(form, "DownPanel")->Caption(), form.Music().PlayingTitle());
     QVERIFY(Find<TBevelPanel>(form, "DownPanel")->Caption() != QString("version 2.1"));
 
     Find<QAction>(form, "MUSong")->trigger();

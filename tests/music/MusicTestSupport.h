@@ -1,6 +1,12 @@
 #pragma once
 
+// What the music tests share: SDL's disk driver, a folder of their own, the
+// player's list made from files, and small playable modules.
+
+#include "music/Music.h"
+
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,7 +38,12 @@ public:
         QDir::setCurrent(Dir.path());
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(File(QStringLiteral("audio.raw"))));
     }
-    ~TTestFolder() { QDir::setCurrent(Previous); }
+    // The sound device of a test is closed before the next test begins.
+    ~TTestFolder()
+    {
+        TModuleAudio::FinishDeviceWork();
+        QDir::setCurrent(Previous);
+    }
     TTestFolder(const TTestFolder &) = delete;
     TTestFolder &operator=(const TTestFolder &) = delete;
 
@@ -104,6 +115,40 @@ inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 10
         if (clock.elapsed() > timeoutMs)
             return false;
         QThread::msleep(2);
+    }
+    return true;
+}
+
+// Appends the given module files to list, in order, each with its title.
+inline void AddFiles(TPlayList &list, const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        TPlayListItem item;
+        item.FileName = QFile::encodeName(path);
+        item.ReadTitle();
+        list.AddCopy(item);
+    }
+}
+
+// The player's list becomes those files; startIndex as for ReplaceList.
+inline void GiveList(TMusic &music, const QStringList &paths, int startIndex = -1)
+{
+    TPlayList list;
+    AddFiles(list, paths);
+    music.ReplaceList(list, startIndex);
+}
+
+// Waits until the device the player asked for has opened (or failed to),
+// handling events meanwhile.
+inline bool WaitForDevice(const TMusic &music)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (music.Sound().DeviceState() == TDeviceState::dsOpening) {
+        if (clock.elapsed() > 10000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        QThread::msleep(1);
     }
     return true;
 }

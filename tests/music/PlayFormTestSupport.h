@@ -56,15 +56,21 @@ inline QByteArray ModHeader(const QByteArray &title)
 // entry for it to the player's list.
 inline void FillPlayer(TMusic &music, const TTestFolder &folder, const QStringList &titles)
 {
+    TPlayList list;
+    list.Assign(music.List());
     for (const QString &title : titles) {
         const QString name = title + QStringLiteral(".mod");
         if (!QFileInfo::exists(folder.File(name)))
             folder.Write(name, ModHeader(title.toLatin1()));
-        TPlayListItem item;
-        item.FileName = QFile::encodeName(folder.File(name));
-        item.ReadTitle();
-        music.ModuleList.AddCopy(item);
+        AddFiles(list, {folder.File(name)});
     }
+    music.ReplaceList(list, -1);
+}
+
+// The player's list stays; the entry to load next becomes index.
+inline void StartAt(TMusic &music, int index)
+{
+    music.ReplaceList(music.List(), index);
 }
 
 inline QStringList TitlesOf(const TPlayList &list)

@@ -1,12 +1,12 @@
 // "Card Setup...": the layer is closed while the set-up window is open, the
 // set-up is stored only when confirmed, music comes back only if it was on,
 // and what the store holds is read back with the automatic choice for
-// whatever is no real output driver; SDL_AUDIODRIVER wins over the store.
+// whatever is no real output driver and the nearest offered value for a
+// rate or buffer out of range; SDL_AUDIODRIVER wins over the store.
 #include "MusicTestSupport.h"
-#include "music/CardSetup.h"
-#include "music/Music.h"
 #include "support/MessageRecorder.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace
@@ -17,14 +17,12 @@ const QString InitFailed =
 
 void AddModules(TTestFolder &folder, TMusic &music, const QStringList &titles)
 {
+    QStringList files;
     for (const QString &title : titles) {
-        const QString name = title + ".mod";
-        QVERIFY(folder.Write(name, TinyModule(title.toLatin1(), 64, 20)));
-        TPlayListItem item;
-        item.FileName = QFile::encodeName(folder.File(name));
-        QVERIFY(item.ReadTitle());
-        music.ModuleList.AddCopy(item);
+        files << title + ".mod";
+        QVERIFY(folder.Write(files.last(), TinyModule(title.toLatin1(), 64, 20)));
     }
+    GiveList(music, files);
 }
 
 // A set-up window that a test drives: it notes what it saw and answers as
@@ -38,13 +36,14 @@ struct TFakeSetupWindow {
 
     TSetupDialog Dialog(TMusic &music)
     {
-        return [this, &music](TModuleAudio &audio, const TAudioInUse &inUse) {
+        return [this, &music](const TAudioSetup &setup,
+                              const TAudioInUse &inUse) -> std::optional<TAudioSetup> {
             ++Shown;
-            LayerWasOpen = music.IsInitialized() || audio.IsOpen();
+            LayerWasOpen = music.IsInitialized() || music.Sound().IsOpen();
             InUse = inUse;
-            if (Confirm && Choose)
-                audio.SetSetup(*Choose);
-            return Confirm;
+            if (!Confirm)
+                return std::nullopt;
+            return Choose.value_or(setup);
         };
     }
 };
@@ -78,27 +77,29 @@ private slots:
         TMusic music;
         AddModules(folder, music, {"first", "second", "third"});
         QVERIFY(music.Play());
-        QCOMPARE(music.CurrentTitle(), QString("first"));
+        QVERIFY(WaitForDevice(music));
+        QCOMPARE(music.PlayingTitle(), QString("first"));
 
         TFakeSetupWindow window;
         window.Confirm = confirm;
         window.Choose = TAudioSetup{QString(), QString(), 22050, 0};
-        QCOMPARE(RunCardSetup(music, window.Dialog(music)), TCardSetupResult::csrRestarted);
+        QCOMPARE(music.CardSetup(window.Dialog(music)), TCardSetupResult::csrRestarted);
 
         QCOMPARE(window.Shown, 1);
         QVERIFY(!window.LayerWasOpen);
         QVERIFY(window.InUse.Open);
         QCOMPARE(window.InUse.Driver, QString("disk"));
         QVERIFY(music.IsPlaying());
-        QCOMPARE(music.CurrentTitle(), QString("second"));
-        QCOMPARE(music.Sound().InUse().MixRate, confirm ? 22050 : 48000);
+        QCOMPARE(music.PlayingTitle(), QString("second"));
+        QVERIFY(WaitForDevice(music));
+        QCOMPARE(music.InUse().MixRate, confirm ? 22050 : 48000);
         QSettings store = TestStore();
         QCOMPARE(store.contains("MUSIC_SETUP/MIXRATE"), confirm);
         QCOMPARE(store.contains("VOLUME"), confirm);
         QVERIFY(boxes.boxes.isEmpty());
         // What was chosen is there at the next start.
         TMusic next;
-        QCOMPARE(next.Sound().Setup().MixRate, confirm ? 22050 : 0);
+        QCOMPARE(next.Setup().MixRate, confirm ? 22050 : 0);
     }
 
     void withMusicOffTheSetupIsOnlyStored_data()
@@ -123,7 +124,7 @@ private slots:
 
         TFakeSetupWindow window;
         window.Choose = TAudioSetup{QString(), QString(), 44100, 80};
-        QCOMPARE(RunCardSetup(music, window.Dialog(music)), TCardSetupResult::csrNotRestarted);
+        QCOMPARE(music.CardSetup(window.Dialog(music)), TCardSetupResult::csrNotRestarted);
         QCOMPARE(window.Shown, 1);
         QVERIFY(!window.InUse.Open); // switched off gives the device back
         QVERIFY(!music.IsInitialized());
@@ -135,7 +136,8 @@ private slots:
 
         // Switching music on later plays with the new set-up.
         QVERIFY(music.Play());
-        QCOMPARE(music.Sound().InUse().MixRate, 44100);
+        QVERIFY(WaitForDevice(music));
+        QCOMPARE(music.InUse().MixRate, 44100);
         QVERIFY(boxes.boxes.isEmpty());
     }
 
@@ -150,19 +152,22 @@ private slots:
         TScopedEnv noForcedDriver("SDL_AUDIODRIVER", std::nullopt);
         TFakeSetupWindow window;
         window.Choose = TAudioSetup{"no-such-driver", QString(), 0, 0};
-        QCOMPARE(RunCardSetup(music, window.Dialog(music)), TCardSetupResult::csrRestartFailed);
+        QSignalSpy failures(&music, &TMusic::failed);
+        // The device is opened in the background; its failure comes later.
+        QCOMPARE(music.CardSetup(window.Dialog(music)), TCardSetupResult::csrRestarted);
+        QVERIFY(failures.wait(10000));
         QCOMPARE(boxes.texts(), QStringList{InitFailed});
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtWarning);
         QVERIFY(!music.IsInitialized());
         QVERIFY(!music.IsPlaying());
         QVERIFY(!music.Sound().IsOpen());
-        QCOMPARE(music.PlayHandle, TPlayHandle(0));
+        QCOMPARE(music.Status().Row, 0u);
 
         // What the store now holds is no output driver: the next start
         // takes the automatic one.
         QCOMPARE(TestStore().value("MUSIC_SETUP/DRIVER").toString(), QString("no-such-driver"));
         TMusic next;
-        QCOMPARE(next.Sound().Setup().Driver, QString());
+        QCOMPARE(next.Setup().Driver, QString());
     }
 
     void storedSetupIsReadBack_data()
@@ -195,11 +200,48 @@ private slots:
             store.setValue("MUSIC_SETUP/BUFFER", "99999999999");
         }
         TMusic music;
-        const TAudioSetup setup = music.Sound().Setup();
+        const TAudioSetup setup = music.Setup();
         QCOMPARE(setup.Driver, expected);
         QCOMPARE(setup.Device, QString::fromUtf8("Аналоговый стерео, HDMI 1"));
         QCOMPARE(setup.MixRate, 44100);
         QCOMPARE(setup.BufferMs, 0);
+    }
+
+    // A rate or buffer written by hand beyond what the set-up window offers
+    // (a buffer of two seconds would hold every stop for seconds) becomes the
+    // nearest offered one; what is not a number stays automatic.
+    void storedRateAndBufferAreBroughtIntoRange_data()
+    {
+        QTest::addColumn<QVariant>("rate");
+        QTest::addColumn<QVariant>("buffer");
+        QTest::addColumn<int>("expectedRate");
+        QTest::addColumn<int>("expectedBuffer");
+        QTest::newRow("too low") << QVariant(8000) << QVariant(1) << 22050 << 10;
+        QTest::newRow("too high") << QVariant(192000) << QVariant(2000) << 48000 << 160;
+        QTest::newRow("between the offered") << QVariant(32000) << QVariant(33) << 32000 << 33;
+        QTest::newRow("automatic") << QVariant(0) << QVariant(0) << 0 << 0;
+        QTest::newRow("negative") << QVariant(-48000) << QVariant(-40) << 0 << 0;
+        QTest::newRow("no numbers") << QVariant("fast") << QVariant("99999999999") << 0 << 0;
+    }
+
+    void storedRateAndBufferAreBroughtIntoRange()
+    {
+        QFETCH(QVariant, rate);
+        QFETCH(QVariant, buffer);
+        QFETCH(int, expectedRate);
+        QFETCH(int, expectedBuffer);
+        TTestFolder folder;
+        {
+            QSettings store = TestStore();
+            store.setValue("MUSIC_SETUP/MIXRATE", rate);
+            store.setValue("MUSIC_SETUP/BUFFER", buffer);
+        }
+        TMusic music;
+        QCOMPARE(music.Setup().MixRate, expectedRate);
+        QCOMPARE(music.Setup().BufferMs, expectedBuffer);
+        // And so does a set-up chosen outside the range.
+        music.SetSetup(TAudioSetup{QString(), QString(), rate.toInt(), buffer.toInt()});
+        QCOMPARE(music.Setup().MixRate, expectedRate);
     }
 
     void environmentWinsOverTheStore()
@@ -211,10 +253,11 @@ private slots:
         TScopedEnv forced("SDL_AUDIODRIVER", QByteArray("disk"));
         MessageRecorder boxes;
         TMusic music;
-        QCOMPARE(music.Sound().Setup().Driver, drivers.first());
+        QCOMPARE(music.Setup().Driver, drivers.first());
         AddModules(folder, music, {"first"});
         QVERIFY(music.Play());
-        QCOMPARE(music.Sound().InUse().Driver, QString("disk"));
+        QVERIFY(WaitForDevice(music));
+        QCOMPARE(music.InUse().Driver, QString("disk"));
         QVERIFY(boxes.boxes.isEmpty());
         QVERIFY(DriverChosenByEnvironment());
     }

@@ -1,9 +1,10 @@
 // The module player on SDL's disk driver: what it plays, when it moves on,
-// and what it tells the user when there is nothing it can play.
+// what it announces, and what it tells the user when there is nothing it
+// can play.
 #include "MusicTestSupport.h"
-#include "music/Music.h"
 #include "support/MessageRecorder.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -13,36 +14,18 @@ namespace
 
 const QString InitFailed =
     "Couldn't initialize audio! Other program uses audio or you have to change the music setup!";
+const QString ResumeFailed =
+    "Couldn't resume playing music! Other program uses audio or you have to change the music "
+    "setup!";
 const QString LoadFailed = "Could not load  in memory! Check module or choose another module-file!";
 const QString ListEmpty = "Sorry, the playList is empty!";
 
-void AddEntry(TMusic &music, const QString &path)
-{
-    TPlayListItem item;
-    item.FileName = QFile::encodeName(path);
-    item.ReadTitle();
-    music.ModuleList.AddCopy(item);
-}
-
-// Waits until the playing song has ended and the player has moved on.
-bool WaitForSongEnd(TMusic &music)
-{
-    return WaitUntil([&] { return music.CheckSongEnd(); });
-}
-
 // Waits for frames mixed from now on: the device already ran, silent,
 // while the module was loading.
-bool WaitForMoreFrames(TMusic &music, std::uint64_t frames)
+bool WaitForMoreFrames(const TMusic &music, std::uint64_t frames)
 {
     const std::uint64_t start = music.Sound().MixedFrames();
     return WaitUntil([&] { return music.Sound().MixedFrames() >= start + frames; });
-}
-
-int RowOf(TMusic &music)
-{
-    TPlayStatus status;
-    return music.Sound().GetPlayStatus(music.PlayHandle, status) ? static_cast<int>(status.Row)
-                                                                 : -1;
 }
 
 QList<qint16> Samples(const QByteArray &raw)
@@ -59,6 +42,25 @@ qint16 Peak(const QList<qint16> &samples)
         peak = qMax<qint16>(peak, static_cast<qint16>(qAbs(sample)));
     return peak;
 }
+
+// Every announcement of the player, in the order they came.
+struct TAnnouncements {
+    explicit TAnnouncements(TMusic &music)
+    {
+        QObject::connect(&music, &TMusic::playingChanged,
+                         [this](bool on) { Log << QString("playing %1").arg(on); });
+        QObject::connect(&music, &TMusic::moduleChanged, [this](int index, const QString &title) {
+            Log << QString("module %1 %2").arg(index).arg(title);
+        });
+        QObject::connect(&music, &TMusic::listChanged, [this] { Log << "list"; });
+        QObject::connect(&music, &TMusic::volumeChanged,
+                         [this](int volume) { Log << QString("volume %1").arg(volume); });
+        QObject::connect(&music, &TMusic::failed,
+                         [this](const QString &text) { Log << "failed " + text.left(14); });
+    }
+    QStringList Take() { return std::exchange(Log, {}); }
+    QStringList Log;
+};
 
 } // namespace
 
@@ -89,12 +91,14 @@ private slots:
         }
         MessageRecorder boxes;
         TMusic music;
-        AddEntry(music, module);
+        GiveList(music, {module});
         QVERIFY(music.Play());
         QVERIFY(music.IsPlaying());
+        QVERIFY(WaitForDevice(music));
         QVERIFY(WaitForMoreFrames(music, 48000));
         music.Stop(true);
         QVERIFY(!music.IsInitialized());
+        TModuleAudio::FinishDeviceWork();
         const QList<qint16> samples = Samples(folder.Read("audio.raw"));
         QVERIFY(samples.size() >= 2 * 48000);
         QVERIFY(Peak(samples) > 1000);
@@ -104,16 +108,17 @@ private slots:
     void volumeZeroIsSilence()
     {
         TTestFolder folder;
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox")
-            .setValue("VOLUME", 0);
-        QVERIFY(folder.Write("tiny.mod", TinyModule("tiny", 64)));
+        TestStore().setValue("VOLUME", 0);
+        QVERIFY(folder.Write("tiny.mod", TinyModule("tiny", 64, 20)));
         TMusic music;
-        QCOMPARE(music.Volume, 0);
-        AddEntry(music, "tiny.mod");
+        QCOMPARE(music.Volume(), 0);
+        GiveList(music, {"tiny.mod"});
         QVERIFY(music.Play());
+        QVERIFY(WaitForDevice(music));
         QVERIFY(WaitForMoreFrames(music, 48000));
-        QVERIFY(RowOf(music) > 0); // it did play, only without sound
+        QVERIFY(music.Status().Row > 0); // it did play, only without sound
         music.Stop(true);
+        TModuleAudio::FinishDeviceWork();
         const QList<qint16> samples = Samples(folder.Read("audio.raw"));
         QVERIFY(samples.size() >= 2 * 48000);
         QCOMPARE(Peak(samples), qint16(0));
@@ -134,8 +139,9 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("long.mod", TinyModule("long", 64, 20)));
         auto music = std::make_unique<TMusic>();
-        AddEntry(*music, "long.mod");
+        GiveList(*music, {"long.mod"});
         QVERIFY(music->Play());
+        QVERIFY(WaitForDevice(*music));
         QVERIFY(WaitForMoreFrames(*music, 24000));
         QVERIFY(music->IsPlaying());
         if (how == 0)
@@ -143,6 +149,7 @@ private slots:
         else if (how == 1)
             music->Stop(true);
         music.reset();
+        TModuleAudio::FinishDeviceWork();
 
         const QList<qint16> samples = Samples(folder.Read("audio.raw"));
         qsizetype last = samples.size() - 1;
@@ -162,45 +169,118 @@ private slots:
         QVERIFY(peakOf(lastFrame - 120, 121) < playing * 6 / 10);
     }
 
+    // What plays, in order: the player moves on by itself when a song ends,
+    // and one entry plays again and again.
     void songEndMovesToTheNextEntry()
     {
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("first")));
         QVERIFY(folder.Write("b.mod", TinyModule("second")));
-        TMusic music;
-        AddEntry(music, "a.mod");
-        AddEntry(music, "b.mod");
-        QVERIFY(music.Play());
-        QCOMPARE(music.CurrentTitle(), QString("first"));
-        QCOMPARE(music.NextIndex, 1);
-
-        QVERIFY(WaitForSongEnd(music));
-        QVERIFY(music.IsPlaying());
-        QCOMPARE(music.CurrentIndex(), 1);
-        QCOMPARE(music.CurrentTitle(), QString("second"));
-        QCOMPARE(music.NextIndex, 0);
-
-        QVERIFY(WaitForSongEnd(music));
-        QVERIFY(music.IsPlaying());
-        QCOMPARE(music.CurrentTitle(), QString("first"));
-    }
-
-    void oneEntryRepeats()
-    {
-        TTestFolder folder;
-        QVERIFY(folder.Write("a.mod", TinyModule("only")));
         MessageRecorder boxes;
         TMusic music;
-        AddEntry(music, "a.mod");
+        QSignalSpy modules(&music, &TMusic::moduleChanged);
+        GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(music.Play());
-        for (int round = 0; round < 3; ++round) {
-            const TPlayHandle before = music.PlayHandle;
-            QVERIFY(WaitForSongEnd(music));
+        QCOMPARE(music.PlayingTitle(), QString("first"));
+        QCOMPARE(music.NextIndex(), 1);
+        const std::pair<int, const char *> order[] = {{1, "second"}, {0, "first"}, {1, "second"}};
+        for (const auto &[index, title] : order) {
+            const qsizetype before = modules.count();
+            QVERIFY(modules.wait(10000));
+            QCOMPARE(modules.count(), before + 1);
+            QCOMPARE(modules.last(), (QVariantList{index, QString(title)}));
             QVERIFY(music.IsPlaying());
-            QVERIFY(music.PlayHandle != before);
-            QCOMPARE(music.NextIndex, 0);
-            QCOMPARE(music.CurrentTitle(), QString("only"));
+            QCOMPARE(music.PlayingIndex(), index);
+            QCOMPARE(music.NextIndex(), 1 - index);
         }
+
+        GiveList(music, {"a.mod"});
+        QCOMPARE(modules.last(), (QVariantList{0, QString("first")}));
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(modules.wait(10000));
+            QCOMPARE(modules.last(), (QVariantList{0, QString("first")}));
+            QCOMPARE(music.NextIndex(), 0);
+        }
+        QVERIFY(boxes.boxes.isEmpty());
+    }
+
+    // Each change is announced once, when it is complete, in the order it
+    // happened: playingChanged before moduleChanged.
+    void announcesEachChangeOnce()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("a.mod", TinyModule("first", 64, 20)));
+        QVERIFY(folder.Write("b.mod", TinyModule("second")));
+        MessageRecorder boxes;
+        TMusic music;
+        TAnnouncements heard(music);
+        QSignalSpy playing(&music, &TMusic::playingChanged);
+        QSignalSpy modules(&music, &TMusic::moduleChanged);
+        QSignalSpy lists(&music, &TMusic::listChanged);
+        QSignalSpy volumes(&music, &TMusic::volumeChanged);
+        QSignalSpy failures(&music, &TMusic::failed);
+
+        GiveList(music, {"a.mod", "b.mod"});
+        QCOMPARE(heard.Take(), QStringList{"list"});
+        QVERIFY(music.Play());
+        QCOMPARE(heard.Take(), (QStringList{"playing 1", "module 0 first"}));
+        QVERIFY(!music.Play()); // already playing: nothing to say
+        music.SetVolume(30);
+        music.SetVolume(30);
+        music.PreviewVolume(10);
+        QCOMPARE(heard.Take(), QStringList{"volume 30"});
+        music.Stop(false);
+        music.Stop(false);
+        QCOMPARE(heard.Take(), QStringList{"playing 0"});
+        QVERIFY(music.Play());
+        QCOMPARE(heard.Take(), (QStringList{"playing 1", "module 0 first"}));
+
+        // A list replaced while music plays: the start entry plays at once.
+        GiveList(music, {"b.mod", "a.mod"}, 0);
+        QCOMPARE(heard.Take(), (QStringList{"list", "module 0 second"}));
+        QVERIFY(modules.wait(10000)); // the short song ends
+        QCOMPARE(heard.Take(), QStringList{"module 1 first"});
+
+        // A list with nothing loadable: both tries fail, and music stops.
+        GiveList(music, {"missing.mod"});
+        QCOMPARE(heard.Take(), (QStringList{"list", "failed Could not load",
+                                            "failed Could not load", "playing 0"}));
+        QCOMPARE(boxes.texts(), (QStringList{LoadFailed, LoadFailed}));
+        QCOMPARE(playing.count(), 4);
+        QCOMPARE(modules.count(), 4);
+        QCOMPARE(lists.count(), 3);
+        QCOMPARE(volumes.count(), 1);
+        QCOMPARE(failures.count(), 2);
+        QCOMPARE(music.Volume(), 30);
+        QCOMPARE(TestStore().value("VOLUME").toString(), QString("30"));
+    }
+
+    // A start entry chosen while music is off: what is still loaded plays
+    // first, under its own title, then the start entry.
+    void theTitleIsTheModuleThatPlays()
+    {
+        TTestFolder folder;
+        const QStringList titles = {"first", "second", "third", "fourth"};
+        QStringList files;
+        for (const QString &title : titles) {
+            QVERIFY(folder.Write(title + ".mod", TinyModule(title.toLatin1())));
+            files << title + ".mod";
+        }
+        MessageRecorder boxes;
+        TMusic music;
+        GiveList(music, files);
+        QVERIFY(music.Play());
+        music.Stop(false);
+        GiveList(music, files, 3);
+        QCOMPARE(music.PlayingTitle(), QString("first"));
+        QCOMPARE(music.PlayingIndex(), -1); // no longer known in the new list
+
+        QSignalSpy modules(&music, &TMusic::moduleChanged);
+        QVERIFY(music.Play());
+        QCOMPARE(modules.takeFirst(), (QVariantList{-1, QString("first")}));
+        QVERIFY(modules.wait(10000));
+        QCOMPARE(modules.takeFirst(), (QVariantList{3, QString("fourth")}));
+        QCOMPARE(music.PlayingTitle(), QString("fourth"));
         QVERIFY(boxes.boxes.isEmpty());
     }
 
@@ -213,55 +293,26 @@ private slots:
         QVERIFY(folder.Write("b.mod", TinyModule("next", 64)));
         MessageRecorder boxes;
         TMusic music;
-        AddEntry(music, "a.mod");
-        AddEntry(music, "b.mod");
+        GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(music.Play());
-        const TModuleHandle module = music.Module;
-        QVERIFY(WaitUntil([&] { return RowOf(music) >= 12; }));
+        QVERIFY(WaitUntil([&] { return music.Status().Row >= 12; }));
 
         music.Stop(false);
         QVERIFY(music.IsSuspended());
         QVERIFY(!music.IsPlaying());
-        QCOMPARE(music.PlayHandle, TPlayHandle(0));
-        QCOMPARE(music.Module, module);
+        QCOMPARE(music.Status().Row, 0u);
         QVERIFY(!music.Sound().IsOpen()); // the device is free for others
         QVERIFY(music.CheckSongEnd());    // nothing is being played
         QVERIFY(music.IsSuspended());
-        music.Stop(false); // already off: nothing happens
-        QVERIFY(music.IsSuspended());
 
         QVERIFY(music.Play());
+        QVERIFY(WaitForDevice(music));
         QVERIFY(!music.IsSuspended());
-        QCOMPARE(music.Module, module);
-        QCOMPARE(music.NextIndex, 1);
-        const int row = RowOf(music);
-        QVERIFY2(row >= 0 && row < 12, qPrintable(QString::number(row)));
+        QCOMPARE(music.PlayingIndex(), 0);
+        QCOMPARE(music.NextIndex(), 1);
+        const uint row = music.Status().Row;
+        QVERIFY2(row < 12, qPrintable(QString::number(row)));
         QVERIFY(boxes.boxes.isEmpty());
-    }
-
-    void failedResumeStaysSuspended()
-    {
-        TTestFolder folder;
-        QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
-        MessageRecorder boxes;
-        TMusic music;
-        AddEntry(music, "a.mod");
-        QVERIFY(music.Play());
-        music.Stop(false);
-        {
-            TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
-            QVERIFY(!music.Play());
-        }
-        QCOMPARE(
-            boxes.texts(),
-            QStringList{"Couldn't resume playing music! Other program uses audio or you have to "
-                        "change the music setup!"});
-        QCOMPARE(boxes.boxes[0].first, TMsgType::mtWarning);
-        QVERIFY(music.IsSuspended());
-        QVERIFY(music.IsInitialized());
-        QVERIFY(music.Play());
-        QVERIFY(music.IsPlaying());
-        QCOMPARE(boxes.boxes.size(), 1);
     }
 
     void closingMovesOnToTheNextEntry()
@@ -270,15 +321,13 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("first", 64)));
         QVERIFY(folder.Write("b.mod", TinyModule("second", 64)));
         TMusic music;
-        AddEntry(music, "a.mod");
-        AddEntry(music, "b.mod");
+        GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(music.Play());
         music.Stop(true);
         QVERIFY(!music.IsInitialized());
-        QCOMPARE(music.Module, TModuleHandle(0));
         music.Stop(true); // closed: nothing happens
         QVERIFY(music.Play());
-        QCOMPARE(music.CurrentTitle(), QString("second"));
+        QCOMPARE(music.PlayingTitle(), QString("second"));
     }
 
     void emptyListTellsSo()
@@ -292,11 +341,11 @@ private slots:
         QCOMPARE(boxes.boxes[0].second, ListEmpty);
         QVERIFY(music.IsInitialized());
         QVERIFY(!music.IsPlaying());
-        QCOMPARE(music.CurrentIndex(), -1);
-        QVERIFY(music.CurrentTitle().isEmpty());
+        QCOMPARE(music.PlayingIndex(), -1);
+        QVERIFY(music.PlayingTitle().isEmpty());
     }
 
-    void unloadableEntriesWarnOncePerLoad()
+    void unloadableEntriesAreSkippedOrWarnedOnce()
     {
         TTestFolder folder;
         QVERIFY(folder.Write("bad1.mod", "not a module at all, only text"));
@@ -304,47 +353,24 @@ private slots:
         QVERIFY(folder.Write("good.mod", TinyModule("good", 64)));
         MessageRecorder boxes;
         TMusic music;
-        for (const char *name : {"bad1.mod", "missing.mod", "bad2.mod"})
-            AddEntry(music, name);
-        music.NextIndex = 1;
+        GiveList(music, {"bad1.mod", "missing.mod", "bad2.mod"}, 1);
         QVERIFY(!music.Play());
         QCOMPARE(boxes.texts(), QStringList{LoadFailed});
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtWarning);
-        QCOMPARE(music.NextIndex, 1);
-        QCOMPARE(music.Module, TModuleHandle(0));
+        QCOMPARE(music.NextIndex(), 1);
+        QVERIFY(music.PlayingTitle().isEmpty());
         QVERIFY(music.IsInitialized());
 
-        // A playing module whose list turns unplayable: the move on tries
-        // twice (once to load, once more to play) and music stops.
-        music.ModuleList.ClearEntries();
-        AddEntry(music, "good.mod");
+        // From beyond the end of a shorter list: the first entry; a bad
+        // entry on the way is passed over without a word.
         boxes.boxes.clear();
-        QVERIFY(music.Play());
-        music.ModuleList.ClearEntries();
-        AddEntry(music, "bad1.mod");
-        AddEntry(music, "bad2.mod");
-        QVERIFY(!music.NextModule());
-        QCOMPARE(boxes.texts(), (QStringList{LoadFailed, LoadFailed}));
-        QVERIFY(!music.IsPlaying());
-        QCOMPARE(music.PlayHandle, TPlayHandle(0));
-    }
-
-    void loadingSkipsBadEntriesAndWraps()
-    {
-        TTestFolder folder;
-        QVERIFY(folder.Write("bad.mod", "text"));
-        QVERIFY(folder.Write("good.mod", TinyModule("good")));
-        MessageRecorder boxes;
-        TMusic music;
-        AddEntry(music, "good.mod");
-        AddEntry(music, "bad.mod");
-        music.NextIndex = 7; // beyond a list that has shrunk
+        GiveList(music, {"good.mod", "bad1.mod"}, 7);
         music.LoadNextModule();
-        QVERIFY(music.Module != 0);
-        QCOMPARE(music.NextIndex, 1);
-        music.LoadNextModule(); // bad.mod fails silently, good.mod again
-        QVERIFY(music.Module != 0);
-        QCOMPARE(music.NextIndex, 1);
+        QCOMPARE(music.PlayingIndex(), 0);
+        QCOMPARE(music.NextIndex(), 1);
+        music.LoadNextModule();
+        QCOMPARE(music.PlayingTitle(), QString("good"));
+        QCOMPARE(music.NextIndex(), 1);
         QVERIFY(boxes.boxes.isEmpty());
     }
 
@@ -353,22 +379,54 @@ private slots:
         TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a")));
+        QVERIFY(folder.Write("b.mod", TinyModule("b")));
         MessageRecorder boxes;
         TMusic music;
-        AddEntry(music, "a.mod");
-        QVERIFY(!music.Play());
+        GiveList(music, {"a.mod", "b.mod"});
+        QSignalSpy playing(&music, &TMusic::playingChanged);
+        QVERIFY(music.Play()); // the device is opened in the background
+        QVERIFY(playing.wait(10000));
+        QCOMPARE(playing, (QList<QVariantList>{{true}, {false}}));
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtWarning);
         QCOMPARE(boxes.boxes[0].second, InitFailed);
         QVERIFY(!music.IsInitialized());
         QVERIFY(!music.Sound().IsOpen());
         QVERIFY(!music.Sound().LastError().isEmpty());
-        QVERIFY(!music.Play());
+        QCOMPARE(music.NextIndex(), 0); // the next try starts where this one did
+        QVERIFY(music.Play());
+        QVERIFY(playing.wait(10000));
         QCOMPARE(boxes.boxes.size(), 2);
-        music.Stop(true);
+        QCOMPARE(music.PlayingTitle(), QString("a"));
     }
 
-    void setupIsStored_data()
+    void failedResumeStaysSuspended()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
+        MessageRecorder boxes;
+        TMusic music;
+        GiveList(music, {"a.mod"});
+        QVERIFY(music.Play());
+        music.Stop(false);
+        {
+            TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+            QSignalSpy failures(&music, &TMusic::failed);
+            QVERIFY(music.Play());
+            QVERIFY(failures.wait(10000));
+        }
+        QCOMPARE(boxes.texts(), QStringList{ResumeFailed});
+        QVERIFY(music.IsSuspended());
+        QVERIFY(music.IsInitialized());
+        QVERIFY(!music.IsPlaying());
+        QVERIFY(music.Play());
+        QVERIFY(WaitForDevice(music));
+        QVERIFY(music.IsPlaying());
+        QCOMPARE(music.Sound().DeviceState(), TDeviceState::dsOpen);
+        QCOMPARE(boxes.boxes.size(), 1);
+    }
+
+    void volumeIsReadAsStored_data()
     {
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<int>("volume");
@@ -380,32 +438,15 @@ private slots:
         QTest::newRow("overflow") << QVariant("99999999999") << 64;
     }
 
-    void setupIsStored()
+    void volumeIsReadAsStored()
     {
         QFETCH(QVariant, stored);
         QFETCH(int, volume);
         TTestFolder folder;
-        {
-            QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
-            if (stored.isValid())
-                settings.setValue("VOLUME", stored);
-            settings.setValue("MUSIC_SETUP/MIXRATE", "fast");
-        }
+        if (stored.isValid())
+            TestStore().setValue("VOLUME", stored);
         TMusic music;
-        QCOMPARE(music.Volume, volume);
-        QCOMPARE(music.Sound().Setup(), TAudioSetup{});
-
-        const QStringList drivers = TModuleAudio::OutputDrivers();
-        QVERIFY(!drivers.isEmpty());
-        const TAudioSetup chosen{drivers.last(), "", 44100, 40};
-        music.Volume = 12;
-        music.Sound().SetSetup(chosen);
-        music.WriteSetup();
-        TMusic again;
-        QCOMPARE(again.Volume, 12);
-        QCOMPARE(again.Sound().Setup(), chosen);
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
-        QCOMPARE(settings.value("VOLUME").toString(), QString("12"));
+        QCOMPARE(music.Volume(), volume);
     }
 };
 

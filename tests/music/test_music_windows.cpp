@@ -3,7 +3,6 @@
 // drivers, keeps what it cannot list, and confirms or cancels.
 #include "MusicTestSupport.h"
 #include "music/AudioSetupForm.h"
-#include "music/Music.h"
 #include "music/MusicForm.h"
 #include "support/MessageRecorder.h"
 
@@ -23,14 +22,39 @@
 namespace
 {
 
-void AddModule(TTestFolder &folder, TMusic &music, const QByteArray &title)
+void AddModules(TTestFolder &folder, TMusic &music, const QList<QByteArray> &titles)
 {
-    const QString name = QString::fromLatin1(title) + ".mod";
-    QVERIFY(folder.Write(name, TinyModule(title, 64, 20)));
-    TPlayListItem item;
-    item.FileName = QFile::encodeName(folder.File(name));
-    QVERIFY(item.ReadTitle());
-    music.ModuleList.AddCopy(item);
+    QStringList files;
+    for (const QByteArray &title : titles) {
+        const QString name = QString::fromLatin1(title) + ".mod";
+        QVERIFY(folder.Write(name, TinyModule(title, 64, 20)));
+        files << folder.File(name);
+    }
+    GiveList(music, files);
+}
+
+// A control of a window by its name; the test fails at once without it.
+template <class T> T *Child(QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
+
+QSlider *Slider(TMusicForm &form)
+{
+    return Child<QSlider>(form, "TBVolume");
+}
+
+QComboBox *Box(TAudioSetupForm &form, const char *name)
+{
+    return Child<QComboBox>(form, name);
+}
+
+QLabel *Line(TAudioSetupForm &form, const char *name)
+{
+    return Child<QLabel>(form, name);
 }
 
 // Frames mixed from now on; the disk driver's file holds every one of them.
@@ -74,9 +98,9 @@ void RunModal(QDialog &dialog, const std::function<bool()> &run,
     QVERIFY2(reached, "the window was not the active modal window");
 }
 
-// Frames after a change before it is surely heard: the callback that was
-// under way, one device buffer, and the volume's glide.
-constexpr std::uint64_t Settle = 2048;
+// Frames after a change before it is surely heard: one device buffer and
+// the volume's glide.
+constexpr std::uint64_t Settle = 2048 + 512;
 constexpr std::uint64_t Window = 8192;
 
 } // namespace
@@ -99,20 +123,23 @@ private slots:
         TTestFolder folder;
         TMusic music;
         TMusicForm form(music);
+        QLabel *label = Child<QLabel>(form, "Label1");
+        QSlider *slider = Slider(form);
+        QPushButton *okButton = Child<QPushButton>(form, "BitBtn1");
         QCOMPARE(form.windowTitle(), QString("Volume"));
         QCOMPARE(form.size(), QSize(218, 75));
         QCOMPARE(form.minimumSize(), form.maximumSize());
         QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
-        QCOMPARE(form.Label1->text(), QString("Volume:"));
-        QCOMPARE(QList<int>({form.TBVolume->minimum(), form.TBVolume->maximum(),
-                             form.TBVolume->singleStep(), form.TBVolume->tickInterval()}),
+        QCOMPARE(label->text(), QString("Volume:"));
+        QCOMPARE(QList<int>({slider->minimum(), slider->maximum(), slider->singleStep(),
+                             slider->tickInterval()}),
                  QList<int>({0, 64, 1, 5}));
-        QCOMPARE(form.TBVolume->tickPosition(), QSlider::TicksBelow);
-        QVERIFY(form.Label1->geometry().right() < form.TBVolume->geometry().left());
-        const QRect ok = form.BitBtn1->geometry();
-        QVERIFY(form.BitBtn1->isDefault());
+        QCOMPARE(slider->tickPosition(), QSlider::TicksBelow);
+        QVERIFY(label->geometry().right() < slider->geometry().left());
+        const QRect ok = okButton->geometry();
+        QVERIFY(okButton->isDefault());
         QVERIFY(std::abs(ok.center().x() - 218 / 2) <= 1);
-        QVERIFY(ok.top() > form.TBVolume->geometry().bottom() && ok.bottom() < 75);
+        QVERIFY(ok.top() > slider->geometry().bottom() && ok.bottom() < 75);
     }
 
     void volumeWindowShowsTheStoredVolume_data()
@@ -133,14 +160,14 @@ private slots:
             TestStore().setValue("VOLUME", stored);
         TMusic music;
         TMusicForm form(music);
-        form.TBVolume->setValue(50); // left over from an earlier showing
+        Slider(form)->setValue(50); // left over from an earlier showing
         form.show();
-        QCOMPARE(form.TBVolume->value(), shown);
+        QCOMPARE(Slider(form)->value(), shown);
         form.close();
         // Shown again after the volume changed elsewhere: the new one.
-        music.Volume = 9;
+        music.SetVolume(9);
         form.show();
-        QCOMPARE(form.TBVolume->value(), 9);
+        QCOMPARE(Slider(form)->value(), 9);
         form.close();
     }
 
@@ -165,22 +192,23 @@ private slots:
         RunModal(
             form, [&] { return form.Execute(); },
             [&] {
-                QTest::keyClick(form.TBVolume, Qt::Key_Left); // by the keyboard: 63
-                form.TBVolume->setValue(form.TBVolume->value() - 3);
+                QSlider *slider = Slider(form);
+                QTest::keyClick(slider, Qt::Key_Left); // by the keyboard: 63
+                slider->setValue(slider->value() - 3);
                 if (how == 0)
-                    QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+                    QTest::mouseClick(Child<QPushButton>(form, "BitBtn1"), Qt::LeftButton);
                 else if (how == 1)
-                    QTest::keyClick(form.TBVolume, Qt::Key_Return);
+                    QTest::keyClick(slider, Qt::Key_Return);
                 else if (how == 2)
                     form.close();
                 else
-                    QTest::keyClick(form.TBVolume, Qt::Key_Escape);
+                    QTest::keyClick(slider, Qt::Key_Escape);
             },
             &result);
         QCOMPARE(result, confirmed);
-        QCOMPARE(music.Volume, confirmed ? 60 : 64);
-        // The window itself stores nothing; on OK the caller does.
-        QVERIFY(!TestStore().contains("VOLUME"));
+        QCOMPARE(music.Volume(), confirmed ? 60 : 64);
+        // Stored on OK only.
+        QCOMPARE(TestStore().value("VOLUME").toString(), confirmed ? QString("60") : QString());
     }
 
     void sliderIsHeardAtOnceAndTheCloseBoxKeepsIt()
@@ -189,25 +217,26 @@ private slots:
         TestStore().setValue("VOLUME", 64);
         MessageRecorder boxes;
         TMusic music;
-        AddModule(folder, music, "first");
-        AddModule(folder, music, "second");
+        AddModules(folder, music, {"first", "second"});
         QVERIFY(music.Play());
+        QVERIFY(WaitForDevice(music));
         TMusicForm form(music);
         form.show();
         const std::uint64_t beforeMove = MixMore(music, Window + Settle);
 
-        form.TBVolume->setValue(16);
+        Slider(form)->setValue(16);
         const std::uint64_t moved = music.Sound().MixedFrames();
         MixMore(music, Settle + Window);
         form.close();
         const std::uint64_t closed = music.Sound().MixedFrames();
         MixMore(music, Settle + Window);
-        QCOMPARE(music.CurrentTitle(), QString("first"));
+        QCOMPARE(music.PlayingTitle(), QString("first"));
 
-        QVERIFY(music.NextModule()); // the next module starts at Music.Volume
+        QVERIFY(music.NextModule()); // the next module starts at the player's volume
         const std::uint64_t next = music.Sound().MixedFrames();
         MixMore(music, Settle + Window);
         music.Stop(true);
+        TModuleAudio::FinishDeviceWork();
 
         const QByteArray raw = folder.Read("audio.raw");
         const double full = Rms(raw, beforeMove - Window, Window);
@@ -218,7 +247,7 @@ private slots:
         QVERIFY2(std::abs(quarter - 0.25) < 0.03, qPrintable(QString::number(quarter)));
         QVERIFY2(std::abs(afterClose - 0.25) < 0.03, qPrintable(QString::number(afterClose)));
         QVERIFY2(std::abs(nextModule - 1.0) < 0.1, qPrintable(QString::number(nextModule)));
-        QCOMPARE(music.Volume, 64);
+        QCOMPARE(music.Volume(), 64);
         QCOMPARE(TestStore().value("VOLUME").toString(), QString("64"));
         QVERIFY(boxes.boxes.isEmpty());
     }
@@ -236,7 +265,7 @@ private slots:
         TTestFolder folder;
         MessageRecorder boxes;
         TMusic music;
-        AddModule(folder, music, "first");
+        AddModules(folder, music, {"first"});
         if (played) {
             QVERIFY(music.Play());
             music.Stop(false);
@@ -245,8 +274,8 @@ private slots:
         TMusicForm form(music);
         form.show();
         for (int volume : {10, 0, 64, 33})
-            form.TBVolume->setValue(volume);
-        QTest::keyClick(form.TBVolume, Qt::Key_Home);
+            Slider(form)->setValue(volume);
+        QTest::keyClick(Slider(form), Qt::Key_Home);
         form.close();
 
         // Any call would have left its trace: an error for a handle that
@@ -254,8 +283,8 @@ private slots:
         QVERIFY(music.Sound().LastError().isEmpty());
         QVERIFY(!music.Sound().IsOpen());
         QCOMPARE(music.IsSuspended(), suspended);
-        QCOMPARE(music.PlayHandle, TPlayHandle(0));
-        QCOMPARE(music.Volume, 64);
+        QVERIFY(!music.IsPlaying());
+        QCOMPARE(music.Volume(), 64);
         QVERIFY(boxes.boxes.isEmpty());
     }
 
@@ -263,8 +292,8 @@ private slots:
     {
         TAudioSetupForm form;
         QStringList offered;
-        for (int i = 0; i < form.DriverBox->count(); ++i)
-            offered << form.DriverBox->itemText(i);
+        for (int i = 0; i < Box(form, "DriverBox")->count(); ++i)
+            offered << Box(form, "DriverBox")->itemText(i);
         QCOMPARE(offered, QStringList{"Automatic"} + TModuleAudio::OutputDrivers());
         QVERIFY(!offered.contains("disk"));
         QVERIFY(!offered.contains("dummy"));
@@ -303,26 +332,31 @@ private slots:
             QSKIP("This SDL has fewer than two output drivers.");
         TAudioSetupForm form;
         form.ShowSetup(TAudioSetup{drivers[0], "Somewhere", 0, 0}, TAudioInUse{});
-        QCOMPARE(form.DeviceBox->currentData().toString(), QString("Somewhere"));
-        form.DriverBox->setCurrentIndex(form.DriverBox->findData(drivers[1]));
-        QStringList listed;
-        for (int i = 0; i < form.DeviceBox->count(); ++i)
-            listed << form.DeviceBox->itemData(i).toString();
-        QCOMPARE(listed, QStringList{QString()} + TModuleAudio::OutputDevices(drivers[1]));
-        QCOMPARE(form.DeviceBox->currentIndex(), 0); // back to Automatic
+        QComboBox *devices = Box(form, "DeviceBox");
+        QCOMPARE(devices->currentData().toString(), QString("Somewhere"));
+        Box(form, "DriverBox")->setCurrentIndex(Box(form, "DriverBox")->findData(drivers[1]));
+        auto listed = [&] {
+            QStringList items;
+            for (int i = 0; i < devices->count(); ++i)
+                items << devices->itemData(i).toString();
+            return items;
+        };
+        // Listed without holding the window, by the device worker.
+        QTRY_COMPARE(listed(), QStringList{QString()} + TModuleAudio::OutputDevices(drivers[1]));
+        QCOMPARE(devices->currentIndex(), 0); // back to Automatic
         QCOMPARE(form.ChosenSetup().Driver, drivers[1]);
     }
 
     void setupWindowShowsWhatIsInUse()
     {
         TAudioSetupForm form;
-        form.ShowSetup(TAudioSetup{}, TAudioInUse{true, "disk", QString(), 48000, 256});
-        QVERIFY(!form.ClosedNote->isVisibleTo(&form));
-        QCOMPARE(form.InUseBuffer->text(), QString("256 frames (5.3 ms)"));
-        QVERIFY(form.EnvironmentNote->isVisibleTo(&form)); // the tests force "disk"
+        form.ShowSetup(TAudioSetup{}, TAudioInUse{true, "disk", QString(), 48000, 2048});
+        QVERIFY(!Line(form, "ClosedNote")->isVisibleTo(&form));
+        QCOMPARE(Line(form, "InUseBuffer")->text(), QString("2048 frames (42.7 ms)"));
+        QVERIFY(Line(form, "EnvironmentNote")->isVisibleTo(&form)); // the tests force "disk"
         form.ShowSetup(TAudioSetup{}, TAudioInUse{});
-        QVERIFY(form.ClosedNote->isVisibleTo(&form));
-        QVERIFY(!form.InUseDriver->isVisibleTo(&form));
+        QVERIFY(Line(form, "ClosedNote")->isVisibleTo(&form));
+        QVERIFY(!Line(form, "InUseDriver")->isVisibleTo(&form));
     }
 
     void cardSetupThroughTheWindow_data()
@@ -338,25 +372,28 @@ private slots:
         TTestFolder folder;
         MessageRecorder boxes;
         TMusic music;
-        AddModule(folder, music, "first");
-        AddModule(folder, music, "second");
+        AddModules(folder, music, {"first", "second"});
         QVERIFY(music.Play());
+        QVERIFY(WaitForDevice(music));
         TAudioSetupForm form;
         TCardSetupResult result = TCardSetupResult::csrNotRestarted;
         bool reached = false;
         QTimer::singleShot(0, &form, [&] {
             reached = QApplication::activeModalWidget() == &form;
-            QCOMPARE(form.InUseDriver->text(), QString("disk")); // as it was before closing
+            // As it was before closing.
+            QCOMPARE(Line(form, "InUseDriver")->text(), QString("disk"));
             QVERIFY(!music.IsInitialized());
-            form.RateBox->setCurrentIndex(form.RateBox->findData(22050));
-            form.Buttons->button(confirm ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
+            QComboBox *rates = Box(form, "RateBox");
+            rates->setCurrentIndex(rates->findData(22050));
+            Child<QDialogButtonBox>(form, "Buttons")
+                ->button(confirm ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
                 ->click();
         });
         result = form.CardSetup(music);
         QVERIFY(reached);
         QCOMPARE(result, TCardSetupResult::csrRestarted);
-        QCOMPARE(music.CurrentTitle(), QString("second"));
-        QCOMPARE(music.Sound().Setup().MixRate, confirm ? 22050 : 0);
+        QCOMPARE(music.PlayingTitle(), QString("second"));
+        QCOMPARE(music.Setup().MixRate, confirm ? 22050 : 0);
         QCOMPARE(TestStore().contains("MUSIC_SETUP/MIXRATE"), confirm);
         QVERIFY(boxes.boxes.isEmpty());
     }

@@ -102,9 +102,12 @@ private slots:
         QVERIFY(folder.Write("Ferrox.M3U", ReadAll(Resource("Ferrox.M3U"))));
         MessageRecorder boxes;
         TMusic music;
-        QVERIFY(music.ModuleList.LoadFromFile("Ferrox.M3U"));
+        TPlayList list;
+        QVERIFY(list.LoadFromFile("Ferrox.M3U"));
+        music.ReplaceList(list, -1);
         QVERIFY(music.Play());
-        QCOMPARE(music.CurrentTitle(), QString::fromLatin1(Title));
+        QVERIFY(WaitForDevice(music));
+        QCOMPARE(music.PlayingTitle(), QString::fromLatin1(Title));
         const int rate = music.Sound().OpenMixRate();
         QVERIFY(rate > 0);
         const std::uint64_t start = music.Sound().MixedFrames();
@@ -112,6 +115,7 @@ private slots:
         QVERIFY(WaitUntil(
             [&] { return music.Sound().MixedFrames() >= start + std::uint64_t(seconds) * rate; }));
         music.Stop(true);
+        TModuleAudio::FinishDeviceWork();
         QVERIFY(boxes.boxes.isEmpty());
 
         const QByteArray raw = folder.Read("audio.raw");

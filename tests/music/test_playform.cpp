@@ -103,7 +103,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         FillPlayer(music, folder, Words(titles));
-        music.NextIndex = nextIndex;
+        StartAt(music, nextIndex);
         TPlayForm form;
         QString picture;
         RunForm(form, music, [&] {
@@ -134,13 +134,12 @@ private slots:
         const QList<QPair<QString, QByteArray>> files = {
             {"B/a.mod", "one"}, {"b/B.mod", "two"}, {"A/d.mod", "four"}, {"a/c.MOD", "three"}};
         TMusic music;
+        TPlayList list;
         for (const auto &[name, title] : files) {
             QVERIFY(folder.Write(name, ModHeader(title)));
-            TPlayListItem item;
-            item.FileName = QFile::encodeName(folder.File(name));
-            QVERIFY(item.ReadTitle());
-            music.ModuleList.AddCopy(item);
+            AddFiles(list, {folder.File(name)});
         }
+        music.ReplaceList(list, -1);
         TPlayForm form;
         QString picture;
         RunForm(form, music, [&] {
@@ -205,7 +204,7 @@ private slots:
         TTestFolder folder;
         TMusic music;
         FillPlayer(music, folder, titles);
-        music.NextIndex = count / 2;
+        StartAt(music, count / 2);
         TPlayForm form;
         QString picture;
         RunForm(form, music, [&] {
@@ -284,7 +283,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         FillPlayer(music, folder, Words("a b c d"));
-        music.NextIndex = 1;
+        StartAt(music, 1);
         TPlayForm form;
         const bool confirmed = RunForm(form, music, [&] {
             Command(form, "select:0");
@@ -294,11 +293,11 @@ private slots:
             Command(form, "BitBtn1");
         });
         QVERIFY(confirmed);
-        QCOMPARE(TitlesOf(music.ModuleList), Words("d c b"));
-        QCOMPARE(music.NextIndex, 1);
+        QCOMPARE(TitlesOf(music.List()), Words("d c b"));
+        QCOMPARE(music.NextIndex(), 1);
         // Music is off: the list and the start are set, nothing is loaded.
         QVERIFY(!music.IsInitialized());
-        QCOMPARE(music.Module, TModuleHandle(0));
+        QVERIFY(music.PlayingTitle().isEmpty());
         QVERIFY(boxes.boxes.isEmpty());
 
         // The window is reused, and every show starts from the player's list.
@@ -324,7 +323,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         FillPlayer(music, folder, Words("a b c d e"));
-        music.NextIndex = 3;
+        StartAt(music, 3);
         TPlayForm form;
         auto dialogs = std::make_unique<TScriptedDialogs>();
         dialogs->ModuleAnswers << QStringList{folder.File("new.mod")};
@@ -347,8 +346,8 @@ private slots:
         });
         QVERIFY(!confirmed);
         QVERIFY(closedByThem);
-        QCOMPARE(TitlesOf(music.ModuleList), Words("a b c d e"));
-        QCOMPARE(music.NextIndex, 3);
+        QCOMPARE(TitlesOf(music.List()), Words("a b c d e"));
+        QCOMPARE(music.NextIndex(), 3);
         QVERIFY(boxes.boxes.isEmpty());
     }
 
@@ -364,8 +363,8 @@ private slots:
             QTest::keyClick(ListOf(form), Qt::Key_Return);
         });
         QVERIFY(confirmed);
-        QCOMPARE(TitlesOf(music.ModuleList), Words("c b a"));
-        QCOMPARE(music.NextIndex, 2);
+        QCOMPARE(TitlesOf(music.List()), Words("c b a"));
+        QCOMPARE(music.NextIndex(), 2);
     }
 
     void okWhilePlayingStartsTheStartEntry()
@@ -373,17 +372,14 @@ private slots:
         TTestFolder folder;
         MessageRecorder boxes;
         TMusic music;
-        QStringList titles = Words("one two three four five");
-        for (const QString &title : titles) {
-            QVERIFY(folder.Write(title + ".mod", TinyModule(title.toLatin1(), 64, 31)));
-            TPlayListItem item;
-            item.FileName = QFile::encodeName(title + ".mod");
-            QVERIFY(item.ReadTitle());
-            music.ModuleList.AddCopy(item);
+        QStringList files;
+        for (const QString &title : Words("one two three four five")) {
+            files << title + ".mod";
+            QVERIFY(folder.Write(files.last(), TinyModule(title.toLatin1(), 64, 31)));
         }
-        music.NextIndex = 2;
+        GiveList(music, files, 2);
         QVERIFY(music.Play());
-        QCOMPARE(music.CurrentTitle(), QString("three"));
+        QCOMPARE(music.PlayingTitle(), QString("three"));
 
         TPlayForm form;
         QString picture;
@@ -393,8 +389,8 @@ private slots:
         }));
         QCOMPARE(picture, "one two three >four five");
         QVERIFY(music.IsPlaying());
-        QCOMPARE(music.CurrentTitle(), QString("four"));
-        QCOMPARE(music.NextIndex, 4);
+        QCOMPARE(music.PlayingTitle(), QString("four"));
+        QCOMPARE(music.NextIndex(), 4);
         QVERIFY(boxes.boxes.isEmpty());
     }
 
@@ -404,10 +400,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64, 31)));
         MessageRecorder boxes;
         TMusic music;
-        TPlayListItem item;
-        item.FileName = "a.mod";
-        QVERIFY(item.ReadTitle());
-        music.ModuleList.AddCopy(item);
+        GiveList(music, {"a.mod"});
         QVERIFY(music.Play());
 
         TPlayForm form;
@@ -415,7 +408,7 @@ private slots:
             Command(form, "MFClear");
             Command(form, "BitBtn1");
         }));
-        QVERIFY(music.ModuleList.IsEmpty());
+        QVERIFY(music.List().IsEmpty());
         QVERIFY(!music.IsPlaying());
         // Once when the next module is sought, once when play is tried again.
         QCOMPARE(boxes.boxes.size(), 2);
@@ -434,13 +427,15 @@ private slots:
             QSKIP(qPrintable("The shared modules are not here (" + SharedModules() + ")."));
         TTestFolder folder;
         TMusic music;
+        TPlayList list;
         for (const QString &name : names) {
             TPlayListItem item;
             item.FileName = QFile::encodeName(shared.filePath(name));
             if (item.ReadTitle())
-                music.ModuleList.AddCopy(item);
+                list.AddCopy(item);
         }
-        QStringList expected = TitlesOf(music.ModuleList);
+        music.ReplaceList(list, -1);
+        QStringList expected = TitlesOf(music.List());
         TPlayForm form;
         QStringList shown;
         QString picture;

@@ -116,7 +116,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         FillPlayer(music, folder, Words(before));
-        music.NextIndex = 1;
+        StartAt(music, 1);
         TPlayForm form;
         ScriptDialogs(form)->ModuleAnswers << InFolder(folder, chosen);
         QString picture;
@@ -171,12 +171,12 @@ private slots:
             Command(form, "BitBtn1");
         }));
         QCOMPARE(picture, ">a b");
-        QCOMPARE(music.ModuleList.Items(0).FileName, QByteArray("../mods/a.mod"));
+        QCOMPARE(music.List().Items(0).FileName, QByteArray("../mods/a.mod"));
         QCOMPARE(QDir::currentPath(), folder.File("elsewhere"));
         // The player finds the relative entry although the working
         // directory is elsewhere.
         QVERIFY(music.Play());
-        QCOMPARE(music.CurrentTitle(), QString("a"));
+        QCOMPARE(music.PlayingTitle(), QString("a"));
         QVERIFY(boxes.boxes.isEmpty());
     }
 
@@ -213,7 +213,7 @@ private slots:
             QVERIFY(!boxes.boxes[0].second.isEmpty());
         else
             QCOMPARE(boxes.boxes[0].second, message.arg(folder.File(name)));
-        QCOMPARE(TitlesOf(music.ModuleList), Words("a b"));
+        QCOMPARE(TitlesOf(music.List()), Words("a b"));
     }
 
     void savedListLoadsAgain()

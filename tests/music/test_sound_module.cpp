@@ -3,7 +3,6 @@
 // that says why instead of one that crashes.  The cases run in order: the
 // process must not have loaded the module before the last one.
 #include "MusicTestSupport.h"
-#include "music/Music.h"
 #include "music/SoundLibraries.h"
 #include "music/SoundModule.h"
 #include "support/MessageRecorder.h"
@@ -35,14 +34,6 @@ bool AnySoundLibraryMapped()
     return IsMapped("libopenmpt") || IsMapped("libSDL2") || IsMapped("ferrox_sound");
 }
 
-void AddEntry(TMusic &music, const QString &path)
-{
-    TPlayListItem item;
-    item.FileName = QFile::encodeName(path);
-    item.ReadTitle();
-    music.ModuleList.AddCopy(item);
-}
-
 } // namespace
 
 class TestSoundModule : public QObject
@@ -65,8 +56,8 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("a")));
         {
             TMusic music;
-            AddEntry(music, "a.mod");
-            music.Volume = 20;
+            GiveList(music, {"a.mod"});
+            music.SetVolume(20);
             music.WriteSetup();
             music.Stop(false);
             QVERIFY(music.CheckSongEnd()); // the main window's timer polls it
@@ -110,7 +101,7 @@ private slots:
         MessageRecorder boxes;
         {
             TMusic music;
-            AddEntry(music, "a.mod");
+            GiveList(music, {"a.mod"});
             QVERIFY(!music.Play());
             QCOMPARE(boxes.texts(), QStringList{InitFailed});
             QVERIFY(!music.IsInitialized());
@@ -152,7 +143,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
         MessageRecorder boxes;
         TMusic music;
-        AddEntry(music, "a.mod");
+        GiveList(music, {"a.mod"});
         QVERIFY(!TSoundModule::IsLoaded());
         QVERIFY2(music.Play(), qPrintable(music.Sound().LastError()));
         QVERIFY(boxes.boxes.isEmpty());

@@ -2,8 +2,7 @@
 // decoder's own rendering, frame for frame, whatever the device's buffer
 // size; a volume change glides, a fade ramps down and then holds.
 #include "MusicTestSupport.h"
-#include "music/ModuleAudio.h"
-#include "music/VoiceMixer.h"
+#include "sound/VoiceMixer.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -136,7 +135,7 @@ private slots:
         const TSamples alone = RenderAlone(module, limit);
         TDecoder decoder(module);
         TVoiceMixer mixer;
-        mixer.Start(decoder.Module.get(), 1, NaturalVolume);
+        mixer.Start({decoder.Module.get(), 1});
         const TSamples mixed =
             RenderThroughMixer(mixer, static_cast<std::size_t>(bufferFrames), limit);
 
@@ -156,7 +155,7 @@ private slots:
         const TSamples alone = RenderAlone(module, 3 * DecodeChunkFrames);
         TDecoder decoder(module);
         TVoiceMixer mixer;
-        mixer.Start(decoder.Module.get(), 1, NaturalVolume);
+        mixer.Start({decoder.Module.get(), 1});
         TSamples mixed = Mixed(mixer, 2048);
         mixer.SetVolume(16);
         const TSamples after = Mixed(mixer, 4096);
@@ -182,7 +181,7 @@ private slots:
         TDecoder decoder(module);
         TVoiceMixer mixer;
         QVERIFY(mixer.IsSilent());
-        mixer.Start(decoder.Module.get(), 1, NaturalVolume);
+        mixer.Start({decoder.Module.get(), 1});
         QVERIFY(!mixer.IsSilent());
         Mixed(mixer, 1000);
 
@@ -210,6 +209,35 @@ private slots:
                     resumed, 0, resumed.size()) <= DitherSteps);
     }
 
+    // Another voice starts once the one before it has faded out, from its
+    // own beginning; the old decoder is then no longer used.
+    void aNewVoiceFollowsTheFadeOfTheOld()
+    {
+        const QByteArray first = TinyModule("first", 64, 6);
+        const QByteArray second = TinyModule("second", 32, 3);
+        const TSamples aloneFirst = RenderAlone(first, 3000);
+        const TSamples aloneSecond = RenderAlone(second, 3000);
+        TDecoder a(first);
+        TDecoder b(second);
+        TVoiceMixer mixer;
+        mixer.Start({a.Module.get(), 1});
+        Mixed(mixer, 1000);
+        constexpr std::size_t FadeFrames = 240;
+        mixer.Start({b.Module.get(), 2}, FadeFrames);
+        QCOMPARE(mixer.Handle(), 2u);
+        QVERIFY(mixer.Uses(a.Module.get()));
+        const TSamples out = Mixed(mixer, 2000);
+        for (std::size_t i = 0; i < FadeFrames * MixChannels; ++i) {
+            const double envelope = double(FadeFrames - i / MixChannels) / FadeFrames;
+            QVERIFY(std::abs(out[i]) <=
+                    std::abs(aloneFirst[1000 * MixChannels + i]) * envelope + DitherSteps);
+        }
+        const TSamples after(out.begin() + FadeFrames * MixChannels, out.end());
+        QVERIFY(LargestDifference(after, aloneSecond, 0, after.size()) <= DitherSteps);
+        QVERIFY(Peak(after, 0, after.size()) > 1000);
+        QVERIFY(!mixer.Uses(a.Module.get()));
+    }
+
     // The same through SDL: the disk driver's file holds the module as the
     // decoder renders it, from its first sound on.
     void deviceOutputIsTheDecodersRendering()
@@ -223,6 +251,7 @@ private slots:
             audio.Startup();
             audio.SetSetup(TAudioSetup{QString(), QString(), Rate, 0});
             QVERIFY(audio.Init());
+            QVERIFY(WaitUntil([&] { return audio.DeviceState() == TDeviceState::dsOpen; }));
             QCOMPARE(audio.OpenMixRate(), Rate);
             QVERIFY(audio.StartBackgroundPlay());
             const TModuleHandle handle = audio.LoadModule(folder.File("device.mod"));
@@ -233,6 +262,7 @@ private slots:
                 [&] { return audio.GetPlayStatus(play, status) && status.SongLoopCount != 0; }));
             audio.Close();
         }
+        TModuleAudio::FinishDeviceWork();
         const QByteArray raw = folder.Read("audio.raw");
         QVERIFY(!raw.isEmpty());
         TSamples heard(static_cast<std::size_t>(raw.size()) / 2);

@@ -1,4 +1,4 @@
-#include "music/DecoderLog.h"
+#include "sound/DecoderLog.h"
 
 QString TDecoderLog::Text() const
 {

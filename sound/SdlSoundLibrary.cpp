@@ -1,6 +1,7 @@
-#include "music/SdlSoundLibrary.h"
+#include "sound/SdlSoundLibrary.h"
 
-#include "music/SdlSoundEngine.h"
+#include "sound/DeviceWorker.h"
+#include "sound/SdlSoundEngine.h"
 
 TSdlSoundLibrary &TSdlSoundLibrary::Instance()
 {
@@ -54,11 +55,9 @@ bool IsCurrentDriver(const QString &driver)
     return driver.isEmpty() || (current && driver == QString::fromUtf8(current));
 }
 
-} // namespace
-
-QStringList TSdlSoundLibrary::OutputDevices(const QString &driver)
+QStringList DevicesOfDriver(const QString &driver)
 {
-    // While the device is open its driver stays; asking for another one
+    // While a device is open its driver stays; asking for another one
     // would mean closing the music.
     if (SDL_WasInit(SDL_INIT_AUDIO))
         return IsCurrentDriver(driver) ? DevicesOfCurrentDriver() : QStringList();
@@ -74,6 +73,28 @@ QStringList TSdlSoundLibrary::OutputDevices(const QString &driver)
     if (!name.isEmpty())
         SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     return devices;
+}
+
+} // namespace
+
+// SDL's audio subsystem is started and stopped on the device worker only.
+QStringList TSdlSoundLibrary::OutputDevices(const QString &driver)
+{
+    QStringList devices;
+    TDeviceWorker::Instance().Call([&] { devices = DevicesOfDriver(driver); });
+    return devices;
+}
+
+void TSdlSoundLibrary::ListOutputDevices(const QString &driver,
+                                         std::function<void(const QStringList &)> done)
+{
+    TDeviceWorker::Instance().Post(
+        [driver, done = std::move(done)] { done(DevicesOfDriver(driver)); });
+}
+
+void TSdlSoundLibrary::FinishDeviceWork()
+{
+    TDeviceWorker::Instance().Call([] {});
 }
 
 // The verbose version carries build metadata after a '+' ("0.6.9+r18817.pkg"),

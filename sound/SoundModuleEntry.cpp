@@ -1,7 +1,7 @@
 // The sound module's one exported symbol; everything else in the module is
 // hidden, so that loading it adds nothing to the program's symbol scope.
 
-#include "music/SdlSoundLibrary.h"
+#include "sound/SdlSoundLibrary.h"
 
 #include <QtGlobal>
 

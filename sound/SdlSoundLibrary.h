@@ -2,7 +2,7 @@
 
 // TSdlSoundLibrary: the sound module's entry, on SDL2 and libopenmpt.
 
-#include "music/SoundEngine.h"
+#include "sound/SoundEngine.h"
 
 // What the sound module answers without a device: its engines, SDL's
 // output drivers and devices, and the versions of the libraries it runs
@@ -17,8 +17,11 @@ public:
     TSoundEngine *NewEngine() override;
     QStringList OutputDrivers() override;
     QStringList OutputDevices(const QString &driver) override;
+    void ListOutputDevices(const QString &driver,
+                           std::function<void(const QStringList &)> done) override;
     QString OpenmptVersion() override;
     QString SdlVersion() override;
+    void FinishDeviceWork() override;
 
 private:
     TSdlSoundLibrary();
