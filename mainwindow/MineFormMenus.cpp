@@ -12,6 +12,8 @@
 #include "music/MusicForm.h"
 #include "music/PlayForm.h"
 
+#include <QCoreApplication>
+
 #include <optional>
 
 // --- Game menu ---------------------------------------------------------------
@@ -118,6 +120,25 @@ void TMineForm::MMSetupClick()
 void TMineForm::MMVolumeClick()
 {
     Windows.Volume(*Player).Execute();
+}
+
+// --- The desktop's media controls -----------------------------------------
+
+void TMineForm::RaiseWindow()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+// As the close box; a window of the game that waits for an answer meanwhile
+// is left as at the session's end, so that the game does not stay behind
+// without its main window.
+void TMineForm::CloseFromDesktop()
+{
+    close();
+    QCoreApplication::exit(0);
 }
 
 // --- Help menu ---------------------------------------------------------------
