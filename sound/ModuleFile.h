@@ -13,6 +13,6 @@
 // is.  False with the reason in error otherwise.
 bool ReadModuleFile(const QString &path, QByteArray &bytes, QString &error);
 
-// The decoder's load options for reading no more than a module's
-// descriptions (title, format): no samples, patterns or plug-ins.
+// The decoder's load options for reading little more than a module's
+// descriptions (title, format): no samples and no patterns.
 std::map<std::string, std::string> DescriptionOnlyOptions();
