@@ -12,7 +12,7 @@
 #include "music/MusicForm.h"
 #include "music/PlayForm.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include <optional>
 
@@ -132,13 +132,14 @@ void TMineForm::RaiseWindow()
     activateWindow();
 }
 
-// As the close box; a window of the game that waits for an answer meanwhile
-// is left as at the session's end, so that the game does not stay behind
-// without its main window.
+// As the close box.  A window of the game that waits for an answer would
+// keep the game running without its main window: every event loop ends
+// instead, as at the session's end.
 void TMineForm::CloseFromDesktop()
 {
+    if (QApplication::activeModalWidget())
+        QCoreApplication::exit(0);
     close();
-    QCoreApplication::exit(0);
 }
 
 // --- Help menu ---------------------------------------------------------------
