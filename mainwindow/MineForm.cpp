@@ -94,6 +94,10 @@ void TMineForm::FormCreate()
     MGNewClick();
     LayoutBoard();
     STimer->start(TimerIntervalMs);
+    // The desktop first sees the game as it starts: the music already on
+    // or off.  Without a session bus the game goes on as before, silently.
+    if (OfferMediaControls)
+        Controls->Offer(QDBusConnection::sessionBus());
 }
 
 // Without a readable default play list music stays off for this run: the
@@ -256,16 +260,13 @@ void TMineForm::ConnectMusic()
 }
 
 // The desktop's media controls switch the music as the Music menu does,
-// and raise and close the window as its frame does.  Without a session bus
-// the game goes on as before, and says nothing.
+// and raise and close the window as its frame does.
 void TMineForm::ConnectMediaControls()
 {
     Controls = std::make_unique<TMediaControls>(*Player);
     connect(Controls.get(), &TMediaControls::musicSwitchRequested, this, &TMineForm::MUSongClick);
     connect(Controls.get(), &TMediaControls::raiseRequested, this, &TMineForm::RaiseWindow);
     connect(Controls.get(), &TMediaControls::quitRequested, this, &TMineForm::CloseFromDesktop);
-    if (OfferMediaControls)
-        Controls->Offer(QDBusConnection::sessionBus());
 }
 
 void TMineForm::ConnectMenus()

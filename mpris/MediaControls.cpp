@@ -60,6 +60,8 @@ bool TMediaControls::Offer(const QDBusConnection &bus)
 {
     if (Bus || !bus.isConnected())
         return false;
+    // What has changed so far is part of what the bus first sees, not news.
+    Recheck();
     auto connection = std::make_unique<QDBusConnection>(bus);
     auto *root = new TMprisRoot(this);
     auto *player = new TMprisPlayer(this);

@@ -35,7 +35,6 @@ bool ReadModuleFile(const QString &path, QByteArray &bytes, QString &error)
 // that the header is one it knows, and reads not even the title.
 std::map<std::string, std::string> DescriptionOnlyOptions()
 {
-    return {{"load.skip_samples", "1"},
-            {"load.skip_patterns", "1"},
-            {"load.skip_subsongs_init", "1"}};
+    return {
+        {"load.skip_samples", "1"}, {"load.skip_patterns", "1"}, {"load.skip_subsongs_init", "1"}};
 }
