@@ -264,7 +264,8 @@ void TMineForm::ConnectMusic()
 void TMineForm::ConnectMediaControls()
 {
     Controls = std::make_unique<TMediaControls>(*Player);
-    connect(Controls.get(), &TMediaControls::musicSwitchRequested, this, &TMineForm::MUSongClick);
+    connect(Controls.get(), &TMediaControls::musicSwitchRequested, this,
+            &TMineForm::SwitchMusicFromDesktop);
     connect(Controls.get(), &TMediaControls::raiseRequested, this, &TMineForm::RaiseWindow);
     connect(Controls.get(), &TMediaControls::quitRequested, this, &TMineForm::CloseFromDesktop);
 }

@@ -91,6 +91,7 @@ private slots:
     void License1Click();
 
     // The desktop's media controls
+    void SwitchMusicFromDesktop();
     void RaiseWindow();
     void CloseFromDesktop();
 

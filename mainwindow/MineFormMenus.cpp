@@ -124,6 +124,15 @@ void TMineForm::MMVolumeClick()
 
 // --- The desktop's media controls -----------------------------------------
 
+// The Music item's own command, at the times it can be chosen: not while a
+// window of the game waits for an answer ("Card Setup..." has given the
+// sound device back meanwhile, and opens it again when it is done).
+void TMineForm::SwitchMusicFromDesktop()
+{
+    if (!QApplication::activeModalWidget())
+        MUSongClick();
+}
+
 void TMineForm::RaiseWindow()
 {
     setWindowState(windowState() & ~Qt::WindowMinimized);

@@ -283,6 +283,20 @@ private slots:
             QCOMPARE(form.Game().Model().MusicOn, item->text() == "Turn Off");
             QCOMPARE(form.Music().IsPlaying(), form.Game().Model().MusicOn);
         }
+        // Not while the Music menu cannot be used either: the card set-up
+        // has given the device back meanwhile.
+        bool playingMeanwhile = true;
+        ModalAnswer<TAudioSetupForm> setup([&](TAudioSetupForm *window) {
+            controls.PlayPause();
+            settle();
+            playingMeanwhile = form.Music().IsPlaying();
+            window->reject();
+        });
+        Find<QAction>(form, "MMSetup")->trigger();
+        QCOMPARE(setup.answered, 1);
+        QVERIFY(!playingMeanwhile);
+        QCOMPARE(item->text(), QString("Turn Off"));
+
         form.showMinimized();
         QVERIFY(form.isMinimized());
         controls.Raise();
