@@ -31,6 +31,21 @@ const QString TrackPrefix = QStringLiteral("/org/ferrox/Ferrox/Track/");
 const QString Playing = QStringLiteral("Playing");
 const QString Stopped = QStringLiteral("Stopped");
 
+// The player's volume 0..64 is MPRIS's 0..1.
+double MprisVolume(int volume)
+{
+    return static_cast<double>(std::clamp(volume, 0, NaturalVolume)) / NaturalVolume;
+}
+
+// MPRIS allows more than 1.0; the player's volume ends at the module's
+// natural level.
+int PlayerVolume(double volume)
+{
+    if (std::isnan(volume))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * NaturalVolume));
+}
+
 } // namespace
 
 TMediaControls::TMediaControls(TMusic &music, QObject *parent) : QObject(parent), Music(music)
@@ -161,20 +176,6 @@ QVariantMap TMediaControls::AnnouncedValues() const
         {QStringLiteral("CanPlay"), CanPlay()},
         {QStringLiteral("CanPause"), CanPlay()},
     };
-}
-
-double TMediaControls::MprisVolume(int volume)
-{
-    return static_cast<double>(std::clamp(volume, 0, NaturalVolume)) / NaturalVolume;
-}
-
-// MPRIS allows more than 1.0; the player's volume ends at the module's
-// natural level.
-int TMediaControls::PlayerVolume(double volume)
-{
-    if (std::isnan(volume))
-        return 0;
-    return static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * NaturalVolume));
 }
 
 // --- Changes -----------------------------------------------------------------

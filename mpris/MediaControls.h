@@ -64,10 +64,6 @@ public:
     // The values announced when they change, by property name.
     QVariantMap AnnouncedValues() const;
 
-    // The player's volume as MPRIS gives it, and back.
-    static double MprisVolume(int volume);
-    static int PlayerVolume(double volume);
-
 signals:
     // The Music menu's "Turn On" / "Turn Off", as if chosen there.
     void musicSwitchRequested();
