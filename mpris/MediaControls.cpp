@@ -78,13 +78,11 @@ bool TMediaControls::Offer(const QDBusConnection &bus)
     // What has changed so far is part of what the bus first sees, not news.
     Recheck();
     auto connection = std::make_unique<QDBusConnection>(bus);
-    auto *root = new TMprisRoot(this);
-    auto *player = new TMprisPlayer(this);
-    if (!connection->registerObject(ObjectPath, this, QDBusConnection::ExportAdaptors)) {
-        delete root;
-        delete player;
+    // The interfaces answer for this object once it is registered.
+    auto root = std::make_unique<TMprisRoot>(this);
+    auto player = std::make_unique<TMprisPlayer>(this);
+    if (!connection->registerObject(ObjectPath, this, QDBusConnection::ExportAdaptors))
         return false;
-    }
     // A second copy of the game takes a name of its own, as MPRIS asks.
     const QString own =
         ServicePrefix + QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid());
@@ -96,10 +94,11 @@ bool TMediaControls::Offer(const QDBusConnection &bus)
     }
     if (Service.isEmpty()) {
         connection->unregisterObject(ObjectPath);
-        delete root;
-        delete player;
         return false;
     }
+    // From now on they belong to this object, as its children.
+    root.release();
+    player.release();
     Bus = std::move(connection);
     return true;
 }
