@@ -1,4 +1,5 @@
 #include "QuitSignals.h"
+#include "base/Constants.h"
 #include "controls/Resources.h"
 #include "dialogs/MessageBoxes.h"
 #include "mainwindow/MineForm.h"
@@ -26,9 +27,10 @@ int main(int argc, char *argv[])
 
     // The largest board and the font scale come from the screen before any
     // window exists.
-    const TFormEnvironment environment = ScreenEnvironment();
+    TFormEnvironment environment = ScreenEnvironment();
+    environment.MediaControls = true;
     PrepareForScreen(environment);
-    QApplication::setApplicationName(QStringLiteral("Ferrox"));
+    QApplication::setApplicationName(ProgramName);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
     QApplication::setWindowIcon(FerroxRes::LoadMainIcon());

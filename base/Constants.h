@@ -9,6 +9,9 @@ inline constexpr int CellSize = 17;
 // The cell storage has 101 x 101 slots, never more.
 inline constexpr int MaxSlots = 101;
 
+// The program's name, as its window and the desktop show it.
+inline const QString ProgramName = QStringLiteral("Ferrox");
+
 // The music volume: 0 is silence, 64 the module's natural level.
 inline constexpr int NaturalVolume = 64;
 

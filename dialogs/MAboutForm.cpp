@@ -21,7 +21,6 @@ constexpr int FormWidth = 310;
 constexpr int FormHeight = 262;
 const QRect PanelPlace(8, 8, 289, 217);
 
-const QString ProgramName = QStringLiteral("Ferrox");
 const QString NameSuffix = QStringLiteral("for Windows");
 
 // The program picture is drawn larger and shown shrunk into the corner.

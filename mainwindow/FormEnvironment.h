@@ -19,6 +19,7 @@ struct TFormEnvironment {
     QString WorkingDirectory;           // where the program's own files are; empty: current
     TWallClockSource Clock;             // empty: the system clock
     std::optional<quint32> RandomState; // replaces the seed taken from the time of day
+    bool MediaControls = false;         // offers the music to the session bus's media controls
 };
 
 // The environment of the primary screen and the current directory.

@@ -3,6 +3,7 @@
 #include "mainwindow/MineForm.h"
 #include "controls/Fonts.h"
 
+#include "base/Constants.h"
 #include "base/Random.h"
 #include "controls/Counter.h"
 #include "controls/DRLabel.h"
@@ -12,10 +13,12 @@
 #include "mainwindow/BoardView.h"
 #include "mainwindow/Layout.h"
 #include "model/MineGame.h"
+#include "mpris/MediaControls.h"
 #include "music/Music.h"
 #include "records/BestTimes.h"
 
 #include <QAction>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -31,14 +34,15 @@ constexpr QPoint DesignPosition(230, 103);
 TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     : QMainWindow(parent),
       WorkingDirectory(environment.WorkingDirectory.isEmpty() ? QDir::currentPath()
-                                                              : environment.WorkingDirectory)
+                                                              : environment.WorkingDirectory),
+      OfferMediaControls(environment.MediaControls)
 {
     InstallClock(environment);
     // The program's files stay in the folder it was started in, whatever a
     // file dialog later does to the current directory.
     SetBestRecordsDirectory(WorkingDirectory);
 
-    setWindowTitle(QStringLiteral("Ferrox"));
+    setWindowTitle(ProgramName);
     // A fixed frame: minimise and close, no maximise, since the window
     // always has exactly the size of its board.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -84,11 +88,16 @@ void TMineForm::FormCreate()
 {
     Player = std::make_unique<TMusic>();
     ConnectMusic();
+    ConnectMediaControls();
     LoadDefaultPlayList();
     ApplySettings();
     MGNewClick();
     LayoutBoard();
     STimer->start(TimerIntervalMs);
+    // The desktop first sees the game as it starts: the music already on
+    // or off.  Without a session bus the game goes on as before, silently.
+    if (OfferMediaControls)
+        Controls->Offer(QDBusConnection::sessionBus());
 }
 
 // Without a readable default play list music stays off for this run: the
@@ -143,6 +152,7 @@ void TMineForm::FormDestroy()
     delete takeCentralWidget();
     Frame = nullptr;
     TheGame.reset();
+    Controls.reset();
     Player.reset();
 }
 
@@ -247,6 +257,17 @@ void TMineForm::ConnectMusic()
     connect(Player.get(), &TMusic::playingChanged, this, &TMineForm::ShowMusicState);
     connect(Player.get(), &TMusic::moduleChanged, this,
             [this](int, const QString &title) { ShowTitle(title); });
+}
+
+// The desktop's media controls switch the music as the Music menu does,
+// and raise and close the window as its frame does.
+void TMineForm::ConnectMediaControls()
+{
+    Controls = std::make_unique<TMediaControls>(*Player);
+    connect(Controls.get(), &TMediaControls::musicSwitchRequested, this,
+            &TMineForm::SwitchMusicFromDesktop);
+    connect(Controls.get(), &TMediaControls::raiseRequested, this, &TMineForm::RaiseWindow);
+    connect(Controls.get(), &TMediaControls::quitRequested, this, &TMineForm::CloseFromDesktop);
 }
 
 void TMineForm::ConnectMenus()

@@ -18,6 +18,7 @@ class TBoardFrame;
 class TBoardView;
 class TCounter;
 class TDRLabel;
+class TMediaControls;
 class TMineGame;
 class TMusic;
 class TStatusPanels;
@@ -40,6 +41,8 @@ public:
     TMineGame &Game() { return *TheGame; }
     const TMineGame &Game() const { return *TheGame; }
     TMusic &Music() { return *Player; }
+    // The music as the desktop's media controls see and drive it.
+    TMediaControls &MediaControls() { return *Controls; }
     TBoardView *Grid() const;
     const TBestTimes &Records() const { return *BestTimes; }
     // The window's design size from the last layout, frame included.
@@ -87,6 +90,11 @@ private slots:
     void MHAboutClick();
     void License1Click();
 
+    // The desktop's media controls
+    void SwitchMusicFromDesktop();
+    void RaiseWindow();
+    void CloseFromDesktop();
+
     // What the game announces
     void FollowOptions();
 
@@ -103,6 +111,7 @@ private:
     void ConnectBoard();
     void ConnectMenus();
     void ConnectMusic();
+    void ConnectMediaControls();
 
     void FitWindowToBoard();
     void KeepOnScreen();
@@ -111,6 +120,7 @@ private:
 
     std::unique_ptr<TMineGame> TheGame;
     std::unique_ptr<TMusic> Player;
+    std::unique_ptr<TMediaControls> Controls;
     TBestTimes *BestTimes = nullptr;
     TMainMenu Menu;
     TBoardFrame *Frame = nullptr;
@@ -126,5 +136,6 @@ private:
     QString WorkingDirectory;
     TWallClockSource PreviousClock;
     bool ClockInstalled = false;
+    bool OfferMediaControls = false;
     QSize Outer;
 };

@@ -12,6 +12,8 @@
 #include "music/MusicForm.h"
 #include "music/PlayForm.h"
 
+#include <QApplication>
+
 #include <optional>
 
 // --- Game menu ---------------------------------------------------------------
@@ -118,6 +120,35 @@ void TMineForm::MMSetupClick()
 void TMineForm::MMVolumeClick()
 {
     Windows.Volume(*Player).Execute();
+}
+
+// --- The desktop's media controls -----------------------------------------
+
+// The Music item's own command, at the times it can be chosen: not while a
+// window of the game waits for an answer ("Card Setup..." has given the
+// sound device back meanwhile, and opens it again when it is done).
+void TMineForm::SwitchMusicFromDesktop()
+{
+    if (!QApplication::activeModalWidget())
+        MUSongClick();
+}
+
+void TMineForm::RaiseWindow()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+// As the close box.  A window of the game that waits for an answer would
+// keep the game running without its main window: every event loop ends
+// instead, as at the session's end.
+void TMineForm::CloseFromDesktop()
+{
+    if (QApplication::activeModalWidget())
+        QCoreApplication::exit(0);
+    close();
 }
 
 // --- Help menu ---------------------------------------------------------------

@@ -113,6 +113,11 @@ bool TModuleAudio::FreeModule(TModuleHandle module)
     return Impl->Engine && Impl->Engine->FreeModule(module);
 }
 
+std::chrono::microseconds TModuleAudio::ModuleLength(TModuleHandle module) const
+{
+    return Impl->Engine ? Impl->Engine->ModuleLength(module) : std::chrono::microseconds{0};
+}
+
 bool TModuleAudio::SetAmplification(int percent)
 {
     Impl->Amplification = percent;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -87,6 +88,9 @@ public:
     TModuleHandle LoadModule(const QString &path);
     // Frees a module, stopping it first when it plays.
     bool FreeModule(TModuleHandle module);
+    // How long a loaded module's song lasts, as its decoder reckons it;
+    // zero when unknown.
+    std::chrono::microseconds ModuleLength(TModuleHandle module) const;
 
     // Loudness of every later start, in percent of the decoder's natural level.
     bool SetAmplification(int percent);

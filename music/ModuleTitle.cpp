@@ -1,5 +1,8 @@
 #include "music/PlayList.h"
 
+#include "base/CodePageText.h"
+#include "music/ModuleFormats.h"
+
 #include <QFile>
 #include <QIODevice>
 
@@ -48,6 +51,22 @@ bool ReadExactly(QIODevice &device, qint64 count, QByteArray &bytes)
 {
     bytes = device.read(count);
     return bytes.size() == count;
+}
+
+// The part of the name after its last dot, when that dot is in the file's
+// own name: "tune.mtm" gives "mtm", "old.d/tune" nothing.
+QString ExtensionOfName(const QByteArray &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf('.');
+    if (dot < 0 || dot < fileName.lastIndexOf('/'))
+        return QString();
+    return QString::fromLatin1(fileName.mid(dot + 1));
+}
+
+// Decoder titles come as any text; the entry keeps 8-bit text of one line.
+QByteArray StoredTitle(const QString &title)
+{
+    return ToCodePageBytes(WithoutControlCharacters(title.left(MaxDecoderTitleLength)));
 }
 
 QByteArray UpToFirstZero(const QByteArray &field)
@@ -105,10 +124,8 @@ QByteArray ReadModuleTitle(const QByteArray &fileName, QIODevice &device, bool *
 bool TPlayListItem::ReadTitle()
 {
     Title.clear();
-    // A name of an unknown kind fails whatever the file holds, so it is not
-    // even opened: long play lists full of other files load quickly.
     if (KindOfName(FileName) == TModuleKind::Unknown)
-        return false;
+        return ReadDecoderTitle();
     // Only plain files: opening a named pipe that happens to end in "mod"
     // would wait for a writer forever.  Unbuffered, so that only the header
     // bytes are read from the disk.
@@ -118,4 +135,18 @@ bool TPlayListItem::ReadTitle()
     bool ok = false;
     Title = ReadModuleTitle(FileName, file, &ok);
     return ok;
+}
+
+// A name of a kind the decoder does not read fails whatever the file holds,
+// so it is not even opened: long play lists full of other files load
+// quickly.
+bool TPlayListItem::ReadDecoderTitle()
+{
+    if (!IsDecoderExtension(ExtensionOfName(FileName)))
+        return false;
+    const std::optional<QString> title = DecoderTitle(Path());
+    if (!title)
+        return false;
+    Title = StoredTitle(*title);
+    return true;
 }

@@ -280,6 +280,8 @@ void TMusic::LoadNextModule()
     NextEntry = index;
     LoadedIndex = loaded;
     LoadedTitle = ModuleList.Items(loaded).TitleText();
+    LoadedPath = ModuleList.Items(loaded).Path();
+    LoadedLength = Audio.ModuleLength(Module);
 }
 
 bool TMusic::NextModule()

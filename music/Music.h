@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -65,6 +66,10 @@ public:
     // and its title (empty when there is none).
     int PlayingIndex() const { return LoadedIndex; }
     QString PlayingTitle() const { return LoadedTitle; }
+    // The file of that module (empty when there is none) and how long its
+    // song lasts, as the decoder reckons it (zero when unknown).
+    QString PlayingPath() const { return LoadedPath; }
+    std::chrono::microseconds PlayingLength() const { return LoadedLength; }
     // Where the playing module stands; all zeros when nothing plays.
     TPlayStatus Status() const;
     // Music volume 0..64, stored as "VOLUME".
@@ -168,6 +173,8 @@ private:
 
     int LoadedIndex = -1; // the entry Module came from; -1 once the list was replaced
     QString LoadedTitle;
+    QString LoadedPath;
+    std::chrono::microseconds LoadedLength{0};
     TOpening Opening = TOpening::opNone;
     // Where things stood when the device was asked for, to go back there
     // when it fails to open.

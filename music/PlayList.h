@@ -21,16 +21,19 @@ public:
     // The module file's name exactly as entered: a full path from a file
     // dialog, or the line of a play-list file as written (may be relative).
     QByteArray FileName;
-    // The module's title from its header, 0..28 bytes, may be empty.
+    // The module's title, may be empty: 0..28 bytes from its header, or up
+    // to MaxDecoderTitleLength read by the decoder.
     QByteArray Title;
     // The folder a relative FileName is resolved against; empty means the
     // current directory.  Entries loaded from a play list get its folder.
     QString BaseFolder;
 
-    // Reads the title from the header of the file FileName names.  True when
-    // the name ends in a known kind (MOD, S3M, .IT, .XM) and the header holds
-    // that kind's title; Title is then set, otherwise emptied.  Reads at most
-    // 37 bytes, never writes, shows no message.
+    // Reads the title of the file FileName names.  True when the name ends
+    // in a kind whose header the program reads (MOD, S3M, .IT, .XM) and the
+    // header holds that kind's title (at most 37 bytes are read), or when
+    // its extension names another format the decoder reads and the decoder
+    // reads the file; Title is then set, otherwise emptied.  Never writes,
+    // shows no message.
     bool ReadTitle();
 
     // The path to open: FileName decoded as a local file name and resolved
@@ -40,7 +43,13 @@ public:
     // Title and file name as text for display.
     QString TitleText() const;
     QString FileNameText() const;
+
+private:
+    bool ReadDecoderTitle();
 };
+
+// A title the decoder reads is kept to this many characters.
+inline constexpr int MaxDecoderTitleLength = 80;
 
 // A play list larger than this is refused unread, with the text of the
 // system's "File too large": a list of ten thousand modules takes a fraction.

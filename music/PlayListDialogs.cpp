@@ -1,6 +1,7 @@
 #include "music/PlayListDialogs.h"
 
 #include "base/Constants.h"
+#include "music/ModuleFormats.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -13,10 +14,11 @@ const char *const ModulesTitle = "Open Tracker Modules";
 const char *const LoadTitle = "Load Playlist";
 const char *const SaveTitle = "Save Playlist";
 
+// The four formats whose titles the program reads from their headers.
 const char *const ModuleFilterPairs =
     "Protracker Modules *.MOD|*.MOD|Fast Tracker 2 Modules *.XM|*.XM|Scream Tracker 3 Modules "
-    "*.S3M|*.S3M|Impulse Tracker Modules *.IT|*.IT|All Tracker Modules *.MOD; *.XM; *.S3M; "
-    "*.IT|*.MOD; *.XM; *.S3M; *.IT";
+    "*.S3M|*.S3M|Impulse Tracker Modules *.IT|*.IT";
+const char *const AllModulesCaption = "All modules";
 const char *const LoadFilterPairs = "WinAMP compatible PlayList *.M3U|*.M3U";
 const char *const SaveFilterPairs = "WinAMP compatible playlist *.M3U|*.M3U";
 
@@ -38,6 +40,21 @@ QStringList FiltersFromPairs(const char *pairs)
     return filters;
 }
 
+// Every pattern of the four formats, then one for each other extension.
+QStringList AllModulePatterns(const QStringList &decoderExtensions)
+{
+    QStringList patterns;
+    for (const QString &pair : QString::fromLatin1(ModuleFilterPairs).split(QLatin1Char('|')))
+        if (pair.startsWith(QLatin1Char('*')))
+            patterns << pair;
+    for (const QString &extension : decoderExtensions) {
+        const QString pattern = QStringLiteral("*.") + extension;
+        if (!patterns.contains(pattern, Qt::CaseInsensitive))
+            patterns << pattern;
+    }
+    return patterns;
+}
+
 void Prepare(QFileDialog &dialog, const QStringList &filters)
 {
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -46,12 +63,20 @@ void Prepare(QFileDialog &dialog, const QStringList &filters)
 
 } // namespace
 
+QStringList ModuleNameFilters(const QStringList &decoderExtensions)
+{
+    return QStringList{QString::fromLatin1(AllModulesCaption) + QStringLiteral(" (") +
+                       AllModulePatterns(decoderExtensions).join(QLatin1Char(' ')) +
+                       QLatin1Char(')')} +
+           FiltersFromPairs(ModuleFilterPairs);
+}
+
 QStringList TFileDialogs::ChooseModules(QWidget *parent)
 {
     QFileDialog dialog(parent, QString::fromLatin1(ModulesTitle), LastFolder);
-    const QStringList filters = FiltersFromPairs(ModuleFilterPairs);
+    const QStringList filters = ModuleNameFilters(DecoderExtensions());
     Prepare(dialog, filters);
-    dialog.selectNameFilter(filters.last()); // all tracker modules
+    dialog.selectNameFilter(filters.first()); // all modules
     dialog.setFileMode(QFileDialog::ExistingFiles);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -25,9 +25,15 @@ public:
     virtual QString ChooseListToSave(QWidget *parent) = 0;
 };
 
+// The module dialog's filters: "All modules" (the four formats whose
+// headers the program reads, and every other extension the decoder reads),
+// then one for each of the four.
+QStringList ModuleNameFilters(const QStringList &decoderExtensions);
+
 // The toolkit's file dialogs.  None changes the working directory; each
 // opens in the folder of the file last chosen in any of them, at first in
-// the working directory.
+// the working directory.  The module dialog asks the sound module for the
+// formats its decoder reads the first time it is shown.
 class TFileDialogs : public TPlayListDialogs
 {
 public:

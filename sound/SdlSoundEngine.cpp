@@ -1,17 +1,12 @@
 #include "sound/SdlSoundEngine.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "sound/ModuleFile.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
-
-// Tracker modules are small; a bigger file is not one, and reading it
-// whole would only waste memory.
-constexpr qint64 LargestModuleBytes = 64 * 1024 * 1024;
 
 // Amplification in percent of the natural level becomes libopenmpt's master
 // gain; 150 is a little louder, and libopenmpt clips what would overflow.
@@ -142,28 +137,26 @@ bool TSdlSoundEngine::Close()
 TModuleHandle TSdlSoundEngine::LoadModule(const QString &path)
 {
     FreeRetired();
-    // Only plain files: a named pipe listed as a module would wait for a
-    // writer for ever.
-    if (!QFileInfo(path).isFile()) {
-        Output->SetError(QStringLiteral("The file is not a regular file."));
+    QByteArray bytes;
+    QString error;
+    if (!ReadModuleFile(path, bytes, error)) {
+        Output->SetError(error);
         return 0;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestModuleBytes) {
-        Output->SetError(file.isOpen() ? QStringLiteral("The file is too large for a module.")
-                                       : file.errorString());
-        return 0;
-    }
-    const QByteArray bytes = file.readAll();
     TLoadedModule loaded;
     loaded.LogStream = Output->Log.NewStream();
     try {
         loaded.Decoder = std::make_unique<openmpt::module>(
             bytes.constData(), static_cast<std::size_t>(bytes.size()), *loaded.LogStream);
-    } catch (const std::exception &error) {
-        Output->SetError(QString::fromUtf8(error.what()));
+    } catch (const std::exception &failure) {
+        Output->SetError(QString::fromUtf8(failure.what()));
         return 0;
     }
+    // Measured now: once the module plays, its decoder belongs to the
+    // audio thread.
+    const double seconds = loaded.Decoder->get_duration_seconds();
+    if (std::isfinite(seconds) && seconds > 0.0)
+        loaded.Length = std::chrono::microseconds{std::llround(seconds * 1e6)};
     if (++LastModule == 0)
         ++LastModule;
     Modules[LastModule] = std::move(loaded);
@@ -188,6 +181,12 @@ bool TSdlSoundEngine::FreeModule(TModuleHandle module)
         }
     }
     return true; // the decoder is destroyed here, outside the lock
+}
+
+std::chrono::microseconds TSdlSoundEngine::ModuleLength(TModuleHandle module) const
+{
+    const auto it = Modules.find(module);
+    return it == Modules.end() ? std::chrono::microseconds{0} : it->second.Length;
 }
 
 bool TSdlSoundEngine::SetAmplification(int percent)
@@ -237,6 +236,7 @@ bool TSdlSoundEngine::GetPlayStatus(TPlayHandle handle, TPlayStatus &status) con
     status.Pattern = static_cast<std::uint32_t>(where.Pattern);
     status.Row = static_cast<std::uint32_t>(where.Row);
     status.SongLoopCount = mixer.Ended() ? 1 : 0;
+    status.Elapsed = std::chrono::microseconds{std::llround(where.Seconds * 1e6)};
     return true;
 }
 

@@ -39,6 +39,7 @@ public:
 
     TModuleHandle LoadModule(const QString &path) override;
     bool FreeModule(TModuleHandle module) override;
+    std::chrono::microseconds ModuleLength(TModuleHandle module) const override;
     bool SetAmplification(int percent) override;
     TPlayHandle PlayModule(TModuleHandle module, bool loopSong, int volume) override;
     bool SetMusicVolume(TPlayHandle handle, int volume) override;
@@ -55,6 +56,7 @@ private:
     struct TLoadedModule {
         std::unique_ptr<std::ostream> LogStream;
         std::unique_ptr<openmpt::module> Decoder;
+        std::chrono::microseconds Length{0};
     };
 
     openmpt::module *Find(TModuleHandle module) const;

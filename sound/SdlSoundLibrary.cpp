@@ -1,7 +1,10 @@
 #include "sound/SdlSoundLibrary.h"
 
 #include "sound/DeviceWorker.h"
+#include "sound/ModuleFile.h"
 #include "sound/SdlSoundEngine.h"
+
+#include <ostream>
 
 TSdlSoundLibrary &TSdlSoundLibrary::Instance()
 {
@@ -112,4 +115,32 @@ QString TSdlSoundLibrary::SdlVersion()
     SDL_version linked;
     SDL_GetVersion(&linked);
     return QStringLiteral("%1.%2.%3").arg(linked.major).arg(linked.minor).arg(linked.patch);
+}
+
+QStringList TSdlSoundLibrary::ModuleExtensions()
+{
+    QStringList extensions;
+    for (const std::string &extension : openmpt::get_supported_extensions())
+        extensions << QString::fromStdString(extension).toLower();
+    extensions.removeDuplicates();
+    return extensions;
+}
+
+// Only the title is wanted: the decoder reads the headers and skips the
+// rest, and what it has to say about the file goes nowhere.
+std::optional<QString> TSdlSoundLibrary::ModuleTitle(const QString &path)
+{
+    QByteArray bytes;
+    QString error;
+    if (!ReadModuleFile(path, bytes, error))
+        return std::nullopt;
+    std::ostream nowhere(nullptr);
+    try {
+        const openmpt::module decoder(bytes.constData(), static_cast<std::size_t>(bytes.size()),
+                                      nowhere, DescriptionOnlyOptions());
+        const QString title = QString::fromStdString(decoder.get_metadata("title"));
+        return title.section(QLatin1Char('\n'), 0, 0);
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
 }

@@ -20,6 +20,8 @@ public:
     void ListOutputDevices(const QString &driver,
                            std::function<void(const QStringList &)> done) override;
     QString OpenmptVersion() override;
+    QStringList ModuleExtensions() override;
+    std::optional<QString> ModuleTitle(const QString &path) override;
     QString SdlVersion() override;
     void FinishDeviceWork() override;
 

@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 using TModuleHandle = std::uint32_t; // 0 = no module
 using TPlayHandle = std::uint32_t;   // 0 = nothing playing
@@ -42,6 +44,8 @@ struct TPlayStatus {
     std::uint32_t Row = 0;
     std::uint32_t SyncInfo = 0;
     std::uint32_t SongLoopCount = 0; // non-zero once the song has played to its end
+    // The time from the song's beginning to where it is being heard.
+    std::chrono::microseconds Elapsed{0};
 };
 
 // Where the device stands after the last request: being opened, open, or
@@ -69,7 +73,7 @@ inline bool IsSilentDriver(const QString &driver)
 // The program and its sound module are built together; a module of another
 // build that answers to another number is not used.  Raise it whenever
 // anything in this file changes.
-inline constexpr int SoundInterfaceVersion = 2;
+inline constexpr int SoundInterfaceVersion = 3;
 
 // The name the module's one entry point is exported under.
 inline constexpr const char *SoundLibraryEntry = "FerroxSoundLibrary";
@@ -118,6 +122,9 @@ public:
     // Loads a module file; 0 when it cannot be read or decoded.
     virtual TModuleHandle LoadModule(const QString &path) = 0;
     virtual bool FreeModule(TModuleHandle module) = 0;
+    // How long the song lasts from its beginning to its end, as the decoder
+    // reckons it; zero for an unknown module.
+    virtual std::chrono::microseconds ModuleLength(TModuleHandle module) const = 0;
     // Loudness in percent of the decoder's natural level.
     virtual bool SetAmplification(int percent) = 0;
     // Starts a module from its beginning at volume 0..64; 0 when the device
@@ -149,6 +156,13 @@ public:
     virtual void ListOutputDevices(const QString &driver,
                                    std::function<void(const QStringList &)> done) = 0;
     virtual QString OpenmptVersion() = 0;
+    // The file-name extensions of every format the decoder reads, lower
+    // case, without the dot ("mod", "mtm", ...).
+    virtual QStringList ModuleExtensions() = 0;
+    // The title the decoder reads in a module file (the first line of its
+    // "title"), or nothing when the file is no module it reads.  The
+    // samples and patterns are not loaded.
+    virtual std::optional<QString> ModuleTitle(const QString &path) = 0;
     virtual QString SdlVersion() = 0;
     // Waits until the device worker has done everything asked of it so far
     // (closed what was to be closed).

@@ -140,6 +140,16 @@ openmpt::module *TVoiceMixer::Decoder() const
     return Stopping ? nullptr : Voice;
 }
 
+TVoicePosition TVoiceMixer::Position() const
+{
+    if (Next.Decoder)
+        return {};
+    TVoicePosition where = Where;
+    if (RefillRate > 0)
+        where.Seconds += static_cast<double>(NextFrame) / RefillRate;
+    return where;
+}
+
 bool TVoiceMixer::Uses(const openmpt::module *decoder) const
 {
     return decoder && (Voice == decoder || Next.Decoder == decoder || Rendering == decoder);
@@ -198,11 +208,12 @@ bool TVoiceMixer::Refill(int mixRate, std::unique_lock<std::mutex> *lock)
     try {
         if (newGain)
             decoder->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, gain);
+        const double chunkStart = decoder->get_position_seconds();
         count = std::min(decoder->read_interleaved_stereo(mixRate, capacity, Rendered.data()),
                          capacity);
         where = {std::max(decoder->get_current_order(), 0),
                  std::max(decoder->get_current_pattern(), 0),
-                 std::max(decoder->get_current_row(), 0)};
+                 std::max(decoder->get_current_row(), 0), chunkStart};
     } catch (...) {
         count = 0;
     }
@@ -214,10 +225,12 @@ bool TVoiceMixer::Refill(int mixRate, std::unique_lock<std::mutex> *lock)
     std::swap(Decoded, Rendered);
     NextFrame = 0;
     Filled = count;
-    if (count == 0)
+    if (count == 0) {
         SongEnded = true;
-    else
+    } else {
         Where = where;
+        RefillRate = mixRate;
+    }
     return count > 0;
 }
 

@@ -34,11 +34,13 @@ struct TVoiceStart {
     std::int32_t GainMillibel = 0;
 };
 
-// Where a voice's decoder stood after its last refill.
+// Where a voice's decoder stood after its last refill, and the song's time
+// at the last frame handed out.
 struct TVoicePosition {
     int Order = 0;
     int Pattern = 0;
     int Row = 0;
+    double Seconds = 0;
 };
 
 // Mix runs in the audio callback; every other call comes from elsewhere
@@ -87,7 +89,7 @@ public:
     // The song has played to its end, the last decoded frame included.
     bool Ended() const { return !Next.Decoder && Voice && SongEnded; }
     // Where the voice stands: all zeros for a voice waiting to start.
-    TVoicePosition Position() const { return Next.Decoder ? TVoicePosition{} : Where; }
+    TVoicePosition Position() const;
     // The voice's loudness as the decoder's master gain, from its next refill.
     void SetGain(std::int32_t millibel);
 
@@ -133,7 +135,8 @@ private:
     TVoiceStart Next;      // starts once the voice is silent
     std::int32_t GainMillibel = 0;
     std::int32_t AppliedGain = 0;
-    TVoicePosition Where;
+    TVoicePosition Where; // Seconds: where the decoded chunk begins
+    int RefillRate = 0;   // the mixing rate of the decoded chunk
     // The decoder rendering without the lock, or null.
     openmpt::module *Rendering = nullptr;
 

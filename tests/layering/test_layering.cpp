@@ -15,35 +15,28 @@ namespace
 {
 
 const QString SourceDir = QStringLiteral(FERROX_SOURCE_DIR);
-const QStringList Folders = {"base",  "sound",    "model",   "records",
-                             "music", "controls", "dialogs", "mainwindow"};
+const QStringList Folders = {"base",  "sound",    "model",   "records",   "music",
+                             "mpris", "controls", "dialogs", "mainwindow"};
 
 // The player's way to the sound module: the only files outside sound/ that
 // include from it.
-const QStringList SoundWrapper = {"music/ModuleAudio.h", "music/ModuleAudio.cpp",
-                                  "music/AudioSetup.cpp", "music/SoundModule.cpp",
-                                  "music/SoundLibraries.cpp"};
+const QStringList SoundWrapper = {"music/ModuleAudio.h",      "music/ModuleAudio.cpp",
+                                  "music/AudioSetup.cpp",     "music/SoundModule.cpp",
+                                  "music/SoundLibraries.cpp", "music/ModuleFormats.cpp"};
 
 // Lower numbers are lower layers; a library may use its own layer and those below.
 int LayerOf(const QString &library)
 {
     static const QHash<QString, int> layers = {
-        {"ferrox_base", 0},
-        {"ferrox_sound_engine", 0},
-        {"ferrox_sound", 0},
-        {"ferrox_model", 1},
-        {"ferrox_records", 2},
-        {"ferrox_music", 3},
-        {"ferrox_controls", 4},
-        {"ferrox_records_windows", 5},
-        {"ferrox_music_windows", 5},
-        {"ferrox_dialogs", 5},
-        {"ferrox_ui", 6},
+        {"ferrox_base", 0},          {"ferrox_sound_engine", 0}, {"ferrox_sound", 0},
+        {"ferrox_model", 1},         {"ferrox_records", 2},      {"ferrox_music", 3},
+        {"ferrox_mpris", 4},         {"ferrox_controls", 5},     {"ferrox_records_windows", 6},
+        {"ferrox_music_windows", 6}, {"ferrox_dialogs", 6},      {"ferrox_ui", 7},
     };
     return layers.value(library, -1);
 }
-constexpr int EntryLayer = 7;
-constexpr int LastCoreLayer = 3;
+constexpr int EntryLayer = 8;
+constexpr int LastCoreLayer = 4;
 
 QString ReadText(const QString &path)
 {

@@ -5,6 +5,7 @@
 
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
+#include "mpris/MediaControls.h"
 #include "music/AudioSetupForm.h"
 #include "music/MusicForm.h"
 #include "music/MusicTestSupport.h"
@@ -255,6 +256,56 @@ private slots:
         QVERIFY(form.Game().Model().MusicOn);
         fixture.stop();
         QCOMPARE(TestStore().value("MUSIC").toInt(), 1);
+    }
+
+    // The desktop's media controls: the music switches through the Music
+    // item, only when the command changes something; Raise and Quit act as
+    // the window's frame does.
+    void theMediaControlsActThroughTheMenuAndTheFrame()
+    {
+        FormFixture fixture;
+        WritePlayList(fixture);
+        TMineForm &form = fixture.start();
+        MessageRecorder boxes;
+        TMediaControls &controls = form.MediaControls();
+        QAction *item = Find<QAction>(form, "MUSong");
+        const auto settle = [] { QCoreApplication::processEvents(); };
+        const std::pair<std::function<void()>, const char *> steps[] = {
+            {[&] { controls.Pause(); }, "Turn On"},     {[&] { controls.PlayPause(); }, "Turn Off"},
+            {[&] { controls.Play(); }, "Turn Off"},     {[&] { controls.Stop(); }, "Turn On"},
+            {[&] { controls.Stop(); }, "Turn On"},      {[&] { controls.Play(); }, "Turn Off"},
+            {[&] { controls.PlayPause(); }, "Turn On"}, {[&] { controls.PlayPause(); }, "Turn Off"},
+        };
+        for (const auto &[step, caption] : steps) {
+            step();
+            settle();
+            QCOMPARE(item->text(), QString(caption));
+            QCOMPARE(form.Game().Model().MusicOn, item->text() == "Turn Off");
+            QCOMPARE(form.Music().IsPlaying(), form.Game().Model().MusicOn);
+        }
+        // Not while the Music menu cannot be used either: the card set-up
+        // has given the device back meanwhile.
+        bool playingMeanwhile = true;
+        ModalAnswer<TAudioSetupForm> setup([&](TAudioSetupForm *window) {
+            controls.PlayPause();
+            settle();
+            playingMeanwhile = form.Music().IsPlaying();
+            window->reject();
+        });
+        Find<QAction>(form, "MMSetup")->trigger();
+        QCOMPARE(setup.answered, 1);
+        QVERIFY(!playingMeanwhile);
+        QCOMPARE(item->text(), QString("Turn Off"));
+
+        form.showMinimized();
+        QVERIFY(form.isMinimized());
+        controls.Raise();
+        QTRY_VERIFY(!form.isMinimized());
+        controls.Quit();
+        QTRY_VERIFY(!form.isVisible());
+        fixture.stop();
+        QCOMPARE(TestStore().value("MUSIC").toInt(), 1);
+        QVERIFY(boxes.boxes.isEmpty());
     }
 };
 

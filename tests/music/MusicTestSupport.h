@@ -193,6 +193,55 @@ inline QByteArray TinyModule(const QByteArray &title, int rows = 8, int speed = 
     return module + wave;
 }
 
+// A playable MultiTracker module, a format whose title only the decoder
+// reads: one channel playing a looped square wave on every row of one
+// pattern of the given rows (at most 64) at the given speed, played once.
+// The title is code page 437, as the tracker wrote it.
+inline QByteArray TinyMtm(const QByteArray &title, int rows = 8, int speed = 2)
+{
+    constexpr int SampleBytes = 512;
+    QByteArray module("MTM\x10", 4);
+    auto put16 = [&](int value) {
+        module.append(static_cast<char>(value & 0xFF));
+        module.append(static_cast<char>((value >> 8) & 0xFF));
+    };
+    auto put32 = [&](int value) {
+        put16(value & 0xFFFF);
+        put16(value >> 16);
+    };
+    module.append(title.left(20).leftJustified(20, '\0'));
+    put16(1);                               // tracks
+    module.append('\0');                    // last pattern
+    module.append('\0');                    // last order
+    put16(0);                               // comment length
+    module.append('\1');                    // samples
+    module.append('\0');                    // attributes
+    module.append(static_cast<char>(rows)); // rows of a track
+    module.append('\1');                    // channels
+    module.append(QByteArray(32, '\x07'));  // pan positions
+    module.append(QByteArray("square").leftJustified(22, '\0'));
+    put32(SampleBytes); // length, loop start, loop end: all of it loops
+    put32(0);
+    put32(SampleBytes);
+    module.append('\0');                  // finetune
+    module.append('\x40');                // volume
+    module.append('\0');                  // 8-bit
+    module.append(QByteArray(128, '\0')); // the order list: pattern 0
+    QByteArray track(192, '\0');
+    for (int row = 0; row < rows; ++row) {
+        track[row * 3] = static_cast<char>(24 << 2); // a note, sample 1
+        track[row * 3 + 1] = static_cast<char>(1 << 4);
+    }
+    track[1] = static_cast<char>((1 << 4) | 0x0F); // set speed
+    track[2] = static_cast<char>(speed);
+    module.append(track);
+    put16(1); // pattern 0: the track on channel 1, nothing on the others
+    module.append(QByteArray(62, '\0'));
+    for (int i = 0; i < SampleBytes; ++i)
+        module.append(static_cast<char>((i / 16) % 2 ? 228 : 28)); // unsigned
+    return module;
+}
+
 // The real modules of the shared folder, when it is there.
 inline QString SharedModules()
 {

@@ -1,5 +1,6 @@
 // Titles read from module headers: the kind comes from the name, the bytes
-// from the file, and nothing is trimmed or guessed.
+// from the file, and nothing is trimmed or guessed.  Other formats the
+// decoder reads get its title.
 #include "MusicTestSupport.h"
 #include "music/PlayList.h"
 
@@ -144,7 +145,20 @@ private slots:
         QTest::newRow("xm content named mod")
             << "d.mod" << XmHeader("x") << true << QByteArray("Extended Module: x");
 
-        QTest::newRow("unknown ending") << "e.wav" << ModHeader("wave") << false << QByteArray();
+        // Other formats: the decoder reads the title, in the game's code page.
+        QTest::newRow("mtm") << "f.mtm" << TinyMtm("Tiny tune") << true << QByteArray("Tiny tune");
+        QTest::newRow("mtm in capitals")
+            << "f.MTM" << TinyMtm("caps") << true << QByteArray("caps");
+        QTest::newRow("mtm title in code page 437")
+            << "f.mtm" << TinyMtm("Caf\x82 \xe1") << true << QByteArray("Caf\xe9 \xdf");
+        QTest::newRow("mtm cut short")
+            << "f.mtm" << TinyMtm("cut").left(100) << false << QByteArray();
+        QTest::newRow("mod bytes named mtm")
+            << "f.mtm" << ModHeader("not mtm") << false << QByteArray();
+        QTest::newRow("dot in the folder")
+            << "g.mtm/tune" << TinyMtm("no ending") << false << QByteArray();
+
+        QTest::newRow("unknown ending") << "e.wav" << TinyMtm("wave") << false << QByteArray();
         QTest::newRow("name of two characters")
             << "it" << ItHeader("short name") << false << QByteArray();
     }
@@ -176,6 +190,9 @@ private slots:
         // A pipe would block a reader until someone writes to it.
         QCOMPARE(::mkfifo(QFile::encodeName(folder.File("pipe.mod")).constData(), 0600), 0);
         item.FileName = "pipe.mod";
+        QVERIFY(!item.ReadTitle());
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.File("pipe.mtm")).constData(), 0600), 0);
+        item.FileName = "pipe.mtm";
         QVERIFY(!item.ReadTitle());
 #endif
     }

@@ -71,31 +71,41 @@ class TestMusicPlayer : public QObject
 private slots:
     void initTestCase() { UseDiskDriverUnlessSet(); }
 
+    // Each with the length the decoder reckons, 0 where not checked.
     void playsAudibleSound_data()
     {
         QTest::addColumn<QString>("module");
-        QTest::newRow("made here") << QString();
-        QTest::newRow("real MOD") << QDir(SharedModules()).filePath("hiscreen.mod");
-        QTest::newRow("real XM") << QDir(SharedModules()).filePath("mph.xm");
+        QTest::addColumn<QByteArray>("bytes"); // written as module; empty: a shared module
+        QTest::addColumn<int>("lengthMs");
+        // 64 rows at 2 ticks of 20 ms.
+        QTest::newRow("made here") << "tiny.mod" << TinyModule("tiny", 64) << 2560;
+        QTest::newRow("made here, another format") << "tiny.mtm" << TinyMtm("tiny", 64) << 2560;
+        QTest::newRow("real MOD") << QDir(SharedModules()).filePath("hiscreen.mod") << QByteArray()
+                                  << 7680;
+        QTest::newRow("real XM") << QDir(SharedModules()).filePath("mph.xm") << QByteArray() << 0;
     }
 
     void playsAudibleSound()
     {
         QFETCH(QString, module);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, lengthMs);
         TTestFolder folder;
-        if (module.isEmpty()) {
-            QVERIFY(folder.Write("tiny.mod", TinyModule("tiny", 64)));
-            module = folder.File("tiny.mod");
-        } else if (!QFileInfo::exists(module)) {
+        if (!bytes.isEmpty())
+            QVERIFY(folder.Write(module, bytes));
+        else if (!QFileInfo::exists(module))
             QSKIP(qPrintable("The shared modules are not here (" + SharedModules() + ")."));
-        }
         MessageRecorder boxes;
         TMusic music;
         GiveList(music, {module});
         QVERIFY(music.Play());
         QVERIFY(music.IsPlaying());
+        QCOMPARE(music.PlayingPath(), module);
+        if (lengthMs > 0)
+            QCOMPARE(music.PlayingLength().count(), qint64(lengthMs) * 1000);
         QVERIFY(WaitForDevice(music));
         QVERIFY(WaitForMoreFrames(music, 48000));
+        QVERIFY(music.Status().Elapsed.count() > 0);
         music.Stop(true);
         QVERIFY(!music.IsInitialized());
         TModuleAudio::FinishDeviceWork();

@@ -303,27 +303,32 @@ private slots:
         QVERIFY(QFileInfo(folder.File(target)).isDir() || !QFileInfo::exists(folder.File(target)));
     }
 
-    void moduleDialogOffersTheTrackerKinds()
+    // Every format the decoder reads first, then the four whose titles the
+    // game reads itself.
+    void moduleDialogOffersTheDecodersFormats()
     {
         TTestFolder folder;
         WriteChoices(folder);
         QVERIFY(folder.Write("mods/z.mod", ModHeader("z")));
+        QVERIFY(folder.Write("w.MTM", "MTM"));
         TFileDialogs dialogs;
         AnswerFileDialog(
             [&](QFileDialog *dialog) {
                 QCOMPARE(dialog->windowTitle(), QString("Open Tracker Modules"));
-                QCOMPARE(dialog->nameFilters(),
-                         (QStringList{"Protracker Modules *.MOD (*.MOD)",
-                                      "Fast Tracker 2 Modules *.XM (*.XM)",
-                                      "Scream Tracker 3 Modules *.S3M (*.S3M)",
-                                      "Impulse Tracker Modules *.IT (*.IT)",
-                                      "All Tracker Modules *.MOD; *.XM; *.S3M; *.IT "
-                                      "(*.MOD *.XM *.S3M *.IT)"}));
-                QCOMPARE(dialog->selectedNameFilter(),
-                         QString("All Tracker Modules *.MOD; *.XM; *.S3M; *.IT"));
-                // Names in lower case show too; other kinds do not.
+                const QStringList filters = dialog->nameFilters();
+                QCOMPARE(filters.mid(1), (QStringList{"Protracker Modules *.MOD (*.MOD)",
+                                                      "Fast Tracker 2 Modules *.XM (*.XM)",
+                                                      "Scream Tracker 3 Modules *.S3M (*.S3M)",
+                                                      "Impulse Tracker Modules *.IT (*.IT)"}));
+                QVERIFY2(filters.value(0).startsWith("All modules (*.MOD *.XM *.S3M *.IT *."),
+                         qPrintable(filters.value(0)));
+                QVERIFY(filters.value(0).contains(" *.mtm "));
+                QVERIFY(filters.value(0).contains(" *.669 "));
+                QVERIFY(!filters.value(0).contains(" *.mod "));
+                QCOMPARE(dialog->selectedNameFilter(), QString("All modules"));
+                // Names in any case show; other kinds do not.
                 QTRY_COMPARE(ShownNames(dialog),
-                             (QStringList{"mods", "short.mod", "x.mod", "y.s3m"}));
+                             (QStringList{"mods", "short.mod", "w.MTM", "x.mod", "y.s3m"}));
                 QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
                 QCOMPARE(QDir(dialog->directory()).canonicalPath(),
                          QDir(folder.Path()).canonicalPath());
