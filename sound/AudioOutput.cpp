@@ -253,6 +253,10 @@ bool TAudioOutput::OpenDevice(const TAudioSetup &setup, QString &error)
     Rate = obtained.freq;
     BufferFrames = obtained.samples;
     Mixed = 0;
+    // A paused device plays silence that no callback mixed; started at once,
+    // the frames counted are the frames played.  Until the mixer runs, the
+    // callback mixes silence itself.
+    SDL_PauseAudioDevice(Device, 0);
     const char *driverName = SDL_GetCurrentAudioDriver();
     {
         const auto lock = Lock();
@@ -260,7 +264,6 @@ bool TAudioOutput::OpenDevice(const TAudioSetup &setup, QString &error)
                 obtained.freq, obtained.samples};
         Voices.SetRunning(true);
     }
-    SDL_PauseAudioDevice(Device, 0);
     if (SDL_GetAudioDeviceStatus(Device) == SDL_AUDIO_PLAYING)
         return true;
     error = QStringLiteral("The sound device does not play.");

@@ -14,6 +14,7 @@
 #include <QDBusVariant>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
@@ -110,6 +111,8 @@ class TestMpris : public QObject
 {
     Q_OBJECT
 
+    // The bus socket lives here, not in /tmp, so that nothing outlives the test.
+    QTemporaryDir BusFolder;
     QProcess Daemon;
     QString Address;
 
@@ -136,7 +139,8 @@ private slots:
         if (daemon.isEmpty())
             QSKIP("dbus-daemon (Debian's dbus-daemon package) is not here: the game's media "
                   "controls are not checked.");
-        Daemon.start(daemon, {"--session", "--nofork", "--print-address"});
+        Daemon.start(daemon, {"--session", "--nofork", "--print-address",
+                              "--address=unix:dir=" + BusFolder.path()});
         QVERIFY(Daemon.waitForStarted(5000) && Daemon.waitForReadyRead(5000));
         Address = QString::fromUtf8(Daemon.readLine()).trimmed();
         QVERIFY(Client().isConnected());

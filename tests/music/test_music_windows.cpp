@@ -98,9 +98,9 @@ void RunModal(QDialog &dialog, const std::function<bool()> &run,
     QVERIFY2(reached, "the window was not the active modal window");
 }
 
-// Frames after a change before it is surely heard: one device buffer and
-// the volume's glide.
-constexpr std::uint64_t Settle = 2048 + 512;
+// Frames after a change before it is surely heard: the buffer being mixed
+// when it came, the next one, and the volume's glide.
+constexpr std::uint64_t Settle = 2 * 2048 + 512;
 constexpr std::uint64_t Window = 8192;
 
 } // namespace
