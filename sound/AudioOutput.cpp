@@ -254,8 +254,8 @@ bool TAudioOutput::OpenDevice(const TAudioSetup &setup, QString &error)
     BufferFrames = obtained.samples;
     Mixed = 0;
     // A paused device plays silence that no callback mixed; started at once,
-    // the frames counted are the frames played.  Until the mixer runs, the
-    // callback mixes silence itself.
+    // the frames counted are the frames played (with no voice yet, the
+    // callback mixes silence itself).
     SDL_PauseAudioDevice(Device, 0);
     const char *driverName = SDL_GetCurrentAudioDriver();
     {
