@@ -139,7 +139,9 @@ void TMineForm::ApplySettings()
 void TMineForm::ShowMusicState(bool playing)
 {
     Menu.ShowMusicOn(playing);
-    TheGame->SetMusicOn(playing);
+    // Music that waits for the sound server to come back is still wanted
+    // at the next start, though nothing says it plays meanwhile.
+    TheGame->SetMusicOn(playing || Player->IsSwitchedOn());
 }
 
 void TMineForm::FormDestroy()

@@ -98,6 +98,10 @@ private slots:
     // What the game announces
     void FollowOptions();
 
+protected:
+    // A window of the game that waits for an answer blocks this one.
+    bool event(QEvent *event) override;
+
 private:
     void FormCreate();
     void FormDestroy();

@@ -7,12 +7,14 @@
 #include "dialogs/MAboutForm.h"
 #include "mainwindow/BoardFrame.h"
 #include "model/MineGame.h"
+#include "mpris/MediaControls.h"
 #include "music/AudioSetupForm.h"
 #include "music/Music.h"
 #include "music/MusicForm.h"
 #include "music/PlayForm.h"
 
 #include <QApplication>
+#include <QEvent>
 
 #include <optional>
 
@@ -131,6 +133,16 @@ void TMineForm::SwitchMusicFromDesktop()
 {
     if (!QApplication::activeModalWidget())
         MUSongClick();
+}
+
+// While a window of the game waits for an answer the desktop's media panel
+// offers no command: none of them would be carried out.
+bool TMineForm::event(QEvent *event)
+{
+    if (Controls &&
+        (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked))
+        Controls->SetAnswerAwaited(event->type() == QEvent::WindowBlocked);
+    return QMainWindow::event(event);
 }
 
 void TMineForm::RaiseWindow()

@@ -135,8 +135,11 @@ QVariantMap TMediaControls::Metadata() const
     metadata.insert(
         QStringLiteral("mpris:trackid"),
         QVariant::fromValue(QDBusObjectPath(TrackPrefix + QString::number(ModulesStarted))));
-    // The title as the lower title panel shows it.
-    metadata.insert(QStringLiteral("xesam:title"), Music.PlayingTitle());
+    // The title as the lower title panel shows it; a panel that lists
+    // tracks by title needs one, so a module without gets its file's name.
+    const QString title = Music.PlayingTitle().trimmed();
+    metadata.insert(QStringLiteral("xesam:title"),
+                    title.isEmpty() ? QFileInfo(path).completeBaseName() : Music.PlayingTitle());
     metadata.insert(
         QStringLiteral("xesam:url"),
         QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
@@ -157,12 +160,18 @@ qint64 TMediaControls::Position() const
 
 bool TMediaControls::CanGoNext() const
 {
-    return Music.IsPlaying() && Music.List().Count() > 1;
+    return !AnswerAwaited && Music.IsPlaying() && Music.List().Count() > 1;
 }
 
 bool TMediaControls::CanPlay() const
 {
-    return !Music.List().IsEmpty();
+    return !AnswerAwaited && !Music.List().IsEmpty();
+}
+
+void TMediaControls::SetAnswerAwaited(bool awaited)
+{
+    if (std::exchange(AnswerAwaited, awaited) != awaited)
+        RecheckLater();
 }
 
 QVariantMap TMediaControls::AnnouncedValues() const
@@ -226,6 +235,10 @@ void TMediaControls::Stop()
     Later([this] {
         if (Music.IsPlaying())
             emit musicSwitchRequested();
+        else if (Music.IsAwaitingDevice() && !AnswerAwaited)
+            // Not heard, so the Music menu already offers "Turn On": the
+            // music is kept from coming back by itself.
+            Music.Stop(false);
     });
 }
 

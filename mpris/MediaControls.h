@@ -45,8 +45,12 @@ public:
     QVariantMap Metadata() const;
     double Volume() const;   // 0..1 for the player's 0..64
     qint64 Position() const; // microseconds into the song
-    bool CanGoNext() const;  // music plays, and the list has another module
-    bool CanPlay() const;    // the play list has a module
+    // None of the commands below is offered while a window of the game
+    // waits for an answer (they would do nothing).
+    bool CanGoNext() const; // music plays, and the list has another module
+    bool CanPlay() const;   // the play list has a module
+    // Whether a window of the game waits for an answer.
+    void SetAnswerAwaited(bool awaited);
 
     // Its commands.  Play, Pause, Stop and PlayPause ask for the switch
     // only when it changes something; Next moves on as at a song's end.
@@ -82,6 +86,7 @@ private:
     TMusic &Music;
     QVariantMap Announced;
     bool RecheckQueued = false;
+    bool AnswerAwaited = false;
     quint64 ModulesStarted = 0; // names each start's track
     std::unique_ptr<QDBusConnection> Bus;
     QString Service;

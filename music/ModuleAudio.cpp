@@ -148,6 +148,17 @@ bool TModuleAudio::StopModule(TPlayHandle handle)
     return Impl->Engine && Impl->Engine->StopModule(handle);
 }
 
+int TModuleAudio::TakeMixerVolume()
+{
+    return Impl->Engine ? Impl->Engine->TakeMixerVolume() : -1;
+}
+
+void TModuleAudio::SetStreamTitle(const QString &title)
+{
+    if (Impl->Engine)
+        Impl->Engine->SetStreamTitle(title);
+}
+
 QString TModuleAudio::LastError() const
 {
     return Impl->Engine ? Impl->Engine->LastError() : Impl->Error;

@@ -102,6 +102,10 @@ public:
     bool SetMusicVolume(TPlayHandle handle, int volume);
     bool GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const;
     bool StopModule(TPlayHandle handle);
+    // What the desktop's sound mixer calls the music from now on.
+    void SetStreamTitle(const QString &title);
+    // The volume the desktop's mixer gave the music since last asked, or -1.
+    int TakeMixerVolume();
 
     // The reason of the last failure, for the set-up window.
     QString LastError() const;

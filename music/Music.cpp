@@ -39,6 +39,7 @@ TMusic::TChangeNotice::TChangeNotice(TMusic &music) : Music(music)
     if (Music.NoticeDepth++ > 0)
         return;
     Music.WasPlaying = Music.Playing;
+    Music.WasSwitchedOn = Music.IsSwitchedOn();
     Music.StartedModule = false;
 }
 
@@ -50,7 +51,9 @@ TMusic::TChangeNotice::~TChangeNotice()
 
 void TMusic::Announce()
 {
-    if (Playing != WasPlaying) {
+    // Music that waited for its device and was switched off meanwhile, or
+    // gave up, is news too: the stored option follows it.
+    if (Playing != WasPlaying || (WasSwitchedOn && !IsSwitchedOn())) {
         if (Playing)
             SongEndWatch.start();
         else
@@ -145,16 +148,63 @@ bool TMusic::ResumeSound()
 
 void TMusic::DeviceChanged()
 {
-    if (Opening == TOpening::opNone || Audio.DeviceState() == TDeviceState::dsOpening)
-        return;
-    const TOpening opening = std::exchange(Opening, TOpening::opNone);
-    if (Audio.DeviceState() != TDeviceState::dsFailed)
+    // Moved in the desktop's mixer: the player's volume, as if chosen in
+    // the Volume window.
+    if (const int volume = Audio.TakeMixerVolume(); volume >= 0 && volume != StoredVolume)
+        SetVolume(volume);
+    const TDeviceState state = Audio.DeviceState();
+    if (state == TDeviceState::dsOpening)
         return;
     TChangeNotice notice(*this);
+    if (state == TDeviceState::dsLost) {
+        DeviceLost();
+        return;
+    }
+    if (state == TDeviceState::dsOpen) {
+        Opening = TOpening::opNone;
+        DeviceHeard();
+        return;
+    }
+    const TOpening opening = std::exchange(Opening, TOpening::opNone);
+    if (state != TDeviceState::dsFailed || opening == TOpening::opNone)
+        return;
     if (opening == TOpening::opInit)
         InitFailed();
     else
         ResumeFailed();
+}
+
+// The sound server went away: nothing is heard, so nothing says it plays;
+// the module holds its place for the server's return.
+void TMusic::DeviceLost()
+{
+    if (!Playing)
+        return;
+    Playing = false;
+    AwaitingDevice = true;
+}
+
+void TMusic::DeviceHeard()
+{
+    if (!AwaitingDevice)
+        return;
+    AwaitingDevice = false;
+    Playing = true;
+    StartedModule = std::exchange(AnnounceWhenHeard, false);
+}
+
+void TMusic::ForgetLoadedModule()
+{
+    LoadedIndex = -1;
+    LoadedTitle.clear();
+    LoadedPath.clear();
+    LoadedLength = std::chrono::microseconds{0};
+}
+
+QString TMusic::StreamTitle() const
+{
+    const QString title = LoadedTitle.trimmed();
+    return title.isEmpty() ? QStringLiteral("Music") : title;
 }
 
 // As if the opening had failed at once: closed, and the next Play tries the
@@ -163,16 +213,22 @@ void TMusic::InitFailed()
 {
     if (!Initialized)
         return;
-    if (Playing)
+    if (PlayHandle != 0)
         Audio.StopModule(PlayHandle);
-    if (Module != 0 && Module != ModuleBeforeOpening) {
+    if (Module != 0) {
+        // Nothing played: the player names no module, and the next Play
+        // starts from the same entry.
+        const bool loadedBefore = Module == ModuleBeforeOpening && LoadedIndex >= 0;
+        NextEntry = loadedBefore ? LoadedIndex : EntryBeforeOpening;
         Audio.FreeModule(Module);
         Module = 0;
-        NextEntry = EntryBeforeOpening;
     }
+    ForgetLoadedModule();
     Audio.Close();
     PlayHandle = 0;
     Playing = false;
+    AwaitingDevice = false;
+    AnnounceWhenHeard = false;
     Suspended = false;
     Initialized = false;
     Warn(QString::fromLatin1(InitFailedText));
@@ -183,10 +239,12 @@ void TMusic::ResumeFailed()
 {
     if (!Initialized)
         return;
-    if (Playing)
+    if (PlayHandle != 0)
         Audio.StopModule(PlayHandle);
     PlayHandle = 0;
     Playing = false;
+    AwaitingDevice = false;
+    AnnounceWhenHeard = false;
     Suspended = true;
     Warn(QString::fromLatin1(ResumeFailedText));
 }
@@ -200,6 +258,9 @@ bool TMusic::Play()
         Initialized = OpenSound();
     if (!Initialized || Playing)
         return false;
+    // Asked for already: it plays once its device does.
+    if (AwaitingDevice)
+        return true;
     if (Suspended) {
         Suspended = !ResumeSound();
         if (Suspended)
@@ -211,6 +272,7 @@ bool TMusic::Play()
             return false;
     }
     Audio.SetAmplification(Amplification);
+    Audio.SetStreamTitle(StreamTitle());
     // The volume goes with the start so that no buffer is mixed louder.
     PlayHandle = Audio.PlayModule(Module, false, StoredVolume);
     if (PlayHandle == 0) {
@@ -218,8 +280,14 @@ bool TMusic::Play()
         return false;
     }
     Audio.SetMusicVolume(PlayHandle, StoredVolume);
-    Playing = true;
-    StartedModule = true;
+    // Shown as playing only once it can be heard.
+    if (Audio.DeviceState() == TDeviceState::dsOpen) {
+        Playing = true;
+        StartedModule = true;
+    } else {
+        AwaitingDevice = true;
+        AnnounceWhenHeard = true;
+    }
     return true;
 }
 
@@ -229,8 +297,11 @@ void TMusic::Stop(bool CloseSound)
         return;
     TChangeNotice notice(*this);
     Opening = TOpening::opNone;
+    const bool switchedOn = Playing || AwaitingDevice;
+    AwaitingDevice = false;
+    AnnounceWhenHeard = false;
     if (!CloseSound) {
-        if (!Playing)
+        if (!switchedOn)
             return;
         Audio.StopModule(PlayHandle);
         PlayHandle = 0;
@@ -240,7 +311,7 @@ void TMusic::Stop(bool CloseSound)
         return;
     }
     if (Module != 0) {
-        if (Playing)
+        if (switchedOn)
             Audio.StopModule(PlayHandle);
         Audio.FreeModule(Module);
         PlayHandle = 0;
@@ -287,16 +358,19 @@ void TMusic::LoadNextModule()
 bool TMusic::NextModule()
 {
     TChangeNotice notice(*this);
-    if (Playing)
+    const bool switchedOn = Playing || AwaitingDevice;
+    if (switchedOn)
         Audio.StopModule(PlayHandle);
     if (Module != 0)
         Audio.FreeModule(Module);
     PlayHandle = 0;
     Module = 0;
     LoadNextModule();
-    if (!Playing)
+    if (!switchedOn)
         return false;
     Playing = false;
+    AwaitingDevice = false;
+    AnnounceWhenHeard = false;
     return Play();
 }
 
@@ -331,7 +405,7 @@ void TMusic::ReplaceList(const TPlayList &list, int startIndex)
     // A module still loaded came from the old list; its title stays.
     LoadedIndex = -1;
     emit listChanged();
-    if (Playing)
+    if (Playing || AwaitingDevice)
         NextModule();
 }
 

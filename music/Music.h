@@ -36,9 +36,12 @@ using TSetupDialog =
 //
 // Every call comes from the thread the player lives in and returns without
 // waiting for the sound device, which the sound layer opens and closes in
-// the background: a Play that asked for the device succeeds at once, and a
-// device that then fails to open is reported as Play's failure would have
-// been (its warning box, failed, playingChanged(false)).
+// the background: a Play that asked for the device succeeds at once, but
+// the music is announced as playing only once the device plays; a device
+// that fails to open is reported as Play's failure would have been (its
+// warning box, failed), and the player then names no module.  A sound
+// server that goes away stops the music (playingChanged(false)) until it
+// is back, when the same module plays on by itself.
 //
 // Signals come after the change is complete; an operation that calls
 // others announces once, at its end: playingChanged first, then
@@ -56,7 +59,14 @@ public:
 
     bool IsInitialized() const { return Initialized; }
     bool IsSuspended() const { return Suspended; }
+    // A module plays and is heard.
     bool IsPlaying() const { return Playing; }
+    // Music is switched on but not heard yet: its device is being opened,
+    // or the desktop's sound server went away and the module waits, where
+    // it stands, for the server to come back.  It then plays by itself.
+    bool IsAwaitingDevice() const { return AwaitingDevice; }
+    // Playing, or awaiting its device: what the player was asked for last.
+    bool IsSwitchedOn() const { return Playing || AwaitingDevice; }
 
     // The play list and the index of the entry to load next.
     const TPlayList &List() const { return ModuleList; }
@@ -126,6 +136,8 @@ public:
     const TModuleAudio &Sound() const { return Audio; }
 
 signals:
+    // Whether a module is heard; announced too when music that waited for
+    // its device is switched off or gives up, while nothing was heard.
     void playingChanged(bool playing);
     // A module started from its beginning: switched on, or moved on to.
     void moduleChanged(int index, const QString &title);
@@ -157,6 +169,11 @@ private:
     void DeviceChanged();
     void InitFailed();
     void ResumeFailed();
+    void DeviceLost();
+    void DeviceHeard();
+    void ForgetLoadedModule();
+    // What the desktop's sound mixer calls the stream of the loaded module.
+    QString StreamTitle() const;
     void Announce();
 
     TModuleAudio Audio;
@@ -167,9 +184,11 @@ private:
     int StoredVolume = NaturalVolume;
     int NextEntry = 0; // the ModuleList entry to load next
     TPlayList ModuleList;
-    bool Initialized = false; // the sound device is open (or being opened) and plays
-    bool Suspended = false;   // switched off: output suspended, Module kept
-    bool Playing = false;     // a module plays under PlayHandle
+    bool Initialized = false;       // the sound device is open (or being opened) and plays
+    bool Suspended = false;         // switched off: output suspended, Module kept
+    bool Playing = false;           // a module plays under PlayHandle and is heard
+    bool AwaitingDevice = false;    // a module started under PlayHandle waits for its device
+    bool AnnounceWhenHeard = false; // that module is announced once it is heard
 
     int LoadedIndex = -1; // the entry Module came from; -1 once the list was replaced
     QString LoadedTitle;
@@ -183,5 +202,6 @@ private:
 
     int NoticeDepth = 0;
     bool WasPlaying = false;
+    bool WasSwitchedOn = false;
     bool StartedModule = false;
 };

@@ -24,6 +24,10 @@ constexpr int FadeMs = 5;
 // How long a close waits beyond the buffers for the fade to be heard, when
 // the device has stopped asking for sound.
 constexpr int StalledDeviceMs = 100;
+// How long a closing server stream may take to play out what it holds.
+constexpr int ServerDrainMs = 120;
+// What the sound server's mixer calls the stream before a module plays.
+const char *const DefaultStreamName = "Music";
 
 } // namespace
 
@@ -57,16 +61,19 @@ TDecoderLog &TAudioOutput::SdlLog()
 
 void TAudioOutput::Callback(void *self, Uint8 *stream, int length)
 {
-    auto *output = static_cast<TAudioOutput *>(self);
     const auto frames = static_cast<std::size_t>(length) / (MixChannels * sizeof(std::int16_t));
+    static_cast<TAudioOutput *>(self)->MixInto(reinterpret_cast<std::int16_t *>(stream), frames);
+}
+
+void TAudioOutput::MixInto(std::int16_t *out, std::size_t frames)
+{
     {
         // Let go of while the decoder renders (see TVoiceMixer).
-        std::unique_lock<std::mutex> lock(output->Guard);
-        output->Voices.Mix(output->Rate.load(std::memory_order_relaxed),
-                           reinterpret_cast<std::int16_t *>(stream), frames, &lock);
+        std::unique_lock<std::mutex> lock(Guard);
+        Voices.Mix(Rate.load(std::memory_order_relaxed), out, frames, &lock);
     }
-    output->Mixed.fetch_add(frames, std::memory_order_relaxed);
-    output->Callbacks.fetch_add(1, std::memory_order_release);
+    Mixed.fetch_add(frames, std::memory_order_relaxed);
+    Callbacks.fetch_add(1, std::memory_order_release);
 }
 
 std::size_t TAudioOutput::FadeFrames() const
@@ -108,6 +115,29 @@ void TAudioOutput::Hush()
     });
 }
 
+void TAudioOutput::SetMusicVolume(int volume)
+{
+    const std::lock_guard<std::mutex> server(ServerGuard);
+    MusicVolume = volume;
+    if (ServerStream)
+        ServerStream->SetVolume(volume);
+    const auto lock = Lock();
+    Voices.SetVolume(VoiceVolume(volume));
+}
+
+int TAudioOutput::VoiceVolume(int volume) const
+{
+    return ServerVolume ? NaturalVolume : volume;
+}
+
+void TAudioOutput::SetStreamName(const QString &name)
+{
+    const std::lock_guard<std::mutex> server(ServerGuard);
+    StreamName = name;
+    if (ServerStream)
+        ServerStream->SetMediaName(name);
+}
+
 void TAudioOutput::Close()
 {
     {
@@ -132,6 +162,10 @@ void TAudioOutput::Release()
     }
     // Nothing waits for the device's closing: the process may end before it.
     WaitForFade(sounding, true);
+    // A server plays out what it holds only while we are connected: the
+    // fade written last is heard before the process may end.
+    if (const std::unique_ptr<TPulseStream> stream = TakeServerStream())
+        stream->Close(sounding ? ServerDrainMs : 0);
     for (;;) {
         auto lock = Lock();
         // The engine frees its decoders next: none may still be rendering.
@@ -209,13 +243,18 @@ void LogFromSdl(void *, int, SDL_LogPriority, const char *message)
     TAudioOutput::SdlLog().AddLine(message);
 }
 
-bool StartSubsystem(const TAudioSetup &setup, QString &error)
+bool StartSubsystem(const TAudioSetup &setup, const QString &streamName, QString &error)
 {
     // SDL's own messages (the disk driver announces itself, for one) go to
     // our log instead of the terminal.
     SDL_LogSetOutputFunction(&LogFromSdl, nullptr);
     // SDL would otherwise take over SIGINT and SIGTERM from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // What SDL's PulseAudio and PipeWire drivers tell the sound server:
+    // the desktop's mixer lists the game by name, with what it plays.
+    SDL_SetHint(SDL_HINT_APP_NAME, ProgramName.toUtf8().constData());
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, streamName.toUtf8().constData());
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "game");
     // SDL_AUDIODRIVER in the environment wins over the set-up, so that a
     // player or a test can always force a driver.
     const QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
@@ -284,12 +323,23 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
         if (Released || request != Request)
             return;
     }
-    if (Device) {
+    if (Device || ServerStream) {
         Report(request, TDeviceState::dsOpen, QString());
         return;
     }
     QString error;
-    if (!StartSubsystem(setup, error)) {
+    // On a desktop the sound server plays the music; SDL drives every
+    // other output, and the automatic choice when no server answers.
+    if (WantsPulseStream(setup.Driver, setup.Device) && OpenServerStream(error)) {
+        Report(request, TDeviceState::dsOpen, QString());
+        return;
+    }
+    QString name;
+    {
+        const std::lock_guard<std::mutex> server(ServerGuard);
+        name = StreamName.isEmpty() ? QString::fromLatin1(DefaultStreamName) : StreamName;
+    }
+    if (!StartSubsystem(setup, name, error)) {
         Report(request, TDeviceState::dsFailed, error);
         return;
     }
@@ -299,6 +349,69 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
         return;
     }
     Report(request, TDeviceState::dsOpen, QString());
+}
+
+bool TAudioOutput::OpenServerStream(QString &error)
+{
+    const std::lock_guard<std::mutex> server(ServerGuard);
+    // The callbacks hold a plain pointer: the stream is closed before this
+    // output goes, by CloseNow or Release.
+    auto stream = std::make_unique<TPulseStream>(
+        [this](std::int16_t *out, std::size_t frames) { MixInto(out, frames); },
+        [this](bool heard) { ServerHeard(heard); },
+        [this](int volume) {
+            MixerVolume = volume;
+            Notify();
+        });
+    const QString name = StreamName.isEmpty() ? QString::fromLatin1(DefaultStreamName) : StreamName;
+    // The mixer runs before the stream opens: the server asks for its
+    // first buffer while it connects.
+    Rate = stream->Rate();
+    BufferFrames = stream->BufferFrames();
+    Mixed = 0;
+    {
+        const auto lock = Lock();
+        Voices.SetRunning(true);
+        Voices.SetVolume(NaturalVolume);
+    }
+    ServerVolume = true;
+    if (!stream->Open(MusicVolume, name, error)) {
+        ServerVolume = false;
+        const auto lock = Lock();
+        Voices.SetRunning(false);
+        Voices.SetVolume(MusicVolume);
+        return false;
+    }
+    ServerStream = std::move(stream);
+    const auto lock = Lock();
+    Used = {true, QStringLiteral("pulseaudio"), QString(), Rate.load(), BufferFrames.load()};
+    return true;
+}
+
+std::unique_ptr<TPulseStream> TAudioOutput::TakeServerStream()
+{
+    const std::lock_guard<std::mutex> server(ServerGuard);
+    ServerVolume = false;
+    return std::move(ServerStream);
+}
+
+// On libpulse's thread: the server went away, or came back and plays.
+void TAudioOutput::ServerHeard(bool heard)
+{
+    {
+        const auto lock = Lock();
+        if (Released ||
+            (DeviceState != TDeviceState::dsOpen && DeviceState != TDeviceState::dsLost))
+            return;
+        const TDeviceState now = heard ? TDeviceState::dsOpen : TDeviceState::dsLost;
+        if (now == DeviceState)
+            return;
+        DeviceState = now;
+        // While nothing asks for sound every stop takes effect at once, and
+        // what plays holds its place until the server is back.
+        Voices.SetRunning(heard);
+    }
+    Notify();
 }
 
 // Waits until whatever was sounding has faded out in a buffer handed to
@@ -337,13 +450,24 @@ void TAudioOutput::CloseNow()
     // SDL's closing plays out what was mixed: it ends the audio thread after
     // the buffer in flight and lets two more buffers' time pass.
     WaitForFade(sounding, false);
+    // The server's stream is played out before it goes.
+    if (const std::unique_ptr<TPulseStream> stream = TakeServerStream())
+        stream->Close(sounding ? ServerDrainMs : 0);
+    const int volume = [this] {
+        const std::lock_guard<std::mutex> server(ServerGuard);
+        return MusicVolume;
+    }();
     {
         const auto lock = Lock();
         Voices.SetRunning(false);
+        Voices.SetVolume(volume);
         Used = {};
     }
-    if (!Device)
+    if (!Device) {
+        Rate = 0;
+        BufferFrames = 0;
         return;
+    }
     // Closing waits for a running callback, so nothing mixes after it.
     SDL_CloseAudioDevice(Device);
     Device = 0;

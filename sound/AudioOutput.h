@@ -4,6 +4,7 @@
 // device work done for it on the device worker.
 
 #include "sound/DecoderLog.h"
+#include "sound/PulseStream.h"
 #include "sound/SoundEngine.h"
 #include "sound/VoiceMixer.h"
 
@@ -44,6 +45,17 @@ public:
     // the worker; requests after this do nothing.
     void Release();
 
+    // The playing module's volume, 0..64: the sound server's volume of the
+    // stream where the music is a stream of the server, heard at once
+    // whatever is buffered, otherwise the mixer's.  Call without Lock().
+    void SetMusicVolume(int volume);
+    // The mixer's volume for a voice started at volume.
+    int VoiceVolume(int volume) const;
+    // What the sound server's mixer calls the stream: the module's title.
+    void SetStreamName(const QString &name);
+    // What the desktop's mixer last set the stream's volume to, or -1.
+    int TakeMixerVolume() { return MixerVolume.exchange(-1); }
+
     TDeviceState State() const;
     // The reason of the last failure, the device's or the engine's.
     QString Error() const;
@@ -72,6 +84,10 @@ private:
     void OpenNow(const TAudioSetup &setup, std::uint64_t request);
     void CloseNow();
     bool OpenDevice(const TAudioSetup &setup, QString &error);
+    bool OpenServerStream(QString &error);
+    void ServerHeard(bool heard);
+    std::unique_ptr<TPulseStream> TakeServerStream();
+    void MixInto(std::int16_t *out, std::size_t frames);
     void WaitForFade(bool wasSounding, bool untilHeard) const;
     void Report(std::uint64_t request, TDeviceState state, const QString &error);
     void Notify();
@@ -87,6 +103,15 @@ private:
 
     std::mutex ListenerGuard;
     std::function<void()> Listener;
+
+    // The stream of the sound server, made and dropped on the worker;
+    // Guard is taken within ServerGuard, never the other way round.
+    std::mutex ServerGuard;
+    std::unique_ptr<TPulseStream> ServerStream;
+    int MusicVolume = NaturalVolume;
+    QString StreamName;
+    std::atomic<bool> ServerVolume{false};
+    std::atomic<int> MixerVolume{-1};
 
     // The device, on the worker (the callback reads the rate).
     SDL_AudioDeviceID Device = 0;

@@ -208,18 +208,25 @@ TPlayHandle TSdlSoundEngine::PlayModule(TModuleHandle module, bool loopSong, int
     }
     if (++LastPlay == 0)
         ++LastPlay;
-    const auto lock = Output->Lock();
-    Output->Mixer().Start({decoder, LastPlay, volume, loopSong, MillibelOfPercent(Amplification)},
-                          Output->FadeFrames());
+    {
+        const auto lock = Output->Lock();
+        Output->Mixer().Start({decoder, LastPlay, Output->VoiceVolume(volume), loopSong,
+                               MillibelOfPercent(Amplification)},
+                              Output->FadeFrames());
+    }
+    Output->SetMusicVolume(volume);
     return LastPlay;
 }
 
 bool TSdlSoundEngine::SetMusicVolume(TPlayHandle handle, int volume)
 {
-    const auto lock = Output->Lock();
-    if (handle == 0 || Output->Mixer().Handle() != handle)
-        return false;
-    Output->Mixer().SetVolume(volume);
+    {
+        const auto lock = Output->Lock();
+        if (handle == 0 || Output->Mixer().Handle() != handle)
+            return false;
+    }
+    // Taken without the mixer's lock: it may reach the sound server.
+    Output->SetMusicVolume(volume);
     return true;
 }
 

@@ -45,6 +45,8 @@ public:
     bool SetMusicVolume(TPlayHandle handle, int volume) override;
     bool GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const override;
     bool StopModule(TPlayHandle handle) override;
+    void SetStreamTitle(const QString &title) override { Output->SetStreamName(title); }
+    int TakeMixerVolume() override { return Output->TakeMixerVolume(); }
 
     QString LastError() const override { return Output->Error(); }
     QString DecoderLog() const override;

@@ -50,8 +50,10 @@ struct TPlayStatus {
 
 // Where the device stands after the last request: being opened, open, or
 // failed to open (the engine's LastError says why); closed before the first
-// request and after a close.
-enum class TDeviceState { dsClosed, dsOpening, dsOpen, dsFailed };
+// request and after a close.  Lost: the desktop's sound server went away
+// while the device was open; nothing is heard or rendered, and the engine
+// looks for the server once a second and is open again when it is back.
+enum class TDeviceState { dsClosed, dsOpening, dsOpen, dsFailed, dsLost };
 
 // True when SDL_AUDIODRIVER is set in the environment: that driver is used,
 // whatever the set-up says.
@@ -73,7 +75,7 @@ inline bool IsSilentDriver(const QString &driver)
 // The program and its sound module are built together; a module of another
 // build that answers to another number is not used.  Raise it whenever
 // anything in this file changes.
-inline constexpr int SoundInterfaceVersion = 3;
+inline constexpr int SoundInterfaceVersion = 4;
 
 // The name the module's one entry point is exported under.
 inline constexpr const char *SoundLibraryEntry = "FerroxSoundLibrary";
@@ -133,6 +135,12 @@ public:
     virtual bool SetMusicVolume(TPlayHandle handle, int volume) = 0;
     virtual bool GetPlayStatus(TPlayHandle handle, TPlayStatus &status) const = 0;
     virtual bool StopModule(TPlayHandle handle) = 0;
+    // What the sound server's mixer calls the music from now on: the title
+    // of the module that plays.
+    virtual void SetStreamTitle(const QString &title) = 0;
+    // The volume (0..64) the desktop's mixer gave the music since this was
+    // last asked, or -1; the listener hears of each such change.
+    virtual int TakeMixerVolume() = 0;
 
     virtual QString LastError() const = 0;
     // What the decoders and SDL have said (kept short).

@@ -124,7 +124,9 @@ private slots:
         TMineForm &form = fixture.start();
         MessageRecorder boxes;
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
         ModalAnswer<TAudioSetupForm> setup([](TAudioSetupForm *window) { PressOk(window); });
         Find<QAction>(form, "MMSetup")->trigger();
@@ -144,6 +146,7 @@ private slots:
         TMineForm &form = fixture.start();
         MessageRecorder boxes;
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QVERIFY(form.Music().IsPlaying());
         const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
         ModalAnswer<TAudioSetupForm> setup([](TAudioSetupForm *window) {
@@ -160,6 +163,7 @@ private slots:
         QVERIFY(!form.Game().Model().MusicOn);
         // Switching music on again works with the device back.
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QVERIFY(form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
     }
@@ -171,9 +175,11 @@ private slots:
         TMineForm &form = fixture.start();
         MessageRecorder boxes;
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QCOMPARE(form.Music().PlayingTitle(), QString("tune one.mod"));
         ModalAnswer<TAudioSetupForm> setup([](TAudioSetupForm *window) { window->reject(); });
         Find<QAction>(form, "MMSetup")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QVERIFY(form.Music().IsPlaying());
         QCOMPARE(form.Music().PlayingTitle(), QString("tune two.mod"));
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
@@ -206,8 +212,10 @@ private slots:
         MessageRecorder boxes;
         TBevelPanel *panel = Find<TBevelPanel>(form, "DownPanel");
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QCOMPARE(panel->Caption(), QString("tune one.mod"));
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         ModalAnswer<TPlayForm> playList([](TPlayForm *window) {
             window->findChild<QComboBox *>("PlayCombo")->setCurrentIndex(3);
             window->findChild<QPushButton *>("BitBtn1")->click();
@@ -216,6 +224,7 @@ private slots:
         panel->SetCaption("version 2.1");
 
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QCOMPARE(panel->Caption(), QString("tune one.mod"));
         panel->SetCaption("version 2.1");
         fixture.handle("DownPanelClick");
@@ -235,6 +244,7 @@ private slots:
         TMineForm &form = fixture.start();
         MessageRecorder boxes;
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QVERIFY(form.Music().IsPlaying());
         ModalAnswer<TPlayForm> playList([](TPlayForm *window) {
             window->findChild<QAction *>("MFClear")->trigger();
@@ -251,6 +261,7 @@ private slots:
         form.Music().ReplaceList(list, 0);
         QVERIFY(!form.Music().IsPlaying());
         Find<QAction>(form, "MUSong")->trigger();
+        QVERIFY(WaitForDevice(form.Music()));
         QVERIFY(form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
         QVERIFY(form.Game().Model().MusicOn);
@@ -269,7 +280,10 @@ private slots:
         MessageRecorder boxes;
         TMediaControls &controls = form.MediaControls();
         QAction *item = Find<QAction>(form, "MUSong");
-        const auto settle = [] { QCoreApplication::processEvents(); };
+        const auto settle = [&] {
+            QCoreApplication::processEvents();
+            QVERIFY(WaitForDevice(form.Music()));
+        };
         const std::pair<std::function<void()>, const char *> steps[] = {
             {[&] { controls.Pause(); }, "Turn On"},     {[&] { controls.PlayPause(); }, "Turn Off"},
             {[&] { controls.Play(); }, "Turn Off"},     {[&] { controls.Stop(); }, "Turn On"},
@@ -286,15 +300,21 @@ private slots:
         // Not while the Music menu cannot be used either: the card set-up
         // has given the device back meanwhile.
         bool playingMeanwhile = true;
+        bool offeredMeanwhile = true;
         ModalAnswer<TAudioSetupForm> setup([&](TAudioSetupForm *window) {
             controls.PlayPause();
             settle();
             playingMeanwhile = form.Music().IsPlaying();
+            offeredMeanwhile =
+                controls.CanPlay() || controls.AnnouncedValues()["CanPause"].toBool();
             window->reject();
         });
         Find<QAction>(form, "MMSetup")->trigger();
         QCOMPARE(setup.answered, 1);
         QVERIFY(!playingMeanwhile);
+        QVERIFY(!offeredMeanwhile);
+        QVERIFY(controls.CanPlay());
+        QVERIFY(WaitForDevice(form.Music()));
         QCOMPARE(item->text(), QString("Turn Off"));
 
         form.showMinimized();

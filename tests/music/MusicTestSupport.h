@@ -144,13 +144,20 @@ inline bool WaitForDevice(const TMusic &music)
 {
     QElapsedTimer clock;
     clock.start();
-    while (music.Sound().DeviceState() == TDeviceState::dsOpening) {
+    // The player hears of the device on its own thread, a moment later.
+    while (music.Sound().DeviceState() == TDeviceState::dsOpening || music.IsAwaitingDevice()) {
         if (clock.elapsed() > 10000)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
         QThread::msleep(1);
     }
     return true;
+}
+
+// Switches music on and waits until it is heard (or its device failed).
+inline bool PlayHeard(TMusic &music)
+{
+    return music.Play() && WaitForDevice(music) && music.IsPlaying();
 }
 
 // A playable four-channel MOD: one sample of a looped square wave, a note on

@@ -76,7 +76,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         AddModules(folder, music, {"first", "second", "third"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
         QCOMPARE(music.PlayingTitle(), QString("first"));
 
@@ -89,9 +89,9 @@ private slots:
         QVERIFY(!window.LayerWasOpen);
         QVERIFY(window.InUse.Open);
         QCOMPARE(window.InUse.Driver, QString("disk"));
+        QVERIFY(WaitForDevice(music));
         QVERIFY(music.IsPlaying());
         QCOMPARE(music.PlayingTitle(), QString("second"));
-        QVERIFY(WaitForDevice(music));
         QCOMPARE(music.InUse().MixRate, confirm ? 22050 : 48000);
         QSettings store = TestStore();
         QCOMPARE(store.contains("MUSIC_SETUP/MIXRATE"), confirm);
@@ -117,7 +117,7 @@ private slots:
         TMusic music;
         AddModules(folder, music, {"first", "second"});
         if (played) {
-            QVERIFY(music.Play());
+            QVERIFY(PlayHeard(music));
             music.Stop(false);
             QVERIFY(music.IsSuspended());
         }
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(TestStore().value("MUSIC_SETUP/BUFFER").toString(), QString("80"));
 
         // Switching music on later plays with the new set-up.
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
         QCOMPARE(music.InUse().MixRate, 44100);
         QVERIFY(boxes.boxes.isEmpty());
@@ -147,7 +147,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         AddModules(folder, music, {"first", "second"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
 
         TScopedEnv noForcedDriver("SDL_AUDIODRIVER", std::nullopt);
         TFakeSetupWindow window;
@@ -255,7 +255,7 @@ private slots:
         TMusic music;
         QCOMPARE(music.Setup().Driver, drivers.first());
         AddModules(folder, music, {"first"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
         QCOMPARE(music.InUse().Driver, QString("disk"));
         QVERIFY(boxes.boxes.isEmpty());

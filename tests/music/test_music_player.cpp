@@ -98,7 +98,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         GiveList(music, {module});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(music.IsPlaying());
         QCOMPARE(music.PlayingPath(), module);
         if (lengthMs > 0)
@@ -123,8 +123,7 @@ private slots:
         TMusic music;
         QCOMPARE(music.Volume(), 0);
         GiveList(music, {"tiny.mod"});
-        QVERIFY(music.Play());
-        QVERIFY(WaitForDevice(music));
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitForMoreFrames(music, 48000));
         QVERIFY(music.Status().Row > 0); // it did play, only without sound
         music.Stop(true);
@@ -150,7 +149,7 @@ private slots:
         QVERIFY(folder.Write("long.mod", TinyModule("long", 64, 20)));
         auto music = std::make_unique<TMusic>();
         GiveList(*music, {"long.mod"});
-        QVERIFY(music->Play());
+        QVERIFY(PlayHeard(*music));
         QVERIFY(WaitForDevice(*music));
         QVERIFY(WaitForMoreFrames(*music, 24000));
         QVERIFY(music->IsPlaying());
@@ -190,7 +189,7 @@ private slots:
         TMusic music;
         QSignalSpy modules(&music, &TMusic::moduleChanged);
         GiveList(music, {"a.mod", "b.mod"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QCOMPARE(music.PlayingTitle(), QString("first"));
         QCOMPARE(music.NextIndex(), 1);
         const std::pair<int, const char *> order[] = {{1, "second"}, {0, "first"}, {1, "second"}};
@@ -232,7 +231,7 @@ private slots:
 
         GiveList(music, {"a.mod", "b.mod"});
         QCOMPARE(heard.Take(), QStringList{"list"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QCOMPARE(heard.Take(), (QStringList{"playing 1", "module 0 first"}));
         QVERIFY(!music.Play()); // already playing: nothing to say
         music.SetVolume(30);
@@ -242,7 +241,7 @@ private slots:
         music.Stop(false);
         music.Stop(false);
         QCOMPARE(heard.Take(), QStringList{"playing 0"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QCOMPARE(heard.Take(), (QStringList{"playing 1", "module 0 first"}));
 
         // A list replaced while music plays: the start entry plays at once.
@@ -279,14 +278,14 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         GiveList(music, files);
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         music.Stop(false);
         GiveList(music, files, 3);
         QCOMPARE(music.PlayingTitle(), QString("first"));
         QCOMPARE(music.PlayingIndex(), -1); // no longer known in the new list
 
         QSignalSpy modules(&music, &TMusic::moduleChanged);
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QCOMPARE(modules.takeFirst(), (QVariantList{-1, QString("first")}));
         QVERIFY(modules.wait(10000));
         QCOMPARE(modules.takeFirst(), (QVariantList{3, QString("fourth")}));
@@ -304,7 +303,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         GiveList(music, {"a.mod", "b.mod"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitUntil([&] { return music.Status().Row >= 12; }));
 
         music.Stop(false);
@@ -315,8 +314,7 @@ private slots:
         QVERIFY(music.CheckSongEnd());    // nothing is being played
         QVERIFY(music.IsSuspended());
 
-        QVERIFY(music.Play());
-        QVERIFY(WaitForDevice(music));
+        QVERIFY(PlayHeard(music));
         QVERIFY(!music.IsSuspended());
         QCOMPARE(music.PlayingIndex(), 0);
         QCOMPARE(music.NextIndex(), 1);
@@ -332,11 +330,11 @@ private slots:
         QVERIFY(folder.Write("b.mod", TinyModule("second", 64)));
         TMusic music;
         GiveList(music, {"a.mod", "b.mod"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         music.Stop(true);
         QVERIFY(!music.IsInitialized());
         music.Stop(true); // closed: nothing happens
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QCOMPARE(music.PlayingTitle(), QString("second"));
     }
 
@@ -394,9 +392,11 @@ private slots:
         TMusic music;
         GiveList(music, {"a.mod", "b.mod"});
         QSignalSpy playing(&music, &TMusic::playingChanged);
-        QVERIFY(music.Play()); // the device is opened in the background
-        QVERIFY(playing.wait(10000));
-        QCOMPARE(playing, (QList<QVariantList>{{true}, {false}}));
+        QSignalSpy failures(&music, &TMusic::failed);
+        QVERIFY(music.Play());       // the device is opened in the background
+        QVERIFY(!music.IsPlaying()); // and nothing plays before it has
+        QVERIFY(failures.wait(10000));
+        QCOMPARE(playing, (QList<QVariantList>{{false}}));
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtWarning);
         QCOMPARE(boxes.boxes[0].second, InitFailed);
@@ -404,10 +404,15 @@ private slots:
         QVERIFY(!music.Sound().IsOpen());
         QVERIFY(!music.Sound().LastError().isEmpty());
         QCOMPARE(music.NextIndex(), 0); // the next try starts where this one did
+        // No module played, so none is named.
+        QCOMPARE(music.PlayingIndex(), -1);
+        QVERIFY(music.PlayingTitle().isEmpty());
+        QVERIFY(music.PlayingPath().isEmpty());
         QVERIFY(music.Play());
-        QVERIFY(playing.wait(10000));
+        QVERIFY(failures.wait(10000));
         QCOMPARE(boxes.boxes.size(), 2);
-        QCOMPARE(music.PlayingTitle(), QString("a"));
+        QCOMPARE(playing.size(), 2);
+        QVERIFY(!music.IsSwitchedOn());
     }
 
     void failedResumeStaysSuspended()
@@ -417,7 +422,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         GiveList(music, {"a.mod"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         music.Stop(false);
         {
             TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
@@ -429,8 +434,7 @@ private slots:
         QVERIFY(music.IsSuspended());
         QVERIFY(music.IsInitialized());
         QVERIFY(!music.IsPlaying());
-        QVERIFY(music.Play());
-        QVERIFY(WaitForDevice(music));
+        QVERIFY(PlayHeard(music));
         QVERIFY(music.IsPlaying());
         QCOMPARE(music.Sound().DeviceState(), TDeviceState::dsOpen);
         QCOMPARE(boxes.boxes.size(), 1);

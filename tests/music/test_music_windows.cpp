@@ -218,7 +218,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         AddModules(folder, music, {"first", "second"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
         TMusicForm form(music);
         form.show();
@@ -267,7 +267,7 @@ private slots:
         TMusic music;
         AddModules(folder, music, {"first"});
         if (played) {
-            QVERIFY(music.Play());
+            QVERIFY(PlayHeard(music));
             music.Stop(false);
         }
         const bool suspended = music.IsSuspended();
@@ -373,7 +373,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         AddModules(folder, music, {"first", "second"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
         TAudioSetupForm form;
         TCardSetupResult result = TCardSetupResult::csrNotRestarted;

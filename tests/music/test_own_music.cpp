@@ -105,7 +105,7 @@ private slots:
         TPlayList list;
         QVERIFY(list.LoadFromFile("Ferrox.M3U"));
         music.ReplaceList(list, -1);
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
         QCOMPARE(music.PlayingTitle(), QString::fromLatin1(Title));
         const int rate = music.Sound().OpenMixRate();

@@ -378,7 +378,7 @@ private slots:
             QVERIFY(folder.Write(files.last(), TinyModule(title.toLatin1(), 64, 31)));
         }
         GiveList(music, files, 2);
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
         QCOMPARE(music.PlayingTitle(), QString("three"));
 
         TPlayForm form;
@@ -401,7 +401,7 @@ private slots:
         MessageRecorder boxes;
         TMusic music;
         GiveList(music, {"a.mod"});
-        QVERIFY(music.Play());
+        QVERIFY(PlayHeard(music));
 
         TPlayForm form;
         QVERIFY(RunForm(form, music, [&] {

@@ -1,0 +1,413 @@
+#include "sound/PulseStream.h"
+
+#include "base/Constants.h"
+#include "sound/SoundEngine.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace
+{
+
+constexpr int Channels = 2;
+constexpr int FrameBytes = Channels * static_cast<int>(sizeof(std::int16_t));
+// What the server keeps buffered for us, and how much it asks for at a
+// time.  The server gives roughly half of what is left after two requests
+// to the sound card's buffer and wakes to refill that as often: a tenth of
+// a second in all keeps it and us to a few dozen wake-ups a second, as for
+// a plain command-line module player, while a stop played out to its end
+// still takes no longer than that.  The volume is the server's, heard at
+// once however much is buffered.
+constexpr int BufferMs = 100;
+constexpr int RequestMs = 20;
+// How long an opening waits for a server that does not answer, and how
+// often a lost server is looked for again.
+constexpr int ConnectTimeoutMs = 1000;
+constexpr int RetryMs = 1000;
+
+const char *const MediaRole = "game";
+const char *const IconName = FERROX_APP_ID;
+
+pa_cvolume StereoVolume(int volume)
+{
+    pa_cvolume level;
+    const double linear = std::clamp(volume, 0, NaturalVolume) / double(NaturalVolume);
+    pa_cvolume_set(&level, Channels, pa_sw_volume_from_linear(linear));
+    return level;
+}
+
+// Taken for as long as it lives, so that no callback runs meanwhile.
+class TLoopLock
+{
+public:
+    explicit TLoopLock(pa_threaded_mainloop *loop) : Loop(loop) { pa_threaded_mainloop_lock(Loop); }
+    ~TLoopLock() { pa_threaded_mainloop_unlock(Loop); }
+    TLoopLock(const TLoopLock &) = delete;
+    TLoopLock &operator=(const TLoopLock &) = delete;
+
+private:
+    pa_threaded_mainloop *Loop;
+};
+
+} // namespace
+
+bool WantsPulseStream(const QString &setupDriver, const QString &setupDevice)
+{
+    const auto isPulse = [](const QString &driver) {
+        return driver.isEmpty() ||
+               driver.compare(QLatin1String("pulseaudio"), Qt::CaseInsensitive) == 0;
+    };
+    // SDL_AUDIODRIVER wins over the set-up here as it does for SDL.
+    const QString driver =
+        DriverChosenByEnvironment() ? qEnvironmentVariable("SDL_AUDIODRIVER") : setupDriver;
+    return isPulse(driver) && setupDevice.isEmpty();
+}
+
+TPulseStream::TPulseStream(TRender render, TListener listener, TVolumeListener volumeListener)
+    : Render(std::move(render)), Listener(std::move(listener)),
+      VolumeListener(std::move(volumeListener))
+{
+}
+
+TPulseStream::~TPulseStream()
+{
+    Close(0);
+}
+
+// --- Opening and closing ----------------------------------------------------
+
+bool TPulseStream::Open(int volume, const QString &mediaName, QString &error)
+{
+    Loop = pa_threaded_mainloop_new();
+    if (!Loop || pa_threaded_mainloop_start(Loop) < 0) {
+        error = QStringLiteral("The sound server's client could not start.");
+        return false;
+    }
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(ConnectTimeoutMs);
+    {
+        TLoopLock lock(Loop);
+        Volume = volume;
+        MediaName = mediaName;
+        Closing = false;
+        if (!Connect())
+            Failed = true;
+    }
+    // The callbacks say how the connection went; a server that neither
+    // answers nor refuses is given up after a second.
+    while (!Heard && !Failed && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (Heard)
+        return true;
+    {
+        TLoopLock lock(Loop);
+        const int code = Context ? pa_context_errno(Context) : PA_ERR_CONNECTIONREFUSED;
+        error = QStringLiteral("No sound server: %1").arg(QString::fromUtf8(pa_strerror(code)));
+    }
+    Close(0);
+    return false;
+}
+
+void TPulseStream::Close(int maxMs)
+{
+    if (!Loop)
+        return;
+    {
+        TLoopLock lock(Loop);
+        Closing = true;
+        DrainDone = false;
+        if (Stream && maxMs > 0 && pa_stream_get_state(Stream) == PA_STREAM_READY) {
+            if (pa_operation *drain = pa_stream_drain(Stream, &TPulseStream::Drained, this))
+                pa_operation_unref(drain);
+            else
+                DrainDone = true;
+        } else {
+            DrainDone = true;
+        }
+    }
+    // What was written is played out before the stream goes: the fade at
+    // its end, not a cut.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
+    for (;;) {
+        {
+            TLoopLock lock(Loop);
+            if (DrainDone || std::chrono::steady_clock::now() >= deadline) {
+                Disconnect();
+                break;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    pa_threaded_mainloop_stop(Loop);
+    pa_threaded_mainloop_free(Loop);
+    Loop = nullptr;
+    Heard = false;
+    Failed = false;
+}
+
+void TPulseStream::Drained(pa_stream *, int, void *self)
+{
+    static_cast<TPulseStream *>(self)->DrainDone = true;
+}
+
+// --- What the game changes ----------------------------------------------------
+
+void TPulseStream::SetVolume(int volume)
+{
+    if (!Loop)
+        return;
+    TLoopLock lock(Loop);
+    Volume = volume;
+    ApplyVolume();
+}
+
+void TPulseStream::SetMediaName(const QString &name)
+{
+    if (!Loop)
+        return;
+    TLoopLock lock(Loop);
+    MediaName = name;
+    if (Stream && pa_stream_get_state(Stream) == PA_STREAM_READY) {
+        if (pa_operation *op =
+                pa_stream_set_name(Stream, MediaName.toUtf8().constData(), nullptr, nullptr))
+            pa_operation_unref(op);
+    }
+}
+
+int TPulseStream::BufferFrames() const
+{
+    return SampleRate * BufferMs / 1000;
+}
+
+void TPulseStream::ApplyVolume()
+{
+    if (!Stream || !Context || pa_stream_get_state(Stream) != PA_STREAM_READY)
+        return;
+    const pa_cvolume level = StereoVolume(Volume);
+    if (pa_operation *op = pa_context_set_sink_input_volume(
+            Context, pa_stream_get_index(Stream), &level, &TPulseStream::VolumeSet, this)) {
+        ++VolumesInFlight;
+        pa_operation_unref(op);
+    }
+}
+
+void TPulseStream::VolumeSet(pa_context *context, int, void *self)
+{
+    auto *pulse = static_cast<TPulseStream *>(self);
+    if (context == pulse->Context && pulse->VolumesInFlight > 0)
+        --pulse->VolumesInFlight;
+}
+
+// The desktop's mixer changes the stream's volume: the game hears of it, so
+// that its own Volume window shows, and its next module keeps, the same.
+void TPulseStream::Subscribed(pa_context *context, int event, std::uint32_t index)
+{
+    const int facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    const int kind = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+    if (context != Context || !Stream || facility != PA_SUBSCRIPTION_EVENT_SINK_INPUT ||
+        kind != PA_SUBSCRIPTION_EVENT_CHANGE || index != pa_stream_get_index(Stream))
+        return;
+    if (pa_operation *op =
+            pa_context_get_sink_input_info(context, index, &TPulseStream::InputInfo, this))
+        pa_operation_unref(op);
+}
+
+void TPulseStream::InputInfo(pa_context *context, const pa_sink_input_info *info, int eol,
+                             void *self)
+{
+    auto *pulse = static_cast<TPulseStream *>(self);
+    // The server answers in order: with none of our own changes on the
+    // way, what it says is someone else's.
+    if (eol != 0 || !info || context != pulse->Context || pulse->VolumesInFlight > 0)
+        return;
+    const double linear = pa_sw_volume_to_linear(pa_cvolume_avg(&info->volume));
+    const int volume = static_cast<int>(std::lround(std::min(linear, 1.0) * NaturalVolume));
+    if (volume == pulse->Volume)
+        return;
+    pulse->Volume = volume;
+    if (pulse->VolumeListener)
+        pulse->VolumeListener(volume);
+}
+
+// --- On libpulse's thread -------------------------------------------------------
+
+bool TPulseStream::Connect()
+{
+    pa_proplist *props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, ProgramName.toUtf8().constData());
+    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, FERROX_APP_ID);
+    pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, IconName);
+    Context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(Loop),
+                                           ProgramName.toUtf8().constData(), props);
+    pa_proplist_free(props);
+    if (!Context)
+        return false;
+    pa_context_set_state_callback(Context, &TPulseStream::ContextChanged, this);
+    // A server that is not running is not started for us: the desktop runs
+    // one, or the game plays through another driver.
+    return pa_context_connect(Context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+}
+
+void TPulseStream::ContextChanged(pa_context *context, void *self)
+{
+    auto *stream = static_cast<TPulseStream *>(self);
+    if (context != stream->Context)
+        return;
+    switch (pa_context_get_state(context)) {
+    case PA_CONTEXT_READY:
+        stream->CreateStream();
+        break;
+    case PA_CONTEXT_FAILED:
+    case PA_CONTEXT_TERMINATED:
+        stream->Lose();
+        break;
+    default:
+        break;
+    }
+}
+
+void TPulseStream::CreateStream()
+{
+    const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(SampleRate), Channels};
+    pa_proplist *props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, MediaRole);
+    pa_proplist_sets(props, PA_PROP_MEDIA_ICON_NAME, IconName);
+    Stream =
+        pa_stream_new_with_proplist(Context, MediaName.toUtf8().constData(), &spec, nullptr, props);
+    pa_proplist_free(props);
+    if (!Stream) {
+        Lose();
+        return;
+    }
+    pa_stream_set_state_callback(Stream, &TPulseStream::StreamChanged, this);
+    pa_stream_set_write_callback(Stream, &TPulseStream::Writable, this);
+    pa_buffer_attr attr;
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(SampleRate * BufferMs / 1000 * FrameBytes);
+    attr.prebuf = static_cast<std::uint32_t>(-1);
+    attr.minreq = static_cast<std::uint32_t>(SampleRate * RequestMs / 1000 * FrameBytes);
+    attr.fragsize = static_cast<std::uint32_t>(-1);
+    const pa_cvolume level = StereoVolume(Volume);
+    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
+    if (pa_stream_connect_playback(Stream, nullptr, &attr, flags, &level, nullptr) < 0)
+        Lose();
+}
+
+void TPulseStream::StreamChanged(pa_stream *stream, void *self)
+{
+    auto *pulse = static_cast<TPulseStream *>(self);
+    if (stream != pulse->Stream)
+        return;
+    switch (pa_stream_get_state(stream)) {
+    case PA_STREAM_READY:
+        pa_context_set_subscribe_callback(
+            pulse->Context,
+            [](pa_context *context, pa_subscription_event_type_t event, std::uint32_t index,
+               void *userdata) {
+                static_cast<TPulseStream *>(userdata)->Subscribed(context, event, index);
+            },
+            pulse);
+        if (pa_operation *op = pa_context_subscribe(pulse->Context, PA_SUBSCRIPTION_MASK_SINK_INPUT,
+                                                    nullptr, nullptr))
+            pa_operation_unref(op);
+        if (pulse->WasReady)
+            ++pulse->Reconnects;
+        pulse->WasReady = true;
+        pulse->Heard = true;
+        if (pulse->Listener)
+            pulse->Listener(true);
+        break;
+    case PA_STREAM_FAILED:
+    case PA_STREAM_TERMINATED:
+        pulse->Lose();
+        break;
+    default:
+        break;
+    }
+}
+
+void TPulseStream::Writable(pa_stream *stream, std::size_t bytes, void *self)
+{
+    auto *pulse = static_cast<TPulseStream *>(self);
+    while (bytes >= static_cast<std::size_t>(FrameBytes)) {
+        void *data = nullptr;
+        std::size_t size = bytes;
+        if (pa_stream_begin_write(stream, &data, &size) < 0 || !data)
+            return;
+        size -= size % FrameBytes;
+        if (size == 0) {
+            pa_stream_cancel_write(stream);
+            return;
+        }
+        pulse->Render(static_cast<std::int16_t *>(data), size / FrameBytes);
+        if (pa_stream_write(stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return;
+        bytes -= size;
+    }
+}
+
+// The server has gone away (or refused): nothing is heard and nothing is
+// rendered until a new connection plays again.
+void TPulseStream::Lose()
+{
+    const bool wasHeard = Heard.exchange(false);
+    Disconnect();
+    if (!WasReady) {
+        // Still opening: the opening fails, and Open says so.
+        Failed = true;
+        return;
+    }
+    if (Closing)
+        return;
+    if (wasHeard && Listener)
+        Listener(false);
+    ScheduleRetry();
+}
+
+void TPulseStream::ScheduleRetry()
+{
+    if (Retry)
+        return;
+    timeval when{};
+    pa_timeval_add(pa_gettimeofday(&when), static_cast<pa_usec_t>(RetryMs) * PA_USEC_PER_MSEC);
+    Retry = pa_threaded_mainloop_get_api(Loop)->time_new(pa_threaded_mainloop_get_api(Loop), &when,
+                                                         &TPulseStream::RetryNow, this);
+}
+
+void TPulseStream::RetryNow(pa_mainloop_api *api, pa_time_event *event, const timeval *, void *self)
+{
+    auto *pulse = static_cast<TPulseStream *>(self);
+    api->time_free(event);
+    pulse->Retry = nullptr;
+    if (pulse->Closing)
+        return;
+    if (!pulse->Connect())
+        pulse->Lose();
+}
+
+void TPulseStream::Disconnect()
+{
+    if (Retry) {
+        pa_threaded_mainloop_get_api(Loop)->time_free(Retry);
+        Retry = nullptr;
+    }
+    if (Stream) {
+        pa_stream_set_state_callback(Stream, nullptr, nullptr);
+        pa_stream_set_write_callback(Stream, nullptr, nullptr);
+        pa_stream_disconnect(Stream);
+        pa_stream_unref(Stream);
+        Stream = nullptr;
+    }
+    VolumesInFlight = 0;
+    if (Context) {
+        pa_context_set_state_callback(Context, nullptr, nullptr);
+        pa_context_set_subscribe_callback(Context, nullptr, nullptr);
+        pa_context_disconnect(Context);
+        pa_context_unref(Context);
+        Context = nullptr;
+    }
+}

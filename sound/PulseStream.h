@@ -1,0 +1,109 @@
+#pragma once
+
+// TPulseStream: music played as a stream of the desktop's sound server
+// (PulseAudio, or PipeWire's PulseAudio service) through libpulse.
+
+#include <QString>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+struct pa_context;
+struct pa_stream;
+struct pa_threaded_mainloop;
+struct pa_time_event;
+struct pa_mainloop_api;
+struct timeval;
+
+// Why not SDL's own PulseAudio driver: it keeps a short buffer towards the
+// server, so that the server and SDL's thread wake several hundred times a
+// second, it names the stream after the executable with no icon or role,
+// and once the server goes away it never finds it again.  This stream asks
+// for a buffer of about a tenth of a second and is refilled in a few large
+// writes, carries the game's name, icon and role, takes its volume on the
+// server (heard at once, whatever is buffered, and shown in the desktop's
+// mixer), and when the server goes away it tries again once a second until
+// the server is back, rendering nothing meanwhile.
+//
+// Open and Close come from one thread (the device worker); SetVolume and
+// SetMediaName from any thread but never from inside the render function.
+// The render and listener functions run on libpulse's own thread while it
+// holds its lock: they must not call back into the stream.
+class TPulseStream
+{
+public:
+    // Fills frames of interleaved 16-bit stereo.
+    using TRender = std::function<void(std::int16_t *out, std::size_t frames)>;
+    // Told true when the stream starts being heard, false when the server
+    // has gone away.
+    using TListener = std::function<void(bool heard)>;
+    // Told the stream's new volume (0..64) when someone else, the
+    // desktop's mixer, has changed it.
+    using TVolumeListener = std::function<void(int volume)>;
+
+    TPulseStream(TRender render, TListener listener, TVolumeListener volumeListener);
+    ~TPulseStream();
+    TPulseStream(const TPulseStream &) = delete;
+    TPulseStream &operator=(const TPulseStream &) = delete;
+
+    // Connects to the server and waits until the stream plays: false, with
+    // the reason, when no server answers within a second or it refuses.
+    bool Open(int volume, const QString &mediaName, QString &error);
+    // Waits until what was written so far has been played (at most maxMs),
+    // then lets go of the server at once.
+    void Close(int maxMs);
+
+    // 0..64, 64 the natural level.
+    void SetVolume(int volume);
+    void SetMediaName(const QString &name);
+
+    bool IsHeard() const { return Heard.load(); }
+    int Rate() const { return SampleRate; }
+    // What the server keeps buffered, in frames.
+    int BufferFrames() const;
+    std::uint64_t Reconnections() const { return Reconnects.load(); }
+
+private:
+    static void ContextChanged(pa_context *context, void *self);
+    static void StreamChanged(pa_stream *stream, void *self);
+    static void Writable(pa_stream *stream, std::size_t bytes, void *self);
+    static void RetryNow(pa_mainloop_api *api, pa_time_event *event, const timeval *, void *self);
+    static void Drained(pa_stream *stream, int success, void *self);
+    static void VolumeSet(pa_context *context, int success, void *self);
+    void Subscribed(pa_context *context, int event, std::uint32_t index);
+    static void InputInfo(pa_context *context, const struct pa_sink_input_info *info, int eol,
+                          void *self);
+
+    // On libpulse's thread, under its lock.
+    bool Connect();
+    void CreateStream();
+    void Lose();
+    void ScheduleRetry();
+    void Disconnect();
+    void ApplyVolume();
+
+    TRender Render;
+    TListener Listener;
+    TVolumeListener VolumeListener;
+    int VolumesInFlight = 0; // our own changes the server has not confirmed
+    pa_threaded_mainloop *Loop = nullptr;
+    pa_context *Context = nullptr;
+    pa_stream *Stream = nullptr;
+    pa_time_event *Retry = nullptr;
+    int SampleRate = 48000;
+    int Volume = 64;
+    QString MediaName;
+    bool Closing = false;
+    bool WasReady = false; // the stream has played since the last Open
+    bool DrainDone = false;
+    std::atomic<bool> Heard{false};
+    std::atomic<bool> Failed{false};
+    std::atomic<std::uint64_t> Reconnects{0};
+};
+
+// True when music is to be played by TPulseStream rather than by SDL: the
+// driver is the automatic one or PulseAudio's (by the set-up, or forced by
+// SDL_AUDIODRIVER), and no particular device was chosen.
+bool WantsPulseStream(const QString &setupDriver, const QString &setupDevice);

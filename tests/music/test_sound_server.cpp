@@ -1,0 +1,286 @@
+// The music on a real sound server: a private PulseAudio with a null sink,
+// as the desktop's mixer and a player who restarts the server see it.
+
+#include "MusicTestSupport.h"
+#include "support/MessageRecorder.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <csignal>
+
+namespace
+{
+
+// A PulseAudio server of the test's own, reached through PULSE_SERVER,
+// playing into a sink that goes nowhere but whose monitor can be recorded.
+class TPrivateSoundServer
+{
+public:
+    explicit TPrivateSoundServer(const QString &folder)
+        : Folder(folder), Socket(folder + QStringLiteral("/native"))
+    {
+        QDir().mkpath(Folder + QStringLiteral("/home"));
+        QDir().mkpath(Folder + QStringLiteral("/run"));
+        QFile script(Folder + QStringLiteral("/server.pa"));
+        if (script.open(QIODevice::WriteOnly))
+            script.write("load-module module-null-sink sink_name=null rate=48000\n"
+                         "load-module module-native-protocol-unix auth-anonymous=1 socket=" +
+                         QFile::encodeName(Socket) + "\nset-default-sink null\n");
+    }
+    ~TPrivateSoundServer() { Kill(); }
+
+    static bool Available()
+    {
+        return !QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() &&
+               !QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty() &&
+               !QStandardPaths::findExecutable(QStringLiteral("parec")).isEmpty();
+    }
+    QByteArray Address() const { return "unix:" + QFile::encodeName(Socket); }
+
+    bool Start()
+    {
+        QProcessEnvironment env = Environment();
+        env.insert(QStringLiteral("HOME"), Folder + QStringLiteral("/home"));
+        Server.setProcessEnvironment(env);
+        Server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        Server.setStandardOutputFile(QProcess::nullDevice());
+        Server.start(QStringLiteral("pulseaudio"),
+                     {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                      QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
+                      QStringLiteral("--disable-shm=yes"), QStringLiteral("--log-level=error"),
+                      QStringLiteral("-F"), Folder + QStringLiteral("/server.pa")});
+        if (!Server.waitForStarted(5000))
+            return false;
+        return WaitUntil([this] { return Pactl({QStringLiteral("info")}).contains("null"); });
+    }
+    // As a crash or a restart by the service manager would.
+    void Kill()
+    {
+        if (Server.state() == QProcess::NotRunning)
+            return;
+        ::kill(static_cast<pid_t>(Server.processId()), SIGKILL);
+        Server.waitForFinished(5000);
+    }
+
+    QByteArray Pactl(const QStringList &arguments) const
+    {
+        return Run(QStringLiteral("pactl"), arguments, 5000);
+    }
+    // The largest sample the sink played during about a second.
+    int LoudestSample() const
+    {
+        // parec writes what it records in large blocks, and into a file
+        // only: a pipe closed when it is stopped gets nothing.
+        const QString path = Folder + QStringLiteral("/monitor.raw");
+        QProcess recorder;
+        recorder.setProcessEnvironment(Environment());
+        recorder.setStandardOutputFile(path);
+        recorder.start(QStringLiteral("parec"),
+                       {QStringLiteral("-d"), QStringLiteral("null.monitor"),
+                        QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                        QStringLiteral("--rate=48000"), QStringLiteral("--channels=2"),
+                        QStringLiteral("--latency-msec=20")});
+        if (!recorder.waitForStarted(5000))
+            return 0;
+        QThread::msleep(1500);
+        recorder.terminate();
+        recorder.waitForFinished(2000);
+        QFile file(path);
+        const QByteArray pcm = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        int loudest = 0;
+        const auto *samples = reinterpret_cast<const std::int16_t *>(pcm.constData());
+        for (qsizetype i = 0; i < pcm.size() / 2; ++i)
+            loudest = std::max(loudest, std::abs(int(samples[i])));
+        return loudest;
+    }
+
+private:
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PULSE_SERVER"), QString::fromLocal8Bit(Address()));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Folder + QStringLiteral("/run"));
+        env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), Folder + QStringLiteral("/run"));
+        return env;
+    }
+    QByteArray Run(const QString &program, const QStringList &arguments, int ms) const
+    {
+        QProcess client;
+        client.setProcessEnvironment(Environment());
+        client.start(program, arguments);
+        client.waitForFinished(ms);
+        return client.readAllStandardOutput();
+    }
+
+    QString Folder;
+    QString Socket;
+    QProcess Server;
+};
+
+// Wake-ups so far of this process's threads but the test's own (their
+// context switches).
+qint64 ContextSwitches()
+{
+    qint64 total = 0;
+    const QString main = QString::number(QCoreApplication::applicationPid());
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (task == main)
+            continue;
+        QFile status(QStringLiteral("/proc/self/task/%1/status").arg(task));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.contains("ctxt_switches:"))
+                total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+    }
+    return total;
+}
+
+} // namespace
+
+class TestSoundServer : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TTestFolder> Folder;
+    std::unique_ptr<TPrivateSoundServer> Server;
+    std::unique_ptr<MessageRecorder> Boxes;
+
+    // A player of one long module, heard on the server.
+    std::unique_ptr<TMusic> PlayingMusic(const QByteArray &title)
+    {
+        auto music = std::make_unique<TMusic>();
+        if (!Folder->Write(QStringLiteral("tune.mod"), TinyModule(title, 64, 31)))
+            return nullptr;
+        GiveList(*music, {QStringLiteral("tune.mod")});
+        music->Play();
+        if (!WaitUntilHandled([&] { return music->IsPlaying(); }, 5000) || !Flowing(*music))
+            return nullptr;
+        return music;
+    }
+    // A null sink that had nothing to play renders up to two seconds ahead
+    // and takes a new stream's sound only once that has passed.
+    static bool Flowing(const TMusic &music)
+    {
+        const std::uint64_t start = music.Sound().MixedFrames();
+        return WaitUntilHandled([&] { return music.Sound().MixedFrames() > start + 9600; }, 5000);
+    }
+    static bool WaitUntilHandled(const std::function<bool()> &condition, int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > ms)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QThread::msleep(5);
+        }
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        if (!TPrivateSoundServer::Available())
+            QSKIP("pulseaudio, pactl and parec are needed (Debian's pulseaudio and "
+                  "pulseaudio-utils; tools/setup check installs them)");
+        Folder = std::make_unique<TTestFolder>();
+        Server = std::make_unique<TPrivateSoundServer>(Folder->Path());
+        Boxes = std::make_unique<MessageRecorder>();
+        // The game reaches the server as on a desktop: no driver forced.
+        qunsetenv("SDL_AUDIODRIVER");
+        qputenv("PULSE_SERVER", Server->Address());
+        QVERIFY(Server->Start());
+    }
+    void cleanup()
+    {
+        Server.reset();
+        Folder.reset();
+        QVERIFY(!Boxes || Boxes->boxes.isEmpty());
+        Boxes.reset();
+    }
+
+    void theMixerListsTheGameByNameAndItIsHeard()
+    {
+        const auto music = PlayingMusic("Deep Space Tune");
+        QVERIFY(music);
+        const QByteArray inputs =
+            Server->Pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")});
+        for (const char *property :
+             {"application.name = \"Ferrox\"", "application.icon_name = \"org.ferrox.Ferrox\"",
+              "media.role = \"game\"", "media.name = \"Deep Space Tune\""})
+            QVERIFY2(inputs.contains(property), inputs.constData());
+        QVERIFY(Server->LoudestSample() > 1000);
+        QCOMPARE(music->Sound().InUse().Driver, QStringLiteral("pulseaudio"));
+        // The volume is the stream's own on the server, as the mixer shows
+        // it (half the amplitude is -6 dB), and the mixer's is the game's.
+        music->SetVolume(32);
+        QTRY_VERIFY(Server->Pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")})
+                        .contains("-6.02 dB"));
+        const QByteArray index = inputs.mid(inputs.indexOf('#') + 1).split('\n').value(0);
+        Server->Pactl({QStringLiteral("set-sink-input-volume"), QString::fromLatin1(index),
+                       QStringLiteral("0.25")});
+        QTRY_COMPARE(music->Volume(), 16);
+        QCOMPARE(TestStore().value("VOLUME").toInt(), 16);
+    }
+
+    void theMusicComesBackWhenTheServerDoes()
+    {
+        const auto music = PlayingMusic("Comeback");
+        QVERIFY(music);
+        QSignalSpy playing(music.get(), &TMusic::playingChanged);
+        Server->Kill();
+        QVERIFY(WaitUntilHandled([&] { return !music->IsPlaying(); }, 1000));
+        QVERIFY(music->IsAwaitingDevice());
+        // Nothing is decoded for a server that is not there.
+        const std::uint64_t mixed = music->Sound().MixedFrames();
+        const qint64 switches = ContextSwitches();
+        QThread::msleep(1000);
+        QCOMPARE(music->Sound().MixedFrames(), mixed);
+        QVERIFY2(ContextSwitches() - switches < 30,
+                 qPrintable(QString::number(ContextSwitches() - switches)));
+        QVERIFY(Server->Start());
+        QVERIFY(WaitUntilHandled([&] { return music->IsPlaying(); }, 3000));
+        QCOMPARE(music->PlayingTitle(), QStringLiteral("Comeback"));
+        QVERIFY(Flowing(*music));
+        QCOMPARE(playing, (QList<QVariantList>{{false}, {true}}));
+        QVERIFY(Server->LoudestSample() > 1000);
+    }
+
+    void musicSwitchedOffMeanwhileStaysOff()
+    {
+        const auto music = PlayingMusic("Off");
+        QVERIFY(music);
+        Server->Kill();
+        QVERIFY(WaitUntilHandled([&] { return music->IsAwaitingDevice(); }, 1000));
+        music->Stop(false);
+        QVERIFY(Server->Start());
+        QTest::qWait(2500);
+        QVERIFY(!music->IsPlaying());
+        QVERIFY(!music->IsAwaitingDevice());
+        QVERIFY(Server->Pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")})
+                    .trimmed()
+                    .isEmpty());
+    }
+
+    void closingWithoutAServerDoesNotWait()
+    {
+        auto music = PlayingMusic("Gone");
+        QVERIFY(music);
+        Server->Kill();
+        QVERIFY(WaitUntilHandled([&] { return music->IsAwaitingDevice(); }, 1000));
+        QElapsedTimer clock;
+        clock.start();
+        music.reset();
+        // A fade is not waited for where nothing can be heard.
+        QVERIFY2(clock.elapsed() < 250, qPrintable(QString::number(clock.elapsed())));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSoundServer)
+#include "test_sound_server.moc"
