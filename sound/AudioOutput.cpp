@@ -24,8 +24,8 @@ constexpr int FadeMs = 5;
 // How long a close waits beyond the buffers for the fade to be heard, when
 // the device has stopped asking for sound.
 constexpr int StalledDeviceMs = 100;
-// How long a closing server stream may take to play out what it holds.
-constexpr int ServerDrainMs = 120;
+// How long a closing server stream may wait for its fade to be heard.
+constexpr int ServerFadeMs = 140;
 // What the sound server's mixer calls the stream before a module plays.
 const char *const DefaultStreamName = "Music";
 
@@ -161,11 +161,19 @@ void TAudioOutput::Release()
         Voices.FadeOut(FadeFrames());
     }
     // Nothing waits for the device's closing: the process may end before it.
-    WaitForFade(sounding, true);
-    // A server plays out what it holds only while we are connected: the
-    // fade written last is heard before the process may end.
-    if (const std::unique_ptr<TPulseStream> stream = TakeServerStream())
-        stream->Close(sounding ? ServerDrainMs : 0);
+    // A server's stream fades out what it holds itself, and only while we
+    // are connected: that is heard before the process may end.
+    if (const std::unique_ptr<TPulseStream> stream = TakeServerStream()) {
+        stream->Close(sounding ? ServerFadeMs : 0);
+        --ServerClosings;
+    } else {
+        WaitForFade(sounding, true);
+    }
+    // Music switched off just before fades out on the worker meanwhile.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(ServerFadeMs);
+    while (ServerClosings > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     for (;;) {
         auto lock = Lock();
         // The engine frees its decoders next: none may still be rendering.
@@ -392,6 +400,8 @@ std::unique_ptr<TPulseStream> TAudioOutput::TakeServerStream()
 {
     const std::lock_guard<std::mutex> server(ServerGuard);
     ServerVolume = false;
+    if (ServerStream)
+        ++ServerClosings;
     return std::move(ServerStream);
 }
 
@@ -448,11 +458,14 @@ void TAudioOutput::CloseNow()
         Voices.FadeOut(FadeFrames());
     }
     // SDL's closing plays out what was mixed: it ends the audio thread after
-    // the buffer in flight and lets two more buffers' time pass.
-    WaitForFade(sounding, false);
-    // The server's stream is played out before it goes.
-    if (const std::unique_ptr<TPulseStream> stream = TakeServerStream())
-        stream->Close(sounding ? ServerDrainMs : 0);
+    // the buffer in flight and lets two more buffers' time pass.  A
+    // server's stream fades out what it holds itself.
+    if (const std::unique_ptr<TPulseStream> stream = TakeServerStream()) {
+        stream->Close(sounding ? ServerFadeMs : 0);
+        --ServerClosings;
+    } else {
+        WaitForFade(sounding, false);
+    }
     const int volume = [this] {
         const std::lock_guard<std::mutex> server(ServerGuard);
         return MusicVolume;

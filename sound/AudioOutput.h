@@ -86,6 +86,8 @@ private:
     bool OpenDevice(const TAudioSetup &setup, QString &error);
     bool OpenServerStream(QString &error);
     void ServerHeard(bool heard);
+    // The stream, to be closed by the caller, who then counts it off
+    // ServerClosings.
     std::unique_ptr<TPulseStream> TakeServerStream();
     void MixInto(std::int16_t *out, std::size_t frames);
     void WaitForFade(bool wasSounding, bool untilHeard) const;
@@ -112,6 +114,8 @@ private:
     QString StreamName;
     std::atomic<bool> ServerVolume{false};
     std::atomic<int> MixerVolume{-1};
+    // Streams taken to be closed whose fade is still to be heard.
+    std::atomic<int> ServerClosings{0};
 
     // The device, on the worker (the callback reads the rate).
     SDL_AudioDeviceID Device = 0;

@@ -16,14 +16,19 @@ namespace
 constexpr int Channels = 2;
 constexpr int FrameBytes = Channels * static_cast<int>(sizeof(std::int16_t));
 // What the server keeps buffered for us, and how much it asks for at a
-// time.  The server gives roughly half of what is left after two requests
-// to the sound card's buffer and wakes to refill that as often: a tenth of
-// a second in all keeps it and us to a few dozen wake-ups a second, as for
-// a plain command-line module player, while a stop played out to its end
-// still takes no longer than that.  The volume is the server's, heard at
-// once however much is buffered.
-constexpr int BufferMs = 100;
-constexpr int RequestMs = 20;
+// time.  The server gives half of what is left after two requests to the
+// sound card's buffer and wakes to refill that as often: with 105 ms there,
+// as a plain command-line module player asks for, it and we wake a few
+// dozen times a second.  The volume is the server's, heard at once however
+// much is buffered; a close rewrites what is buffered to fade out at once
+// (FadeOutNow), so only the card's share is waited for.
+constexpr int BufferMs = 290;
+constexpr int RequestMs = 40;
+// A stop ramps the sound down over this long rather than cutting it.
+constexpr int FadeMs = 5;
+// How far ahead of the server's reading the fade is written, for the time
+// the server takes to receive it.
+constexpr int FadeAheadMs = 10;
 // How long an opening waits for a server that does not answer, and how
 // often a lost server is looked for again.
 constexpr int ConnectTimeoutMs = 1000;
@@ -116,31 +121,12 @@ void TPulseStream::Close(int maxMs)
 {
     if (!Loop)
         return;
+    const int fadeMs = maxMs > 0 ? FadeOutNow() : 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(fadeMs, maxMs)));
     {
         TLoopLock lock(Loop);
         Closing = true;
-        DrainDone = false;
-        if (Stream && maxMs > 0 && pa_stream_get_state(Stream) == PA_STREAM_READY) {
-            if (pa_operation *drain = pa_stream_drain(Stream, &TPulseStream::Drained, this))
-                pa_operation_unref(drain);
-            else
-                DrainDone = true;
-        } else {
-            DrainDone = true;
-        }
-    }
-    // What was written is played out before the stream goes: the fade at
-    // its end, not a cut.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
-    for (;;) {
-        {
-            TLoopLock lock(Loop);
-            if (DrainDone || std::chrono::steady_clock::now() >= deadline) {
-                Disconnect();
-                break;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        Disconnect();
     }
     pa_threaded_mainloop_stop(Loop);
     pa_threaded_mainloop_free(Loop);
@@ -149,9 +135,65 @@ void TPulseStream::Close(int maxMs)
     Failed = false;
 }
 
-void TPulseStream::Drained(pa_stream *, int, void *self)
+void TPulseStream::TimingUpdated(pa_stream *, int, void *self)
 {
-    static_cast<TPulseStream *>(self)->DrainDone = true;
+    auto *pulse = static_cast<TPulseStream *>(self);
+    pulse->TimingDone = true;
+    pa_threaded_mainloop_signal(pulse->Loop, 0);
+}
+
+// The server plays what it holds from its read index on: asked where that
+// stands, the sound from a little after it is rewritten as a short fade
+// followed by silence, so that a close is heard within the sound card's
+// share of the buffer, not after all of it.
+int TPulseStream::FadeOutNow()
+{
+    TLoopLock lock(Loop);
+    if (!Stream || pa_stream_get_state(Stream) != PA_STREAM_READY)
+        return 0;
+    TimingDone = false;
+    pa_operation *update = pa_stream_update_timing_info(Stream, &TPulseStream::TimingUpdated, this);
+    if (!update)
+        return 0;
+    pa_operation_unref(update);
+    // Lose wakes this too, should the server go away meanwhile.
+    while (!TimingDone && Stream)
+        pa_threaded_mainloop_wait(Loop);
+    const pa_timing_info *timing = Stream ? pa_stream_get_timing_info(Stream) : nullptr;
+    if (!timing || timing->read_index_corrupt)
+        return 0;
+    const std::int64_t fadeFrames = SampleRate * FadeMs / 1000;
+    const std::int64_t read = timing->read_index / FrameBytes;
+    const std::int64_t from = read + SampleRate * FadeAheadMs / 1000;
+    const auto history = static_cast<std::int64_t>(History.size() / Channels);
+    Silenced = true;
+    if (from >= WrittenFrames || WrittenFrames - from > history)
+        return 0; // nearly nothing left to hear, or a server that reads ahead of us
+    std::vector<std::int16_t> rewrite(static_cast<std::size_t>(WrittenFrames - from) * Channels, 0);
+    for (std::int64_t frame = 0; frame < std::min(fadeFrames, WrittenFrames - from); ++frame) {
+        const double gain = 1.0 - double(frame + 1) / double(fadeFrames);
+        for (int channel = 0; channel < Channels; ++channel) {
+            const std::int16_t sample = History[((from + frame) % history) * Channels + channel];
+            rewrite[frame * Channels + channel] = static_cast<std::int16_t>(sample * gain);
+        }
+    }
+    if (pa_stream_write(Stream, rewrite.data(), rewrite.size() * sizeof(std::int16_t), nullptr,
+                        from * FrameBytes, PA_SEEK_ABSOLUTE) < 0)
+        return 0;
+    const auto aheadUs = static_cast<std::int64_t>(from + fadeFrames - read) * 1000000 / SampleRate;
+    return static_cast<int>((aheadUs + timing->sink_usec + timing->transport_usec) / 1000 + 2);
+}
+
+void TPulseStream::Remember(const std::int16_t *frames, std::size_t count)
+{
+    const auto history = History.size() / Channels;
+    for (std::size_t frame = 0; frame < count; ++frame) {
+        const auto slot =
+            static_cast<std::size_t>((WrittenFrames + std::int64_t(frame)) % std::int64_t(history));
+        History[slot * Channels] = frames[frame * Channels];
+        History[slot * Channels + 1] = frames[frame * Channels + 1];
+    }
+    WrittenFrames += static_cast<std::int64_t>(count);
 }
 
 // --- What the game changes ----------------------------------------------------
@@ -272,6 +314,10 @@ void TPulseStream::ContextChanged(pa_context *context, void *self)
 
 void TPulseStream::CreateStream()
 {
+    // Twice what the server holds: the fade of a close always finds its sound.
+    History.assign(static_cast<std::size_t>(SampleRate * BufferMs / 1000 * 2 * Channels), 0);
+    WrittenFrames = 0;
+    Silenced = false;
     const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(SampleRate), Channels};
     pa_proplist *props = pa_proplist_new();
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, MediaRole);
@@ -343,7 +389,12 @@ void TPulseStream::Writable(pa_stream *stream, std::size_t bytes, void *self)
             pa_stream_cancel_write(stream);
             return;
         }
-        pulse->Render(static_cast<std::int16_t *>(data), size / FrameBytes);
+        auto *frames = static_cast<std::int16_t *>(data);
+        if (pulse->Silenced)
+            std::fill_n(frames, size / sizeof(std::int16_t), std::int16_t(0));
+        else
+            pulse->Render(frames, size / FrameBytes);
+        pulse->Remember(frames, size / FrameBytes);
         if (pa_stream_write(stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return;
         bytes -= size;
@@ -356,6 +407,8 @@ void TPulseStream::Lose()
 {
     const bool wasHeard = Heard.exchange(false);
     Disconnect();
+    // A close waiting for the server's answer waits no more.
+    pa_threaded_mainloop_signal(Loop, 0);
     if (!WasReady) {
         // Still opening: the opening fails, and Open says so.
         Failed = true;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 struct pa_context;
 struct pa_stream;
@@ -51,8 +52,8 @@ public:
     // Connects to the server and waits until the stream plays: false, with
     // the reason, when no server answers within a second or it refuses.
     bool Open(int volume, const QString &mediaName, QString &error);
-    // Waits until what was written so far has been played (at most maxMs),
-    // then lets go of the server at once.
+    // Fades out what is about to be heard, waits until the fade has been
+    // (at most maxMs) and lets go of the server; with maxMs 0 at once.
     void Close(int maxMs);
 
     // 0..64, 64 the natural level.
@@ -70,7 +71,7 @@ private:
     static void StreamChanged(pa_stream *stream, void *self);
     static void Writable(pa_stream *stream, std::size_t bytes, void *self);
     static void RetryNow(pa_mainloop_api *api, pa_time_event *event, const timeval *, void *self);
-    static void Drained(pa_stream *stream, int success, void *self);
+    static void TimingUpdated(pa_stream *stream, int success, void *self);
     static void VolumeSet(pa_context *context, int success, void *self);
     void Subscribed(pa_context *context, int event, std::uint32_t index);
     static void InputInfo(pa_context *context, const struct pa_sink_input_info *info, int eol,
@@ -83,6 +84,9 @@ private:
     void ScheduleRetry();
     void Disconnect();
     void ApplyVolume();
+    // From a thread of ours: how long until the fade is heard, in ms.
+    int FadeOutNow();
+    void Remember(const std::int16_t *frames, std::size_t count);
 
     TRender Render;
     TListener Listener;
@@ -97,7 +101,13 @@ private:
     QString MediaName;
     bool Closing = false;
     bool WasReady = false; // the stream has played since the last Open
-    bool DrainDone = false;
+    bool TimingDone = false;
+    // Once faded out for a close, only silence is written.
+    bool Silenced = false;
+    // What was written lately, so that a close can fade out from where the
+    // server is playing instead of after all it holds.
+    std::vector<std::int16_t> History;
+    std::int64_t WrittenFrames = 0; // since the stream was made
     std::atomic<bool> Heard{false};
     std::atomic<bool> Failed{false};
     std::atomic<std::uint64_t> Reconnects{0};
