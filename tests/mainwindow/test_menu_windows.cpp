@@ -3,8 +3,10 @@
 
 #include "FormFixture.h"
 
+#include "controls/SpinEdit.h"
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
+#include "dialogs/MessageBoxes.h"
 #include "mpris/MediaControls.h"
 #include "music/AudioSetupForm.h"
 #include "music/MusicForm.h"
@@ -234,6 +236,14 @@ private slots:
         WritePlayList(fixture);
         TMineForm &form = fixture.start();
         MessageRecorder boxes;
+        // The box owner: the window itself, or a dialog of the game, which
+        // stands over it.
+        QList<QWidget *> owners;
+        const TMessageHandler recorder = SetMessageHandler([&](TMsgType type, const QString &text) {
+            QWidget *owner = MessageBoxOwner();
+            owners << (owner && owner->parentWidget() == &form ? &form : owner);
+            boxes.boxes.append({type, text});
+        });
         Find<QAction>(form, "MUSong")->trigger();
         QVERIFY(form.Music().IsPlaying());
         ModalAnswer<TPlayForm> playList([](TPlayForm *window) {
@@ -242,6 +252,10 @@ private slots:
         });
         Find<QAction>(form, "MUFile")->trigger();
         QCOMPARE(boxes.texts(), QStringList(2, "Sorry, the playList is empty!"));
+        // Both over the game: the second comes just as the first closed.
+        QCOMPARE(owners.size(), 2);
+        for (QWidget *owner : owners)
+            QVERIFY(owner && owner->window() == &form);
         QVERIFY(!form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
         QVERIFY(!form.Game().Model().MusicOn);
@@ -254,8 +268,59 @@ private slots:
         QVERIFY(form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
         QVERIFY(form.Game().Model().MusicOn);
+        SetMessageHandler(recorder);
         fixture.stop();
         QCOMPARE(TestStore().value("MUSIC").toInt(), 1);
+    }
+
+    // The game ended from outside (here the media controls' Quit) while one
+    // of these windows waits for an answer: it drops its edits as its Cancel
+    // does, and the game ends.
+    void endingFromOutsideDropsTheEditsOfAWaitingWindow_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("custom size") << "MGCustom";
+        QTest::newRow("volume") << "MMVolume";
+        QTest::newRow("play list") << "MUFile";
+        QTest::newRow("card setup") << "MMSetup";
+    }
+
+    void endingFromOutsideDropsTheEditsOfAWaitingWindow()
+    {
+        QFETCH(QString, item);
+        FormFixture fixture;
+        WritePlayList(fixture);
+        TMineForm &form = fixture.start();
+        const TBoardSize board = form.Game().Model().BoardSize();
+        const TAudioSetup setup = form.Music().Setup();
+        int edited = 0;
+        QTimer waiter;
+        QObject::connect(&waiter, &QTimer::timeout, [&] {
+            QWidget *window = QApplication::activeModalWidget();
+            if (!window || edited++)
+                return;
+            if (auto *field = window->findChild<TSpinEdit *>("SECols"))
+                field->SetValue(20);
+            if (auto *slider = window->findChild<QSlider *>("TBVolume"))
+                slider->setValue(30);
+            if (auto *clear = window->findChild<QAction *>("MFClear"))
+                clear->trigger();
+            if (auto *rates = window->findChild<QComboBox *>("RateBox"))
+                rates->setCurrentIndex(rates->currentIndex() == 0 ? 1 : 0);
+            form.MediaControls().Quit();
+        });
+        waiter.start(10);
+        Find<QAction>(form, qPrintable(item))->trigger();
+        QCOMPARE(edited, 1);
+        QTRY_VERIFY(!form.isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(form.Game().Model().BoardSize(), board);
+        QCOMPARE(form.Music().Volume(), 64);
+        QCOMPARE(form.Music().List().Count(), 2);
+        QVERIFY(form.Music().Setup() == setup);
+        fixture.stop();
+        QVERIFY(!TestStore().contains("VOLUME"));
+        QCOMPARE(TestStore().value("COLS").toInt(), board.Cols);
     }
 
     // The desktop's media controls: the music switches through the Music
