@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QtTest>
@@ -236,26 +237,29 @@ private slots:
         WritePlayList(fixture);
         TMineForm &form = fixture.start();
         MessageRecorder boxes;
-        // The box owner: the window itself, or a dialog of the game, which
-        // stands over it.
-        QList<QWidget *> owners;
-        const TMessageHandler recorder = SetMessageHandler([&](TMsgType type, const QString &text) {
-            QWidget *owner = MessageBoxOwner();
-            owners << (owner && owner->parentWidget() == &form ? &form : owner);
-            boxes.boxes.append({type, text});
-        });
         Find<QAction>(form, "MUSong")->trigger();
         QVERIFY(form.Music().IsPlaying());
+        // Real boxes, each answered as soon as it shows.  Both stand over the
+        // game (or over its window, which stands over the game): the second
+        // too, which comes just as the first has gone and no window is active.
+        const TMessageHandler recorder = SetMessageHandler({});
+        InstallMessageBoxes();
+        QStringList shown;
+        QList<QWidget *> owners;
+        ModalAnswer<QMessageBox> answer([&](QMessageBox *box) {
+            shown << box->text();
+            QWidget *owner = box->parentWidget();
+            owners << (owner && owner->parentWidget() == &form ? &form : owner);
+            box->button(QMessageBox::Ok)->click();
+        });
         ModalAnswer<TPlayForm> playList([](TPlayForm *window) {
             window->findChild<QAction *>("MFClear")->trigger();
             window->findChild<QPushButton *>("BitBtn1")->click();
         });
         Find<QAction>(form, "MUFile")->trigger();
-        QCOMPARE(boxes.texts(), QStringList(2, "Sorry, the playList is empty!"));
-        // Both over the game: the second comes just as the first closed.
-        QCOMPARE(owners.size(), 2);
-        for (QWidget *owner : owners)
-            QVERIFY(owner && owner->window() == &form);
+        SetMessageHandler(recorder);
+        QCOMPARE(shown, QStringList(2, "Sorry, the playList is empty!"));
+        QCOMPARE(owners, QList<QWidget *>(2, &form));
         QVERIFY(!form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
         QVERIFY(!form.Game().Model().MusicOn);
@@ -268,7 +272,7 @@ private slots:
         QVERIFY(form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
         QVERIFY(form.Game().Model().MusicOn);
-        SetMessageHandler(recorder);
+        QVERIFY(boxes.boxes.isEmpty());
         fixture.stop();
         QCOMPARE(TestStore().value("MUSIC").toInt(), 1);
     }
