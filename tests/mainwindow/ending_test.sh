@@ -35,6 +35,7 @@ await() {
 }
 
 mkdir -p "$scratch/home/.config/Olvane" "$scratch/play"
+chmod 700 "$scratch/home"
 export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config
 export XDG_RUNTIME_DIR=$scratch/home QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
 store=$XDG_CONFIG_HOME/Olvane/Ferrox.conf
