@@ -1,5 +1,8 @@
 #pragma once
 
+// The message boxes the program shows: real modal boxes, each over the
+// window it belongs to.
+
 class QWidget;
 
 // Routes every message box of the program to a real modal QMessageBox.

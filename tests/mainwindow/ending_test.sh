@@ -57,7 +57,8 @@ fi
 env --default-signal "$binary" --folder "$scratch/play" &
 pid=$!
 
-window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
+# Only this game's windows, whatever else the display shows.
+window() { xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -1; }
 await window '^Ferrox$' >/dev/null || fail "no window titled Ferrox appeared"
 wid=$(window '^Ferrox$')
 if [ "$way" = QUIT ]; then
