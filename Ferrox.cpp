@@ -1,10 +1,38 @@
+#include "PlayFolder.h"
 #include "QuitSignals.h"
 #include "base/Constants.h"
+#include "base/MessageBox.h"
 #include "controls/Resources.h"
 #include "dialogs/MessageBoxes.h"
+#include "dialogs/WaitingWindows.h"
 #include "mainwindow/MineForm.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+namespace
+{
+
+// The folder given on the command line, or else the player's play folder,
+// the same from a menu and from a terminal.
+bool EnterChosenFolder(const QString &chosen)
+{
+    QString folder = chosen;
+    QString error;
+    if (folder.isEmpty()) {
+        const QString data =
+            qEnvironmentVariable("FERROX_DATA_DIR", QCoreApplication::applicationDirPath() +
+                                                        QStringLiteral("/" FERROX_DATA_FROM_BIN));
+        folder = PreparePlayFolder(data, error);
+    }
+    if (!folder.isEmpty() && EnterPlayFolder(folder, error))
+        return true;
+    ShowMessage(TMsgType::mtError, error);
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -15,22 +43,43 @@ int main(int argc, char *argv[])
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
-    // A session that ends sends SIGTERM: leave every event loop (an open
-    // dialog's too) so the window is released and the settings written.
-    // exit, not quit: quit does nothing until the main loop runs, and a box
-    // shown at start runs its own loop before that.
+    QApplication::setApplicationName(ProgramName);
+
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        QStringLiteral("Mine-sweeping puzzle with tracker music.  Plays in the play folder "
+                       "(XDG_DATA_HOME/Ferrox) unless told otherwise."));
+    options.addHelpOption();
+    const QCommandLineOption folderOption(
+        QStringLiteral("folder"),
+        QStringLiteral("Keep the best times, play list and tune in <folder> instead."),
+        QStringLiteral("folder"));
+    options.addOption(folderOption);
+    options.process(app);
+
+    // A session that ends sends SIGTERM, a closed terminal SIGHUP, Ctrl+C
+    // SIGINT: each ends the game as the desktop's Quit does, so that the
+    // window waiting for an answer keeps what it holds and the settings are
+    // written.  Before the main window exists, only a box shown at start can
+    // wait; it is closed, and the game does not start.
     TQuitSignals quitSignals;
-    QObject::connect(&quitSignals, &TQuitSignals::QuitRequested, &app,
-                     [] { QCoreApplication::exit(0); });
+    TMineForm *game = nullptr;
+    QObject::connect(&quitSignals, &TQuitSignals::QuitRequested, &app, [&game, &quitSignals] {
+        if (game)
+            game->CloseFromDesktop();
+        else
+            CloseWaitingWindows(&quitSignals, [] {});
+    });
 
     InstallMessageBoxes();
+    if (!EnterChosenFolder(options.value(folderOption)))
+        return 1;
 
     // The largest board and the font scale come from the screen before any
     // window exists.
     TFormEnvironment environment = ScreenEnvironment();
     environment.MediaControls = true;
     PrepareForScreen(environment);
-    QApplication::setApplicationName(ProgramName);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
     QApplication::setWindowIcon(FerroxRes::LoadMainIcon());
@@ -38,6 +87,7 @@ int main(int argc, char *argv[])
     TMineForm form(environment);
     if (quitSignals.WasRequested())
         return 0;
+    game = &form;
     form.show();
     return app.exec();
 }

@@ -35,8 +35,13 @@ TQuitSignals::TQuitSignals(QObject *parent) : QObject(parent)
     action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < std::size(QuitSignalNumbers); ++i)
-        sigaction(QuitSignalNumbers[i], &action, &PreviousActions[i]);
+    for (size_t i = 0; i < std::size(QuitSignalNumbers); ++i) {
+        sigaction(QuitSignalNumbers[i], nullptr, &PreviousActions[i]);
+        // A signal the game was started to ignore stays ignored: nohup's
+        // SIGHUP, or a background job's SIGINT, must not end it.
+        if (PreviousActions[i].sa_handler != SIG_IGN)
+            sigaction(QuitSignalNumbers[i], &action, nullptr);
+    }
 }
 
 TQuitSignals::~TQuitSignals()

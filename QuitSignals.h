@@ -1,8 +1,8 @@
 #pragma once
 
 // Turns the signals a desktop session ends programs with (SIGTERM, SIGHUP,
-// SIGINT) into an orderly quit on the user-interface thread, so the game
-// shuts down as if closed and keeps its settings.
+// SIGINT) into a request on the user-interface thread, so that the game
+// shuts down as if closed and keeps what its windows hold.
 #include <QObject>
 
 class QSocketNotifier;
@@ -19,9 +19,9 @@ public:
     TQuitSignals(const TQuitSignals &) = delete;
     TQuitSignals &operator=(const TQuitSignals &) = delete;
 
-    // True once a signal has been received: a quit asked for inside an
-    // event loop that ran before the main one (a box shown at start) ended
-    // only that loop, and the main one must then not start.
+    // True once a signal has been received: one received while the main
+    // window was being made (a box shown at start runs its own event loop)
+    // closed only that box, and the main loop must then not start.
     bool WasRequested() const { return Requested; }
 
 signals:

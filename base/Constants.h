@@ -22,5 +22,9 @@ inline const QString NoRecordHolder = QStringLiteral("no name");
 // a saved play list is first offered.
 inline const QString DefaultPlayListName = QStringLiteral("Ferrox.M3U");
 
+// The game's own tune, in its working folder: offered when the play list
+// cannot be read.
+inline const QString FallbackModuleName = QStringLiteral("Ferrox.MOD");
+
 // "2.1", from the project's version in CMake.
 inline const QString ProgramVersion = QStringLiteral(FERROX_VERSION);

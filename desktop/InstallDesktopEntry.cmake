@@ -1,5 +1,5 @@
 # Runs at install time and writes the menu entry.  Its Exec line names the
-# launcher by its full path under the prefix actually installed to (which
+# game by its full path under the prefix actually installed to (which
 # `cmake --install --prefix` may change after configuring), so the entry
 # works whether or not that bin folder is on the desktop session's PATH.
 #
@@ -20,7 +20,7 @@ ferrox_full_install_path("${FERROX_APPLICATIONS_DIR}" applications)
 # The Exec value is one quoted argument: inside the quotes ", `, $ and \ are
 # escaped with a backslash, then every backslash is doubled once more for the
 # entry's string syntax, and % is doubled because it starts a field code.
-set(exec "${bindir}/ferrox-play")
+set(exec "${bindir}/ferrox")
 string(REPLACE "\\" "\\\\" exec "${exec}")
 foreach(special "\"" "`" "$")
   string(REPLACE "${special}" "\\${special}" exec "${exec}")

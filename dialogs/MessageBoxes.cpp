@@ -5,6 +5,18 @@
 #include <QApplication>
 #include <QMessageBox>
 
+QWidget *MessageBoxOwner()
+{
+    if (QWidget *waiting = QApplication::activeModalWidget())
+        return waiting;
+    if (QWidget *active = QApplication::activeWindow(); active && active->isVisible())
+        return active;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowType() == Qt::Window)
+            return window;
+    return nullptr;
+}
+
 void InstallMessageBoxes()
 {
     SetMessageHandler([](TMsgType type, const QString &text) {
@@ -13,8 +25,7 @@ void InstallMessageBoxes()
             icon = QMessageBox::Warning;
         else if (type == TMsgType::mtError)
             icon = QMessageBox::Critical;
-        QMessageBox box(icon, MessageCaption(type), text, QMessageBox::Ok,
-                        QApplication::activeWindow());
+        QMessageBox box(icon, MessageCaption(type), text, QMessageBox::Ok, MessageBoxOwner());
         box.exec();
     });
 }

@@ -21,12 +21,12 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QTimer>
 
 namespace
 {
-const QByteArray FallbackModule = QByteArrayLiteral("Ferrox.MOD");
 // Where the window first appears, as designed.
 constexpr QPoint DesignPosition(230, 103);
 } // namespace
@@ -56,6 +56,7 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     ConnectGame();
     ConnectBoard();
     ConnectMenus();
+    ConnectSession();
     // Where the layout finds it: a board too large for the screen from there
     // moves it.
     move(DesignPosition);
@@ -114,7 +115,7 @@ void TMineForm::LoadDefaultPlayList()
         // The play list could not be read (it said why); the module that
         // ships with the program is the one thing still worth offering.
         TPlayListItem fallback;
-        fallback.FileName = FallbackModule;
+        fallback.FileName = FallbackModuleName.toLatin1();
         fallback.BaseFolder = WorkingDirectory;
         if (fallback.ReadTitle())
             list.AddCopy(fallback);
@@ -270,6 +271,13 @@ void TMineForm::ConnectMediaControls()
             &TMineForm::SwitchMusicFromDesktop);
     connect(Controls.get(), &TMediaControls::raiseRequested, this, &TMineForm::RaiseWindow);
     connect(Controls.get(), &TMediaControls::quitRequested, this, &TMineForm::CloseFromDesktop);
+}
+
+// Where the desktop saves its session through the session manager, Qt asks
+// the program to commit its data first.
+void TMineForm::ConnectSession()
+{
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TMineForm::KeepForSessionEnd);
 }
 
 void TMineForm::ConnectMenus()

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QCloseEvent;
 class QPainter;
 class QTimer;
 class TBestTimes;
@@ -48,6 +49,18 @@ public:
     // The window's design size from the last layout, frame included.
     int OuterWidth() const { return Outer.width(); }
     int OuterHeight() const { return Outer.height(); }
+
+public slots:
+    // Ends the game as its close box does, when the desktop asks (a signal
+    // at the session's end, the media controls' Quit): a window of the game
+    // that waits for an answer is closed first as its own close box would
+    // close it.
+    void CloseFromDesktop();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    // A window of the game that waits for an answer blocks this one.
+    bool event(QEvent *event) override;
 
 private slots:
     // Start-up, layout
@@ -93,14 +106,10 @@ private slots:
     // The desktop's media controls
     void SwitchMusicFromDesktop();
     void RaiseWindow();
-    void CloseFromDesktop();
+    void KeepForSessionEnd();
 
     // What the game announces
     void FollowOptions();
-
-protected:
-    // A window of the game that waits for an answer blocks this one.
-    bool event(QEvent *event) override;
 
 private:
     void FormCreate();
@@ -116,6 +125,7 @@ private:
     void ConnectMenus();
     void ConnectMusic();
     void ConnectMediaControls();
+    void ConnectSession();
 
     void FitWindowToBoard();
     void KeepOnScreen();

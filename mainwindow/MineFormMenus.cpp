@@ -5,6 +5,7 @@
 #include "dialogs/DlgCustom.h"
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
+#include "dialogs/WaitingWindows.h"
 #include "mainwindow/BoardFrame.h"
 #include "model/MineGame.h"
 #include "mpris/MediaControls.h"
@@ -14,6 +15,7 @@
 #include "music/PlayForm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 
 #include <optional>
@@ -153,14 +155,39 @@ void TMineForm::RaiseWindow()
     activateWindow();
 }
 
-// As the close box.  A window of the game that waits for an answer would
-// keep the game running without its main window: every event loop ends
-// instead, as at the session's end.
+// A new record keeps the name typed so far, the other windows drop their
+// edits; the main window closes only once the code that opened them has run
+// on (the record is saved by then).  The main loop ends even where closing
+// the window would not end it (a window hidden or minimised).
 void TMineForm::CloseFromDesktop()
 {
-    if (QApplication::activeModalWidget())
-        QCoreApplication::exit(0);
-    close();
+    CloseWaitingWindows(this, [this] {
+        if (close())
+            QCoreApplication::quit();
+    });
+}
+
+// However the main window is asked to close while a window of the game waits
+// for an answer (the window manager, the session's end), that window is
+// closed first, as from the desktop.  Left open, it would keep the game
+// running without its main window, or lose what it holds.
+void TMineForm::closeEvent(QCloseEvent *event)
+{
+    if (QApplication::activeModalWidget()) {
+        event->ignore();
+        CloseFromDesktop();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+// The session manager may end the program without another word once the
+// session has saved itself: what a waiting window holds is kept now (a new
+// record is saved with its name).  The game goes on, since a session may
+// save itself without ending; the settings are written when it ends.
+void TMineForm::KeepForSessionEnd()
+{
+    CloseWaitingWindows(this, [] {});
 }
 
 // --- Help menu ---------------------------------------------------------------

@@ -1,4 +1,4 @@
-# Where the game and its launcher are installed.  Debian's policy puts the
+# Where the game is installed.  Debian's policy puts the
 # programs of a game in /usr/games: installed into /usr, as the Debian
 # package is, they go there; installed anywhere else, into the usual bin/.
 # The prefix may be given only when installing (`cmake --install --prefix`,

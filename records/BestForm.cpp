@@ -15,9 +15,11 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+#include <QToolTip>
 #include <QValidator>
 
 #include <climits>
+#include <functional>
 #include <initializer_list>
 
 namespace
@@ -25,6 +27,8 @@ namespace
 
 constexpr int FormWidth = 329;
 constexpr int FormHeight = 135;
+// How long the field says that letters were left out.
+constexpr int LeftOutShowMs = 5000;
 
 // The sentences keep their runs of spaces: the relief labels stand in those
 // gaps, so the text must not be reflowed.
@@ -129,20 +133,43 @@ void FitSentence(QLabel *sentence, std::initializer_list<const QWidget *> filler
 }
 
 // Lets through only what the best-times file stores: characters of its
-// code page and no control characters.  A letter it cannot hold is not
-// typed (nor pasted), so the name shown is the name that will be stored.
+// code page and no control characters.  A letter it cannot hold is left out
+// of what is typed or pasted and the rest goes in, so that the name shown is
+// the name that will be stored; `Dropped` hears which letters were left out.
 class TStorableNameValidator : public QValidator
 {
 public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
+    TStorableNameValidator(std::function<void(const QString &)> dropped, QObject *parent)
+        : QValidator(parent), Dropped(std::move(dropped))
     {
-        for (const QChar ch : input)
-            if (!IsStorableNameCharacter(ch))
-                return Invalid;
+    }
+
+    State validate(QString &input, int &position) const override
+    {
+        QString kept;
+        QString left; // what a person would call letters: no line breaks, no tabs
+        int keptPosition = position;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            if (IsStorableNameCharacter(input[i])) {
+                kept += input[i];
+                continue;
+            }
+            if (input[i].category() != QChar::Other_Control)
+                left += input[i];
+            if (i < position)
+                --keptPosition;
+        }
+        if (kept.size() == input.size())
+            return Acceptable;
+        input = kept;
+        position = keptPosition;
+        if (!left.isEmpty())
+            Dropped(left);
         return Acceptable;
     }
+
+private:
+    std::function<void(const QString &)> Dropped;
 };
 
 TDRLabel *ReliefLabel(QWidget *parent, const char *name, const QRect &geometry, const QFont &font)
@@ -203,7 +230,8 @@ void TBestForm::CreateControls()
     BestName->setObjectName(QStringLiteral("BestName"));
     BestName->setGeometry(104, 64, 193, 21);
     BestName->setMaxLength(HolderMaxLength);
-    BestName->setValidator(new TStorableNameValidator(BestName));
+    BestName->setValidator(
+        new TStorableNameValidator([this](const QString &left) { ShowLeftOut(left); }, BestName));
 
     CreateRelief();
     PlaceButtons();
@@ -253,6 +281,17 @@ void TBestForm::PlaceButtons()
 
     setTabOrder(BestName, BitBtn1);
     setTabOrder(BitBtn1, BitBtn3);
+}
+
+// Said beside the field, for a while, without a box to answer: the name
+// goes on being typed.
+void TBestForm::ShowLeftOut(const QString &letters)
+{
+    QToolTip::showText(BestName->mapToGlobal(QPoint(0, BestName->height())),
+                       QStringLiteral("Left out: %1\nThe best-times file cannot store these "
+                                      "letters.")
+                           .arg(letters),
+                       BestName, QRect(), LeftOutShowMs);
 }
 
 QString TBestForm::Execute(const TBestFormContext &context)

@@ -60,6 +60,8 @@ private:
     // Close handler, run exactly once per showing however the dialog closes:
     // the time stops blinking and the name field's text is taken.
     void FormClose();
+    // Says that `letters`, typed or pasted, were left out of the name.
+    void ShowLeftOut(const QString &letters);
 
     QFrame *Bevel1 = nullptr;
     QLabel *Label1 = nullptr;

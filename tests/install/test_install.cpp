@@ -1,7 +1,7 @@
 // The game as `cmake --install` lays it out for a Linux desktop: every file
 // in its place, the menu entry and the software-centre description passed
-// by the desktop's own checkers, and the installed game and its launcher
-// starting up in the folders they should.  With FERROX_PACKAGE naming a
+// by the desktop's own checkers, and the installed game starting up in the
+// folder it should, from the menu as from a terminal.  With FERROX_PACKAGE naming a
 // Debian package, the same checks run on the package's files, unpacked into a
 // scratch root, and on its dependencies (tools/setup check).
 #include <QDir>
@@ -67,7 +67,6 @@ QProcessEnvironment SessionEnvironment(const QString &home)
     environment.insert("XDG_CONFIG_HOME", home + "/config");
     environment.remove("XDG_DATA_HOME");
     environment.remove("FERROX_DATA_DIR");
-    environment.remove("FERROX_PROGRAM");
     return environment;
 }
 
@@ -91,10 +90,11 @@ QString ExecCommand(const QByteArray &entry)
 class TRunningProgram
 {
 public:
-    TRunningProgram(const QString &program, const QString &workingFolder,
-                    const QProcessEnvironment &environment)
+    TRunningProgram(const QString &program, const QStringList &arguments,
+                    const QString &workingFolder, const QProcessEnvironment &environment)
     {
         Process.setProgram(program);
+        Process.setArguments(arguments);
         Process.setWorkingDirectory(workingFolder);
         Process.setProcessEnvironment(environment);
         Process.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -206,7 +206,6 @@ class TestInstall : public QObject
 
     QString Installed(const QString &relative) const { return Prefix + '/' + relative; }
     QString Program() const { return Installed(ProgramDir + "/ferrox"); }
-    QString Launcher() const { return Installed(ProgramDir + "/ferrox-play"); }
     QString SoundModule() const { return Installed(QStringLiteral(FERROX_SOUND_MODULE)); }
     QString DesktopEntry() const { return Installed("share/applications/" + AppId + ".desktop"); }
     QString Metainfo() const { return Installed("share/metainfo/" + AppId + ".metainfo.xml"); }
@@ -232,7 +231,6 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("executable");
         QTest::newRow("game") << ProgramDir + "/ferrox" << true;
-        QTest::newRow("launcher") << ProgramDir + "/ferrox-play" << true;
         QTest::newRow("menu entry") << "share/applications/" + AppId + ".desktop" << false;
         QTest::newRow("description") << "share/metainfo/" + AppId + ".metainfo.xml" << false;
         QTest::newRow("scalable icon")
@@ -310,10 +308,10 @@ private slots:
         QVERIFY2(!run.Output.contains(complaint), qPrintable(run.Output));
     }
 
-    void menuEntryStartsTheInstalledLauncher()
+    void menuEntryStartsTheInstalledGame()
     {
         const QByteArray entry = ReadAll(DesktopEntry());
-        QCOMPARE(ExecCommand(entry), SystemPrefix + '/' + ProgramDir + "/ferrox-play");
+        QCOMPARE(ExecCommand(entry), SystemPrefix + '/' + ProgramDir + "/ferrox");
         QVERIFY(entry.contains("\nIcon=" + AppId.toUtf8() + "\n"));
         QVERIFY(entry.contains("\nCategories=Game;LogicGame;\n"));
     }
@@ -350,11 +348,13 @@ private slots:
     }
 
     // A session that ends sends SIGTERM; the game quits as if closed and
-    // writes its settings on the way out.
+    // writes its settings on the way out.  Told to play in a folder of the
+    // player's own, it plays there and copies nothing into it.
     void installedGameStartsAndQuitsOnSigterm()
     {
-        QTemporaryDir home, work;
-        TRunningProgram game(Program(), work.path(), SessionEnvironment(home.path()));
+        QTemporaryDir home, work, elsewhere;
+        TRunningProgram game(Program(), {"--folder", work.path()}, elsewhere.path(),
+                             SessionEnvironment(home.path()));
         QVERIFY2(game.StaysUp(1500), "the installed game did not keep running");
         QCOMPARE(game.Link("cwd"), work.path());
         QVERIFY(game.CatchesSigterm());
@@ -362,6 +362,7 @@ private slots:
         QVERIFY2(game.ExitedCleanly(), game.HowItEnded().constData());
         QVERIFY(QFileInfo(home.filePath("config/Olvane/Ferrox.conf")).isFile());
         QVERIFY(QDir(work.path()).isEmpty());
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 
     // The sound libraries are loaded only for music, from the module
@@ -381,7 +382,7 @@ private slots:
         QTemporaryDir home, elsewhere;
         QVERIFY(WriteAll(home.filePath("config/Olvane/Ferrox.conf"),
                          musicOn ? "[General]\nMUSIC=1\n" : "[General]\nMUSIC=0\n"));
-        TRunningProgram game(Launcher(), elsewhere.path(), SessionEnvironment(home.path()));
+        TRunningProgram game(Program(), {}, elsewhere.path(), SessionEnvironment(home.path()));
         QVERIFY2(game.StaysUp(1500), "the installed game did not keep running");
         QVERIFY(game.CatchesSigterm());
         const QStringList expected =
@@ -397,9 +398,11 @@ private slots:
                     .contains(musicOn ? "MUSIC=1" : "MUSIC=0"));
     }
 
-    // The launcher's play folder: where it is, and what it holds after the
-    // first start when the player already had some files there.
-    void launcherSetsUpThePlayFolder_data()
+    // `ferrox` typed in a terminal, found on PATH, plays where the menu
+    // entry does: in the play folder, which the first start sets up, and
+    // never in the folder it was typed in.  What the play folder holds after
+    // the first start when the player already had some files there.
+    void typedCommandPlaysInThePlayFolder_data()
     {
         QTest::addColumn<QString>("dataHome");   // relative to the test's home; "" = unset
         QTest::addColumn<QString>("playFolder"); // relative to the test's home
@@ -422,7 +425,7 @@ private slots:
             << QStringList{"Ferrox.M3U", "Ferrox.MOD", "Ferrox for Windows.hi"};
     }
 
-    void launcherSetsUpThePlayFolder()
+    void typedCommandPlaysInThePlayFolder()
     {
         QFETCH(QString, dataHome);
         QFETCH(QString, playFolder);
@@ -440,8 +443,10 @@ private slots:
             environment.insert("XDG_DATA_HOME",
                                dataHome.startsWith('/') ? home.path() + dataHome : dataHome);
 
-        TRunningProgram game(Launcher(), elsewhere.path(), environment);
-        QVERIFY2(game.StaysUp(1500), "the launcher did not keep the game running");
+        environment.insert("PATH", Installed(ProgramDir) + ':' + environment.value("PATH"));
+        TRunningProgram game(QStringLiteral("/bin/sh"), {"-c", "exec ferrox"}, elsewhere.path(),
+                             environment);
+        QVERIFY2(game.StaysUp(1500), "the game typed as ferrox did not keep running");
         QCOMPARE(game.Link("exe"), QFileInfo(Program()).canonicalFilePath());
         QCOMPARE(game.Link("cwd"), play.canonicalPath());
         for (const QString name : {"Ferrox.M3U", "Ferrox.MOD"}) {

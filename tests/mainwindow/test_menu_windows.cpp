@@ -3,8 +3,10 @@
 
 #include "FormFixture.h"
 
+#include "controls/SpinEdit.h"
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
+#include "dialogs/MessageBoxes.h"
 #include "mpris/MediaControls.h"
 #include "music/AudioSetupForm.h"
 #include "music/MusicForm.h"
@@ -14,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QtTest>
@@ -246,12 +249,27 @@ private slots:
         Find<QAction>(form, "MUSong")->trigger();
         QVERIFY(WaitForDevice(form.Music()));
         QVERIFY(form.Music().IsPlaying());
+        // Real boxes, each answered as soon as it shows.  Both stand over the
+        // game (or over its window, which stands over the game): the second
+        // too, which comes just as the first has gone and no window is active.
+        const TMessageHandler recorder = SetMessageHandler({});
+        InstallMessageBoxes();
+        QStringList shown;
+        QList<QWidget *> owners;
+        ModalAnswer<QMessageBox> answer([&](QMessageBox *box) {
+            shown << box->text();
+            QWidget *owner = box->parentWidget();
+            owners << (owner && owner->parentWidget() == &form ? &form : owner);
+            box->button(QMessageBox::Ok)->click();
+        });
         ModalAnswer<TPlayForm> playList([](TPlayForm *window) {
             window->findChild<QAction *>("MFClear")->trigger();
             window->findChild<QPushButton *>("BitBtn1")->click();
         });
         Find<QAction>(form, "MUFile")->trigger();
-        QCOMPARE(boxes.texts(), QStringList(2, "Sorry, the playList is empty!"));
+        SetMessageHandler(recorder);
+        QCOMPARE(shown, QStringList(2, "Sorry, the playList is empty!"));
+        QCOMPARE(owners, QList<QWidget *>(2, &form));
         QVERIFY(!form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
         QVERIFY(!form.Game().Model().MusicOn);
@@ -265,8 +283,59 @@ private slots:
         QVERIFY(form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
         QVERIFY(form.Game().Model().MusicOn);
+        QVERIFY(boxes.boxes.isEmpty());
         fixture.stop();
         QCOMPARE(TestStore().value("MUSIC").toInt(), 1);
+    }
+
+    // The game ended from outside (here the media controls' Quit) while one
+    // of these windows waits for an answer: it drops its edits as its Cancel
+    // does, and the game ends.
+    void endingFromOutsideDropsTheEditsOfAWaitingWindow_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("custom size") << "MGCustom";
+        QTest::newRow("volume") << "MMVolume";
+        QTest::newRow("play list") << "MUFile";
+        QTest::newRow("card setup") << "MMSetup";
+    }
+
+    void endingFromOutsideDropsTheEditsOfAWaitingWindow()
+    {
+        QFETCH(QString, item);
+        FormFixture fixture;
+        WritePlayList(fixture);
+        TMineForm &form = fixture.start();
+        const TBoardSize board = form.Game().Model().BoardSize();
+        const TAudioSetup setup = form.Music().Setup();
+        int edited = 0;
+        QTimer waiter;
+        QObject::connect(&waiter, &QTimer::timeout, [&] {
+            QWidget *window = QApplication::activeModalWidget();
+            if (!window || edited++)
+                return;
+            if (auto *field = window->findChild<TSpinEdit *>("SECols"))
+                field->SetValue(20);
+            if (auto *slider = window->findChild<QSlider *>("TBVolume"))
+                slider->setValue(30);
+            if (auto *clear = window->findChild<QAction *>("MFClear"))
+                clear->trigger();
+            if (auto *rates = window->findChild<QComboBox *>("RateBox"))
+                rates->setCurrentIndex(rates->currentIndex() == 0 ? 1 : 0);
+            form.MediaControls().Quit();
+        });
+        waiter.start(10);
+        Find<QAction>(form, qPrintable(item))->trigger();
+        QCOMPARE(edited, 1);
+        QTRY_VERIFY(!form.isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(form.Game().Model().BoardSize(), board);
+        QCOMPARE(form.Music().Volume(), 64);
+        QCOMPARE(form.Music().List().Count(), 2);
+        QVERIFY(form.Music().Setup() == setup);
+        fixture.stop();
+        QVERIFY(!TestStore().contains("VOLUME"));
+        QCOMPARE(TestStore().value("COLS").toInt(), board.Cols);
     }
 
     // The desktop's media controls: the music switches through the Music

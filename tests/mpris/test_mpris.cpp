@@ -97,8 +97,7 @@ public:
         if (busAddress.isEmpty())
             environment.remove("DBUS_SESSION_BUS_ADDRESS");
         process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(folder.Path());
-        process.start(QStringLiteral(FERROX_GAME), {});
+        process.start(QStringLiteral(FERROX_GAME), {"--folder", folder.Path()});
     }
 
     TTestFolder folder;

@@ -2,6 +2,7 @@
 #include "records/BestForm.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 #include <functional>
@@ -237,11 +239,18 @@ private slots:
         }
         QCOMPARE(field->text(),
                  QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m  Don\u2019t \u20ac5\u2122"));
-        // A paste holding a letter the file cannot store changes nothing.
+        // A paste keeps what the file stores, and the field says for a while,
+        // without a box to answer, which letters were left out.
+        form.show();
         field->selectAll();
-        field->insert(QString::fromUtf8("Zo\u00eb \u6771"));
-        QCOMPARE(field->text(),
-                 QString::fromUtf8("Zo\u00eb \u00c5ngstr\u00f6m  Don\u2019t \u20ac5\u2122"));
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("Ana \u6771\u4eac \u20ac"));
+        field->paste();
+        QCOMPARE(field->text(), QString::fromUtf8("Ana  \u20ac"));
+        QCOMPARE(field->cursorPosition(), 6);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY2(QToolTip::text().contains(QString::fromUtf8("\u6771\u4eac")),
+                 qPrintable(QToolTip::text()));
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void helpDoesNotClose()

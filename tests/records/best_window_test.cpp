@@ -14,7 +14,10 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSessionManager>
+#include <QSettings>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 namespace
@@ -200,6 +203,74 @@ private slots:
         QVERIFY(!mines.IsWon());
         QCOMPARE(player.opened, 0);
         QVERIFY(!QFile::exists(fixture.dir.filePath(BestRecordsFileName)));
+    }
+
+    // The game asked to end while the dialog waits for a name: by the window
+    // manager's close request to the main window, or by the session manager
+    // (Qt's commit of the session's data, then its closing of every window).
+    // The name typed so far is stored with the record and remembered, as
+    // with the dialog's close box, and the settings are written once, at the
+    // end, with all their values.
+    void endingTheGameKeepsTheNameTypedSoFar_data()
+    {
+        QTest::addColumn<bool>("sessionEnd");
+        QTest::newRow("close request") << false;
+        QTest::newRow("session end") << true;
+    }
+
+    void endingTheGameKeepsTheNameTypedSoFar()
+    {
+        QFETCH(bool, sessionEnd);
+        auto *session = qApp->findChild<QSessionManager *>();
+        if (sessionEnd && !session)
+            QSKIP("This Qt has no session management.");
+        FormFixture fixture;
+        fixture.store("RECNAME", "Before");
+        TMineForm &form = Start(fixture);
+        const auto storeBytes = [&] {
+            QFile store(fixture.storePath());
+            return store.open(QIODevice::ReadOnly) ? store.readAll() : QByteArray();
+        };
+        const QByteArray storedBefore = storeBytes();
+        bool asked = false;
+        QTimer typist;
+        connect(&typist, &QTimer::timeout, [&] {
+            auto *dialog = qobject_cast<TBestForm *>(QApplication::activeModalWidget());
+            if (!dialog || asked)
+                return;
+            asked = true;
+            dialog->findChild<QLineEdit *>(QStringLiteral("BestName"))->setText("QuitTest");
+            if (sessionEnd)
+                emit qApp->commitDataRequest(*session);
+            else
+                form.windowHandle()->close();
+            // A dialog left open fails the test rather than hang it.
+            QTimer::singleShot(5000, dialog, [dialog] {
+                dialog->findChild<QLineEdit *>(QStringLiteral("BestName"))->setText("Left open");
+                dialog->reject();
+            });
+        });
+        typist.start(10);
+        WinGame(fixture, 42);
+        QVERIFY(asked);
+        QCOMPARE(Stored(fixture).BestTime, 42);
+        QCOMPARE(Stored(fixture).Holder, QString("QuitTest"));
+        QCOMPARE(form.Game().Model().RecordName, QString("QuitTest"));
+        if (sessionEnd) {
+            // A session may save itself and go on: the game goes on until
+            // the session closes its windows.
+            QVERIFY(form.isVisible());
+            QApplication::closeAllWindows();
+        }
+        QTRY_VERIFY(!form.isVisible());
+        QCOMPARE(storeBytes(), storedBefore);
+        fixture.stop();
+        const QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
+        for (const char *name : {"SIZE", "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
+                                 "COLS", "ROWS", "MINES", "MUSIC", "RECNAME"})
+            QVERIFY2(store.contains(name), name);
+        QCOMPARE(store.value("RECNAME").toString(), QString("QuitTest"));
+        QCOMPARE(store.value("MINES").toInt(), 10);
     }
 
     // The status bar as it is on the screen, against a fresh rendering of it:
