@@ -3,6 +3,7 @@
 // of each change, and a game that runs on as before where there is no bus.
 // The real game runs on a private bus, offscreen, on SDL's disk driver.
 #include "base/SettingsStore.h"
+#include "mpris/MediaControls.h"
 #include "music/MusicTestSupport.h"
 
 #include <QDBusArgument>
@@ -206,6 +207,20 @@ private slots:
         QCOMPARE(game.process.exitCode(), 0);
         QCOMPARE(game.Stored("MUSIC"), QString("0"));
         QCOMPARE(game.Stored("VOLUME"), QString("32"));
+    }
+
+    // A media panel lists tracks by title: a module without one is named
+    // after its file there, while the game's own panel shows it blank.
+    void aModuleWithoutATitleIsNamedAfterItsFile()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("Night Shift.v2.mod", TinyModule("")));
+        TMusic music;
+        GiveList(music, {"Night Shift.v2.mod"});
+        TMediaControls controls(music);
+        QVERIFY(PlayHeard(music));
+        QVERIFY(music.PlayingTitle().trimmed().isEmpty());
+        QCOMPARE(controls.Metadata().value("xesam:title").toString(), QString("Night Shift.v2"));
     }
 
     void withoutASessionBusTheGameRunsSilently()
