@@ -88,6 +88,9 @@ TBoardView *TMineForm::Grid() const
 void TMineForm::FormCreate()
 {
     Player = std::make_unique<TMusic>();
+    // Music waiting for the sound server to come back is still wanted at
+    // the next start, though nothing says it plays meanwhile.
+    TheGame->SetMusicSwitch([this] { return Player->IsSwitchedOn(); });
     ConnectMusic();
     ConnectMediaControls();
     LoadDefaultPlayList();
@@ -102,14 +105,12 @@ void TMineForm::FormCreate()
 }
 
 // Without a readable default play list music stays off for this run: the
-// stored option follows the player, which does not play.
+// player has nothing to play.
 void TMineForm::LoadDefaultPlayList()
 {
     const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayListName);
-    if (!QFileInfo::exists(listPath)) {
-        ShowMusicState(Player->IsPlaying());
+    if (!QFileInfo::exists(listPath))
         return;
-    }
     TPlayList list;
     if (!list.LoadFromFile(listPath)) {
         // The play list could not be read (it said why); the module that
@@ -119,30 +120,18 @@ void TMineForm::LoadDefaultPlayList()
         fallback.BaseFolder = WorkingDirectory;
         if (fallback.ReadTitle())
             list.AddCopy(fallback);
-        ShowMusicState(Player->IsPlaying());
     }
     Player->ReplaceList(list, -1);
 }
 
 void TMineForm::ApplySettings()
 {
-    const TMines &model = TheGame->Model();
     SetBoardActive(true);
-    Menu.ShowOptions(model);
+    FollowOptions();
     // The title comes with the player's moduleChanged.
-    if (model.MusicOn)
+    if (TheGame->Model().MusicOn)
         Player->Play();
-    ShowMusicState(Player->IsPlaying());
-}
-
-// The one place where the Music item and the stored option are set, from
-// the player's state.
-void TMineForm::ShowMusicState(bool playing)
-{
-    Menu.ShowMusicOn(playing);
-    // Music that waits for the sound server to come back is still wanted
-    // at the next start, though nothing says it plays meanwhile.
-    TheGame->SetMusicOn(playing || Player->IsSwitchedOn());
+    Menu.ShowMusicOn(Player->IsPlaying());
 }
 
 void TMineForm::FormDestroy()
@@ -257,7 +246,8 @@ void TMineForm::ConnectBoard()
 
 void TMineForm::ConnectMusic()
 {
-    connect(Player.get(), &TMusic::playingChanged, this, &TMineForm::ShowMusicState);
+    connect(Player.get(), &TMusic::playingChanged, this,
+            [this](bool playing) { Menu.ShowMusicOn(playing); });
     connect(Player.get(), &TMusic::moduleChanged, this,
             [this](int, const QString &title) { ShowTitle(title); });
 }

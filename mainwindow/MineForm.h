@@ -77,6 +77,7 @@ private slots:
     void ShowTitle(const QString &title);
     void MOPauseClick();
     void SetBoardActive(bool active);
+    void ShowEdgeButtons();
     void TheStatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect);
 
     // Best times
@@ -129,7 +130,6 @@ private:
 
     void FitWindowToBoard();
     void KeepOnScreen();
-    void ShowMusicState(bool playing);
     void ShowBestRecord(const TBestRecord &record);
 
     std::unique_ptr<TMineGame> TheGame;

@@ -17,6 +17,7 @@
 #include "records/BestForm.h"
 #include "records/BestTimes.h"
 #include "support/BoardPicture.h"
+#include "support/LaidBoard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -112,10 +113,7 @@ public:
             qWarning("the picture must have the board's size");
             return false;
         }
-        bool laid = false;
-        form->Game().BeginWithLaidBoard(
-            [&](TMines &board) { laid = BoardPicture::SetPicture(board, picture); });
-        return laid;
+        return TLaidBoard::Lay(form->Game(), picture);
     }
     QStringList picture() const { return BoardPicture::Picture(form->Game().Model()); }
 

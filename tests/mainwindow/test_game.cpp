@@ -282,7 +282,7 @@ void GameTest::windowsPressFollowsPointer()
     const QPoint second = fixture.cellPoint(col + 1, row);
     fixture.move(first);
     fixture.press(first);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     QCOMPARE(fixture.cell(col, row).State, msCovered); // opens at the release
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiPressed));
 
@@ -292,7 +292,7 @@ void GameTest::windowsPressFollowsPointer()
     QVERIFY(ShowsTile(form, board, col + 1, row, tiPressed));
 
     fixture.release(second);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     QCOMPARE(fixture.cell(col + 1, row).State, msOpen);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
     QCoreApplication::processEvents();
@@ -311,17 +311,17 @@ void GameTest::windowsPressReleasedOffBoard()
     fixture.move(inside);
     fixture.press(inside);
     fixture.move(outside);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psLeftBoard);
+    QCOMPARE(form.Game().PressState(), TPressState::psLeftBoard);
     QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiCovered));
 
     // Coming back with the button held presses again.
     fixture.move(inside);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiPressed));
 
     fixture.move(outside);
     fixture.release(outside);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     QCOMPARE(form.Game().State(), quint8(gsFresh));
     QCOMPARE(OpenCells(form), 0);
     QCoreApplication::processEvents();
@@ -337,7 +337,7 @@ void GameTest::windowsPressReleasedOffBoard()
     Find<QAction>(form, "MOPause")->trigger();
     fixture.release(inside);
     Find<QAction>(form, "MOPause")->trigger();
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     fixture.move(fixture.cellPoint(3, 2));
     QVERIFY(ShowsTile(form, BoardShot(form), 3, 2, tiCovered));
 }

@@ -246,10 +246,10 @@ void InputTest::windowsPressOnMarkedCell()
     const QPoint point = fixture.cellPoint(col, row);
     fixture.move(point);
     fixture.press(point);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
     fixture.release(point);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
     QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
@@ -273,10 +273,10 @@ void InputTest::pressSurvivesNewGame()
     const QPoint point = fixture.cellPoint(5, 6);
     fixture.move(point);
     fixture.press(point);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     Find<QAction>(form, "MGNew")->trigger();
     QCOMPARE(form.Game().State(), quint8(gsFresh));
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     // The new board shows the held press.
     QVERIFY(ShowsTile(form, BoardShot(form), 5, 6, tiPressed));
 
@@ -306,7 +306,7 @@ void InputTest::pausedBoardIgnoresBothPressModes()
         Find<QAction>(form, "MOPause")->trigger();
         const QImage hidden = BoardShot(form);
         fixture.click(col, row);
-        QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+        QCOMPARE(form.Game().PressState(), TPressState::psNone);
         fixture.click(col, row, Qt::RightButton);
         QCOMPARE(fixture.cell(col, row).State, msCovered);
         QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));

@@ -6,6 +6,7 @@
 #include "base/WallClock.h"
 #include "model/MineGame.h"
 #include "support/BoardPicture.h"
+#include "support/LaidBoard.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -48,18 +49,10 @@ public:
     QStringList lines;
 };
 
-// Lays a board picture and begins the game on it; `first` prepares the
-// model before the picture is laid.
 bool Lay(TMineGame &game, const QStringList &picture,
          const std::function<void(TMines &)> &first = {})
 {
-    bool laid = false;
-    game.BeginWithLaidBoard([&](TMines &model) {
-        if (first)
-            first(model);
-        laid = BoardPicture::SetPicture(model, picture);
-    });
-    return laid;
+    return TLaidBoard::Lay(game, picture, first);
 }
 
 QStringList Lines(std::initializer_list<const char *> lines)
@@ -314,8 +307,7 @@ private slots:
         } options[] = {{&TMineGame::SetQuestionMarks, &TMines::QuestionMarks},
                        {&TMineGame::SetCrossPointer, &TMines::CrossPointer},
                        {&TMineGame::SetWindowsPress, &TMines::WindowsPress},
-                       {&TMineGame::SetClearNeighbours, &TMines::ClearNeighbours},
-                       {&TMineGame::SetMusicOn, &TMines::MusicOn}};
+                       {&TMineGame::SetClearNeighbours, &TMines::ClearNeighbours}};
         Announcements heard(game);
         for (const auto &option : options) {
             const bool was = game.Model().*option.field;
