@@ -292,11 +292,12 @@ void TBoardView::MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int 
     Game.Release(PressAt(button, shift, x, y));
 }
 
-// A press that left the board may end out of the board's sight.
-void TBoardView::MineGridMouseMove(Qt::MouseButtons buttons, int x, int y)
+// A press that left the board may end out of the board's sight: it ends as
+// a release off the board, opening nothing.
+void TBoardView::MineGridMouseMove(Qt::MouseButtons buttons, int, int)
 {
     if (Game.PressState() == TPressState::psLeftBoard && !(buttons & Qt::LeftButton))
-        Game.Release(PressAt(Qt::LeftButton, false, x, y));
+        Game.Release(TBoardPress{});
 }
 
 void TBoardView::MineGridMouseEnterCell(int col, int row)

@@ -112,7 +112,7 @@ public:
     bool WindowsPress = false;
     bool ClearNeighbours = true;
     bool MusicOn = false; // as stored: read at start, written at the end
-    QString RecordName; // at most 30 characters
+    QString RecordName;   // at most 30 characters
     qint32 Mines = 40;
     qint32 MinesLeft = 0;
     // Cells[col][row]; the board uses [0..Cols-1][0..Rows-1].  Never null.

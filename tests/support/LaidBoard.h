@@ -3,8 +3,8 @@
 // Lays a chosen board on a game: the one way to hand a game a board of the
 // test's choosing, which the program itself can never call.
 
-#include "support/BoardPicture.h"
 #include "model/MineGame.h"
+#include "support/BoardPicture.h"
 
 #include <functional>
 
