@@ -93,8 +93,7 @@ void TMineForm::FormCreate()
     TheGame->SetMusicSwitch([this] { return Player->IsSwitchedOn(); });
     ConnectMusic();
     ConnectMediaControls();
-    LoadDefaultPlayList();
-    ApplySettings();
+    ApplySettings(LoadDefaultPlayList());
     MGNewClick();
     LayoutBoard();
     STimer->start(TimerIntervalMs);
@@ -104,15 +103,16 @@ void TMineForm::FormCreate()
         Controls->Offer(QDBusConnection::sessionBus());
 }
 
-// Without a readable default play list music stays off for this run: the
-// player has nothing to play.
-void TMineForm::LoadDefaultPlayList()
+// Without a readable default play list music stays off for this run, and
+// is stored as off at the end: the player never switched it on.
+bool TMineForm::LoadDefaultPlayList()
 {
     const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayListName);
     if (!QFileInfo::exists(listPath))
-        return;
+        return false;
     TPlayList list;
-    if (!list.LoadFromFile(listPath)) {
+    const bool read = list.LoadFromFile(listPath);
+    if (!read) {
         // The play list could not be read (it said why); the module that
         // ships with the program is the one thing still worth offering.
         TPlayListItem fallback;
@@ -122,14 +122,15 @@ void TMineForm::LoadDefaultPlayList()
             list.AddCopy(fallback);
     }
     Player->ReplaceList(list, -1);
+    return read;
 }
 
-void TMineForm::ApplySettings()
+void TMineForm::ApplySettings(bool playListRead)
 {
     SetBoardActive(true);
     FollowOptions();
     // The title comes with the player's moduleChanged.
-    if (TheGame->Model().MusicOn)
+    if (playListRead && TheGame->Model().MusicOn)
         Player->Play();
     Menu.ShowMusicOn(Player->IsPlaying());
 }

@@ -65,7 +65,8 @@ protected:
 private slots:
     // Start-up, layout
     void LayoutBoard();
-    void ApplySettings();
+    // Music stored as on starts only when the default play list was read.
+    void ApplySettings(bool playListRead);
 
     // The board
     void MGNewClick();
@@ -115,7 +116,7 @@ private slots:
 private:
     void FormCreate();
     void FormDestroy();
-    void LoadDefaultPlayList();
+    bool LoadDefaultPlayList();
     void InstallClock(const TFormEnvironment &environment);
 
     void CreateControls();
