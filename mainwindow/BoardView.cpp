@@ -101,10 +101,10 @@ void TBoardView::ConnectGrid()
         MineGridMouseMove(event->buttons(), pos.x(), pos.y());
     });
     connect(this, &TcpDrawGrid::keyPressed, this, &TBoardView::MineGridKeyPress);
-    connect(this, &TcpDrawGrid::mouseEnter, this, &TBoardView::MineGridMouseEnter);
-    connect(this, &TcpDrawGrid::mouseLeave, this, &TBoardView::MineGridMouseLeave);
+    // Entering the board comes with entering its cell; leaving a cell for
+    // another comes with entering that one.
     connect(this, &TcpDrawGrid::mouseEnterCell, this, &TBoardView::MineGridMouseEnterCell);
-    connect(this, &TcpDrawGrid::mouseLeaveCell, this, &TBoardView::MineGridMouseLeaveCell);
+    connect(this, &TcpDrawGrid::mouseLeave, this, &TBoardView::MineGridMouseLeave);
 }
 
 void TBoardView::FitBoard()
@@ -139,8 +139,7 @@ void TBoardView::FollowOptions()
 
 int TBoardView::TileFor(int col, int row) const
 {
-    const bool pressed = Press == TPressState::psPressed && Pressed == QPoint(col, row);
-    return TileForCell(Game.Cell(col, row), Game.State(), pressed);
+    return TileForCell(Game.Cell(col, row), Game.State(), Game.PressedCell() == QPoint(col, row));
 }
 
 int TBoardView::TileForCell(const TMineField &cell, quint8 gameState, bool pressed)
@@ -260,150 +259,59 @@ void TBoardView::RepaintBoard()
 
 // --- Input -------------------------------------------------------------------
 
-bool TBoardView::CellUnder(int x, int y, QPoint &cell) const
+std::optional<QPoint> TBoardView::CellUnder(int x, int y) const
 {
     const TMines &model = Game.Model();
     if (x < 0 || y < 0 || x >= model.Cols * CellSize || y >= model.Rows * CellSize)
-        return false;
-    cell = QPoint(x / CellSize, y / CellSize);
-    return true;
+        return std::nullopt;
+    return QPoint(x / CellSize, y / CellSize);
 }
 
-void TBoardView::MoveCurrentCell(QPoint cell)
+TBoardPress TBoardView::PressAt(Qt::MouseButton button, bool shift, int x, int y) const
 {
-    // Like a grid moving its focus: both cells are repainted once the event
-    // has been handled, by which time a released press is no longer tracked.
-    update(CellRect(Current.x(), Current.y()));
-    Current = cell;
-    update(CellRect(cell.x(), cell.y()));
-}
-
-void TBoardView::PressCell(QPoint cell)
-{
-    Pressed = cell;
-    MoveCurrentCell(cell);
-    RepaintCell(cell.x(), cell.y());
+    TBoardPress press{button, CellUnder(x, y), shift, {}};
+    const QPoint arms[] = {{x - ProbeReach, y - ProbeReach},
+                           {x + ProbeReach, y - ProbeReach},
+                           {x - ProbeReach, y + ProbeReach},
+                           {x + ProbeReach, y + ProbeReach}};
+    for (const QPoint &arm : arms) {
+        const std::optional<QPoint> probe = CellUnder(arm.x(), arm.y());
+        if (probe && probe != press.Cell)
+            press.Arms.append(*probe);
+    }
+    return press;
 }
 
 void TBoardView::MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int y)
 {
-    if (button == Qt::RightButton && Game.IsOver()) {
-        Game.NewGame();
-        return;
-    }
-    if (Game.IsPaused() || !(Game.IsPlaying() || Game.IsFresh()))
-        return;
-    QPoint cell;
-    if (!CellUnder(x, y, cell))
-        return;
-    Pressed = cell;
-    if (button == Qt::RightButton) {
-        // A fresh board has no mines to mark yet.
-        if (!Game.IsFresh())
-            Game.CycleMark(cell.x(), cell.y());
-        return;
-    }
-    if (button != Qt::LeftButton)
-        return;
-    if (!Game.Model().WindowsPress) {
-        const TMineState state = Game.Cell(cell.x(), cell.y()).State;
-        if ((state == msCovered || state == msQuestion) && Game.IsFresh())
-            Game.FirstOpening(cell.x(), cell.y());
-        if (Game.Cell(cell.x(), cell.y()).State != msFlagged)
-            OpenAtPoint(x, y, shift);
-        return;
-    }
-    Press = TPressState::psPressed;
-    RepaintCell(cell.x(), cell.y());
+    Game.Press(PressAt(button, shift, x, y));
 }
 
 void TBoardView::MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int y)
 {
-    if (Game.IsPaused() || Game.IsOver()) {
-        // The board ignores the release, but the press it ends is over: a
-        // press left tracked would make the pressed look follow the pointer
-        // with no button held once the pause ends.
-        if (button == Qt::LeftButton)
-            Press = TPressState::psNone;
-        return;
-    }
-    if (!Game.Model().WindowsPress) {
-        MoveCurrentCell(Pressed);
-        return;
-    }
-    if (button != Qt::LeftButton || Press == TPressState::psNone)
-        return;
-    QPoint cell;
-    if (CellUnder(x, y, cell)) {
-        MoveCurrentCell(cell);
-        Pressed = cell;
-        if (Game.IsFresh())
-            Game.FirstOpening(cell.x(), cell.y());
-        if (Game.Cell(cell.x(), cell.y()).State != msFlagged)
-            OpenAtPoint(x, y, shift);
-        RepaintCell(Current.x(), Current.y());
-    }
-    Press = TPressState::psNone;
+    Game.Release(PressAt(button, shift, x, y));
 }
 
+// A press that left the board may end out of the board's sight: it ends as
+// a release off the board, opening nothing.
 void TBoardView::MineGridMouseMove(Qt::MouseButtons buttons, int, int)
 {
-    if (Press == TPressState::psLeftBoard && !(buttons & Qt::LeftButton))
-        Press = TPressState::psNone;
+    if (Game.PressState() == TPressState::psLeftBoard && !(buttons & Qt::LeftButton))
+        Game.Release(TBoardPress{});
 }
 
 void TBoardView::MineGridMouseEnterCell(int col, int row)
 {
-    if (Press == TPressState::psPressed)
-        PressCell(QPoint(col, row));
-}
-
-void TBoardView::MineGridMouseLeaveCell(int col, int row)
-{
-    if (Press != TPressState::psPressed)
-        return;
-    // The cell is shown unpressed while the press itself goes on.
-    Press = TPressState::psNone;
-    RepaintCell(col, row);
-    Press = TPressState::psPressed;
+    Game.MovePress(QPoint(col, row));
 }
 
 void TBoardView::MineGridMouseLeave(int, int)
 {
-    if (Press == TPressState::psPressed)
-        Press = TPressState::psLeftBoard;
-}
-
-void TBoardView::MineGridMouseEnter(int col, int row)
-{
-    if (Press != TPressState::psLeftBoard)
-        return;
-    Press = TPressState::psPressed;
-    PressCell(QPoint(col, row));
+    Game.MovePress(std::nullopt);
 }
 
 // A key typed on the board says which it was.
 void TBoardView::MineGridKeyPress(QChar key)
 {
     ShowMessage(TMsgType::mtInformation, QStringLiteral("%1 = (%2)").arg(key).arg(key.unicode()));
-}
-
-void TBoardView::OpenAtPoint(int x, int y, bool shift)
-{
-    QPoint cell;
-    if (!CellUnder(x, y, cell))
-        return;
-    QList<QPoint> probes;
-    if (Game.Model().CrossPointer && shift) {
-        const QPoint arms[] = {{x - ProbeReach, y - ProbeReach},
-                               {x + ProbeReach, y - ProbeReach},
-                               {x - ProbeReach, y + ProbeReach},
-                               {x + ProbeReach, y + ProbeReach}};
-        for (const QPoint &arm : arms) {
-            QPoint probe;
-            if (CellUnder(arm.x(), arm.y(), probe) && probe != cell)
-                probes.append(probe);
-        }
-    }
-    Game.Open(cell.x(), cell.y(), probes);
 }

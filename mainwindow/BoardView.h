@@ -1,7 +1,8 @@
 #pragma once
 
 // TBoardView: the board grid of the main window; paints the game's cells as
-// tiles and turns the player's presses on them into the game's moves.
+// tiles and hands the player's presses on them to the game, which decides
+// what they do.
 
 #include "controls/cpDrawGrid.h"
 
@@ -9,20 +10,19 @@
 #include <QHash>
 #include <QPixmap>
 
+#include <optional>
+
 class TMineGame;
 class TMineField;
-
-// A left press held with "Windows press" on: over the board, or held while
-// the pointer has left it.
-enum class TPressState { psNone, psPressed, psLeftBoard };
+struct TBoardPress;
 
 class TBoardView : public TcpDrawGrid
 {
     Q_OBJECT
 
 public:
-    // Paints what `game` announces and calls its moves; the pointer follows
-    // its cross-pointer option.
+    // Paints what `game` announces and forwards presses to it; the pointer
+    // follows its cross-pointer option.
     TBoardView(TMineGame &game, QWidget *parent = nullptr);
 
     // Gives the grid the game's columns and rows and their exact size.
@@ -39,8 +39,6 @@ public:
     void RepaintCells(const QList<QPoint> &cells);
     void RepaintBoard();
 
-    TPressState PressState() const { return Press; }
-
 protected:
     void DrawCell(QPainter &canvas, int col, int row, const QRect &rect) override;
 
@@ -49,10 +47,8 @@ private slots:
     void MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int y);
     void MineGridMouseUp(Qt::MouseButton button, bool shift, int x, int y);
     void MineGridMouseMove(Qt::MouseButtons buttons, int x, int y);
-    void MineGridMouseEnter(int col, int row);
-    void MineGridMouseLeave(int col, int row);
     void MineGridMouseEnterCell(int col, int row);
-    void MineGridMouseLeaveCell(int col, int row);
+    void MineGridMouseLeave(int col, int row);
     void MineGridKeyPress(QChar key);
     void FollowOptions();
 
@@ -63,11 +59,9 @@ private:
     const QPixmap &DeviceTile(int tile, QSize size, qreal ratio);
     void DrawDigit(QPainter &canvas, int col, int row, int minesAround);
     void ShowPointerOption();
-    bool CellUnder(int x, int y, QPoint &cell) const;
-    void MoveCurrentCell(QPoint cell);
-    void PressCell(QPoint cell);
-    // Opens the cell under (x, y), with the cross pointer's probes on Shift.
-    void OpenAtPoint(int x, int y, bool shift);
+    std::optional<QPoint> CellUnder(int x, int y) const;
+    // The press at pixel (x, y) as the game takes it.
+    TBoardPress PressAt(Qt::MouseButton button, bool shift, int x, int y) const;
 
     TMineGame &Game;
     QPixmap Tiles[9];
@@ -77,7 +71,4 @@ private:
     qreal DeviceTilesRatio = 0;
     QCursor XCrossCursor;
     bool CrossShown = false;
-    TPressState Press = TPressState::psNone;
-    QPoint Pressed{0, 0};
-    QPoint Current{0, 0};
 };

@@ -88,10 +88,12 @@ TBoardView *TMineForm::Grid() const
 void TMineForm::FormCreate()
 {
     Player = std::make_unique<TMusic>();
+    // Music waiting for the sound server to come back is still wanted at
+    // the next start, though nothing says it plays meanwhile.
+    TheGame->SetMusicSwitch([this] { return Player->IsSwitchedOn(); });
     ConnectMusic();
     ConnectMediaControls();
-    LoadDefaultPlayList();
-    ApplySettings();
+    ApplySettings(LoadDefaultPlayList());
     MGNewClick();
     LayoutBoard();
     STimer->start(TimerIntervalMs);
@@ -101,17 +103,16 @@ void TMineForm::FormCreate()
         Controls->Offer(QDBusConnection::sessionBus());
 }
 
-// Without a readable default play list music stays off for this run: the
-// stored option follows the player, which does not play.
-void TMineForm::LoadDefaultPlayList()
+// Without a readable default play list music stays off for this run, and
+// is stored as off at the end: the player never switched it on.
+bool TMineForm::LoadDefaultPlayList()
 {
     const QString listPath = QDir(WorkingDirectory).filePath(DefaultPlayListName);
-    if (!QFileInfo::exists(listPath)) {
-        ShowMusicState(Player->IsPlaying());
-        return;
-    }
+    if (!QFileInfo::exists(listPath))
+        return false;
     TPlayList list;
-    if (!list.LoadFromFile(listPath)) {
+    const bool read = list.LoadFromFile(listPath);
+    if (!read) {
         // The play list could not be read (it said why); the module that
         // ships with the program is the one thing still worth offering.
         TPlayListItem fallback;
@@ -119,30 +120,19 @@ void TMineForm::LoadDefaultPlayList()
         fallback.BaseFolder = WorkingDirectory;
         if (fallback.ReadTitle())
             list.AddCopy(fallback);
-        ShowMusicState(Player->IsPlaying());
     }
     Player->ReplaceList(list, -1);
+    return read;
 }
 
-void TMineForm::ApplySettings()
+void TMineForm::ApplySettings(bool playListRead)
 {
-    const TMines &model = TheGame->Model();
     SetBoardActive(true);
-    Menu.ShowOptions(model);
+    FollowOptions();
     // The title comes with the player's moduleChanged.
-    if (model.MusicOn)
+    if (playListRead && TheGame->Model().MusicOn)
         Player->Play();
-    ShowMusicState(Player->IsPlaying());
-}
-
-// The one place where the Music item and the stored option are set, from
-// the player's state.
-void TMineForm::ShowMusicState(bool playing)
-{
-    Menu.ShowMusicOn(playing);
-    // Music that waits for the sound server to come back is still wanted
-    // at the next start, though nothing says it plays meanwhile.
-    TheGame->SetMusicOn(playing || Player->IsSwitchedOn());
+    Menu.ShowMusicOn(Player->IsPlaying());
 }
 
 void TMineForm::FormDestroy()
@@ -257,7 +247,8 @@ void TMineForm::ConnectBoard()
 
 void TMineForm::ConnectMusic()
 {
-    connect(Player.get(), &TMusic::playingChanged, this, &TMineForm::ShowMusicState);
+    connect(Player.get(), &TMusic::playingChanged, this,
+            [this](bool playing) { Menu.ShowMusicOn(playing); });
     connect(Player.get(), &TMusic::moduleChanged, this,
             [this](int, const QString &title) { ShowTitle(title); });
 }

@@ -65,7 +65,8 @@ protected:
 private slots:
     // Start-up, layout
     void LayoutBoard();
-    void ApplySettings();
+    // Music stored as on starts only when the default play list was read.
+    void ApplySettings(bool playListRead);
 
     // The board
     void MGNewClick();
@@ -77,6 +78,7 @@ private slots:
     void ShowTitle(const QString &title);
     void MOPauseClick();
     void SetBoardActive(bool active);
+    void ShowEdgeButtons();
     void TheStatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect);
 
     // Best times
@@ -114,7 +116,7 @@ private slots:
 private:
     void FormCreate();
     void FormDestroy();
-    void LoadDefaultPlayList();
+    bool LoadDefaultPlayList();
     void InstallClock(const TFormEnvironment &environment);
 
     void CreateControls();
@@ -129,7 +131,6 @@ private:
 
     void FitWindowToBoard();
     void KeepOnScreen();
-    void ShowMusicState(bool playing);
     void ShowBestRecord(const TBestRecord &record);
 
     std::unique_ptr<TMineGame> TheGame;

@@ -61,8 +61,14 @@ void TMineForm::MOPauseClick()
 
 void TMineForm::SetBoardActive(bool active)
 {
-    Frame->SetEdgeButtonsEnabled(active && !TheGame->Model().Borders);
+    ShowEdgeButtons();
     Grid()->SetActive(active);
+}
+
+// The edge buttons turn a board without edges, and not while it is paused.
+void TMineForm::ShowEdgeButtons()
+{
+    Frame->SetEdgeButtonsEnabled(!TheGame->Model().Borders && !TheGame->IsPaused());
 }
 
 void TMineForm::TheStatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect)

@@ -28,8 +28,6 @@ void TMineForm::LayoutBoard()
     Frame->move(panelLeft, CounterStripHeight);
     FitWindowToBoard();
     KeepOnScreen();
-
-    Menu.ShowOptions(TheGame->Model());
     LoadBestRecord();
 }
 

@@ -93,15 +93,15 @@ void TMineForm::MONBourClick()
 
 void TMineForm::FollowOptions()
 {
-    const TMines &model = TheGame->Model();
-    Menu.ShowOptions(model);
-    Frame->SetEdgeButtonsEnabled(!model.Borders && !TheGame->IsPaused());
+    Menu.ShowOptions(TheGame->Model());
+    ShowEdgeButtons();
 }
 
 // --- Music menu --------------------------------------------------------------
 
-// The Music item, the stored option and the title panel follow the
-// player's signals (ConnectMusic); the commands only ask the player.
+// The Music item and the title panel follow the player's signals
+// (ConnectMusic); the commands only ask the player, which the stored option
+// is taken from at the end.
 
 void TMineForm::MUSongClick()
 {

@@ -8,7 +8,12 @@ TMineGame::TMineGame(TMines::TStoreUse storeUse, QObject *parent)
 {
 }
 
-TMineGame::~TMineGame() = default;
+// The model writes the settings as it goes.
+TMineGame::~TMineGame()
+{
+    if (MusicSwitch)
+        Mines->MusicOn = MusicSwitch();
+}
 
 void TMineGame::SetState(quint8 state)
 {
@@ -119,6 +124,86 @@ void TMineGame::MoveBoard(int dx, int dy)
     emit boardChanged();
 }
 
+// --- The board's input ---------------------------------------------------------
+
+void TMineGame::Press(const TBoardPress &press)
+{
+    if (press.Button == Qt::RightButton && IsOver()) {
+        NewGame();
+        return;
+    }
+    if (IsPaused() || !(IsPlaying() || IsFresh()) || !press.Cell)
+        return;
+    const QPoint cell = *press.Cell;
+    if (press.Button == Qt::RightButton) {
+        // A fresh board has no mines to mark yet.
+        if (!IsFresh())
+            CycleMark(cell.x(), cell.y());
+        return;
+    }
+    if (press.Button != Qt::LeftButton)
+        return;
+    if (Mines->WindowsPress)
+        TrackPress(TPressState::psPressed, cell);
+    else
+        OpenUnlessFlagged(press);
+}
+
+void TMineGame::Release(const TBoardPress &release)
+{
+    if (release.Button != Qt::LeftButton || Track == TPressState::psNone)
+        return;
+    // A press released while paused or after the end is over too: left
+    // tracked, its look would follow the pointer with no button held.
+    TrackPress(TPressState::psNone, PressedAt);
+    if (!release.Cell || IsPaused() || IsOver())
+        return;
+    OpenUnlessFlagged(release);
+}
+
+void TMineGame::MovePress(std::optional<QPoint> cell)
+{
+    if (Track == TPressState::psNone)
+        return;
+    if (cell)
+        TrackPress(TPressState::psPressed, *cell);
+    else
+        TrackPress(TPressState::psLeftBoard, PressedAt);
+}
+
+std::optional<QPoint> TMineGame::PressedCell() const
+{
+    if (Track != TPressState::psPressed)
+        return std::nullopt;
+    return PressedAt;
+}
+
+void TMineGame::TrackPress(TPressState track, QPoint cell)
+{
+    const std::optional<QPoint> shown = PressedCell();
+    Track = track;
+    PressedAt = cell;
+    if (PressedCell() == shown)
+        return;
+    QList<QPoint> changed;
+    for (const std::optional<QPoint> &look : {shown, PressedCell()})
+        if (look)
+            changed.append(*look);
+    emit cellsChanged(changed);
+}
+
+// The first opening lays the mines; a flag keeps its cell shut, though the
+// cross pointer's probes may open flagged cells around it.
+void TMineGame::OpenUnlessFlagged(const TBoardPress &press)
+{
+    const QPoint cell = *press.Cell;
+    if (IsFresh())
+        FirstOpening(cell.x(), cell.y());
+    if (Cell(cell.x(), cell.y()).State == msFlagged)
+        return;
+    Open(cell.x(), cell.y(), Mines->CrossPointer && press.Shift ? press.Arms : QList<QPoint>{});
+}
+
 // --- Options and board configuration ------------------------------------------
 
 namespace
@@ -127,7 +212,7 @@ namespace
 auto Options(const TMines &model)
 {
     return std::tuple(model.QuestionMarks, model.CrossPointer, model.Borders, model.WindowsPress,
-                      model.ClearNeighbours, model.MusicOn, model.Level);
+                      model.ClearNeighbours, model.Level);
 }
 } // namespace
 
@@ -160,11 +245,6 @@ void TMineGame::SetWindowsPress(bool on)
 void TMineGame::SetClearNeighbours(bool on)
 {
     Change([on](TMines &model) { model.ClearNeighbours = on; });
-}
-
-void TMineGame::SetMusicOn(bool on)
-{
-    Change([on](TMines &model) { model.MusicOn = on; });
 }
 
 void TMineGame::SetBorders(bool on)
@@ -220,4 +300,9 @@ void TMineGame::SetCustomBoard(const TBoardSize &size)
 void TMineGame::SetRecordName(const QString &name)
 {
     Mines->RecordName = name.left(RecordNameLength);
+}
+
+void TMineGame::SetMusicSwitch(std::function<bool()> switchedOn)
+{
+    MusicSwitch = std::move(switchedOn);
 }

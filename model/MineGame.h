@@ -13,12 +13,27 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The game phase: a set of these bits.
 enum TGameStateFlag : quint8 { gsPlaying = 1, gsPaused = 2, gsOver = 4, gsFresh = 8 };
 
 // The two presets of the options: "DOS Style" and "Windows Style".
 enum TStylePreset { spDos, spWindows };
+
+// A left press held with "Windows press" on: over the board, or held while
+// the pointer has left it.
+enum class TPressState { psNone, psPressed, psLeftBoard };
+
+// A mouse button pressed or released on the board, as the board's view saw
+// it: the cell under the pointer (none off the board), whether Shift was
+// held, and the other cells under the cross pointer's four arms.
+struct TBoardPress {
+    Qt::MouseButton Button = Qt::LeftButton;
+    std::optional<QPoint> Cell;
+    bool Shift = false;
+    QList<QPoint> Arms;
+};
 
 // The game owns the board model and the clock.  It takes no input of its
 // own: the windows call its moves and setters, and chance (the generator's
@@ -72,10 +87,22 @@ public:
     // clock and the counters stay.
     void MoveBoard(int dx, int dy);
 
-    // For a board laid by hand (a test's picture, a replay): `lay` sets the
-    // cells, counters and size of the model; then the game is under way from
-    // now, as after a first opening, with the mines as laid.
-    void BeginWithLaidBoard(const std::function<void(TMines &)> &lay);
+    // --- the board's input: the game decides what a press does -------------
+
+    // Right after the end: a new game.  On a game under way or fresh: right
+    // marks (once the mines are laid); left opens unless flagged, the first
+    // opening laying the mines, or with "Windows press" on starts a press
+    // that opens at its release.
+    void Press(const TBoardPress &press);
+    // The end of a press: with "Windows press" on, opens the cell under the
+    // pointer as a left press would (nothing off the board).
+    void Release(const TBoardPress &release);
+    // The pointer moved with a press held, onto `cell` or off the board: the
+    // pressed look follows it.
+    void MovePress(std::optional<QPoint> cell);
+    TPressState PressState() const { return Track; }
+    // The cell shown pressed, if any.
+    std::optional<QPoint> PressedCell() const;
 
     // --- options: each announces optionsChanged when it changes one --------
 
@@ -83,7 +110,6 @@ public:
     void SetCrossPointer(bool on);
     void SetWindowsPress(bool on);
     void SetClearNeighbours(bool on);
-    void SetMusicOn(bool on);
     // A board under way keeps its edges: a change of Borders starts a new
     // game first.
     void SetBorders(bool on);
@@ -104,6 +130,11 @@ public:
     // The name last entered for a best time, cut to RecordNameLength.
     void SetRecordName(const QString &name);
 
+    // The music has one owner, the player: the stored MUSIC value is asked
+    // from `switchedOn` when the settings are written.  Without it the value
+    // read at start is written back.
+    void SetMusicSwitch(std::function<bool()> switchedOn);
+
 signals:
     // Cells whose look changed, when only a few did.
     void cellsChanged(const QList<QPoint> &cells);
@@ -121,15 +152,28 @@ signals:
     void boardResized();
 
 private:
+    // Laying a chosen board is for tests only: they reach it through
+    // TLaidBoard (tests/support/LaidBoard.h), which the program never defines.
+    friend class TLaidBoard;
+    // `lay` sets the cells, counters and size of the model; then the game is
+    // under way from now, as after a first opening, with the mines as laid.
+    void BeginWithLaidBoard(const std::function<void(TMines &)> &lay);
+
     void SetState(quint8 state);
+    void OpenUnlessFlagged(const TBoardPress &press);
+    // The press state and cell, announcing the cells whose look changes.
+    void TrackPress(TPressState track, QPoint cell);
     void EndOfGame();
     QList<QPoint> TakeChangedCells();
     // Runs `change` on the model and announces what it changed.
     void Change(const std::function<void(TMines &)> &change);
 
     std::unique_ptr<TMines> Mines;
+    std::function<bool()> MusicSwitch;
     TimeType Clock;
     quint8 GameState = 0;
     bool ClockRunning = false;
     int Shown = 0;
+    TPressState Track = TPressState::psNone;
+    QPoint PressedAt{0, 0};
 };

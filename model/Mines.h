@@ -14,6 +14,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <memory>
 
 // The largest board the screen allows, computed once at start by
@@ -49,7 +50,41 @@ extern const TBoardSize LevelPresets[3];
 // The remembered record name keeps at most this many characters.
 constexpr int RecordNameLength = 30;
 
-// The single game model.
+// The cell slots of the board, Cells[col][row].  The model moves and changes
+// the cells it owns; whoever holds the model read-only gets read-only cells.
+class TCellGrid
+{
+public:
+    TMineField **operator[](int col) { return Slots[col]; }
+    const TMineField *const *operator[](int col) const { return Slots[col]; }
+
+private:
+    TMineField *Slots[MaxSlots][MaxSlots];
+};
+
+// A list of the model's cells (the reveal queue, the cells to repaint): read
+// through a const model, it hands out read-only cells.
+class TCellList
+{
+public:
+    void append(TMineField *cell) { Items.append(cell); }
+    TMineField *takeLast() { return Items.takeLast(); }
+    void clear() { Items.clear(); }
+    void reserve(qsizetype size) { Items.reserve(size); }
+    qsizetype size() const { return Items.size(); }
+    bool isEmpty() const { return Items.isEmpty(); }
+    qsizetype count(const TMineField *cell) const { return std::count(begin(), end(), cell); }
+    TMineField **begin() { return Items.data(); }
+    TMineField **end() { return Items.data() + Items.size(); }
+    const TMineField *const *begin() const { return Items.constData(); }
+    const TMineField *const *end() const { return Items.constData() + Items.size(); }
+
+private:
+    QList<TMineField *> Items;
+};
+
+// The single game model.  The program holds it only through the game object
+// (TMineGame), read-only: the game alone changes it.
 class TMines
 {
 public:
@@ -76,14 +111,14 @@ public:
     bool Borders = true;
     bool WindowsPress = false;
     bool ClearNeighbours = true;
-    bool MusicOn = false;
-    QString RecordName; // at most 30 characters
+    bool MusicOn = false; // as stored: read at start, written at the end
+    QString RecordName;   // at most 30 characters
     qint32 Mines = 40;
     qint32 MinesLeft = 0;
     // Cells[col][row]; the board uses [0..Cols-1][0..Rows-1].  Never null.
-    TMineField *Cells[MaxSlots][MaxSlots];
-    QList<TMineField *> RevealQueue;  // used as a stack (last in, first out)
-    QList<TMineField *> ChangedCells; // uncovered by the last reveals, to repaint
+    TCellGrid Cells;
+    TCellList RevealQueue;  // used as a stack (last in, first out)
+    TCellList ChangedCells; // uncovered by the last reveals, to repaint
     qint32 CoveredSafe = 0;
 
     // --- board -------------------------------------------------------------

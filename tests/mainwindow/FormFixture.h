@@ -17,6 +17,7 @@
 #include "records/BestForm.h"
 #include "records/BestTimes.h"
 #include "support/BoardPicture.h"
+#include "support/LaidBoard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -112,10 +113,7 @@ public:
             qWarning("the picture must have the board's size");
             return false;
         }
-        bool laid = false;
-        form->Game().BeginWithLaidBoard(
-            [&](TMines &board) { laid = BoardPicture::SetPicture(board, picture); });
-        return laid;
+        return TLaidBoard::Lay(form->Game(), picture);
     }
     QStringList picture() const { return BoardPicture::Picture(form->Game().Model()); }
 
@@ -169,6 +167,12 @@ public:
     std::unique_ptr<TMineForm> form;
 };
 
+// An Easy board for fixture.lay: ten mines, seven in the top left corner
+// and three closing in the bottom right cell, which no opening elsewhere
+// reaches, so that no single opening wins.
+const QStringList EasyBoard = {"**......", "**......", "**......", "*.......",
+                               "........", "........", "......**", "......*."};
+
 // --- Reading the board -------------------------------------------------------
 
 inline QImage Normalised(const QImage &image)
@@ -196,16 +200,6 @@ inline bool ShowsTile(TMineForm &form, const QImage &board, int col, int row, in
     return CellShot(board, col, row) == Normalised(form.Grid()->Tile(tile).toImage());
 }
 
-// Finds a cell that passes the test, scanning columns then rows.
-inline bool FindCell(TMineForm &form, const std::function<bool(int, int)> &test, int &col, int &row)
-{
-    for (col = 0; col < form.Game().Model().Cols; ++col)
-        for (row = 0; row < form.Game().Model().Rows; ++row)
-            if (test(col, row))
-                return true;
-    return false;
-}
-
 // The board neighbours of a cell with the borders on.
 inline QList<QPoint> Neighbours(TMineForm &form, int col, int row)
 {
@@ -216,24 +210,6 @@ inline QList<QPoint> Neighbours(TMineForm &form, int col, int row)
                 r < form.Game().Model().Rows)
                 result.append(QPoint(c, r));
     return result;
-}
-
-// Finds an open number that still has a covered safe neighbour.
-inline bool FindNumberBesideCoveredSafeCell(FormFixture &fixture, TMineForm &form, int &col,
-                                            int &row)
-{
-    return FindCell(
-        form,
-        [&](int c, int r) {
-            if (fixture.cell(c, r).State != msOpen || fixture.cell(c, r).MinesAround == 0)
-                return false;
-            for (const QPoint &n : Neighbours(form, c, r))
-                if (fixture.cell(n.x(), n.y()).State == msCovered &&
-                    !fixture.cell(n.x(), n.y()).IsMine)
-                    return true;
-            return false;
-        },
-        col, row);
 }
 
 // Closes every new-record dialog as soon as it is shown, so that a won game

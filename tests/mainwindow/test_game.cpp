@@ -92,17 +92,11 @@ void GameTest::firstClickLaysMinesAndStartsClock()
 void GameTest::openNumberShowsDigit()
 {
     FormFixture fixture;
-    fixture.store("SIZE", 2);
     TMineForm &form = fixture.start();
-    fixture.click(15, 10);
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            return fixture.cell(c, r).State == msOpen && fixture.cell(c, r).MinesAround > 0;
-        },
-        col, row));
+    QVERIFY(fixture.lay(EasyBoard));
+    const int col = 2; // two mines around
+    const int row = 0;
+    fixture.click(col, row);
     const QColor colours[] = {{},          {0, 0, 255},   {0, 128, 0},   {0, 255, 255},
                               {255, 0, 0}, {128, 0, 128}, {255, 255, 0}, {255, 255, 255},
                               {128, 0, 0}};
@@ -126,11 +120,9 @@ void GameTest::markingCycleAndMinesCounter()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start();
-    fixture.click(0, 0);
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(fixture.lay(EasyBoard));
+    const int col = 5;
+    const int row = 5;
 
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
@@ -164,17 +156,13 @@ void GameTest::wonGameThroughMouse()
     FormFixture fixture;
     TMineForm &form = fixture.start();
     RecordDialogCloser closer;
-    fixture.click(4, 4);
+    QVERIFY(fixture.lay(EasyBoard));
     fixture.advanceSeconds(7);
     fixture.tick();
     QCOMPARE(Find<TCounter>(form, "TimeCount")->Value(), QString("7"));
 
     // One correct flag shows as found, like every other mine after a win.
-    int flagCol = 0;
-    int flagRow = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
-    fixture.click(flagCol, flagRow, Qt::RightButton);
+    fixture.click(0, 0, Qt::RightButton);
 
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r)
@@ -210,25 +198,11 @@ void GameTest::lostGameThroughMouse()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start();
-    fixture.click(4, 4);
+    QVERIFY(fixture.lay(EasyBoard));
 
-    int mineCol = 0, mineRow = 0, flagCol = 0, flagRow = 0, wrongCol = 0, wrongRow = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return fixture.cell(c, r).IsMine; }, flagCol, flagRow));
+    const int mineCol = 1, mineRow = 1, flagCol = 0, flagRow = 0, wrongCol = 5, wrongRow = 5;
     fixture.click(flagCol, flagRow, Qt::RightButton);
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            return !fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
-        },
-        wrongCol, wrongRow));
     fixture.click(wrongCol, wrongRow, Qt::RightButton);
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            return fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered;
-        },
-        mineCol, mineRow));
 
     MessageRecorder boxes;
     fixture.click(mineCol, mineRow);
@@ -263,26 +237,18 @@ void GameTest::windowsPressFollowsPointer()
 {
     FormFixture fixture;
     fixture.store("WINPRESS", 1);
-    fixture.store("SIZE", 2);
     TMineForm &form = fixture.start();
-    fixture.click(15, 10);
-    QCOMPARE(form.Game().State(), quint8(gsPlaying));
-
     // Two covered numbered neighbours: opening one leaves the other covered.
-    auto numbered = [&](int c, int r) {
-        return c >= 0 && r >= 0 && c < 30 && r < 20 && fixture.cell(c, r).State == msCovered &&
-               !fixture.cell(c, r).IsMine && fixture.cell(c, r).MinesAround > 0;
-    };
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return numbered(c, r) && numbered(c + 1, r); }, col, row));
+    QVERIFY(fixture.lay({"*..*....", "........", "........", "........", "........", "........",
+                         "........", "********"}));
+    const int col = 1;
+    const int row = 0;
 
     const QPoint first = fixture.cellPoint(col, row);
     const QPoint second = fixture.cellPoint(col + 1, row);
     fixture.move(first);
     fixture.press(first);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     QCOMPARE(fixture.cell(col, row).State, msCovered); // opens at the release
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiPressed));
 
@@ -292,7 +258,7 @@ void GameTest::windowsPressFollowsPointer()
     QVERIFY(ShowsTile(form, board, col + 1, row, tiPressed));
 
     fixture.release(second);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     QCOMPARE(fixture.cell(col + 1, row).State, msOpen);
     QCOMPARE(fixture.cell(col, row).State, msCovered);
     QCoreApplication::processEvents();
@@ -311,17 +277,17 @@ void GameTest::windowsPressReleasedOffBoard()
     fixture.move(inside);
     fixture.press(inside);
     fixture.move(outside);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psLeftBoard);
+    QCOMPARE(form.Game().PressState(), TPressState::psLeftBoard);
     QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiCovered));
 
     // Coming back with the button held presses again.
     fixture.move(inside);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     QVERIFY(ShowsTile(form, BoardShot(form), 2, 2, tiPressed));
 
     fixture.move(outside);
     fixture.release(outside);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     QCOMPARE(form.Game().State(), quint8(gsFresh));
     QCOMPARE(OpenCells(form), 0);
     QCoreApplication::processEvents();
@@ -337,7 +303,7 @@ void GameTest::windowsPressReleasedOffBoard()
     Find<QAction>(form, "MOPause")->trigger();
     fixture.release(inside);
     Find<QAction>(form, "MOPause")->trigger();
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     fixture.move(fixture.cellPoint(3, 2));
     QVERIFY(ShowsTile(form, BoardShot(form), 3, 2, tiCovered));
 }
@@ -346,22 +312,13 @@ void GameTest::crossPointerProbes()
 {
     FormFixture fixture;
     fixture.store("CROSS", 1);
-    fixture.store("SIZE", 2);
     TMineForm &form = fixture.start();
     QCOMPARE(form.Grid()->cursor().shape(), Qt::BitmapCursor);
-    fixture.click(15, 10);
-
-    auto numbered = [&](int c, int r) {
-        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered &&
-               !fixture.cell(c, r).IsMine && fixture.cell(c, r).MinesAround > 0;
-    };
-    auto square = [&](int c, int r, const std::function<bool(int, int)> &test) {
-        return test(c, r) && test(c + 1, r) && test(c, r + 1) && test(c + 1, r + 1);
-    };
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
+    // Rows 1 and 2 are numbered cells all along.
+    QVERIFY(fixture.lay({".*..*..*", "........", "........", ".*..*..*", "........", "........",
+                         "........", "****...."}));
+    int col = 2;
+    int row = 1;
 
     // One pixel from the common corner of the four cells.
     const QPoint nearCorner = fixture.cellPoint(col, row, {16, 16});
@@ -374,8 +331,7 @@ void GameTest::crossPointerProbes()
     QCOMPARE(fixture.cell(col + 1, row + 1).State, msOpen);
 
     // Without Shift only the clicked cell opens.
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return square(c, r, numbered); }, col, row));
+    col = 5;
     const QPoint plain = fixture.cellPoint(col, row, {16, 16});
     fixture.move(plain);
     fixture.press(plain);
@@ -385,18 +341,8 @@ void GameTest::crossPointerProbes()
     QCOMPARE(fixture.cell(col + 1, row + 1).State, msCovered);
 
     // A mine under one arm ends the game.
-    auto coveredSafe = [&](int c, int r) {
-        return c < 30 && r < 20 && fixture.cell(c, r).State == msCovered &&
-               !fixture.cell(c, r).IsMine;
-    };
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            return coveredSafe(c, r) && c + 1 < 30 && r + 1 < 20 &&
-                   fixture.cell(c + 1, r + 1).IsMine &&
-                   fixture.cell(c + 1, r + 1).State == msCovered;
-        },
-        col, row));
+    col = 0;
+    row = 2;
     const QPoint towardsMine = fixture.cellPoint(col, row, {15, 15});
     fixture.move(towardsMine);
     fixture.press(towardsMine, Qt::LeftButton, Qt::ShiftModifier);

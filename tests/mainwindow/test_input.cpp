@@ -25,7 +25,6 @@ private slots:
     void clearNeighbourThroughMouse();
     void clearNeighbourWithWrongMarkLoses();
     void markingCycleWithoutQuestionMarks();
-    void questionMarkedCellOpens();
     void middleButtonDoesNothing();
     void windowsPressFirstOpeningAtRelease();
     void windowsPressOnMarkedCell();
@@ -34,17 +33,21 @@ private slots:
     void winInSameProcessingAsMine();
 };
 
+namespace
+{
+// EasyBoard with the 3 at (2, 1) open.
+const QStringList NumberBesideMines = {"**......", "**3.....", "**......", "*.......",
+                                       "........", "........", "......**", "......*."};
+} // namespace
+
 void InputTest::clearNeighbourThroughMouse()
 {
     FormFixture fixture;
-    fixture.store("SIZE", 1);
     TMineForm &form = fixture.start();
-    fixture.click(8, 8);
-
-    // An open number with a covered safe neighbour.
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindNumberBesideCoveredSafeCell(fixture, form, col, row));
+    // An open number with covered safe neighbours.
+    QVERIFY(fixture.lay(NumberBesideMines));
+    const int col = 2;
+    const int row = 1;
     QList<QPoint> mines;
     QList<QPoint> safe;
     for (const QPoint &n : Neighbours(form, col, row)) {
@@ -81,21 +84,18 @@ void InputTest::clearNeighbourThroughMouse()
         QCOMPARE(fixture.cell(m.x(), m.y()).State, msFlagged);
         QVERIFY(ShowsTile(form, board, m.x(), m.y(), tiMine));
     }
-    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString::number(40 - mines.size()));
+    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString::number(10 - mines.size()));
     QVERIFY(form.Game().Model().ChangedCells.isEmpty());
 }
 
 void InputTest::clearNeighbourWithWrongMarkLoses()
 {
     FormFixture fixture;
-    fixture.store("SIZE", 1);
     TMineForm &form = fixture.start();
-    fixture.click(8, 8);
-
     // An open number with a covered safe neighbour to mark wrongly.
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindNumberBesideCoveredSafeCell(fixture, form, col, row));
+    QVERIFY(fixture.lay(NumberBesideMines));
+    const int col = 2;
+    const int row = 1;
     QList<QPoint> mines;
     QPoint wrong(-1, -1);
     for (const QPoint &n : Neighbours(form, col, row)) {
@@ -129,11 +129,9 @@ void InputTest::markingCycleWithoutQuestionMarks()
     FormFixture fixture;
     fixture.store("QUESTION", 0);
     TMineForm &form = fixture.start();
-    fixture.click(0, 0);
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(fixture.lay(EasyBoard));
+    const int col = 5;
+    const int row = 5;
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
     QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("9"));
@@ -156,27 +154,6 @@ void InputTest::markingCycleWithoutQuestionMarks()
     QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
 }
 
-void InputTest::questionMarkedCellOpens()
-{
-    FormFixture fixture;
-    TMineForm &form = fixture.start();
-    fixture.click(0, 0);
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
-        },
-        col, row));
-    fixture.click(col, row, Qt::RightButton);
-    fixture.click(col, row, Qt::RightButton);
-    QCOMPARE(fixture.cell(col, row).State, msQuestion);
-    fixture.click(col, row);
-    QCOMPARE(fixture.cell(col, row).State, msOpen);
-    QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
-}
-
 void InputTest::middleButtonDoesNothing()
 {
     FormFixture fixture;
@@ -186,13 +163,9 @@ void InputTest::middleButtonDoesNothing()
     QCOMPARE(fixture.cell(3, 3).State, msCovered);
     QVERIFY(!form.Game().IsClockRunning());
 
-    fixture.click(0, 0);
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
-    fixture.click(col, row, Qt::MiddleButton);
-    QCOMPARE(fixture.cell(col, row).State, msCovered);
+    QVERIFY(fixture.lay(EasyBoard));
+    fixture.click(5, 5, Qt::MiddleButton);
+    QCOMPARE(fixture.cell(5, 5).State, msCovered);
     QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));
 }
 
@@ -231,25 +204,19 @@ void InputTest::windowsPressOnMarkedCell()
     FormFixture fixture;
     fixture.store("WINPRESS", 1);
     TMineForm &form = fixture.start();
-    fixture.click(0, 0);
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
-        },
-        col, row));
+    QVERIFY(fixture.lay(EasyBoard));
+    const int col = 5;
+    const int row = 5;
     fixture.click(col, row, Qt::RightButton);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
 
     const QPoint point = fixture.cellPoint(col, row);
     fixture.move(point);
     fixture.press(point);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     QVERIFY(ShowsTile(form, BoardShot(form), col, row, tiMine));
     fixture.release(point);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+    QCOMPARE(form.Game().PressState(), TPressState::psNone);
     QCOMPARE(fixture.cell(col, row).State, msFlagged);
     QCOMPARE(form.Game().State(), quint8(gsPlaying));
 
@@ -273,10 +240,10 @@ void InputTest::pressSurvivesNewGame()
     const QPoint point = fixture.cellPoint(5, 6);
     fixture.move(point);
     fixture.press(point);
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     Find<QAction>(form, "MGNew")->trigger();
     QCOMPARE(form.Game().State(), quint8(gsFresh));
-    QCOMPARE(form.Grid()->PressState(), TPressState::psPressed);
+    QCOMPARE(form.Game().PressState(), TPressState::psPressed);
     // The new board shows the held press.
     QVERIFY(ShowsTile(form, BoardShot(form), 5, 6, tiPressed));
 
@@ -293,20 +260,14 @@ void InputTest::pausedBoardIgnoresBothPressModes()
         FormFixture fixture;
         fixture.store("WINPRESS", windowsPress ? 1 : 0);
         TMineForm &form = fixture.start();
-        fixture.click(0, 0);
-        int col = 0;
-        int row = 0;
-        QVERIFY(FindCell(
-            form,
-            [&](int c, int r) {
-                return fixture.cell(c, r).State == msCovered && !fixture.cell(c, r).IsMine;
-            },
-            col, row));
+        QVERIFY(fixture.lay(EasyBoard));
+        const int col = 5;
+        const int row = 5;
 
         Find<QAction>(form, "MOPause")->trigger();
         const QImage hidden = BoardShot(form);
         fixture.click(col, row);
-        QCOMPARE(form.Grid()->PressState(), TPressState::psNone);
+        QCOMPARE(form.Game().PressState(), TPressState::psNone);
         fixture.click(col, row, Qt::RightButton);
         QCOMPARE(fixture.cell(col, row).State, msCovered);
         QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("10"));

@@ -257,7 +257,7 @@ void LayoutTest::musicWithoutPlayListStartsSilent()
     fixture.store("MUSIC", 1);
     MessageRecorder boxes;
     TMineForm &form = fixture.start();
-    QVERIFY(!form.Game().Model().MusicOn);
+    QVERIFY(!form.Music().IsSwitchedOn());
     QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
     QVERIFY(boxes.boxes.isEmpty());
     fixture.stop();
@@ -280,7 +280,7 @@ void LayoutTest::unreadablePlayListFallsBackToModule()
     QCOMPARE(boxes.boxes.size(), 1);
     QCOMPARE(form.Music().List().Count(), 1);
     QCOMPARE(form.Music().List().Items(0).FileName, QByteArray("Ferrox.MOD"));
-    QVERIFY(!form.Game().Model().MusicOn);
+    QVERIFY(!form.Music().IsSwitchedOn());
     QVERIFY(!form.Music().IsPlaying());
     QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
 }

@@ -135,7 +135,7 @@ private slots:
         Find<QAction>(form, "MMSetup")->trigger();
         QCOMPARE(setup.answered, 1);
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
-        QVERIFY(!form.Game().Model().MusicOn);
+        QVERIFY(!form.Music().IsSwitchedOn());
         QVERIFY(!form.Music().IsPlaying());
         fixture.stop();
         QCOMPARE(TestStore().value("MUSIC").toInt(), 0);
@@ -163,7 +163,7 @@ private slots:
         QVERIFY(boxes.texts().at(0).startsWith("Couldn't initialize audio!"));
         QVERIFY(!form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
-        QVERIFY(!form.Game().Model().MusicOn);
+        QVERIFY(!form.Music().IsSwitchedOn());
         // Switching music on again works with the device back.
         Find<QAction>(form, "MUSong")->trigger();
         QVERIFY(WaitForDevice(form.Music()));
@@ -272,7 +272,7 @@ private slots:
         QCOMPARE(owners, QList<QWidget *>(2, &form));
         QVERIFY(!form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn On"));
-        QVERIFY(!form.Game().Model().MusicOn);
+        QVERIFY(!form.Music().IsSwitchedOn());
 
         TPlayList list;
         AddFiles(list, {fixture.dir.filePath("one.mod")});
@@ -282,7 +282,7 @@ private slots:
         QVERIFY(WaitForDevice(form.Music()));
         QVERIFY(form.Music().IsPlaying());
         QCOMPARE(Find<QAction>(form, "MUSong")->text(), QString("Turn Off"));
-        QVERIFY(form.Game().Model().MusicOn);
+        QVERIFY(form.Music().IsSwitchedOn());
         QVERIFY(boxes.boxes.isEmpty());
         fixture.stop();
         QCOMPARE(TestStore().value("MUSIC").toInt(), 1);
@@ -363,8 +363,7 @@ private slots:
             step();
             settle();
             QCOMPARE(item->text(), QString(caption));
-            QCOMPARE(form.Game().Model().MusicOn, item->text() == "Turn Off");
-            QCOMPARE(form.Music().IsPlaying(), form.Game().Model().MusicOn);
+            QCOMPARE(form.Music().IsPlaying(), item->text() == "Turn Off");
         }
         // Not while the Music menu cannot be used either: the card set-up
         // has given the device back meanwhile.

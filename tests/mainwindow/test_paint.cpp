@@ -162,20 +162,12 @@ void PaintTest::digitColoursAndPlace()
 void PaintTest::openingRepaintsOnlyUncoveredCells()
 {
     FormFixture fixture;
-    fixture.store("SIZE", 1);
     TMineForm &form = fixture.start();
-    fixture.click(0, 0);
+    QVERIFY(fixture.lay(EasyBoard));
 
     // An empty covered cell: its opening uncovers a region of several cells.
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            const TMineField &cell = fixture.cell(c, r);
-            return cell.State == msCovered && !cell.IsMine && cell.MinesAround == 0;
-        },
-        col, row));
+    const int col = 4;
+    const int row = 4;
     const QSet<QPoint> coveredBefore = CellsIn(form, msCovered);
     const QPoint point = fixture.cellPoint(col, row);
     fixture.move(point);
@@ -207,11 +199,9 @@ void PaintTest::markingRepaintsOneCell()
 {
     FormFixture fixture;
     TMineForm &form = fixture.start();
-    fixture.click(0, 0);
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form, [&](int c, int r) { return fixture.cell(c, r).State == msCovered; }, col, row));
+    QVERIFY(fixture.lay(EasyBoard));
+    const int col = 5;
+    const int row = 5;
     const QPoint point = fixture.cellPoint(col, row);
     fixture.move(point);
     QCoreApplication::processEvents();
@@ -230,21 +220,17 @@ void PaintTest::leftoverChangedCellsAfterEnd()
     fixture.store("SIZE", 1);
     fixture.store("CROSS", 1);
     TMineForm &form = fixture.start();
-    fixture.click(8, 8);
 
-    // A covered safe cell at column 8 or more with a covered mine to its
-    // right: a shift-click near their common side opens both, and the game
-    // is lost with the safe cell still waiting in ChangedCells.
-    int col = 0;
-    int row = 0;
-    QVERIFY(FindCell(
-        form,
-        [&](int c, int r) {
-            return c >= 8 && c + 1 < 16 && fixture.cell(c, r).State == msCovered &&
-                   !fixture.cell(c, r).IsMine && fixture.cell(c + 1, r).State == msCovered &&
-                   fixture.cell(c + 1, r).IsMine;
-        },
-        col, row));
+    // A covered safe cell at column 8 with a covered mine to its right: a
+    // shift-click near their common side opens both, and the game is lost
+    // with the safe cell still waiting in ChangedCells.
+    QVERIFY(fixture.lay(
+        {".........*......", "................", "................", "................",
+         "................", "................", "................", "................",
+         "................", "................", "................", "................",
+         "................", "****************", "****************", "*******........."}));
+    const int col = 8;
+    const int row = 0;
     const QPoint point = fixture.cellPoint(col, row, {16, 8});
     fixture.move(point);
     fixture.press(point, Qt::LeftButton, Qt::ShiftModifier);

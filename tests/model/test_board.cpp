@@ -19,9 +19,9 @@ namespace
 {
 
 // The references of the board, column by column.
-std::vector<TMineField *> Layout(const TMines &model)
+std::vector<const TMineField *> Layout(const TMines &model)
 {
-    std::vector<TMineField *> layout;
+    std::vector<const TMineField *> layout;
     for (int c = 0; c < model.Cols; ++c)
         for (int r = 0; r < model.Rows; ++r)
             layout.push_back(model.Cells[c][r]);
@@ -332,7 +332,7 @@ void TestBoard::rotation()
     for (const QPoint &dir : Directions) {
         const int dx = dir.x();
         const int dy = dir.y();
-        const std::vector<TMineField *> before = Layout(model);
+        const std::vector<const TMineField *> before = Layout(model);
         TMineField *old[MaxSlots][MaxSlots];
         std::copy(&model.Cells[0][0], &model.Cells[0][0] + MaxSlots * MaxSlots, &old[0][0]);
 
@@ -350,7 +350,7 @@ void TestBoard::rotation()
         // A diagonal equals its two straight moves, in either order.
         if (dx != 0 && dy != 0) {
             model.RotateBoard(dx, dy);
-            const std::vector<TMineField *> diagonal = Layout(model);
+            const std::vector<const TMineField *> diagonal = Layout(model);
             model.RotateBoard(-dx, -dy);
             model.RotateBoard(dx, 0);
             model.RotateBoard(0, dy);
@@ -364,7 +364,7 @@ void TestBoard::rotation()
         }
     }
     // A full turn in one direction is the identity.
-    const std::vector<TMineField *> start = Layout(model);
+    const std::vector<const TMineField *> start = Layout(model);
     for (int i = 0; i < cols; ++i)
         model.RotateBoard(-1, 0);
     for (int i = 0; i < rows; ++i)
@@ -393,7 +393,7 @@ void TestBoard::rotateDownMovesTheBottomRowUp()
     model.Cols = 30;
     model.Rows = 20;
     model.ResetBoard();
-    const std::vector<TMineField *> before = Layout(model);
+    const std::vector<const TMineField *> before = Layout(model);
     model.RotateBoard(-1, -1);
     QVERIFY(Layout(model) != before);
     model.RotateBoard(1, 1);

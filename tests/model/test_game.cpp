@@ -6,6 +6,7 @@
 #include "base/WallClock.h"
 #include "model/MineGame.h"
 #include "support/BoardPicture.h"
+#include "support/LaidBoard.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -48,18 +49,47 @@ public:
     QStringList lines;
 };
 
-// Lays a board picture and begins the game on it; `first` prepares the
-// model before the picture is laid.
 bool Lay(TMineGame &game, const QStringList &picture,
          const std::function<void(TMines &)> &first = {})
 {
-    bool laid = false;
-    game.BeginWithLaidBoard([&](TMines &model) {
-        if (first)
-            first(model);
-        laid = BoardPicture::SetPicture(model, picture);
-    });
-    return laid;
+    return TLaidBoard::Lay(game, picture, first);
+}
+
+// Plays board input written as words: L, R or S (Shift with the left button,
+// the diagonal neighbours as the cross pointer's arms) press at "col,row";
+// l, r or s release there; M moves a held press there; "-" for the place is
+// off the board; P pauses or resumes.
+void Play(TMineGame &game, const QString &steps)
+{
+    for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+        const QChar kind = step.at(0);
+        if (kind == 'P') {
+            game.TogglePause();
+            continue;
+        }
+        TBoardPress press;
+        if (step.mid(1) != "-") {
+            const QStringList place = step.mid(1).split(',');
+            press.Cell = QPoint(place.at(0).toInt(), place.at(1).toInt());
+        }
+        if (kind == 'M') {
+            game.MovePress(press.Cell);
+            continue;
+        }
+        press.Button = kind.toLower() == 'r' ? Qt::RightButton : Qt::LeftButton;
+        press.Shift = kind.toLower() == 's';
+        if (press.Shift)
+            for (const QPoint arm : {QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1), QPoint(1, 1)}) {
+                const QPoint cell = *press.Cell + arm;
+                if (cell.x() >= 0 && cell.y() >= 0 && cell.x() < game.Model().Cols &&
+                    cell.y() < game.Model().Rows)
+                    press.Arms.append(cell);
+            }
+        if (kind.isUpper())
+            game.Press(press);
+        else
+            game.Release(press);
+    }
 }
 
 QStringList Lines(std::initializer_list<const char *> lines)
@@ -165,6 +195,79 @@ private slots:
         game.Open(0, 0, {QPoint(3, 2)});
         QCOMPARE(heard.take(), Lines({"board"}));
         QVERIFY(game.IsOver());
+    }
+
+    // What a press of the board does, on a board under way: each row one
+    // rule.  Options: w Windows press, c cross pointer.
+    void pressRules_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QStringList>("board");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("pressed"); // the cell shown pressed, "-" none
+        const QStringList board = {"*.*", "...", "..."};
+        const QStringList opened = {"*.*", "121", "000"};
+        auto row = [&](const char *name, const char *options, const QStringList &before,
+                       const char *steps, const QStringList &after, int state,
+                       const char *pressed = "-") {
+            QTest::newRow(name) << options << before << steps << after << state << pressed;
+        };
+        row("left opens", "", board, "L1,2 l1,2", opened, gsPlaying);
+        row("a flag keeps its cell shut", "", {"*f*", "...", "..."}, "L1,0", {"*f*", "...", "..."},
+            gsPlaying);
+        row("a question mark opens", "", {"*?*", "...", "..."}, "L1,0", {"*2*", "...", "..."},
+            gsPlaying);
+        row("right marks", "", board, "R1,0 r1,0", {"*f*", "...", "..."}, gsPlaying);
+        row("after the end left does nothing", "", board, "L0,0 L1,2", {"X.O", "...", "..."},
+            gsOver);
+        row("after the end right starts anew", "", board, "L0,0 R2,2", {"...", "...", "..."},
+            gsFresh);
+        row("Windows press opens at the release", "w", board, "L1,2", board, gsPlaying, "1,2");
+        row("Windows press released", "w", board, "L1,2 l1,2", opened, gsPlaying);
+        row("slid onto another cell", "w", board, "L1,0 M0,1 M1,2 l1,2", opened, gsPlaying);
+        row("slid off the board", "w", board, "L1,2 M- l-", board, gsPlaying);
+        row("slid off and back", "w", board, "L1,2 M- M1,0", board, gsPlaying, "1,0");
+        row("released during a pause", "w", board, "L1,2 P l1,2 P M1,0", board, gsPlaying);
+        row("no press while paused", "", board, "P L1,2 l1,2 P", board, gsPlaying);
+        row("Shift opens the arms", "c", {"*..*", "...."}, "S1,0 s1,0", {"*1.*", "1.1."},
+            gsPlaying);
+        row("Shift without the cross pointer", "", {"*..*", "...."}, "S1,0 s1,0", {"*1.*", "...."},
+            gsPlaying);
+    }
+    void pressRules()
+    {
+        QFETCH(QString, options);
+        QFETCH(QStringList, board);
+        QFETCH(QString, steps);
+        QFETCH(QStringList, after);
+        QFETCH(int, state);
+        QFETCH(QString, pressed);
+        TMineGame game(TMines::TStoreUse::None);
+        game.SetWindowsPress(options.contains('w'));
+        game.SetCrossPointer(options.contains('c'));
+        QVERIFY(Lay(game, board));
+        Play(game, steps);
+        QCOMPARE(BoardPicture::Picture(game.Model()), after);
+        QCOMPARE(game.State(), quint8(state));
+        const std::optional<QPoint> shown = game.PressedCell();
+        QCOMPARE(shown ? QString("%1,%2").arg(shown->x()).arg(shown->y()) : QString("-"), pressed);
+    }
+
+    // On a fresh board the first left press lays the mines around its cell
+    // and opens it; a right press has no mines to mark yet.
+    void aFreshBoardWaitsForTheFirstOpening()
+    {
+        TMineGame game(TMines::TStoreUse::None);
+        game.ChooseLevel(LevelEasy);
+        Play(game, "R3,3 r3,3");
+        QCOMPARE(game.State(), quint8(gsFresh));
+        QCOMPARE(game.Cell(3, 3).State, msCovered);
+        Play(game, "L3,3 l3,3");
+        QCOMPARE(game.State(), quint8(gsPlaying));
+        QCOMPARE(game.Cell(3, 3).State, msOpen);
+        QCOMPARE(game.Model().MinesLeft, 10);
     }
 
     void markingCycleAnnouncesTheCellAndTheCounter()
@@ -314,8 +417,7 @@ private slots:
         } options[] = {{&TMineGame::SetQuestionMarks, &TMines::QuestionMarks},
                        {&TMineGame::SetCrossPointer, &TMines::CrossPointer},
                        {&TMineGame::SetWindowsPress, &TMines::WindowsPress},
-                       {&TMineGame::SetClearNeighbours, &TMines::ClearNeighbours},
-                       {&TMineGame::SetMusicOn, &TMines::MusicOn}};
+                       {&TMineGame::SetClearNeighbours, &TMines::ClearNeighbours}};
         Announcements heard(game);
         for (const auto &option : options) {
             const bool was = game.Model().*option.field;

@@ -2,7 +2,7 @@
 // wrong types and out-of-range values included.  The store is pointed at a
 // temporary folder with QSettings::setPath.
 #include "base/SettingsStore.h"
-#include "model/Mines.h"
+#include "model/MineGame.h"
 
 #include <QSize>
 #include <QTemporaryDir>
@@ -70,6 +70,7 @@ private slots:
     void questionFiveWrittenBackAsOne();
     void valuesStayWhereTheyAre();
     void roundTrip();
+    void musicStoredFromItsOwner();
     void storeHelpers();
 
 private:
@@ -342,6 +343,19 @@ void TestSettings::roundTrip()
     // Nothing is written while the program runs.
     model.Cols = 5;
     QCOMPARE(OpenSettingsStore()->value("COLS").toString(), "33");
+}
+
+// The music switch is stored as its owner has it when the game ends, not as
+// it was read at start.
+void TestSettings::musicStoredFromItsOwner()
+{
+    for (const bool on : {true, false}) {
+        {
+            TMineGame game;
+            game.SetMusicSwitch([on] { return on; });
+        }
+        QCOMPARE(OpenSettingsStore()->value("MUSIC").toInt(), int(on));
+    }
 }
 
 void TestSettings::storeHelpers()
