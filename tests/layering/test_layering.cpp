@@ -31,7 +31,7 @@ int LayerOf(const QString &library)
         {"ferrox_base", 0},          {"ferrox_sound_engine", 0}, {"ferrox_sound", 0},
         {"ferrox_model", 1},         {"ferrox_records", 2},      {"ferrox_music", 3},
         {"ferrox_mpris", 4},         {"ferrox_controls", 5},     {"ferrox_records_windows", 6},
-        {"ferrox_music_windows", 6}, {"ferrox_dialogs", 6},      {"ferrox_ui", 7},
+        {"ferrox_music_windows", 6}, {"ferrox_dialogs", 6},      {"ferrox_mainwindow", 7},
     };
     return layers.value(library, -1);
 }
