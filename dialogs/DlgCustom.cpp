@@ -1,12 +1,12 @@
 #include "dialogs/DlgCustom.h"
 
+#include "controls/CentreOnScreen.h"
 #include "controls/Fonts.h"
 #include "controls/SpinEdit.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -130,8 +130,7 @@ void TDlgCustom::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     FormShow();
     SECols->setFocus(Qt::OtherFocusReason);
     SECols->selectAll();

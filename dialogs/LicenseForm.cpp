@@ -1,10 +1,10 @@
 #include "dialogs/LicenseForm.h"
 
+#include "controls/CentreOnScreen.h"
 #include "controls/Fonts.h"
 
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -88,8 +88,7 @@ void TLicenseForm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     Memo1->moveCursor(QTextCursor::Start);
     Memo1->setFocus(Qt::OtherFocusReason);
 }

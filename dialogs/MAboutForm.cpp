@@ -3,6 +3,7 @@
 #include "base/Constants.h"
 #include "base/Rounding.h"
 #include "controls/BevelPanel.h"
+#include "controls/CentreOnScreen.h"
 #include "controls/Fonts.h"
 #include "controls/Resources.h"
 #include "dialogs/LicenseForm.h"
@@ -10,7 +11,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -158,8 +158,7 @@ void TMAboutForm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     BitBtn1->setFocus(Qt::OtherFocusReason);
 }
 

@@ -185,8 +185,8 @@ void TMineForm::CreateCounterStrip(QWidget *client)
     DRLabel1 = makeLabel("DRLabel1", QStringLiteral("Time:"), QRect(4, 4, 39, 19));
     DRLabel2 = makeLabel("DRLabel2", QStringLiteral("Mines:"), QRect(110, 4, 48, 19));
 
-    // Applied in the order a form designer applies them: the three digits
-    // set while Stretch is still off give the natural width of 54.
+    // The order matters: the three digits set while Stretch is still off
+    // give the counter its natural width of 54.
     auto makeCounter = [&](const char *name, QRect place, bool stretch, const QString &value) {
         auto *counter = new TCounter(client);
         counter->setObjectName(QLatin1String(name));

@@ -4,29 +4,41 @@
 #include "model/Mines.h"
 
 #include <algorithm>
+#include <variant>
 
 namespace
 {
 
-const QString KeySize = QStringLiteral("SIZE");
-const QString KeyQuestion = QStringLiteral("QUESTION");
-const QString KeyWinPress = QStringLiteral("WINPRESS");
-const QString KeyCross = QStringLiteral("CROSS");
-const QString KeyBorders = QStringLiteral("BORDERS");
-const QString KeyNeighbours = QStringLiteral("NEIGHBOURS");
-const QString KeyCols = QStringLiteral("COLS");
-const QString KeyRows = QStringLiteral("ROWS");
-const QString KeyMines = QStringLiteral("MINES");
-const QString KeyMusic = QStringLiteral("MUSIC");
-const QString KeyRecName = QStringLiteral("RECNAME");
+// Every value the model keeps in the store, by its stored name: reading and
+// writing both walk this one table, so a value cannot be read and then
+// forgotten when the settings are written back.
+struct TStoredField {
+    QString Key;
+    std::variant<quint8 TMines::*, bool TMines::*, int TMines::*, QString TMines::*> Field;
+};
 
-void ReadBool(const QSettings &store, const QString &name, bool &field)
+const TStoredField StoredFields[] = {
+    {QStringLiteral("SIZE"), &TMines::Level},
+    {QStringLiteral("QUESTION"), &TMines::QuestionMarks},
+    {QStringLiteral("WINPRESS"), &TMines::WindowsPress},
+    {QStringLiteral("CROSS"), &TMines::CrossPointer},
+    {QStringLiteral("BORDERS"), &TMines::Borders},
+    {QStringLiteral("NEIGHBOURS"), &TMines::ClearNeighbours},
+    {QStringLiteral("COLS"), &TMines::Cols},
+    {QStringLiteral("ROWS"), &TMines::Rows},
+    {QStringLiteral("MINES"), &TMines::Mines},
+    {QStringLiteral("MUSIC"), &TMines::MusicOn},
+    {QStringLiteral("RECNAME"), &TMines::RecordName},
+};
+
+// A value that is absent or unusable leaves the field as it is.
+void ReadField(const QSettings &store, const QString &name, bool &field)
 {
     if (const std::optional<bool> value = ReadStoredBool(store, name))
         field = *value;
 }
 
-void ReadByte(const QSettings &store, const QString &name, quint8 &field)
+void ReadField(const QSettings &store, const QString &name, quint8 &field)
 {
     // SIZE, COLS and ROWS are held in 8-bit fields: a stored value outside
     // 0..255 (or not an integer) counts as absent instead of wrapping.
@@ -34,32 +46,50 @@ void ReadByte(const QSettings &store, const QString &name, quint8 &field)
         field = static_cast<quint8>(*value);
 }
 
+void ReadField(const QSettings &store, const QString &name, int &field)
+{
+    if (const std::optional<int> value = ReadStoredInt(store, name))
+        field = *value;
+}
+
+void ReadField(const QSettings &store, const QString &name, QString &field)
+{
+    // The only text stored is the record name, kept as the New Record
+    // dialog would take it.
+    if (const std::optional<QString> value = ReadStoredString(store, name))
+        field = WithoutControlCharacters(*value).left(RecordNameLength);
+}
+
+void WriteField(QSettings &store, const QString &name, bool value)
+{
+    WriteStoredBool(store, name, value);
+}
+
+void WriteField(QSettings &store, const QString &name, int value)
+{
+    WriteStoredInt(store, name, value);
+}
+
+void WriteField(QSettings &store, const QString &name, const QString &value)
+{
+    WriteStoredString(store, name, value.left(RecordNameLength));
+}
+
 } // namespace
 
 void TMines::LoadSettings()
 {
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
-    ReadByte(*store, KeySize, Level);
+    for (const TStoredField &stored : StoredFields)
+        std::visit([&](auto field) { ReadField(*store, stored.Key, this->*field); }, stored.Field);
     // A level above Custom would keep the stored board like Custom does;
     // say so, so that the Game menu shows which level is in play.
     if (Level > LevelCustom)
         Level = LevelCustom;
-    ReadBool(*store, KeyQuestion, QuestionMarks);
-    ReadBool(*store, KeyWinPress, WindowsPress);
-    ReadBool(*store, KeyCross, CrossPointer);
-    ReadBool(*store, KeyBorders, Borders);
-    ReadBool(*store, KeyNeighbours, ClearNeighbours);
-    ReadByte(*store, KeyCols, Cols);
-    ReadByte(*store, KeyRows, Rows);
     if (Cols > MaxCols)
         Cols = static_cast<quint8>(MaxCols);
     if (Rows > MaxRows)
         Rows = static_cast<quint8>(MaxRows);
-    if (const std::optional<int> mines = ReadStoredInt(*store, KeyMines))
-        Mines = *mines;
-    ReadBool(*store, KeyMusic, MusicOn);
-    if (const std::optional<QString> name = ReadStoredString(*store, KeyRecName))
-        RecordName = WithoutControlCharacters(*name).left(RecordNameLength);
     ApplyLevel(Level);
     // Only what cannot be played is repaired: columns or rows of 0, mines
     // not between 1 and cells - 1.
@@ -69,17 +99,8 @@ void TMines::LoadSettings()
 bool TMines::SaveSettings() const
 {
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
-    WriteStoredInt(*store, KeySize, Level);
-    WriteStoredBool(*store, KeyQuestion, QuestionMarks);
-    WriteStoredBool(*store, KeyWinPress, WindowsPress);
-    WriteStoredBool(*store, KeyCross, CrossPointer);
-    WriteStoredBool(*store, KeyBorders, Borders);
-    WriteStoredBool(*store, KeyNeighbours, ClearNeighbours);
-    WriteStoredInt(*store, KeyCols, Cols);
-    WriteStoredInt(*store, KeyRows, Rows);
-    WriteStoredInt(*store, KeyMines, Mines);
-    WriteStoredBool(*store, KeyMusic, MusicOn);
-    WriteStoredString(*store, KeyRecName, RecordName.left(RecordNameLength));
+    for (const TStoredField &stored : StoredFields)
+        std::visit([&](auto field) { WriteField(*store, stored.Key, this->*field); }, stored.Field);
     store->sync();
     return store->status() == QSettings::NoError;
 }

@@ -1,6 +1,7 @@
 #include "records/BestForm.h"
 
 #include "base/CodePageText.h"
+#include "controls/CentreOnScreen.h"
 #include "controls/DRLabel.h"
 #include "controls/Fonts.h"
 #include "records/BestRecords.h"
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QToolTip>
@@ -323,8 +323,7 @@ void TBestForm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous() || closePending_)
         return;
-    if (QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     closePending_ = true;
     FormShow();
     BestName->setFocus();

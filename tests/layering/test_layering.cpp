@@ -3,7 +3,9 @@
 // a library above its own.  The sound module stands beside the base: it
 // includes nothing of the game, and only the player's sound wrapper includes
 // it.  The libraries with no display include no widget header, and every
-// header says in its first comment what it holds.
+// header says in its first comment what it holds.  A library is named after
+// its folder, so that a name in a link line or a build log leads to its
+// files, and every test's source is named test_*.cpp.
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +33,7 @@ int LayerOf(const QString &library)
         {"ferrox_base", 0},          {"ferrox_sound_engine", 0}, {"ferrox_sound", 0},
         {"ferrox_model", 1},         {"ferrox_records", 2},      {"ferrox_music", 3},
         {"ferrox_mpris", 4},         {"ferrox_controls", 5},     {"ferrox_records_windows", 6},
-        {"ferrox_music_windows", 6}, {"ferrox_dialogs", 6},      {"ferrox_ui", 7},
+        {"ferrox_music_windows", 6}, {"ferrox_dialogs", 6},      {"ferrox_mainwindow", 7},
     };
     return layers.value(library, -1);
 }
@@ -157,6 +159,34 @@ private slots:
                 widgetHeader.match(ReadText(SourceDir + "/" + it.key()));
             QVERIFY2(!found.hasMatch(), qPrintable(it.key() + " includes " + found.captured(1)));
         }
+    }
+
+    void everyLibraryIsNamedAfterItsFolder()
+    {
+        const QHash<QString, QString> owner = LibraryOfFiles();
+        for (auto it = owner.cbegin(); it != owner.cend(); ++it) {
+            const QString stem = "ferrox_" + it.key().section('/', 0, 0);
+            QVERIFY2(it.value() == stem || it.value().startsWith(stem + "_"),
+                     qPrintable(it.value() + " holds " + it.key()));
+        }
+    }
+
+    void everyTestFileIsNamedLikeTheOthers()
+    {
+        static const QRegularExpression test(
+            QStringLiteral("ferrox_add_test\\(\\s*NAME\\s+\\w+\\s+SOURCES\\s+(\\S+)"));
+        const QStringList folders =
+            QDir(SourceDir + "/tests").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        int found = 0;
+        for (const QString &folder : folders) {
+            const QString text = ReadText(SourceDir + "/tests/" + folder + "/CMakeLists.txt");
+            for (const auto &match : test.globalMatch(text)) {
+                QVERIFY2(match.captured(1).startsWith(QLatin1String("test_")),
+                         qPrintable("tests/" + folder + "/" + match.captured(1)));
+                ++found;
+            }
+        }
+        QVERIFY(found > 0);
     }
 
     void everyHeaderSaysWhatItHolds()

@@ -1,6 +1,7 @@
-// The settings store, from an empty store and from stored values,
-// wrong types and out-of-range values included.  The store is pointed at a
-// temporary folder with QSettings::setPath.
+// The model's values in the settings store, from an empty store and from
+// stored values, wrong types, out-of-range values and control characters
+// included.  The store is pointed at a temporary folder with
+// QSettings::setPath.
 #include "base/SettingsStore.h"
 #include "model/MineGame.h"
 
@@ -71,7 +72,7 @@ private slots:
     void valuesStayWhereTheyAre();
     void roundTrip();
     void musicStoredFromItsOwner();
-    void storeHelpers();
+    void controlCharactersLeaveTheStoredName();
 
 private:
     QTemporaryDir dir;
@@ -358,21 +359,22 @@ void TestSettings::musicStoredFromItsOwner()
     }
 }
 
-void TestSettings::storeHelpers()
+void TestSettings::controlCharactersLeaveTheStoredName()
 {
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
-    store->setValue("A", "12");
-    store->setValue("B", "12x");
-    store->setValue("C", "2147483648");
-    QCOMPARE(ReadStoredInt(*store, "A"), std::optional<int>(12));
-    QCOMPARE(ReadStoredInt(*store, "A", 0, 11), std::optional<int>());
-    QCOMPARE(ReadStoredInt(*store, "B"), std::optional<int>());
-    QCOMPARE(ReadStoredInt(*store, "C"), std::optional<int>());
-    QCOMPARE(ReadStoredInt(*store, "missing"), std::optional<int>());
-    QCOMPARE(ReadStoredBool(*store, "A"), std::optional<bool>(true));
-    QCOMPARE(ReadStoredString(*store, "B"), std::optional<QString>("12x"));
-    QCOMPARE(ToCodePageText(QString::fromUtf8("a\u00ffb\u0100c\u20ac")),
-             QString::fromUtf8("a\u00ffb?c\u20ac"));
+    const QString path = OpenSettingsStore()->fileName();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(file.write("RECNAME=Bo\\0b\\a\\x81\\t!\n") > 0);
+    }
+    {
+        TMines model;
+        QCOMPARE(model.RecordName, QString("Bob!"));
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("\nRECNAME=Bob!\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -190,4 +190,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SharedBestTimesTest)
-#include "shared_best_times_test.moc"
+#include "test_shared_best_times.moc"

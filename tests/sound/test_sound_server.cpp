@@ -1,8 +1,8 @@
 // The music on a real sound server: a private PulseAudio with a null sink,
 // as the desktop's mixer and a player who restarts the server see it.
 
-#include "MusicTestSupport.h"
 #include "support/MessageRecorder.h"
+#include "tests/music/MusicTestSupport.h"
 
 #include <QProcess>
 #include <QSignalSpy>

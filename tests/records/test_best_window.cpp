@@ -301,4 +301,4 @@ private slots:
 };
 
 QTEST_MAIN(BestWindowTest)
-#include "best_window_test.moc"
+#include "test_best_window.moc"

@@ -1,8 +1,8 @@
 // The mixer between libopenmpt and the device: what it hands out must be the
 // decoder's own rendering, frame for frame, whatever the device's buffer
 // size; a volume change glides, a fade ramps down and then holds.
-#include "MusicTestSupport.h"
 #include "sound/VoiceMixer.h"
+#include "tests/music/MusicTestSupport.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 

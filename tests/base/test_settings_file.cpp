@@ -4,7 +4,6 @@
 // name.  Every test has a store folder of its own (QSettings::setPath).
 #include "base/SettingsFormat.h"
 #include "base/SettingsStore.h"
-#include "model/Mines.h"
 #include "support/FileKinds.h"
 
 #include <QDir>
@@ -74,21 +73,15 @@ qint64 PeakAddressSpace()
     return 0;
 }
 
-struct TModelSettings {
-    int Level;
-    int Cols;
-    int Rows;
-    int Mines;
-    QString RecordName;
-    bool operator==(const TModelSettings &) const = default;
-};
-
-TModelSettings SettingsOf(const TMines &model)
+// True when the store gives none of the game's values it is opened on: the
+// program then starts from its defaults.
+bool GivesNoGameValue(const QSettings &store)
 {
-    return {model.Level, model.Cols, model.Rows, model.Mines, model.RecordName};
+    for (const char *name : {"SIZE", "COLS", "ROWS", "MINES"})
+        if (ReadStoredInt(store, QString::fromLatin1(name)))
+            return false;
+    return !ReadStoredString(store, QStringLiteral("RECNAME"));
 }
-
-const TModelSettings Defaults = {0, 8, 8, 10, QString()};
 
 } // namespace
 
@@ -109,7 +102,7 @@ private slots:
     void variantAskingForGigabytesIsNeverDecoded();
     void storeThatIsNoRegularFile();
     void hugeStoreIsRefusedUnread();
-    void controlCharactersLeaveTheStoredName();
+    void storeHelpers();
 
 private:
     QString StorePath() const { return dir->filePath(QStringLiteral("Olvane/Ferrox.conf")); }
@@ -125,7 +118,6 @@ void TestSettingsFile::init()
     QVERIFY(dir->isValid());
     QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("Olvane")));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir->path());
-    ComputeMaxBoard(1024, 768);
 }
 
 void TestSettingsFile::WriteStore(const QByteArray &bytes) const
@@ -270,17 +262,14 @@ void TestSettingsFile::serializedValuesCountAsAbsent()
 void TestSettingsFile::variantAskingForGigabytesIsNeverDecoded()
 {
     // 21 bytes whose "@Variant" is a list of 674 million entries: Qt's own
-    // reader reserves about 21 GB for it while the model loads.
+    // reader reserves about 21 GB for it while the store loads.
     QByteArray text("=@Variant(\\0\\0", 14);
     text += '\0';
     text += "\\t(3 )";
     QCOMPARE(text.size(), 21);
     WriteStore(text + "\nSIZE=@Variant(\\0\\0\\0\\t(3 ))\nMINES=@Variant(\\0\\0\\0\\t(3 ))\n");
     const qint64 before = PeakAddressSpace();
-    {
-        TMines model;
-        QCOMPARE(SettingsOf(model), Defaults);
-    }
+    QVERIFY(GivesNoGameValue(*OpenSettingsStore()));
     if (before > 0)
         QVERIFY2(PeakAddressSpace() - before < (qint64(1) << 30),
                  "loading the settings reserved a gigabyte or more");
@@ -292,9 +281,9 @@ void TestSettingsFile::storeThatIsNoRegularFile()
     // A named pipe would hold the start for ever, waiting for a writer.
     QCOMPARE(::mkfifo(QFile::encodeName(StorePath()).constData(), 0600), 0);
     {
-        TMines model;
-        QCOMPARE(SettingsOf(model), Defaults);
-        model.Cols = 20; // written at the end: must go nowhere
+        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        QVERIFY(GivesNoGameValue(*store));
+        WriteStoredInt(*store, "COLS", 20); // must go nowhere
     }
     QVERIFY(IsNamedPipe(StorePath()));
     QCOMPARE(EntriesIn(dir->filePath("Olvane")), QStringList{"Ferrox.conf"});
@@ -302,8 +291,9 @@ void TestSettingsFile::storeThatIsNoRegularFile()
 #endif
     QVERIFY(QDir(dir->path()).mkpath("Olvane/Ferrox.conf"));
     {
-        TMines model;
-        QCOMPARE(SettingsOf(model), Defaults);
+        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        QVERIFY(GivesNoGameValue(*store));
+        WriteStoredInt(*store, "COLS", 20);
     }
     QVERIFY(QFileInfo(StorePath()).isDir());
     QCOMPARE(EntriesIn(StorePath()), QStringList());
@@ -315,20 +305,28 @@ void TestSettingsFile::hugeStoreIsRefusedUnread()
         "[General]\nSIZE=2\n;" + QByteArray(MaxSettingsFileSize, 'x') + "\nMINES=12\n";
     WriteStore(text);
     {
-        TMines model;
-        QCOMPARE(SettingsOf(model), Defaults);
+        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        QVERIFY(GivesNoGameValue(*store));
+        WriteStoredInt(*store, "COLS", 20);
     }
     QCOMPARE(StoreBytes(), text);
 }
 
-void TestSettingsFile::controlCharactersLeaveTheStoredName()
+void TestSettingsFile::storeHelpers()
 {
-    WriteStore("RECNAME=Bo\\0b\\a\\x81\\t!\n");
-    {
-        TMines model;
-        QCOMPARE(model.RecordName, QString("Bob!"));
-    }
-    QVERIFY(StoreBytes().contains("\nRECNAME=Bob!\n"));
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    store->setValue("A", "12");
+    store->setValue("B", "12x");
+    store->setValue("C", "2147483648");
+    QCOMPARE(ReadStoredInt(*store, "A"), std::optional<int>(12));
+    QCOMPARE(ReadStoredInt(*store, "A", 0, 11), std::optional<int>());
+    QCOMPARE(ReadStoredInt(*store, "B"), std::optional<int>());
+    QCOMPARE(ReadStoredInt(*store, "C"), std::optional<int>());
+    QCOMPARE(ReadStoredInt(*store, "missing"), std::optional<int>());
+    QCOMPARE(ReadStoredBool(*store, "A"), std::optional<bool>(true));
+    QCOMPARE(ReadStoredString(*store, "B"), std::optional<QString>("12x"));
+    QCOMPARE(ToCodePageText(QString::fromUtf8("a\u00ffb\u0100c\u20ac")),
+             QString::fromUtf8("a\u00ffb?c\u20ac"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -282,4 +282,4 @@ private slots:
 };
 
 QTEST_MAIN(BestFormTest)
-#include "best_form_test.moc"
+#include "test_best_form.moc"

@@ -540,4 +540,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(BestRecordsTest)
-#include "best_records_test.moc"
+#include "test_best_records.moc"
