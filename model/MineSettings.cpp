@@ -51,10 +51,10 @@ void TMines::LoadSettings()
     ReadBool(*store, KeyNeighbours, ClearNeighbours);
     ReadByte(*store, KeyCols, Cols);
     ReadByte(*store, KeyRows, Rows);
-    if (Cols > MaxCols)
-        Cols = static_cast<quint8>(MaxCols);
-    if (Rows > MaxRows)
-        Rows = static_cast<quint8>(MaxRows);
+    if (Cols > BoardLimits.MaxCols)
+        Cols = static_cast<quint8>(BoardLimits.MaxCols);
+    if (Rows > BoardLimits.MaxRows)
+        Rows = static_cast<quint8>(BoardLimits.MaxRows);
     if (const std::optional<int> mines = ReadStoredInt(*store, KeyMines))
         Mines = *mines;
     ReadBool(*store, KeyMusic, MusicOn);

@@ -125,7 +125,6 @@ void TestSettingsFile::init()
     QVERIFY(dir->isValid());
     QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("Olvane")));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir->path());
-    ComputeMaxBoard(1024, 768);
 }
 
 void TestSettingsFile::WriteStore(const QByteArray &bytes) const
