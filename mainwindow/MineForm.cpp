@@ -35,7 +35,6 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
                                                               : environment.WorkingDirectory),
       Scale(environment.Scale()), OfferMediaControls(environment.MediaControls)
 {
-
     setWindowTitle(ProgramName);
     // A fixed frame: minimise and close, no maximise, since the window
     // always has exactly the size of its board.
