@@ -37,7 +37,7 @@ bool EnterChosenFolder(const QString &chosen)
 int main(int argc, char *argv[])
 {
     // The board's cells are 17 pixels at every density; the fonts follow the
-    // density through ScaleFactor instead.  A fractional scale (120 or 144
+    // density through the window's scale instead.  A fractional scale (120 or 144
     // pixels per inch) therefore must not magnify the window, while a whole
     // multiple still may, so that a very dense screen stays readable.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
@@ -75,11 +75,10 @@ int main(int argc, char *argv[])
     if (!EnterChosenFolder(options.value(folderOption)))
         return 1;
 
-    // The largest board and the font scale come from the screen before any
-    // window exists.
+    // The largest board and the font scale come from the screen, the files
+    // from the folder just entered.
     TFormEnvironment environment = ScreenEnvironment();
     environment.MediaControls = true;
-    PrepareForScreen(environment);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
     QApplication::setWindowIcon(FerroxRes::LoadMainIcon());

@@ -2,32 +2,15 @@
 
 #include "base/WallClock.h"
 
-namespace
+void TRandom::Seed(const TWallClock &clock)
 {
-
-quint32 State = 0;
-
-} // namespace
-
-void SeedRandom()
-{
-    State = WallClockUtcMillisecondsOfDay();
+    Value = clock.UtcMillisecondsOfDay();
 }
 
-int RandomBelow(int n)
+int TRandom::Below(int n)
 {
-    State = State * 134775813u + 1u; // unsigned: wraps modulo 2^32
+    Value = Value * 134775813u + 1u; // unsigned: wraps modulo 2^32
     if (n <= 0)
         return 0;
-    return static_cast<int>((static_cast<quint64>(State) * static_cast<quint32>(n)) >> 32);
-}
-
-quint32 RandomState()
-{
-    return State;
-}
-
-void SetRandomState(quint32 state)
-{
-    State = state;
+    return static_cast<int>((static_cast<quint64>(Value) * static_cast<quint32>(n)) >> 32);
 }

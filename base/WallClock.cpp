@@ -2,43 +2,22 @@
 
 #include <QTime>
 
-namespace
+QDateTime TWallClock::Now() const
 {
-
-TWallClockSource &Source()
-{
-    static TWallClockSource source;
-    return source;
+    return Source ? Source() : QDateTime::currentDateTime();
 }
 
-} // namespace
-
-QDateTime WallClockNow()
+int TWallClock::LocalSecond() const
 {
-    const TWallClockSource &source = Source();
-    return source ? source() : QDateTime::currentDateTime();
-}
-
-int WallClockLocalSecond()
-{
-    const TWallClockSource &source = Source();
-    // Without an installed source, read the local time directly: the game
+    // Without a source of its own, read the local time directly: the game
     // clock polls this four times a second and must not allocate.
-    if (!source)
+    if (!Source)
         return QTime::currentTime().second();
-    return source().toLocalTime().time().second();
+    return Source().toLocalTime().time().second();
 }
 
-quint32 WallClockUtcMillisecondsOfDay()
+quint32 TWallClock::UtcMillisecondsOfDay() const
 {
-    const TWallClockSource &source = Source();
-    const QDateTime now = source ? source() : QDateTime::currentDateTimeUtc();
+    const QDateTime now = Source ? Source() : QDateTime::currentDateTimeUtc();
     return static_cast<quint32>(now.toUTC().time().msecsSinceStartOfDay());
-}
-
-TWallClockSource SetWallClock(TWallClockSource source)
-{
-    TWallClockSource previous = std::move(Source());
-    Source() = std::move(source);
-    return previous;
 }

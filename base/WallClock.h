@@ -1,31 +1,35 @@
 #pragma once
 
-// WallClockNow: the time of day as the model sees it.
+// TWallClock: the time of day as a game sees it.
 
 #include <QDateTime>
 
 #include <functional>
 
-// The one place where the model reads the time of day.  The random generator
-// (SeedRandom, UTC milliseconds since midnight) and the game clock (TimeType,
-// the local second within the minute) both ask WallClockNow(), so a test can
-// set the time they see.
-//
 // A source returns the current moment; its time zone (local or UTC) is
 // respected: the game clock reads the local second of it, the generator the
 // UTC time of day.
 using TWallClockSource = std::function<QDateTime()>;
 
-// The current moment from the installed source (by default
-// QDateTime::currentDateTime()).
-QDateTime WallClockNow();
+// The one way a game reads the time of day.  The generator's seed (UTC
+// milliseconds since midnight) and the game clock (TimeType, the local
+// second within the minute) both ask their game's clock, so a test gives a
+// game a source of its own and two games never see each other's time.
+class TWallClock
+{
+public:
+    // The system clock; so is an empty source.
+    TWallClock() = default;
+    explicit TWallClock(TWallClockSource source) : Source(std::move(source)) {}
 
-// The local time's second within the minute (0..59) of WallClockNow().
-int WallClockLocalSecond();
+    // The current moment (by default QDateTime::currentDateTime()).
+    QDateTime Now() const;
+    // The local time's second within the minute (0..59) of Now().
+    // Allocates nothing with the system clock.
+    int LocalSecond() const;
+    // Milliseconds since midnight, universal time, of Now().
+    quint32 UtcMillisecondsOfDay() const;
 
-// Milliseconds since midnight, universal time, of WallClockNow().
-quint32 WallClockUtcMillisecondsOfDay();
-
-// Installs a source and returns the one it replaces.  An empty source
-// restores the system clock.
-TWallClockSource SetWallClock(TWallClockSource source);
+private:
+    TWallClockSource Source;
+};

@@ -24,6 +24,7 @@ namespace
 {
 
 struct LargestBoard {
+    const TBoardLimits Limits = BoardLimitsForScreen(1920, 1080);
     QTemporaryDir dir;
     std::unique_ptr<TMineForm> form;
 
@@ -34,14 +35,13 @@ struct LargestBoard {
         environment.ScreenSize = QSize(1920, 1080);
         environment.WorkingDirectory = dir.path();
         environment.RandomState = 1u;
-        PrepareForScreen(environment);
         {
             QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
                             QStringLiteral("Ferrox"));
             store.setValue("SIZE", 3);
-            store.setValue("COLS", MaxCols);
-            store.setValue("ROWS", MaxRows);
-            store.setValue("MINES", MaxCols * MaxRows / 6);
+            store.setValue("COLS", Limits.MaxCols);
+            store.setValue("ROWS", Limits.MaxRows);
+            store.setValue("MINES", Limits.MaxCols * Limits.MaxRows / 6);
         }
         form = std::make_unique<TMineForm>(environment);
         form->show();
@@ -50,8 +50,8 @@ struct LargestBoard {
         while (!form->windowHandle()->isExposed() && shown.elapsed() < 5000)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         // A played board: open regions, numbers and covered cells to draw.
-        form->Game().FirstOpening(MaxCols / 2, MaxRows / 2);
-        form->Game().Open(MaxCols / 2, MaxRows / 2);
+        form->Game().FirstOpening(Limits.MaxCols / 2, Limits.MaxRows / 2);
+        form->Game().Open(Limits.MaxCols / 2, Limits.MaxRows / 2);
     }
 };
 

@@ -18,7 +18,7 @@ int NewGameAndOpen(TMines &model, quint32 seed)
 {
     model.ResetBoard();
     model.ChangedCells.clear();
-    SetRandomState(seed);
+    model.Random().SetState(seed);
     model.LayMines(Side / 2, Side / 2);
     model.Reveal(Side / 2, Side / 2, true);
     return int(model.ChangedCells.size());
@@ -37,7 +37,6 @@ quint32 FloodingSeed(TMines &model)
 
 void PrepareLargest(TMines &model, int mines)
 {
-    ComputeMaxBoard(3840, 2160); // 101 x 101
     model.Level = LevelCustom;
     model.Cols = Side;
     model.Rows = Side;
@@ -67,7 +66,7 @@ void BM_LayMines(benchmark::State &state)
     PrepareLargest(model, int(state.range(0)));
     for (auto _ : state) {
         model.ResetBoard();
-        SetRandomState(Seed);
+        model.Random().SetState(Seed);
         model.LayMines(Side / 2, Side / 2);
         benchmark::DoNotOptimize(model.CoveredSafe);
     }
@@ -81,7 +80,7 @@ void BM_RotateWithRenumber(benchmark::State &state)
     PrepareLargest(model, SparseMines);
     model.Borders = false;
     model.ResetBoard();
-    SetRandomState(Seed);
+    model.Random().SetState(Seed);
     model.LayMines(0, 0);
     const int dx = int(state.range(0));
     const int dy = int(state.range(1));

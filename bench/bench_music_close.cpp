@@ -95,7 +95,6 @@ std::unique_ptr<TMineForm> StartWindow(const QString &folder)
     TFormEnvironment environment;
     environment.WorkingDirectory = folder;
     environment.RandomState = 1u;
-    PrepareForScreen(environment);
     auto form = std::make_unique<TMineForm>(environment);
     form->show();
     return form;

@@ -31,21 +31,22 @@ constexpr int LongListCount = 10000;
 struct LongList {
     QTemporaryDir dir;
     std::unique_ptr<TMusic> music;
+    TRandom shuffle;
 
     LongList()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
         music = std::make_unique<TMusic>();
-        SetRandomState(20240601u);
+        TRandom random(20240601u);
         const char *words[] = {"the",   "Final", "mission", "Dance", "of",     "STARS", "cyber",
                                "Night", "river", "Space",   "tune",  "Groove", "loop",  "ocean"};
         TPlayList entries;
         for (int i = 0; i < LongListCount; ++i) {
             QByteArray title;
-            const int wordCount = 1 + RandomBelow(3);
+            const int wordCount = 1 + random.Below(3);
             for (int word = 0; word < wordCount; ++word)
-                title += QByteArray(words[RandomBelow(std::size(words))]) + ' ';
-            title += QByteArray::number(RandomBelow(1000));
+                title += QByteArray(words[random.Below(std::size(words))]) + ' ';
+            title += QByteArray::number(random.Below(1000));
             TPlayListItem item;
             item.FileName = "/music/collection/" + title.toLower().replace(' ', '_') + ".mod";
             item.Title = title.left(20);
@@ -68,7 +69,7 @@ void WithOpenWindow(TPlayForm &form, const std::function<void()> &body)
         body();
         form.reject();
     });
-    form.Execute(*List().music);
+    form.Execute(*List().music, List().shuffle);
 }
 
 // The first show: the window is made, filled from the player and drawn.

@@ -88,7 +88,6 @@ void BM_StartUp(benchmark::State &state)
     const TMessageHandler previous = SetMessageHandler([](TMsgType, const QString &) {});
     TFormEnvironment environment;
     environment.WorkingDirectory = dir.path();
-    PrepareForScreen(environment);
     for (auto _ : state) {
         TMineForm form(environment);
         form.show();

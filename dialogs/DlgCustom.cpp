@@ -117,9 +117,10 @@ void TDlgCustom::CreateButtons()
     setTabOrder(BtnCancel, BtnHelp);
 }
 
-std::optional<TBoardSize> TDlgCustom::Execute(const TBoardSize &current)
+std::optional<TBoardSize> TDlgCustom::Execute(const TBoardSize &current, const TBoardLimits &limits)
 {
     current_ = current;
+    limits_ = limits;
     chosen_.reset();
     exec();
     return chosen_;
@@ -138,8 +139,8 @@ void TDlgCustom::showEvent(QShowEvent *event)
 
 void TDlgCustom::FormShow()
 {
-    SECols->SetBounds(std::min(MinSide, MaxCols), MaxCols);
-    SERows->SetBounds(std::min(MinSide, MaxRows), MaxRows);
+    SECols->SetBounds(std::min(MinSide, limits_.MaxCols), limits_.MaxCols);
+    SERows->SetBounds(std::min(MinSide, limits_.MaxRows), limits_.MaxRows);
     SECols->SetValue(current_.Cols);
     SERows->SetValue(current_.Rows);
     SEMines->SetValue(current_.Mines);

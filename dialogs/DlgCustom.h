@@ -36,8 +36,8 @@ public:
     // Shows the dialog modally, starting from `current`.  The board chosen
     // when it was closed with OK and differs from `current` (each number
     // within its field's bounds); nothing after Cancel, Escape, the close
-    // box, or OK without a change.
-    std::optional<TBoardSize> Execute(const TBoardSize &current);
+    // box, or OK without a change.  Columns and rows go up to `limits`.
+    std::optional<TBoardSize> Execute(const TBoardSize &current, const TBoardLimits &limits = {});
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -52,6 +52,7 @@ private:
     void CreateButtons();
 
     TBoardSize current_;
+    TBoardLimits limits_;
     std::optional<TBoardSize> chosen_;
     QLabel *LabCols = nullptr;
     QLabel *LabRows = nullptr;

@@ -37,7 +37,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     StartQt();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, ScratchFolder().path());
     QDir(ScratchFolder().path()).mkpath(QStringLiteral("Olvane"));
-    ComputeMaxBoard(1024, 768);
     return 0;
 }
 

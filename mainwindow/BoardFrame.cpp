@@ -21,7 +21,8 @@ int AtLeastZero(int value)
 }
 } // namespace
 
-TBoardFrame::TBoardFrame(TMineGame &game, QWidget *parent) : TBevelPanel(parent)
+TBoardFrame::TBoardFrame(TMineGame &game, const TFormScale &scale, QWidget *parent)
+    : TBevelPanel(parent), Scale(scale)
 {
     using namespace FerroxRes;
     setObjectName(QStringLiteral("MinePanel"));
@@ -55,6 +56,7 @@ TBoardFrame::TBoardFrame(TMineGame &game, QWidget *parent) : TBevelPanel(parent)
     CreateTitlePanels();
 
     MineGrid = new TBoardView(game, this);
+    MineGrid->setFont(PointFont(QStringLiteral("Courier New"), Scale.ScaledPoints(10), true));
     MineGrid->move(B + 1, B + 1);
     MineGrid->setFocusPolicy(Qt::StrongFocus);
 }
@@ -202,13 +204,13 @@ void TBoardFrame::PlaceRightAndBottomPieces()
 void TBoardFrame::SetTitleFonts(int cols)
 {
     QFont upFont = UpPanel->font();
-    upFont.setPointSize(cols <= 8 ? ScaledPoints(cols + 5) : ScaledPoints(16));
+    upFont.setPointSize(cols <= 8 ? Scale.ScaledPoints(cols + 5) : Scale.ScaledPoints(16));
     UpPanel->setFont(upFont);
     // Only narrow boards shrink the lower caption; a wider board later keeps
     // the smaller font.
     if (cols < 7) {
         QFont downFont = DownPanel->font();
-        downFont.setPointSize(std::max(1, ScaledPoints(cols + 2)));
+        downFont.setPointSize(std::max(1, Scale.ScaledPoints(cols + 2)));
         DownPanel->setFont(downFont);
     }
 }

@@ -4,6 +4,7 @@
 // buttons, the two filler panels and the two title panels.
 
 #include "controls/BevelPanel.h"
+#include "controls/FormScaleUnit.h"
 
 #include <QList>
 
@@ -18,8 +19,8 @@ class TBoardFrame : public TBevelPanel
 
 public:
     // Every piece is named after its place (SpLeftUp, UpPanel, ...) and can
-    // be found with findChild.
-    TBoardFrame(TMineGame &game, QWidget *parent = nullptr);
+    // be found with findChild.  The fonts follow the screen's `scale`.
+    TBoardFrame(TMineGame &game, const TFormScale &scale, QWidget *parent = nullptr);
 
     TBoardView *Grid() const { return MineGrid; }
     // The lower title panel, where the version and the music's titles show.
@@ -58,6 +59,8 @@ private:
     void SetTitleFonts(int cols);
     // Clockwise from the top-left corner.
     QList<TfxRepeatBtn *> EdgeButtons() const;
+
+    TFormScale Scale;
 
     TBoardView *MineGrid = nullptr;
     TfxRepeatBtn *SpLeftUp = nullptr;

@@ -2,7 +2,6 @@
 
 #include "base/MessageBox.h"
 #include "controls/Fonts.h"
-#include "controls/FormScaleUnit.h"
 #include "controls/Resources.h"
 #include "model/MineGame.h"
 
@@ -76,7 +75,6 @@ TBoardView::TBoardView(TMineGame &game, QWidget *parent) : TcpDrawGrid(parent), 
         Tiles[i] = tiles.at(i);
     XCrossCursor = LoadXCrossCursor();
 
-    setFont(PointFont(QStringLiteral("Courier New"), ScaledPoints(10), true));
     CrossShown = game.Model().CrossPointer;
 
     connect(&game, &TMineGame::cellsChanged, this, &TBoardView::RepaintCells);

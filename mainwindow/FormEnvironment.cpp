@@ -1,11 +1,22 @@
 #include "mainwindow/FormEnvironment.h"
 
-#include "controls/FormScaleUnit.h"
-#include "model/Mines.h"
-
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+
+TGameEnvironment TFormEnvironment::Game() const
+{
+    TGameEnvironment game;
+    game.Limits = BoardLimitsForScreen(ScreenSize.width(), ScreenSize.height());
+    game.Clock = TWallClock(Clock);
+    game.RandomState = RandomState;
+    return game;
+}
+
+TFormScale TFormEnvironment::Scale() const
+{
+    return TFormScale::ForDensity(DotsPerInch);
+}
 
 TFormEnvironment ScreenEnvironment()
 {
@@ -16,10 +27,4 @@ TFormEnvironment ScreenEnvironment()
     }
     environment.WorkingDirectory = QDir::currentPath();
     return environment;
-}
-
-void PrepareForScreen(const TFormEnvironment &environment)
-{
-    ComputeMaxBoard(environment.ScreenSize.width(), environment.ScreenSize.height());
-    ComputeScaleFactor(environment.DotsPerInch);
 }

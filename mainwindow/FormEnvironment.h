@@ -1,18 +1,22 @@
 #pragma once
 
-// TFormEnvironment: what the program takes from its surroundings at start.
+// TFormEnvironment: what one game's window takes from its surroundings.
 
 #include "base/WallClock.h"
+#include "controls/FormScaleUnit.h"
+#include "model/GameEnvironment.h"
 
 #include <QSize>
 #include <QString>
 
 #include <optional>
 
-// The program fills it from the primary screen; tests set a screen, a
-// folder, a clock and a generator state of their own, so no real screen or
-// time of day is needed.  The screen's two values are read by
-// PrepareForScreen, the rest by the main window's constructor.
+// Made once at start-up, from the primary screen, and handed to the main
+// window, which hands each layer its part: the game its board limits, clock
+// and generator (Game), the fonts their scale (Scale), the best times and
+// play list their folder.  Nothing of it is kept process-wide, so tests set
+// a screen, a folder, a clock and a generator state of their own, and two
+// windows in one process play apart.
 struct TFormEnvironment {
     QSize ScreenSize{1024, 768};        // pixels
     double DotsPerInch = 96;            // the screen's (logical) pixels per inch
@@ -20,11 +24,13 @@ struct TFormEnvironment {
     TWallClockSource Clock;             // empty: the system clock
     std::optional<quint32> RandomState; // replaces the seed taken from the time of day
     bool MediaControls = false;         // offers the music to the session bus's media controls
+
+    // The game's part: the largest board for the screen, the clock, the
+    // generator's first state.
+    TGameEnvironment Game() const;
+    // The fonts' part: the screen's density.
+    TFormScale Scale() const;
 };
 
 // The environment of the primary screen and the current directory.
 TFormEnvironment ScreenEnvironment();
-
-// Program start, before any window exists: MaxCols and MaxRows from the
-// screen size, ScaleFactor from its density.
-void PrepareForScreen(const TFormEnvironment &environment);

@@ -4,10 +4,8 @@
 #include "controls/Fonts.h"
 
 #include "base/Constants.h"
-#include "base/Random.h"
 #include "controls/Counter.h"
 #include "controls/DRLabel.h"
-#include "controls/FormScaleUnit.h"
 #include "controls/StatusPanels.h"
 #include "mainwindow/BoardFrame.h"
 #include "mainwindow/BoardView.h"
@@ -35,13 +33,8 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     : QMainWindow(parent),
       WorkingDirectory(environment.WorkingDirectory.isEmpty() ? QDir::currentPath()
                                                               : environment.WorkingDirectory),
-      OfferMediaControls(environment.MediaControls)
+      Scale(environment.Scale()), OfferMediaControls(environment.MediaControls)
 {
-    InstallClock(environment);
-    // The program's files stay in the folder it was started in, whatever a
-    // file dialog later does to the current directory.
-    SetBestRecordsDirectory(WorkingDirectory);
-
     setWindowTitle(ProgramName);
     // A fixed frame: minimise and close, no maximise, since the window
     // always has exactly the size of its board.
@@ -49,8 +42,10 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     // The model reads the stored settings and seeds the generator.
-    TheGame = std::make_unique<TMineGame>();
-    BestTimes = new TBestTimes(this);
+    TheGame = std::make_unique<TMineGame>(TMines::TStoreUse::LoadAndSave, environment.Game());
+    // The program's files stay in the folder it was started in, whatever a
+    // file dialog later does to the current directory.
+    BestTimes = new TBestTimes(WorkingDirectory, this);
     CreateControls();
     Menu.Build(menuBar(), this);
     ConnectGame();
@@ -61,23 +56,11 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     // moves it.
     move(DesignPosition);
     FormCreate();
-    if (environment.RandomState)
-        SetRandomState(*environment.RandomState);
 }
 
 TMineForm::~TMineForm()
 {
     FormDestroy();
-    if (ClockInstalled)
-        SetWallClock(PreviousClock);
-}
-
-void TMineForm::InstallClock(const TFormEnvironment &environment)
-{
-    if (!environment.Clock)
-        return;
-    PreviousClock = SetWallClock(environment.Clock);
-    ClockInstalled = true;
 }
 
 TBoardView *TMineForm::Grid() const
@@ -157,7 +140,7 @@ void TMineForm::CreateControls()
     auto *client = new QWidget(this);
     setCentralWidget(client);
     CreateCounterStrip(client);
-    Frame = new TBoardFrame(*TheGame, client);
+    Frame = new TBoardFrame(*TheGame, Scale, client);
     Frame->move(0, CounterStripHeight);
     CreateStatusBar();
     STimer = new QTimer(this);

@@ -30,8 +30,8 @@ class TMineForm : public QMainWindow
     Q_OBJECT
 
 public:
-    // Builds the window and starts the program in it.  PrepareForScreen must
-    // have run.
+    // Builds the window and starts the program in it, with everything it
+    // takes from its surroundings in `environment`.
     explicit TMineForm(const TFormEnvironment &environment = TFormEnvironment(),
                        QWidget *parent = nullptr);
     // Stops the timer and the music and writes the settings.
@@ -117,7 +117,6 @@ private:
     void FormCreate();
     void FormDestroy();
     bool LoadDefaultPlayList();
-    void InstallClock(const TFormEnvironment &environment);
 
     void CreateControls();
     void CreateCounterStrip(QWidget *client);
@@ -149,8 +148,7 @@ private:
 
     quint16 TitleTicks = 0;
     QString WorkingDirectory;
-    TWallClockSource PreviousClock;
-    bool ClockInstalled = false;
+    TFormScale Scale;
     bool OfferMediaControls = false;
     QSize Outer;
 };

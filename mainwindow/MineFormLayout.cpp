@@ -17,8 +17,8 @@
 void TMineForm::LayoutBoard()
 {
     Frame->Layout();
-    int outerWidth = Round(FrameWidthAllowance * ScaleFactor) + Frame->width();
-    const int outerHeight = Round(ChromeHeightAllowance * ScaleFactor) + Frame->height();
+    int outerWidth = Round(FrameWidthAllowance * Scale.Factor) + Frame->width();
+    const int outerHeight = Round(ChromeHeightAllowance * Scale.Factor) + Frame->height();
     int panelLeft = 0;
     if (outerWidth < MinimumOuterWidth) {
         panelLeft = Round((MinimumOuterWidth - outerWidth) * 0.5);
@@ -36,7 +36,7 @@ void TMineForm::FitWindowToBoard()
     // The frame belongs to the window system here; the client area gets the
     // design width less the frame allowance, and the height of the counter
     // strip, the panel and the status bar under the menu bar.
-    int clientWidth = Outer.width() - Round(FrameWidthAllowance * ScaleFactor);
+    int clientWidth = Outer.width() - Round(FrameWidthAllowance * Scale.Factor);
     // With large fonts the four menus need more room than a narrow board's
     // window gives them; the window widens rather than hiding a menu behind
     // an overflow mark, and the board stays centred.

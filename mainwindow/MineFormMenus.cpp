@@ -43,7 +43,7 @@ void TMineForm::MGCustomClick()
 {
     TheGame->ChooseCustomLevel();
     if (const std::optional<TBoardSize> size =
-            Windows.Custom().Execute(TheGame->Model().BoardSize()))
+            Windows.Custom().Execute(TheGame->Model().BoardSize(), TheGame->Model().Limits()))
         TheGame->SetCustomBoard(*size);
 }
 
@@ -113,7 +113,7 @@ void TMineForm::MUSongClick()
 
 void TMineForm::MUFileClick()
 {
-    Windows.PlayList().Execute(*Player);
+    Windows.PlayList().Execute(*Player, TheGame->Random());
 }
 
 void TMineForm::MMSetupClick()

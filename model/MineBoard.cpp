@@ -5,9 +5,6 @@
 
 #include <algorithm>
 
-int MaxCols = 56;
-int MaxRows = 36;
-
 const TBoardSize LevelPresets[3] = {{8, 8, 10}, {16, 16, 40}, {30, 20, 99}};
 
 namespace
@@ -32,10 +29,9 @@ int MaxRowsForHeight(int screenHeight)
     return LimitToStorage(Round((screenHeight - 150) / double(CellSize)));
 }
 
-void ComputeMaxBoard(int screenWidth, int screenHeight)
+TBoardLimits BoardLimitsForScreen(int screenWidth, int screenHeight)
 {
-    MaxCols = MaxColsForWidth(screenWidth);
-    MaxRows = MaxRowsForHeight(screenHeight);
+    return {MaxColsForWidth(screenWidth), MaxRowsForHeight(screenHeight)};
 }
 
 void TMineField::Reset(int col, int row)
@@ -49,8 +45,9 @@ void TMineField::Reset(int col, int row)
     IsMine = false;
 }
 
-TMines::TMines(TStoreUse storeUse)
-    : StoreUse(storeUse), FieldStore(std::make_unique<TMineField[]>(MaxSlots * MaxSlots))
+TMines::TMines(TStoreUse storeUse, const TGameEnvironment &environment)
+    : StoreUse(storeUse), BoardLimits(environment.Limits),
+      FieldStore(std::make_unique<TMineField[]>(MaxSlots * MaxSlots))
 {
     // Every slot gets its cell, not only those below MaxCols x MaxRows: a
     // level preset larger than the screen (Hard on 640 x 480) must still have
@@ -67,7 +64,10 @@ TMines::TMines(TStoreUse storeUse)
     ChangedCells.reserve(MaxSlots * MaxSlots);
     if (StoreUse == TStoreUse::LoadAndSave)
         LoadSettings();
-    SeedRandom();
+    if (environment.RandomState)
+        Generator.SetState(*environment.RandomState);
+    else
+        Generator.Seed(environment.Clock);
 }
 
 TMines::~TMines()
@@ -98,13 +98,13 @@ void TMines::ApplyLevel(int level)
 void TMines::MendBoard()
 {
     if (Level > LevelHard) {
-        Cols = static_cast<quint8>(std::clamp<int>(Cols, 1, MaxCols));
-        Rows = static_cast<quint8>(std::clamp<int>(Rows, 1, MaxRows));
+        Cols = static_cast<quint8>(std::clamp<int>(Cols, 1, BoardLimits.MaxCols));
+        Rows = static_cast<quint8>(std::clamp<int>(Rows, 1, BoardLimits.MaxRows));
         // One cell has no room for a mine beside the first opening.
         if (Cols * Rows < 2) {
-            if (Cols < MaxCols)
+            if (Cols < BoardLimits.MaxCols)
                 ++Cols;
-            else if (Rows < MaxRows)
+            else if (Rows < BoardLimits.MaxRows)
                 ++Rows;
             else
                 ApplyLevel(LevelEasy); // a 1 x 1 screen: only a preset is left

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <tuple>
 
-TMineGame::TMineGame(TMines::TStoreUse storeUse, QObject *parent)
-    : QObject(parent), Mines(std::make_unique<TMines>(storeUse))
+TMineGame::TMineGame(TMines::TStoreUse storeUse, const TGameEnvironment &environment,
+                     QObject *parent)
+    : QObject(parent), Mines(std::make_unique<TMines>(storeUse, environment)),
+      Clock(environment.Clock)
 {
 }
 

@@ -46,14 +46,17 @@ class TMineGame : public QObject
 
 public:
     // Creates the model (which reads the settings store with LoadAndSave)
-    // and the clock.  The phase is empty until the first NewGame.
+    // and the clock, both living in their own copy of the environment.  The
+    // phase is empty until the first NewGame.
     explicit TMineGame(TMines::TStoreUse storeUse = TMines::TStoreUse::LoadAndSave,
-                       QObject *parent = nullptr);
+                       const TGameEnvironment &environment = {}, QObject *parent = nullptr);
     // Releases the model, which writes the settings with LoadAndSave.
     ~TMineGame() override;
 
     const TMines &Model() const { return *Mines; }
     const TMineField &Cell(int col, int row) const { return *Mines->Cells[col][row]; }
+    // The game's generator, for the play-list shuffle, which draws from it too.
+    TRandom &Random() { return Mines->Random(); }
 
     quint8 State() const { return GameState; }
     bool IsFresh() const { return GameState & gsFresh; }

@@ -16,8 +16,8 @@ void TMines::LayMines(int col, int row)
         int x = 0;
         int y = 0;
         do {
-            x = RandomBelow(Cols);
-            y = RandomBelow(Rows);
+            x = Generator.Below(Cols);
+            y = Generator.Below(Rows);
         } while (Cells[x][y]->IsMine);
         Cells[x][y]->IsMine = true;
         ForEachNeighbour(x, y, [this](int c, int r) { ++Cells[c][r]->MinesAround; });

@@ -86,10 +86,10 @@ void TMines::LoadSettings()
     // say so, so that the Game menu shows which level is in play.
     if (Level > LevelCustom)
         Level = LevelCustom;
-    if (Cols > MaxCols)
-        Cols = static_cast<quint8>(MaxCols);
-    if (Rows > MaxRows)
-        Rows = static_cast<quint8>(MaxRows);
+    if (Cols > BoardLimits.MaxCols)
+        Cols = static_cast<quint8>(BoardLimits.MaxCols);
+    if (Rows > BoardLimits.MaxRows)
+        Rows = static_cast<quint8>(BoardLimits.MaxRows);
     ApplyLevel(Level);
     // Only what cannot be played is repaired: columns or rows of 0, mines
     // not between 1 and cells - 1.

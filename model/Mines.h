@@ -7,6 +7,7 @@
 #include "base/Constants.h"
 #include "base/Random.h"
 #include "base/Rounding.h"
+#include "model/GameEnvironment.h"
 #include "model/MineField.h"
 #include "model/TimeType.h"
 
@@ -16,21 +17,6 @@
 
 #include <algorithm>
 #include <memory>
-
-// The largest board the screen allows, computed once at start by
-// ComputeMaxBoard before the model is created.  Always 1..101.  Until
-// ComputeMaxBoard is called they hold the values of a 1024 x 768 screen
-// (56 x 36).
-extern int MaxCols;
-extern int MaxRows;
-
-// MaxCols = Round((screenWidth - 65) / 17), MaxRows = Round((screenHeight -
-// 150) / 17), each limited to 1..101.  640 x 480 gives 34 x 19, 800 x 600
-// 43 x 26, 1024 x 768 56 x 36, 1280 x 1024 71 x 51.
-int MaxColsForWidth(int screenWidth);
-int MaxRowsForHeight(int screenHeight);
-// Sets MaxCols and MaxRows from the screen's size in pixels.
-void ComputeMaxBoard(int screenWidth, int screenHeight);
 
 // A board's configuration: its columns, rows and mines.
 struct TBoardSize {
@@ -95,8 +81,10 @@ public:
 
     // Initial values of a new model, every cell created (all 101 x 101 slots, so a
     // level preset always has its cells), empty lists, then LoadSettings()
-    // (which applies the level and mends an unplayable board) and SeedRandom().
-    explicit TMines(TStoreUse storeUse = TStoreUse::LoadAndSave);
+    // (which applies the level and mends an unplayable board), and the
+    // generator's first state from the environment.
+    explicit TMines(TStoreUse storeUse = TStoreUse::LoadAndSave,
+                    const TGameEnvironment &environment = {});
     // SaveSettings() (with LoadAndSave), then releases the cells and lists.
     ~TMines();
     TMines(const TMines &) = delete;
@@ -121,6 +109,12 @@ public:
     TCellList ChangedCells; // uncovered by the last reveals, to repaint
     qint32 CoveredSafe = 0;
 
+    // The largest board this model's screen shows.
+    const TBoardLimits &Limits() const { return BoardLimits; }
+    // The game's one generator: mines are laid and play lists shuffled with it.
+    TRandom &Random() { return Generator; }
+    const TRandom &Random() const { return Generator; }
+
     // --- board -------------------------------------------------------------
 
     TBoardSize BoardSize() const { return {Cols, Rows, Mines}; }
@@ -130,11 +124,11 @@ public:
     void ResetBoard();
 
     // Level 0..2 overwrites Cols, Rows and Mines with its preset (not limited
-    // by MaxCols/MaxRows); any other level keeps them.  Sets Level.
+    // by the limits); any other level keeps them.  Sets Level.
     void ApplyLevel(int level);
 
     // Brings an unplayable board into range, changing nothing that can be
-    // played: Cols to 1..MaxCols, Rows to 1..MaxRows (a preset level is left
+    // played: Cols to 1..MaxCols, Rows to 1..MaxRows of the limits (a preset level is left
     // alone: it always has its cells), a board of a single cell grows to two,
     // and Mines to 1..Cols*Rows-1.
     void MendBoard();
@@ -237,6 +231,8 @@ public:
 
 private:
     TStoreUse StoreUse;
+    TBoardLimits BoardLimits;
+    TRandom Generator;
     std::unique_ptr<TMineField[]> FieldStore; // the 101 x 101 cell objects
 
     void PushIfOpenable(TMineField *cell);

@@ -1,10 +1,8 @@
 #include "model/TimeType.h"
 
-#include "base/WallClock.h"
-
 void TimeType::Start()
 {
-    LastSecond = static_cast<quint16>(WallClockLocalSecond());
+    LastSecond = static_cast<quint16>(WallClock.LocalSecond());
 }
 
 void TimeType::Clear()
@@ -14,7 +12,7 @@ void TimeType::Clear()
 
 bool TimeType::Tick()
 {
-    const int second = WallClockLocalSecond();
+    const int second = WallClock.LocalSecond();
     if (second == LastSecond)
         return false;
     // Only the second within the minute is looked at, so a gap of a minute or

@@ -156,11 +156,13 @@ void TPlayForm::CreateControls(QWidget *client)
     setTabOrder(BitBtn4, BitBtn5);
 }
 
-bool TPlayForm::Execute(TMusic &music)
+bool TPlayForm::Execute(TMusic &music, TRandom &random)
 {
     Music = &music;
+    Random = &random;
     const bool confirmed = exec() == QDialog::Accepted;
     Music = nullptr;
+    Random = nullptr;
     return confirmed;
 }
 
@@ -266,7 +268,7 @@ void TPlayForm::byPathandFilename1Click()
 
 void TPlayForm::Randomize1Click()
 {
-    Edit.Randomize();
+    Edit.Randomize(*Random);
     ShowEntries();
 }
 

@@ -18,6 +18,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class TMusic;
+class TRandom;
 class TPlayListDialogs;
 
 // Three views of the same entries, equal in length and order: the working
@@ -31,7 +32,7 @@ class TPlayListDialogs;
 //
 //   void TMineForm::MUFileClick()
 //   {
-//       Windows.PlayList().Execute(*Player);
+//       Windows.PlayList().Execute(*Player, TheGame->Random());
 //   }
 //
 // Tests close the modal run from a QTimer::singleShot: they find the
@@ -50,8 +51,8 @@ public:
     // with OK: the player's list is then replaced by the copy with the start
     // entry (TMusic::ReplaceList), and when music was playing the start
     // entry's module plays.  Cancel, Esc, "&Close" and the close box change
-    // nothing.
-    bool Execute(TMusic &music);
+    // nothing.  "&Randomize" draws from `random`, the game's generator.
+    bool Execute(TMusic &music, TRandom &random);
 
     // The dialogs Add, "&Load playlist..." and "&Save playlist" ask; the
     // toolkit's file dialogs unless replaced.
@@ -97,7 +98,8 @@ private:
     TPlayListEditor Edit;
     std::unique_ptr<TPlayListDialogs> Dialogs;
     TMusic *Music = nullptr; // the player of the current run
-    bool Mirroring = false;  // the views are being set from the editor
+    TRandom *Random = nullptr;
+    bool Mirroring = false; // the views are being set from the editor
 
     QMenuBar *MainMenu = nullptr;
     QListWidget *PlayList = nullptr;

@@ -162,13 +162,13 @@ void TPlayListEditor::Reverse()
         Exchange(index, Count() - 1 - index);
 }
 
-void TPlayListEditor::Randomize()
+void TPlayListEditor::Randomize(TRandom &random)
 {
     // Not a library shuffle: one pass with a freely drawn partner, so that
     // a given generator state always gives the same order.
     const int count = Count();
     for (int index = 0; index < count; ++index) {
-        const int partner = RandomBelow(count);
+        const int partner = random.Below(count);
         if (partner != index)
             Exchange(index, partner);
     }

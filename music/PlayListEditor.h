@@ -11,6 +11,7 @@
 #include <vector>
 
 class TMusic;
+class TRandom;
 
 // Every command that reorders entries goes through one exchange of two
 // places, so a selection mark and the start entry always stay on their entry.
@@ -70,9 +71,9 @@ public:
     void SortByFileName();
     void SortByPathAndFileName();
     void Reverse();
-    // One pass of exchanges: entry i with entry RandomBelow(Count()), for
-    // every i, drawn from the program's shared generator.
-    void Randomize();
+    // One pass of exchanges: entry i with entry random.Below(Count()), for
+    // every i, drawn from the game's generator.
+    void Randomize(TRandom &random);
 
     // The part of a file name after its last "\", ":" or "/".
     static QString FileNamePart(const QString &fileName);

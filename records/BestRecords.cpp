@@ -20,12 +20,6 @@ constexpr int BestTimeOffset = 12;
 constexpr int HolderLengthOffset = 16;
 constexpr int HolderOffset = 17;
 
-QString &FixedDirectory()
-{
-    static QString directory;
-    return directory;
-}
-
 void PutInt32(QByteArray &bytes, int offset, qint32 value)
 {
     qToLittleEndian<qint32>(value, bytes.data() + offset);
@@ -173,19 +167,10 @@ TRecordSave SaveUnderLock(const TBestRecord &record, TBestRecord *stored, const 
 
 } // namespace
 
-void SetBestRecordsDirectory(const QString &directory)
-{
-    FixedDirectory() = directory;
-}
-
-QString BestRecordsDirectory()
-{
-    return FixedDirectory().isEmpty() ? QDir::currentPath() : FixedDirectory();
-}
-
 QString BestRecordsPath(const QString &directory)
 {
-    return QDir(directory).filePath(QString::fromLatin1(BestRecordsFileName));
+    const QDir folder(directory.isEmpty() ? QDir::currentPath() : directory);
+    return folder.filePath(QString::fromLatin1(BestRecordsFileName));
 }
 
 bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QString &directory)

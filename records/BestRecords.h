@@ -69,12 +69,10 @@ struct TBestRecord {
     }
 };
 
-// The directory that holds the best-times file.  The main window fixes it once
-// at start-up; until then (and after setting an empty one) it is the
-// current directory at the moment of the call.
-void SetBestRecordsDirectory(const QString &directory);
-QString BestRecordsDirectory();
-QString BestRecordsPath(const QString &directory = BestRecordsDirectory());
+// Each call names the directory that holds the best-times file: the game's
+// is the files' folder of its environment (TBestTimes keeps it).  An empty
+// one is the current directory at the moment of the call.
+QString BestRecordsPath(const QString &directory = QString());
 
 // Looks up the first record for (cols, rows, mines) among the first
 // MaxBestRecords.  Only a regular file is read: a named pipe or a folder
@@ -84,7 +82,7 @@ QString BestRecordsPath(const QString &directory = BestRecordsDirectory());
 // stores the result in HasRecord).  A cut-short last record, a missing or
 // unreadable file all count as "no record".
 bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines,
-                    const QString &directory = BestRecordsDirectory());
+                    const QString &directory = QString());
 
 // How a save ended.
 enum TRecordSave {
@@ -105,7 +103,7 @@ enum TRecordSave {
 // folder) is left alone and the save fails.  `writeDevice` is what the
 // records are written through (see ReplaceFileSafely); tests hand in one
 // that fails.
-bool SaveBestRecord(const TBestRecord &record, const QString &directory = BestRecordsDirectory(),
+bool SaveBestRecord(const TBestRecord &record, const QString &directory = QString(),
                     const TWriteDeviceFactory &writeDevice = {});
 
 // The save after a win: as SaveBestRecord, but the file is read again under
@@ -113,7 +111,7 @@ bool SaveBestRecord(const TBestRecord &record, const QString &directory = BestRe
 // the key that is as good or better meanwhile, nothing is written, `stored`
 // gets that record and the result is rsBeatenMeanwhile.
 TRecordSave SaveNewRecord(const TBestRecord &record, TBestRecord &stored,
-                          const QString &directory = BestRecordsDirectory(),
+                          const QString &directory = QString(),
                           const TWriteDeviceFactory &writeDevice = {});
 
 // Whether a win in `seconds` sets a record: always when the configuration has

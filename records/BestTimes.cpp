@@ -2,11 +2,11 @@
 
 #include "base/MessageBox.h"
 
-TBestTimes::TBestTimes(QObject *parent) : QObject(parent) {}
+TBestTimes::TBestTimes(const QString &folder, QObject *parent) : QObject(parent), Folder(folder) {}
 
 bool TBestTimes::Load(int cols, int rows, int mines)
 {
-    Stored = LoadBestRecord(Record, cols, rows, mines);
+    Stored = LoadBestRecord(Record, cols, rows, mines, Folder);
     emit recordChanged(Record);
     return Stored;
 }
@@ -17,7 +17,7 @@ bool TBestTimes::IsNewRecord(int seconds)
     // Only a better stored time replaces ours: a record of this run that
     // could not be saved still counts, and a file that went unreadable
     // takes nothing away.
-    if (LoadBestRecord(fresh, Record.KeyCols, Record.KeyRows, Record.KeyMines) &&
+    if (LoadBestRecord(fresh, Record.KeyCols, Record.KeyRows, Record.KeyMines, Folder) &&
         (!Stored || fresh.BestTime < Record.BestTime)) {
         Record = fresh;
         Stored = true;
@@ -32,7 +32,7 @@ TRecordSave TBestTimes::SetRecord(int seconds, const QString &holder)
     won.BestTime = seconds;
     won.Holder = holder;
     TBestRecord stored;
-    const TRecordSave result = SaveNewRecord(won, stored);
+    const TRecordSave result = SaveNewRecord(won, stored, Folder);
     // However the save ends, a record stands for this run: the file is
     // only where it would be remembered.
     Record = result == rsBeatenMeanwhile ? stored : won;
@@ -41,7 +41,7 @@ TRecordSave TBestTimes::SetRecord(int seconds, const QString &holder)
         ShowMessage(TMsgType::mtError,
                     QStringLiteral("The best-times file \"%1\" is larger than any the game writes: "
                                    "it is left as it is, and the new record is not saved.")
-                        .arg(BestRecordsPath()));
+                        .arg(BestRecordsPath(Folder)));
     emit recordChanged(Record);
     return result;
 }

@@ -16,7 +16,9 @@ class TBestTimes : public QObject
     Q_OBJECT
 
 public:
-    explicit TBestTimes(QObject *parent = nullptr);
+    // The best-times file in `folder` (empty: the current directory at each
+    // look-up), whatever a file dialog later does to the current directory.
+    explicit TBestTimes(const QString &folder = QString(), QObject *parent = nullptr);
 
     // Looks the record of (cols, rows, mines) up; true when the file has one.
     bool Load(int cols, int rows, int mines);
@@ -41,6 +43,7 @@ signals:
     void recordChanged(const TBestRecord &record);
 
 private:
+    QString Folder;
     TBestRecord Record;
     bool Stored = false;
 };

@@ -38,6 +38,7 @@ class CustomSizeTest : public QObject
 
 private:
     TBoardSize current_;
+    TBoardLimits limits_;
     std::optional<TBoardSize> chosen_;
 
     void SetModel(TBoardSize board) { current_ = board; }
@@ -54,12 +55,12 @@ private:
     bool Run(TDlgCustom &dialog, const std::function<void(TDlgCustom &)> &whileOpen)
     {
         RunModal<TDlgCustom>(
-            dialog, [&] { chosen_ = dialog.Execute(current_); }, whileOpen);
+            dialog, [&] { chosen_ = dialog.Execute(current_, limits_); }, whileOpen);
         return chosen_.has_value();
     }
 
 private slots:
-    void init() { ComputeMaxBoard(1024, 768); } // 56 x 36
+    void init() { limits_ = BoardLimitsForScreen(1024, 768); } // 56 x 36
 
     void designedWindowBeforeTheFirstShow()
     {
@@ -302,7 +303,7 @@ private slots:
         QFETCH(int, cols);
         QFETCH(int, rows);
         QFETCH(int, mines);
-        ComputeMaxBoard(screenWidth, screenHeight);
+        limits_ = BoardLimitsForScreen(screenWidth, screenHeight);
         SetModel({8, 8, 10});
         TDlgCustom dialog;
         QVERIFY(Run(dialog, [](TDlgCustom &open) {

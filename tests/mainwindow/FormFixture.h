@@ -89,7 +89,6 @@ public:
         environment.WorkingDirectory = dir.path();
         environment.Clock = [this] { return now; };
         environment.RandomState = 12345u;
-        PrepareForScreen(environment);
         form = std::make_unique<TMineForm>(environment);
         if (show) {
             form->show();

@@ -45,15 +45,13 @@ bool SlotsNumbered(const TMines &model)
 const QList<QPoint> Directions = {{0, 1}, {0, -1}, {1, 0},  {-1, 0},
                                   {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
 
-struct MaxSaver {
-    int cols = MaxCols;
-    int rows = MaxRows;
-    ~MaxSaver()
-    {
-        MaxCols = cols;
-        MaxRows = rows;
-    }
-};
+// A game on a screen of `width` x `height` pixels.
+TGameEnvironment OnScreen(int width, int height)
+{
+    TGameEnvironment environment;
+    environment.Limits = BoardLimitsForScreen(width, height);
+    return environment;
+}
 
 } // namespace
 
@@ -128,12 +126,9 @@ void TestBoard::maxima()
     QFETCH(int, height);
     QFETCH(int, cols);
     QFETCH(int, rows);
-    MaxSaver saver;
     QCOMPARE(MaxColsForWidth(width), cols);
     QCOMPARE(MaxRowsForHeight(height), rows);
-    ComputeMaxBoard(width, height);
-    QCOMPARE(MaxCols, cols);
-    QCOMPARE(MaxRows, rows);
+    QCOMPARE(BoardLimitsForScreen(width, height), (TBoardLimits{cols, rows}));
 }
 
 void TestBoard::initialValues()
@@ -186,7 +181,7 @@ void TestBoard::resetBoard()
     TMines model(TMines::TStoreUse::None);
     model.Cols = 10;
     model.Rows = 5;
-    SetRandomState(11);
+    model.Random().SetState(11);
     model.LayMines(2, 2);
     model.Reveal(2, 2, true);
     model.CycleMark(9, 4);
@@ -237,16 +232,15 @@ void TestBoard::levelPresets()
 
 void TestBoard::presetLargerThanTheScreen()
 {
-    MaxSaver saver;
-    ComputeMaxBoard(640, 480); // 34 x 19: Hard's 20 rows do not fit
-    TMines model(TMines::TStoreUse::None);
+    // 34 x 19: Hard's 20 rows do not fit
+    TMines model(TMines::TStoreUse::None, OnScreen(640, 480));
     model.ApplyLevel(LevelHard);
     model.MendBoard();
     QCOMPARE(int(model.Cols), 30);
     QCOMPARE(int(model.Rows), 20);
     QCOMPARE(model.Mines, 99);
     model.ResetBoard();
-    SetRandomState(5);
+    model.Random().SetState(5);
     model.LayMines(29, 19);
     QVERIFY(!model.Reveal(29, 19, true) || model.IsWon());
     QCOMPARE(int(model.Cells[29][19]->Row), 19);
@@ -260,7 +254,7 @@ void TestBoard::mendBoard_data()
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("mines");
     QTest::addColumn<QList<int>>("mended"); // cols, rows, mines
-    // MaxCols x MaxRows is 56 x 36 in this test.
+    // The limits are 56 x 36 in this test.
     QTest::newRow("playable custom board unchanged") << 3 << 6 << 4 << 5 << QList<int>{6, 4, 5};
     QTest::newRow("columns 0") << 3 << 0 << 10 << 5 << QList<int>{1, 10, 5};
     QTest::newRow("rows 0") << 3 << 10 << 0 << 5 << QList<int>{10, 1, 5};
@@ -282,9 +276,7 @@ void TestBoard::mendBoard()
     QFETCH(int, rows);
     QFETCH(int, mines);
     QFETCH(QList<int>, mended);
-    MaxSaver saver;
-    ComputeMaxBoard(1024, 768);
-    TMines model(TMines::TStoreUse::None);
+    TMines model(TMines::TStoreUse::None, OnScreen(1024, 768));
     model.Level = quint8(level);
     model.Cols = quint8(cols);
     model.Rows = quint8(rows);
@@ -414,7 +406,7 @@ void TestBoard::rotationKeepsTheTorusCounts()
     model.Rows = 6;
     model.Mines = 12;
     model.ResetBoard();
-    SetRandomState(42);
+    model.Random().SetState(42);
     model.LayMines(4, 3);
     const int minesLeft = model.MinesLeft;
     const int coveredSafe = model.CoveredSafe;

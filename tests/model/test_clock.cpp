@@ -11,7 +11,6 @@ class TestClock : public QObject
 
 private slots:
     void init();
-    void cleanup();
     void startsAtZero();
     void acrossAMinuteBoundary();
     void sameSecondAddsNothing();
@@ -24,6 +23,7 @@ private slots:
 
 private:
     QDateTime now;
+    const TWallClock wallClock{[this] { return now; }};
     void setNow(int hour, int minute, int second, int ms = 0)
     {
         now = QDateTime(QDate(2026, 3, 29), QTime(hour, minute, second, ms));
@@ -33,24 +33,18 @@ private:
 void TestClock::init()
 {
     setNow(12, 0, 0);
-    SetWallClock([this] { return now; });
-}
-
-void TestClock::cleanup()
-{
-    SetWallClock({});
 }
 
 void TestClock::startsAtZero()
 {
-    TimeType clock;
+    TimeType clock(wallClock);
     QCOMPARE(int(clock.LastSecond), 0);
     QCOMPARE(clock.Elapsed, 0);
 }
 
 void TestClock::acrossAMinuteBoundary()
 {
-    TimeType clock;
+    TimeType clock(wallClock);
     setNow(10, 14, 59);
     clock.Start();
     QCOMPARE(int(clock.LastSecond), 59);
@@ -63,7 +57,7 @@ void TestClock::acrossAMinuteBoundary()
 
 void TestClock::sameSecondAddsNothing()
 {
-    TimeType clock;
+    TimeType clock(wallClock);
     setNow(10, 14, 59, 100);
     clock.Start();
     setNow(10, 14, 59, 900);
@@ -78,7 +72,7 @@ void TestClock::sameSecondAddsNothing()
 
 void TestClock::gapLongerThanAMinute()
 {
-    TimeType clock;
+    TimeType clock(wallClock);
     setNow(8, 0, 10);
     clock.Start();
     now = now.addSecs(75); // second 25
@@ -88,7 +82,7 @@ void TestClock::gapLongerThanAMinute()
 
 void TestClock::acrossAnHour()
 {
-    TimeType clock;
+    TimeType clock(wallClock);
     setNow(23, 59, 58);
     clock.Start();
     for (int i = 0; i < 5; ++i) {
@@ -101,7 +95,7 @@ void TestClock::acrossAnHour()
 
 void TestClock::pauseIsNotCounted()
 {
-    TimeType clock;
+    TimeType clock(wallClock);
     setNow(9, 30, 0);
     clock.Start();
     now = now.addSecs(4);
@@ -119,7 +113,7 @@ void TestClock::pauseIsNotCounted()
 
 void TestClock::clearLeavesLastSecond()
 {
-    TimeType clock;
+    TimeType clock(wallClock);
     setNow(9, 30, 40);
     clock.Start();
     now = now.addSecs(7);
@@ -137,8 +131,7 @@ void TestClock::clearLeavesLastSecond()
 
 void TestClock::systemClock()
 {
-    SetWallClock({});
-    const int second = WallClockLocalSecond();
+    const int second = TWallClock().LocalSecond();
     QVERIFY(second >= 0 && second < 60);
     TimeType clock;
     clock.Start();
@@ -148,12 +141,13 @@ void TestClock::systemClock()
 void TestClock::seedFromTheClock()
 {
     now = QDateTime(QDate(2026, 3, 29), QTime(1, 2, 3, 456), Qt::UTC);
-    SeedRandom();
-    QCOMPARE(RandomState(), quint32(((1 * 60 + 2) * 60 + 3) * 1000 + 456));
+    TRandom random;
+    random.Seed(wallClock);
+    QCOMPARE(random.State(), quint32(((1 * 60 + 2) * 60 + 3) * 1000 + 456));
     // A local moment is converted to universal time first.
     now = QDateTime(QDate(2026, 3, 29), QTime(1, 2, 3, 456), Qt::UTC).toLocalTime();
-    SeedRandom();
-    QCOMPARE(RandomState(), quint32(3723456));
+    random.Seed(wallClock);
+    QCOMPARE(random.State(), quint32(3723456));
 }
 
 QTEST_GUILESS_MAIN(TestClock)

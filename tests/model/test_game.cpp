@@ -2,8 +2,6 @@
 // pictures, the wall clock set by the test, and every announcement recorded
 // in the order it came.
 
-#include "base/Random.h"
-#include "base/WallClock.h"
 #include "model/MineGame.h"
 #include "support/BoardPicture.h"
 #include "support/LaidBoard.h"
@@ -110,13 +108,13 @@ private slots:
     void init()
     {
         now = QDateTime(QDate(2026, 3, 29), QTime(12, 0, 0));
-        previousClock = SetWallClock([this] { return now; });
+        environment = TGameEnvironment();
+        environment.Clock = TWallClock([this] { return now; });
     }
-    void cleanup() { SetWallClock(previousClock); }
 
     void newGameIsFreshAndAnnouncesTheCounters()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         Announcements heard(game);
         game.NewGame();
         QCOMPARE(game.State(), quint8(gsFresh));
@@ -126,9 +124,9 @@ private slots:
 
     void firstOpeningStartsTheGameAndItsClock()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.ChooseLevel(LevelEasy);
-        SetRandomState(7);
+        game.Random().SetState(7);
         Announcements heard(game);
         game.FirstOpening(3, 3);
         QCOMPARE(heard.take(), QStringList());
@@ -146,7 +144,7 @@ private slots:
 
     void wonGameAnnouncesTheEndOnceInOrder()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         // Every safe cell is a number, so each opening uncovers one cell.
         QVERIFY(Lay(game, {"*.*", "...", "*.*"}));
         Announcements heard(game);
@@ -176,7 +174,7 @@ private slots:
 
     void lostGameMarksTheBoard()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         QVERIFY(Lay(game, {"F*.", "f..", "..."}));
         Announcements heard(game);
         game.Open(1, 0);
@@ -187,7 +185,7 @@ private slots:
 
     void probesAreOpenedWithTheCell()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.SetClearNeighbours(false);
         QVERIFY(Lay(game, {"....", ".*..", "...*"}));
         Announcements heard(game);
@@ -272,7 +270,7 @@ private slots:
 
     void markingCycleAnnouncesTheCellAndTheCounter()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         QVERIFY(Lay(game, {"*.", ".."}));
         Announcements heard(game);
         game.CycleMark(1, 1);
@@ -285,7 +283,7 @@ private slots:
 
     void pauseStopsTheClockAndNewGameEndsIt()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         QVERIFY(Lay(game, {"*..", "...", "..."}));
         Announcements heard(game);
         now = now.addSecs(2);
@@ -310,7 +308,7 @@ private slots:
 
     void pauseOnAFreshBoardLeavesTheClockStopped()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.NewGame();
         game.TogglePause();
         game.TogglePause();
@@ -323,7 +321,7 @@ private slots:
 
     void boardMovesCarryTheCellsWithThem()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.SetBorders(false);
         QVERIFY(Lay(game, {"*....", ".....", "....*", "....."}));
         const QStringList before = BoardPicture::Picture(game.Model());
@@ -364,10 +362,10 @@ private slots:
         QFETCH(int, dx);
         QFETCH(int, dy);
         QFETCH(int, moves);
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.SetBorders(false);
         game.SetCustomBoard({cols, rows, cols * rows / 5});
-        SetRandomState(99);
+        game.Random().SetState(99);
         game.FirstOpening(0, 0);
         game.Open(0, 0);
         const QStringList before = BoardPicture::Picture(game.Model());
@@ -379,12 +377,12 @@ private slots:
 
     void diagonalEqualsItsTwoStraightMoves()
     {
-        TMineGame diagonal(TMines::TStoreUse::None);
-        TMineGame straight(TMines::TStoreUse::None);
+        TMineGame diagonal(TMines::TStoreUse::None, environment);
+        TMineGame straight(TMines::TStoreUse::None, environment);
         for (TMineGame *game : {&diagonal, &straight}) {
             game->SetBorders(false);
             game->SetCustomBoard({30, 20, 99}); // the Hard level's board
-            SetRandomState(5);
+            game->Random().SetState(5);
             game->FirstOpening(4, 4);
             game->Open(4, 4);
         }
@@ -409,7 +407,7 @@ private slots:
     // Each option setter announces a change once, and only a change.
     void optionSettersAnnounceChanges()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.NewGame();
         const struct {
             void (TMineGame::*set)(bool);
@@ -446,7 +444,7 @@ private slots:
         QFETCH(int, change);
         QFETCH(bool, bordersBefore);
         QFETCH(bool, newGame);
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.SetBorders(bordersBefore);
         game.SetCrossPointer(true);
         game.SetQuestionMarks(false);
@@ -473,7 +471,7 @@ private slots:
     // before its new game; a preset's own numbers choose the preset.
     void levelsAndCustomBoards()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.ChooseLevel(LevelEasy);
         QVERIFY(Lay(game, {"*.......", "........", "........", "........", "........", "........",
                            "........", "........"}));
@@ -496,26 +494,61 @@ private slots:
                  Lines({"options", "options", "resized", "time 0", "mines 40", "board"}));
 
         // A screen too small for 8 x 8 leaves numbers without room for a mine.
-        const int maxCols = MaxCols;
-        const int maxRows = MaxRows;
-        ComputeMaxBoard(116, 201); // 3 x 3
-        game.SetCustomBoard({3, 3, 0});
-        MaxCols = maxCols;
-        MaxRows = maxRows;
-        QCOMPARE(game.Model().BoardSize(), (TBoardSize{3, 3, 1}));
-        QCOMPARE(game.Model().Level, quint8(LevelCustom));
+        environment.Limits = BoardLimitsForScreen(116, 201); // 3 x 3
+        TMineGame cramped(TMines::TStoreUse::None, environment);
+        cramped.SetCustomBoard({3, 3, 0});
+        QCOMPARE(cramped.Model().BoardSize(), (TBoardSize{3, 3, 1}));
+        QCOMPARE(cramped.Model().Level, quint8(LevelCustom));
     }
 
     void recordNameKeepsThirtyCharacters()
     {
-        TMineGame game(TMines::TStoreUse::None);
+        TMineGame game(TMines::TStoreUse::None, environment);
         game.SetRecordName(QString(31, 'x'));
         QCOMPARE(game.Model().RecordName, QString(30, 'x'));
     }
 
+    // Each game lives in its own environment: one's clock, generator and
+    // screen are nothing to the other, even in one thread.
+    void twoGamesInOneProcessKeepApart()
+    {
+        QDateTime otherNow = now;
+        TGameEnvironment other;
+        other.Clock = TWallClock([&otherNow] { return otherNow; });
+        other.Limits = BoardLimitsForScreen(640, 480); // 34 x 19
+        other.RandomState = 7;
+        environment.RandomState = 7;
+        TMineGame first(TMines::TStoreUse::None, environment);
+        TMineGame second(TMines::TStoreUse::None, other);
+        QCOMPARE(first.Model().Limits(), (TBoardLimits{56, 36}));
+        QCOMPARE(second.Model().Limits(), (TBoardLimits{34, 19}));
+        for (TMineGame *game : {&first, &second}) {
+            game->ChooseLevel(LevelMedium);
+            game->NewGame();
+        }
+        // The second lays its mines and draws once more before the first
+        // lays its own: the first still lays the board its state gives.
+        second.FirstOpening(3, 3);
+        second.Random().Below(100);
+        first.FirstOpening(3, 3);
+        QCOMPARE(BoardPicture::Picture(first.Model()), BoardPicture::Picture(second.Model()));
+        QCOMPARE(second.Random().State(), first.Random().State() * 134775813u + 1u);
+
+        QSignalSpy firstTime(&first, &TMineGame::timeChanged);
+        QSignalSpy secondTime(&second, &TMineGame::timeChanged);
+        otherNow = otherNow.addSecs(9);
+        second.Tick();
+        first.Tick();
+        QCOMPARE(secondTime.takeFirst().at(0).toInt(), 9);
+        QVERIFY(firstTime.isEmpty());
+        now = now.addSecs(2);
+        first.Tick();
+        QCOMPARE(firstTime.takeFirst().at(0).toInt(), 2);
+    }
+
 private:
     QDateTime now;
-    TWallClockSource previousClock;
+    TGameEnvironment environment;
 };
 
 QTEST_GUILESS_MAIN(GameObjectTest)

@@ -37,23 +37,23 @@ private slots:
 
 void TestRules::generatorFromStateZero()
 {
-    SetRandomState(0);
+    TRandom random;
     QList<int> drawn;
     for (int i = 0; i < 6; ++i)
-        drawn << RandomBelow(8);
+        drawn << random.Below(8);
     QCOMPARE(drawn, (QList<int>{0, 0, 6, 1, 2, 5}));
     // The state is the whole generator: setting it again replays the draws.
-    SetRandomState(0);
-    QCOMPARE(RandomBelow(8), 0);
-    QCOMPARE(RandomState(), 1u);
+    random.SetState(0);
+    QCOMPARE(random.Below(8), 0);
+    QCOMPARE(random.State(), 1u);
 }
 
 void TestRules::generatorBounds()
 {
-    SetRandomState(0xFFFFFFFFu);
+    TRandom random(0xFFFFFFFFu);
     for (int n : {1, 2, 3, 7, 101, 1000}) {
         for (int i = 0; i < 2000; ++i) {
-            const int value = RandomBelow(n);
+            const int value = random.Below(n);
             QVERIFY2(value >= 0 && value < n, qPrintable(QString::number(n)));
         }
     }
@@ -67,7 +67,7 @@ void TestRules::layMinesFollowsTheDrawOrder()
     TMines model(TMines::TStoreUse::None);
     QVERIFY(SetPicture(model, {".....", ".....", ".....", "....."}));
     model.Mines = 4;
-    SetRandomState(0);
+    model.Random().SetState(0);
     model.LayMines(0, 0);
     QStringList mines;
     for (int r = 0; r < model.Rows; ++r) {
@@ -77,7 +77,7 @@ void TestRules::layMinesFollowsTheDrawOrder()
         mines << line;
     }
     QCOMPARE(mines, (QStringList{".*..*", ".*...", ".*...", "....."}));
-    QCOMPARE(RandomState(), 1828254910u);
+    QCOMPARE(model.Random().State(), 1828254910u);
 }
 
 void TestRules::firstOpeningNeverOnAMine_data()
@@ -107,7 +107,7 @@ void TestRules::firstOpeningNeverOnAMine()
     model.Mines = mines;
     model.Borders = borders;
     for (quint32 seed = 0; seed < 40; ++seed) {
-        SetRandomState(seed * 2654435761u);
+        model.Random().SetState(seed * 2654435761u);
         const int c0 = int(seed * 7 % quint32(cols));
         const int r0 = int(seed * 13 % quint32(rows));
         model.ResetBoard();
@@ -148,7 +148,7 @@ void TestRules::firstOpeningCounts()
     model.Rows = 16;
     model.Mines = 40;
     for (quint32 seed = 1; seed <= 20; ++seed) {
-        SetRandomState(seed);
+        model.Random().SetState(seed);
         model.ResetBoard();
         model.ChangedCells.clear();
         model.LayMines(5, 9);
@@ -486,7 +486,7 @@ void TestRules::markingCycle()
     TMines model(TMines::TStoreUse::None);
     model.ApplyLevel(LevelEasy);
     model.ResetBoard();
-    SetRandomState(7);
+    model.Random().SetState(7);
     model.LayMines(0, 0);
     QCOMPARE(model.MinesLeft, 10);
     TMineField *cell = model.Cells[4][4];
@@ -529,7 +529,7 @@ void TestRules::elevenMarksOnEasy()
     TMines model(TMines::TStoreUse::None);
     model.ApplyLevel(LevelEasy);
     model.ResetBoard();
-    SetRandomState(3);
+    model.Random().SetState(3);
     model.LayMines(7, 7);
     for (int i = 0; i < 11; ++i)
         model.CycleMark(i % 8, i / 8);

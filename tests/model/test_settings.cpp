@@ -88,7 +88,6 @@ void TestSettings::initTestCase()
 void TestSettings::init()
 {
     OpenSettingsStore()->clear();
-    ComputeMaxBoard(1024, 768); // 56 x 36
 }
 
 void TestSettings::emptyStore()
@@ -239,8 +238,9 @@ void TestSettings::load()
             store->setValue(it.key(), it.value());
         store->sync();
     }
-    ComputeMaxBoard(screen.width(), screen.height());
-    TMines model;
+    TGameEnvironment environment;
+    environment.Limits = BoardLimitsForScreen(screen.width(), screen.height());
+    TMines model(TMines::TStoreUse::LoadAndSave, environment);
     QCOMPARE(ModelValues(model), expected);
     // Whatever was loaded can be played.
     QVERIFY(model.Cols >= 1 && model.Rows >= 1);

@@ -4,6 +4,7 @@
 // dialogs answer from a script and the modal run is closed from a timer.
 
 #include "MusicTestSupport.h"
+#include "base/Random.h"
 #include "controls/UpDown.h"
 #include "music/Music.h"
 #include "music/PlayForm.h"
@@ -159,14 +160,17 @@ inline void Command(TPlayForm &form, const QString &step)
     }
 }
 
-// Runs the window modally on music; steps run once it is shown.  A window
-// the steps left open is cancelled.  Returns Execute's answer.
-inline bool RunForm(TPlayForm &form, TMusic &music, const std::function<void()> &steps)
+// Runs the window modally on music, shuffling with `random` (a generator of
+// its own when none is given); steps run once it is shown.  A window the
+// steps left open is cancelled.  Returns Execute's answer.
+inline bool RunForm(TPlayForm &form, TMusic &music, const std::function<void()> &steps,
+                    TRandom *random = nullptr)
 {
+    TRandom own;
     QTimer::singleShot(0, &form, [&form, steps] {
         steps();
         if (form.isVisible())
             form.reject();
     });
-    return form.Execute(music);
+    return form.Execute(music, random ? *random : own);
 }

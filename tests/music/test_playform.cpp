@@ -1,7 +1,6 @@
 // The play-list window: every command keeps the list, the start choice and
 // the selection marks on their entries, and only OK reaches the player.
 #include "PlayFormTestSupport.h"
-#include "base/Random.h"
 #include "support/MessageRecorder.h"
 
 #include <QCollator>
@@ -195,11 +194,10 @@ private slots:
         for (int i = 0; i < count; ++i)
             titles << QString(QChar('a' + i));
         // One pass of exchanges with a freely drawn partner, replayed here.
-        SetRandomState(state);
+        TRandom replay(state);
         QStringList expected = titles;
         for (int i = 0; i < count; ++i)
-            expected.swapItemsAt(i, RandomBelow(count));
-        const quint32 stateAfter = RandomState();
+            expected.swapItemsAt(i, replay.Below(count));
 
         TTestFolder folder;
         TMusic music;
@@ -207,13 +205,16 @@ private slots:
         StartAt(music, count / 2);
         TPlayForm form;
         QString picture;
-        RunForm(form, music, [&] {
-            Command(form, "select:0");
-            SetRandomState(state);
-            Command(form, "Randomize1");
-            picture = Picture(form);
-        });
-        QCOMPARE(RandomState(), stateAfter);
+        TRandom random(state);
+        RunForm(
+            form, music,
+            [&] {
+                Command(form, "select:0");
+                Command(form, "Randomize1");
+                picture = Picture(form);
+            },
+            &random);
+        QCOMPARE(random.State(), replay.State());
         for (QString &title : expected) {
             const QString entry = title;
             if (entry == titles.value(count / 2))

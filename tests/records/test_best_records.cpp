@@ -92,7 +92,6 @@ private slots:
         QDir().mkpath(dir_.path());
         oldCurrent_ = QDir::currentPath();
         QDir::setCurrent(dir_.path());
-        SetBestRecordsDirectory(QString());
     }
 
     void cleanup()
@@ -101,12 +100,14 @@ private slots:
         QDir::setCurrent(oldCurrent_);
     }
 
-    void directoryIsFixedOnceSetAndDefaultsToTheCurrentOne()
+    void folderIsTheGameOwnOrElseTheCurrentOne()
     {
         QCOMPARE(BestRecordsPath(), dir_.filePath("Ferrox for Windows.hi"));
-        SetBestRecordsDirectory(dir_.path());
+        QVERIFY(SaveBestRecord(Record(8, 8, 10, 25, "Bob")));
+        TBestTimes times(dir_.path());
         QDir::setCurrent(QDir::tempPath());
-        QCOMPARE(BestRecordsPath(), dir_.filePath("Ferrox for Windows.hi"));
+        QVERIFY(times.Load(8, 8, 10));
+        QCOMPARE(times.Current().Holder, QString("Bob"));
     }
 
     void firstRecordCreatesTheFileWithOneRecord()
@@ -454,22 +455,21 @@ private slots:
         QFETCH(int, failingRecord);
         WriteFile(MediumAnn + HardCy);
         const QStringList before = Entries();
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), BestRecordsDirectory(),
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), dir_.path(),
                                 FailAfterBytes(failingRecord * BestRecordSize)));
         ExpectUntouched(MediumAnn + HardCy, before);
     }
 
     void writeFailingOnTheFirstRecordOfANewFile()
     {
-        QVERIFY(
-            !SaveBestRecord(Record(8, 8, 10, 1, "Lou"), BestRecordsDirectory(), FailAfterBytes(0)));
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), dir_.path(), FailAfterBytes(0)));
         QCOMPARE(Entries(), QStringList());
     }
 
     void diskFullHalfWayThroughARecord()
     {
         WriteFile(MediumAnn + HardCy);
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Max"), BestRecordsDirectory(),
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Max"), dir_.path(),
                                 FailAfterBytes(BestRecordSize + 20)));
         ExpectUntouched(MediumAnn + HardCy, {BestRecordsFileName});
     }
