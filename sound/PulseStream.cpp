@@ -318,12 +318,12 @@ void TPulseStream::CreateStream()
     History.assign(static_cast<std::size_t>(SampleRate * BufferMs / 1000 * 2 * Channels), 0);
     WrittenFrames = 0;
     Silenced = false;
-    const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(SampleRate), Channels};
+    const pa_sample_spec format{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(SampleRate), Channels};
     pa_proplist *props = pa_proplist_new();
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, MediaRole);
     pa_proplist_sets(props, PA_PROP_MEDIA_ICON_NAME, IconName);
-    Stream =
-        pa_stream_new_with_proplist(Context, MediaName.toUtf8().constData(), &spec, nullptr, props);
+    Stream = pa_stream_new_with_proplist(Context, MediaName.toUtf8().constData(), &format, nullptr,
+                                         props);
     pa_proplist_free(props);
     if (!Stream) {
         Lose();
