@@ -12,10 +12,12 @@
 #include "model/TimeType.h"
 
 #include <QList>
+#include <QPoint>
 #include <QString>
 #include <QtGlobal>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 // A board's configuration: its columns, rows and mines.
@@ -185,6 +187,15 @@ public:
     // CoveredSafe = Cols*Rows - Mines and MinesLeft = Mines.  Needs
     // 1 <= Mines < Cols*Rows and a board just reset.
     void LayMines(int col, int row);
+
+    // Lays the mines so that the board can be finished from this first
+    // opening by reasoning alone: (col, row) shows a 0 and the probed cells
+    // (the cross pointer's arms) hold no mine.  Drawn from the game's
+    // generator, so a state and a first opening replay the same board.  When
+    // no such board turns up within `budget`, lays an ordinary board
+    // (LayMines) and returns false.
+    bool LayGuessFreeMines(int col, int row, const QList<QPoint> &probes,
+                           std::chrono::milliseconds budget = std::chrono::seconds(1));
 
     // Queues (col, row) unless already Queued or Revealed, whatever its
     // State; if it is msOpen and ClearNeighbours is on and its flagged block
