@@ -1,6 +1,8 @@
 // The rules of a game on the board.
 #include "model/Mines.h"
 
+#include "model/GuessFreeLayout.h"
+
 #include <algorithm>
 
 void TMines::LayMines(int col, int row)
@@ -30,10 +32,28 @@ void TMines::LayMines(int col, int row)
 bool TMines::LayGuessFreeMines(int col, int row, const QList<QPoint> &probes,
                                std::chrono::milliseconds budget)
 {
-    Q_UNUSED(probes);
-    Q_UNUSED(budget);
-    LayMines(col, row);
-    return false;
+    const auto deadline = TGuessFreeLayout::TClock::now() + budget;
+    auto index = [this](int c, int r) { return c * Rows + r; };
+    std::vector<int> probeCells;
+    for (const QPoint &probe : probes)
+        if (probe.x() >= 0 && probe.x() < Cols && probe.y() >= 0 && probe.y() < Rows)
+            probeCells.push_back(index(probe.x(), probe.y()));
+    const int count = std::clamp(Mines, 0, Cols * Rows - 1);
+    TGuessFreeLayout guessFree(Shape(), count);
+    const auto layout = guessFree.Lay(index(col, row), probeCells, Generator, deadline);
+    if (!layout) {
+        LayMines(col, row);
+        return false;
+    }
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r)
+            if ((*layout)[index(c, r)]) {
+                Cells[c][r]->IsMine = true;
+                ForEachNeighbour(c, r, [this](int x, int y) { ++Cells[x][y]->MinesAround; });
+            }
+    CoveredSafe = Cols * Rows - count;
+    MinesLeft = Mines;
+    return true;
 }
 
 void TMines::PushIfOpenable(TMineField *cell)

@@ -7,6 +7,7 @@
 #include "base/Constants.h"
 #include "base/Random.h"
 #include "base/Rounding.h"
+#include "model/BoardShape.h"
 #include "model/GameEnvironment.h"
 #include "model/MineField.h"
 #include "model/TimeType.h"
@@ -145,40 +146,17 @@ public:
     // Sets Col/Row of every cell of the board to its slot.
     void RenumberCells();
 
-    // Calls visit(col, row) for each neighbour position of (col, row), in the
-    // usual order (columns outer, rows inner, ascending).  With Borders on,
-    // positions off the board are skipped; with Borders off each coordinate
-    // is wrapped once.  Positions equal to (col, row) after wrapping are
-    // skipped, so on a one- or two-cell-wide torus a cell may be visited twice.
+    TBoardShape Shape() const { return {Cols, Rows, Borders}; }
+
+    // The neighbour positions of (col, row), and its whole 3 x 3 block: the
+    // board's neighbourhood rule (TBoardShape).
     template <typename Visit> void ForEachNeighbour(int col, int row, Visit &&visit) const
     {
-        ForEachInBlock(col, row, [&](int c, int r) {
-            if (c != col || r != row)
-                visit(c, r);
-        });
+        Shape().ForEachNeighbour(col, row, visit);
     }
-
-    // Like ForEachNeighbour, but the cell's own position is visited too
-    // (whenever the 3 x 3 block, after wrapping, lands on it).
     template <typename Visit> void ForEachInBlock(int col, int row, Visit &&visit) const
     {
-        for (int dc = -1; dc <= 1; ++dc) {
-            int c = col + dc;
-            if (c < 0 || c >= Cols) {
-                if (Borders)
-                    continue;
-                c = c < 0 ? Cols - 1 : 0;
-            }
-            for (int dr = -1; dr <= 1; ++dr) {
-                int r = row + dr;
-                if (r < 0 || r >= Rows) {
-                    if (Borders)
-                        continue;
-                    r = r < 0 ? Rows - 1 : 0;
-                }
-                visit(c, r);
-            }
-        }
+        Shape().ForEachInBlock(col, row, visit);
     }
 
     // --- rules -------------------------------------------------------------

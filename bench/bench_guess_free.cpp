@@ -1,0 +1,106 @@
+// Laying boards that need no guess: how long the first opening waits on the
+// three level boards, with borders and wrapped, and on denser boards how
+// often no such board turns up within the game's one second.
+#include "model/Mines.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace
+{
+
+using TClock = std::chrono::steady_clock;
+
+constexpr TBoardSize LevelSizes[] = {{8, 8, 10}, {16, 16, 40}, {30, 20, 99}};
+
+struct TLaying {
+    double Milliseconds = 0;
+    bool GuessFree = false;
+};
+
+TLaying LayOnce(TMines &model, quint32 seed)
+{
+    model.ResetBoard();
+    model.Random().SetState(seed);
+    const auto start = TClock::now();
+    const bool guessFree = model.LayGuessFreeMines(model.Cols / 2, model.Rows / 2, {});
+    const std::chrono::duration<double, std::milli> spent = TClock::now() - start;
+    return {spent.count(), guessFree};
+}
+
+void SetBoard(TMines &model, const TBoardSize &size, bool borders)
+{
+    model.Level = LevelCustom;
+    model.Cols = quint8(size.Cols);
+    model.Rows = quint8(size.Rows);
+    model.Mines = size.Mines;
+    model.Borders = borders;
+}
+
+// The share of the sorted times at or below which `fraction` of them lie.
+double Percentile(std::vector<double> times, double fraction)
+{
+    std::sort(times.begin(), times.end());
+    const size_t at = std::min(times.size() - 1, size_t(fraction * double(times.size())));
+    return times[at];
+}
+
+void Report(benchmark::State &state, const std::vector<TLaying> &layings)
+{
+    std::vector<double> times;
+    int fellBack = 0;
+    for (const TLaying &laying : layings) {
+        times.push_back(laying.Milliseconds);
+        fellBack += laying.GuessFree ? 0 : 1;
+    }
+    state.counters["median_ms"] = Percentile(times, 0.5);
+    state.counters["p99_ms"] = Percentile(times, 0.99);
+    state.counters["fallback_pct"] = 100.0 * fellBack / double(layings.size());
+}
+
+// Arguments: level (0 Easy, 1 Medium, 2 Hard), borders (1) or wrapped (0).
+// Each iteration is a new generator state.
+void BM_GuessFreeLevel(benchmark::State &state)
+{
+    TMines model(TMines::TStoreUse::None);
+    SetBoard(model, LevelSizes[state.range(0)], state.range(1) != 0);
+    std::vector<TLaying> layings;
+    quint32 seed = 1;
+    for (auto _ : state)
+        layings.push_back(LayOnce(model, seed++));
+    Report(state, layings);
+}
+BENCHMARK(BM_GuessFreeLevel)
+    ->ArgsProduct({{0, 1, 2}, {1, 0}})
+    ->ArgNames({"level", "borders"})
+    ->Iterations(1000)
+    ->Unit(benchmark::kMillisecond);
+
+// Arguments: level size, mines per hundred cells, borders.  Twenty states
+// each; a fallback costs the full second.
+void BM_GuessFreeDensity(benchmark::State &state)
+{
+    TBoardSize size = LevelSizes[state.range(0)];
+    const int cells = size.Cols * size.Rows;
+    size.Mines = std::min(cells - 10, int(cells * state.range(1) / 100));
+    TMines model(TMines::TStoreUse::None);
+    SetBoard(model, size, state.range(2) != 0);
+    std::vector<TLaying> layings;
+    for (auto _ : state)
+        for (quint32 seed = 1; seed <= 20; ++seed)
+            layings.push_back(LayOnce(model, seed));
+    Report(state, layings);
+    state.counters["mines"] = size.Mines;
+}
+BENCHMARK(BM_GuessFreeDensity)
+    ->ArgsProduct({{0, 1, 2}, {20, 30, 40, 50, 60}, {1, 0}})
+    ->ArgNames({"level", "density", "borders"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

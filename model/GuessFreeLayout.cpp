@@ -1,0 +1,97 @@
+#include "model/GuessFreeLayout.h"
+
+#include <algorithm>
+
+namespace
+{
+// Picks one of the cells for which `pick` holds, evenly; -1 when none does.
+template <typename Pick> int DrawCell(int cellCount, TRandom &random, Pick &&pick)
+{
+    int count = 0;
+    for (int cell = 0; cell < cellCount; ++cell)
+        count += pick(cell) ? 1 : 0;
+    if (count == 0)
+        return -1;
+    int chosen = random.Below(count);
+    for (int cell = 0; cell < cellCount; ++cell)
+        if (pick(cell) && chosen-- == 0)
+            return cell;
+    return -1;
+}
+} // namespace
+
+TGuessFreeLayout::TGuessFreeLayout(const TBoardShape &shape, int mines)
+    : Solver(shape), MineCount(mines)
+{
+    // A sprawling border is left for the next layout rather than searched
+    // at length: most layouts settle in a few hundred steps.
+    Solver.SetSearchLimit(20000);
+}
+
+std::optional<std::vector<std::uint8_t>> TGuessFreeLayout::Lay(int first,
+                                                               const std::vector<int> &probes,
+                                                               TRandom &random,
+                                                               TClock::time_point deadline)
+{
+    const int cells = Solver.CellCount();
+    // The first cell's block stays free so that it shows a 0; the probes
+    // are opened too, so they stay free as well.
+    std::vector<std::uint8_t> kept(cells, 0);
+    kept[first] = 1;
+    for (int next : Solver.Neighbours(first))
+        kept[next] = 1;
+    for (int probe : probes)
+        kept[probe] = 1;
+    std::vector<int> open;
+    for (int cell = 0; cell < cells; ++cell)
+        if (!kept[cell])
+            open.push_back(cell);
+    if (MineCount > static_cast<int>(open.size()))
+        return std::nullopt;
+
+    std::vector<int> opening{first};
+    opening.insert(opening.end(), probes.begin(), probes.end());
+    // Each mine moved gives the solver a new board; a layout that still
+    // sticks after this many moves is drawn afresh.
+    const int movesPerLayout = std::max(20, MineCount);
+    while (TClock::now() < deadline) {
+        // A partial shuffle of the cells that may hold a mine.
+        std::vector<std::uint8_t> layout(cells, 0);
+        for (int i = 0; i < MineCount; ++i) {
+            const int j = i + random.Below(static_cast<int>(open.size()) - i);
+            std::swap(open[i], open[j]);
+            layout[open[i]] = 1;
+        }
+        for (int move = 0; move <= movesPerLayout && TClock::now() < deadline; ++move) {
+            if (Solver.Solve(layout, opening))
+                return layout;
+            if (!LoosenBorder(layout, kept, random))
+                break;
+        }
+    }
+    return std::nullopt;
+}
+
+bool TGuessFreeLayout::LoosenBorder(std::vector<std::uint8_t> &layout,
+                                    const std::vector<std::uint8_t> &kept, TRandom &random)
+{
+    const int cells = Solver.CellCount();
+    const int from =
+        DrawCell(cells, random, [&](int cell) { return layout[cell] && Solver.IsOnBorder(cell); });
+    if (from < 0)
+        return false;
+    auto unreached = [&](int cell) {
+        return !layout[cell] && !kept[cell] && !Solver.IsOpened(cell) && !Solver.IsMarked(cell) &&
+               !Solver.IsOnBorder(cell);
+    };
+    int to = DrawCell(cells, random, unreached);
+    if (to < 0)
+        to = DrawCell(cells, random, [&](int cell) {
+            return !layout[cell] && !kept[cell] && !Solver.IsOpened(cell) && cell != from;
+        });
+    if (to < 0)
+        return false;
+    layout[from] = 0;
+    layout[to] = 1;
+    return true;
+}
