@@ -21,6 +21,15 @@ void TStatusPanels::AddPanel(int width, bool ownerDraw, const QString &text)
     update();
 }
 
+void TStatusPanels::SetPanelShown(int index, bool shown)
+{
+    if (panels_[index].Shown == shown)
+        return;
+    panels_[index].Shown = shown;
+    // The panel before it may grow or shrink to the edge.
+    update();
+}
+
 void TStatusPanels::SetPanelText(int index, const QString &text)
 {
     if (panels_[index].Text == text)
@@ -32,13 +41,22 @@ void TStatusPanels::SetPanelText(int index, const QString &text)
 
 QRect TStatusPanels::PanelRect(int index) const
 {
+    if (!panels_.at(index).Shown)
+        return {};
     int left = 0;
-    for (int i = 0; i < index; ++i)
-        left += panels_.at(i).Width + PanelGap;
+    bool last = true;
+    for (int i = 0; i < panels_.size(); ++i) {
+        if (!panels_.at(i).Shown)
+            continue;
+        if (i < index)
+            left += panels_.at(i).Width + PanelGap;
+        else if (i > index)
+            last = false;
+    }
     // The last panel runs on to the bar's right edge, as a status bar's
     // last panel does, so a long text there has the room the bar has.
     int width = panels_.at(index).Width;
-    if (index == panels_.size() - 1)
+    if (last)
         width = qMax(width, this->width() - left);
     // One pixel of the bar above and below, one pixel of bevel inside it.
     return QRect(left + 1, 3, width - 2, height() - 5);
@@ -50,6 +68,8 @@ void TStatusPanels::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.setFont(font());
     for (int i = 0; i < panels_.size(); ++i) {
+        if (!panels_.at(i).Shown)
+            continue;
         const QRect inner = PanelRect(i);
         if (panels_.at(i).OwnerDraw) {
             DrawBevel(painter, inner.adjusted(-1, -1, 1, 1), bvLowered);

@@ -10,8 +10,9 @@ class QPainter;
 
 // TStatusPanels: a status bar of fixed-width panels, each plain or drawn by
 // the owner in a lowered bevel.  Qt's status bar knows only widgets and one
-// message, so the panels are painted here.  The last panel reaches the bar's
-// right edge; no panel draws outside its own rectangle.
+// message, so the panels are painted here.  The last panel shown reaches the
+// bar's right edge; a hidden panel takes no room; no panel draws outside its
+// own rectangle.
 class TStatusPanels : public QStatusBar
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
         int Width = 50;
         bool OwnerDraw = false; // drawn through drawPanel, in a lowered bevel
         QString Text;
+        bool Shown = true;
     };
 
     explicit TStatusPanels(QWidget *parent = nullptr);
@@ -29,7 +31,9 @@ public:
     void AddPanel(int width, bool ownerDraw, const QString &text);
     QString PanelText(int index) const { return panels_.at(index).Text; }
     void SetPanelText(int index, const QString &text);
-    // The panel's inner rectangle, where its text goes.
+    bool PanelShown(int index) const { return panels_.at(index).Shown; }
+    void SetPanelShown(int index, bool shown);
+    // The panel's inner rectangle, where its text goes; empty while hidden.
     QRect PanelRect(int index) const;
 
 signals:

@@ -14,6 +14,11 @@ inline constexpr int EdgeRepeatMs = 100;
 // The strip with the clock and the mines counter above the board.
 inline constexpr int CounterStripHeight = 32;
 inline constexpr int StatusBarHeight = 19;
+// The status bar's panels, left to right: "Best Time:", the time, "by:",
+// the holder and, for a game whose board may need a guess, the notice.
+inline constexpr int BestTimePanel = 1;
+inline constexpr int HolderPanel = 3;
+inline constexpr int NoticePanel = 4;
 // A narrow board still gets a window this wide (frame included), centred in it.
 inline constexpr int MinimumOuterWidth = 300;
 // The frame and the menu bar, status bar and counter strip: what the window
@@ -31,3 +36,6 @@ inline constexpr int TitleShowTicks = 20;
 inline constexpr int TimerIntervalMs = 250;
 // The caption of the lower title panel when no module title is shown.
 inline const QString VersionCaption = QStringLiteral("version ") + ProgramVersion;
+// The status bar's notice for a No Guessing game that got an ordinary board.
+inline const QString GuessNoticeCaption =
+    QStringLiteral("No guess-free board found: this one may need a guess.");

@@ -88,6 +88,9 @@ void TMainMenu::BuildOptionsMenu(QMenuBar *bar)
     MOPress = AddCheckItem(MOptions, "MOPress", QStringLiteral("Windows &press"), false);
     MOBorder = AddCheckItem(MOptions, "MOBorder", QStringLiteral("&Borders"), true);
     MONBour = AddCheckItem(MOptions, "MONBour", QStringLiteral("Clear &Neighbour"), false);
+    // Not one of the presets' options: it changes the boards, not the play.
+    MOptions->addSeparator();
+    MONoGuess = AddCheckItem(MOptions, "MONoGuess", QStringLiteral("No &Guessing"), false);
 }
 
 void TMainMenu::BuildMusicMenu(QMenuBar *bar)
@@ -111,9 +114,10 @@ void TMainMenu::BuildHelpMenu(QMenuBar *bar)
 
 QAction *TMainMenu::Item(TMenuCommand command) const
 {
-    QAction *const items[] = {MGNew,  MGEasy,    MGMedium,   MGHard,   MGCustom, MGQuit,   MOPause,
-                              MODos,  MOWindows, MOQuestion, MOCross,  MOPress,  MOBorder, MONBour,
-                              MUSong, MUFile,    MMSetup,    MMVolume, MHAbout,  License1};
+    QAction *const items[] = {MGNew,    MGEasy,  MGMedium,  MGHard,     MGCustom, MGQuit,
+                              MOPause,  MODos,   MOWindows, MOQuestion, MOCross,  MOPress,
+                              MOBorder, MONBour, MONoGuess, MUSong,     MUFile,   MMSetup,
+                              MMVolume, MHAbout, License1};
     return items[command];
 }
 
@@ -124,6 +128,7 @@ void TMainMenu::ShowOptions(const TMines &model)
     MOPress->setChecked(model.WindowsPress);
     MOBorder->setChecked(model.Borders);
     MONBour->setChecked(model.ClearNeighbours);
+    MONoGuess->setChecked(model.NoGuessing);
     CheckLevel(model.Level);
 }
 

@@ -27,6 +27,7 @@ enum TMenuCommand {
     mcPress,
     mcBorder,
     mcNeighbour,
+    mcNoGuess,
     mcSong,
     mcFile,
     mcSetup,
@@ -51,7 +52,7 @@ public:
         QObject::connect(Item(command), &QAction::triggered, receiver, handler);
     }
 
-    // The checks of the five options and the level's radio item (none for a
+    // The checks of the six options and the level's radio item (none for a
     // level other than 0..3), as the model holds them.
     void ShowOptions(const TMines &model);
     void ShowPaused(bool paused);
@@ -83,6 +84,7 @@ private:
     QAction *MOPress = nullptr;
     QAction *MOBorder = nullptr;
     QAction *MONBour = nullptr;
+    QAction *MONoGuess = nullptr;
     QMenu *MSound = nullptr;
     QAction *MUSong = nullptr;
     QAction *MUFile = nullptr;

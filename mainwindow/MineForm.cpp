@@ -45,7 +45,8 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     TheGame = std::make_unique<TMineGame>(TMines::TStoreUse::LoadAndSave, environment.Game());
     // The program's files stay in the folder it was started in, whatever a
     // file dialog later does to the current directory.
-    BestTimes = new TBestTimes(WorkingDirectory, this);
+    BestTimes = new TBestTimes(WorkingDirectory, TBestList::Ordinary, this);
+    NoGuessBestTimes = new TBestTimes(WorkingDirectory, TBestList::NoGuessing, this);
     CreateControls();
     Menu.Build(menuBar(), this);
     ConnectGame();
@@ -195,6 +196,8 @@ void TMineForm::CreateStatusBar()
     TheStatusBar->AddPanel(40, true, QString::number(NoRecordTime));
     TheStatusBar->AddPanel(28, false, QStringLiteral("by:"));
     TheStatusBar->AddPanel(50, true, NoRecordHolder);
+    TheStatusBar->AddPanel(50, true, GuessNoticeCaption);
+    TheStatusBar->SetPanelShown(NoticePanel, false);
     connect(TheStatusBar, &TStatusPanels::drawPanel, this, &TMineForm::TheStatusBarDrawPanel);
     setStatusBar(TheStatusBar);
 }
@@ -217,7 +220,14 @@ void TMineForm::ConnectGame()
     connect(game, &TMineGame::optionsChanged, this, &TMineForm::FollowOptions);
     connect(game, &TMineGame::boardResized, this, &TMineForm::LayoutBoard);
     connect(game, &TMineGame::gameWon, this, &TMineForm::CheckNewRecord);
-    connect(BestTimes, &TBestTimes::recordChanged, this, &TMineForm::ShowBestRecord);
+    connect(game, &TMineGame::noGuessingGameChanged, this, &TMineForm::LoadBestRecord);
+    connect(game, &TMineGame::guessNoticeChanged, this, &TMineForm::ShowGuessNotice);
+    // Only the list of the game on the board is shown.
+    for (TBestTimes *times : {BestTimes, NoGuessBestTimes})
+        connect(times, &TBestTimes::recordChanged, this, [this, times](const TBestRecord &record) {
+            if (times == &GameRecords())
+                ShowBestRecord(record);
+        });
 }
 
 void TMineForm::ConnectBoard()
@@ -264,9 +274,10 @@ void TMineForm::ConnectMenus()
         {mcWindows, &TMineForm::MOWindowsClick}, {mcQuestion, &TMineForm::MOQuestionClick},
         {mcCross, &TMineForm::MOCrossClick},     {mcPress, &TMineForm::MOPressClick},
         {mcBorder, &TMineForm::MOBorderClick},   {mcNeighbour, &TMineForm::MONBourClick},
-        {mcSong, &TMineForm::MUSongClick},       {mcFile, &TMineForm::MUFileClick},
-        {mcSetup, &TMineForm::MMSetupClick},     {mcVolume, &TMineForm::MMVolumeClick},
-        {mcAbout, &TMineForm::MHAboutClick},     {mcLicense, &TMineForm::License1Click},
+        {mcNoGuess, &TMineForm::MONoGuessClick}, {mcSong, &TMineForm::MUSongClick},
+        {mcFile, &TMineForm::MUFileClick},       {mcSetup, &TMineForm::MMSetupClick},
+        {mcVolume, &TMineForm::MMVolumeClick},   {mcAbout, &TMineForm::MHAboutClick},
+        {mcLicense, &TMineForm::License1Click},
     };
     for (const auto &[command, handler] : commands)
         Menu.Connect(command, this, handler);

@@ -45,7 +45,9 @@ public:
     // The music as the desktop's media controls see and drive it.
     TMediaControls &MediaControls() { return *Controls; }
     TBoardView *Grid() const;
-    const TBestTimes &Records() const { return *BestTimes; }
+    // The best times of the game on the board: a No Guessing game has a list
+    // of its own.
+    const TBestTimes &Records() const;
     // The window's design size from the last layout, frame included.
     int OuterWidth() const { return Outer.width(); }
     int OuterHeight() const { return Outer.height(); }
@@ -84,6 +86,8 @@ private slots:
     // Best times
     bool LoadBestRecord();
     void CheckNewRecord();
+    // The status bar's notice that this game's board may need a guess.
+    void ShowGuessNotice(bool shown);
 
     // Menus
     void MGEasyClick();
@@ -98,6 +102,7 @@ private slots:
     void MOPressClick();
     void MOBorderClick();
     void MONBourClick();
+    void MONoGuessClick();
     void MUSongClick();
     void MUFileClick();
     void MMSetupClick();
@@ -131,11 +136,13 @@ private:
     void FitWindowToBoard();
     void KeepOnScreen();
     void ShowBestRecord(const TBestRecord &record);
+    TBestTimes &GameRecords() const;
 
     std::unique_ptr<TMineGame> TheGame;
     std::unique_ptr<TMusic> Player;
     std::unique_ptr<TMediaControls> Controls;
     TBestTimes *BestTimes = nullptr;
+    TBestTimes *NoGuessBestTimes = nullptr;
     TMainMenu Menu;
     TBoardFrame *Frame = nullptr;
     TDRLabel *DRLabel1 = nullptr;

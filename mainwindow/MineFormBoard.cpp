@@ -17,12 +17,6 @@
 #include <QAction>
 #include <QPainter>
 
-namespace
-{
-constexpr int BestTimePanel = 1;
-constexpr int HolderPanel = 3;
-} // namespace
-
 // --- The board ---------------------------------------------------------------
 
 void TMineForm::MGNewClick()
@@ -90,20 +84,42 @@ void TMineForm::ShowBestRecord(const TBestRecord &record)
     TheStatusBar->SetPanelText(HolderPanel, record.Holder);
 }
 
+// The list is the game's, not the option's: a game goes on counting where
+// its board was laid, whatever the option says by the time it is won (see
+// TMineGame::IsNoGuessingGame).
+TBestTimes &TMineForm::GameRecords() const
+{
+    return TheGame->IsNoGuessingGame() ? *NoGuessBestTimes : *BestTimes;
+}
+
+const TBestTimes &TMineForm::Records() const
+{
+    return GameRecords();
+}
+
 bool TMineForm::LoadBestRecord()
 {
     const TMines &model = TheGame->Model();
-    return BestTimes->Load(model.Cols, model.Rows, model.Mines);
+    return GameRecords().Load(model.Cols, model.Rows, model.Mines);
 }
 
 void TMineForm::CheckNewRecord()
 {
+    TBestTimes &records = GameRecords();
     const int seconds = TheGame->ShownSeconds();
-    if (!BestTimes->IsNewRecord(seconds))
+    if (!records.IsNewRecord(seconds))
         return;
     const TMines &model = TheGame->Model();
     const QString name = Windows.NewRecord().Execute(
         {model.RecordName, model.Cols, model.Rows, model.Mines, TimeCount->Value()});
     TheGame->SetRecordName(name);
-    BestTimes->SetRecord(seconds, model.RecordName);
+    records.SetRecord(seconds, model.RecordName);
+}
+
+// The notice stays until the next new game, beside the best time that game
+// plays for; where the window is too narrow for it, its tip tells it whole.
+void TMineForm::ShowGuessNotice(bool shown)
+{
+    TheStatusBar->SetPanelShown(NoticePanel, shown);
+    TheStatusBar->setToolTip(shown ? GuessNoticeCaption : QString());
 }

@@ -91,6 +91,11 @@ void TMineForm::MONBourClick()
     TheGame->SetClearNeighbours(!TheGame->Model().ClearNeighbours);
 }
 
+void TMineForm::MONoGuessClick()
+{
+    TheGame->SetNoGuessing(!TheGame->Model().NoGuessing);
+}
+
 void TMineForm::FollowOptions()
 {
     Menu.ShowOptions(TheGame->Model());

@@ -6,7 +6,7 @@
 TMineGame::TMineGame(TMines::TStoreUse storeUse, const TGameEnvironment &environment,
                      QObject *parent)
     : QObject(parent), Mines(std::make_unique<TMines>(storeUse, environment)),
-      Clock(environment.Clock)
+      Clock(environment.Clock), NoGuessingGame(Mines->NoGuessing)
 {
 }
 
@@ -25,6 +25,22 @@ void TMineGame::SetState(quint8 state)
         emit pauseChanged(IsPaused());
 }
 
+void TMineGame::SetNoGuessingGame(bool on)
+{
+    if (on == NoGuessingGame)
+        return;
+    NoGuessingGame = on;
+    emit noGuessingGameChanged(on);
+}
+
+void TMineGame::SetGuessNotice(bool on)
+{
+    if (on == GuessNotice)
+        return;
+    GuessNotice = on;
+    emit guessNoticeChanged(on);
+}
+
 void TMineGame::NewGame()
 {
     Clock.Clear();
@@ -38,11 +54,21 @@ void TMineGame::NewGame()
     emit timeChanged(0);
     emit minesLeftChanged(Mines->Mines);
     emit boardChanged();
+    SetGuessNotice(false);
+    SetNoGuessingGame(Mines->NoGuessing);
 }
 
-void TMineGame::FirstOpening(int col, int row)
+// The board laid here decides what game this is, whatever the option says
+// later on: a time won on it counts among the times of boards laid alike.
+void TMineGame::FirstOpening(int col, int row, const QList<QPoint> &probes)
 {
-    Mines->LayMines(col, row);
+    SetNoGuessingGame(Mines->NoGuessing);
+    if (Mines->NoGuessing) {
+        SetGuessNotice(!Mines->LayGuessFreeMines(col, row, probes));
+    } else {
+        Mines->LayMines(col, row);
+        SetGuessNotice(false);
+    }
     Clock.Start();
     ClockRunning = true;
     SetState((GameState & ~gsFresh) | gsPlaying);
@@ -51,6 +77,8 @@ void TMineGame::FirstOpening(int col, int row)
 void TMineGame::BeginWithLaidBoard(const std::function<void(TMines &)> &lay)
 {
     Change(lay);
+    SetNoGuessingGame(Mines->NoGuessing);
+    SetGuessNotice(false);
     Clock.Clear();
     Clock.Start();
     ClockRunning = !IsPaused();
@@ -199,11 +227,12 @@ void TMineGame::TrackPress(TPressState track, QPoint cell)
 void TMineGame::OpenUnlessFlagged(const TBoardPress &press)
 {
     const QPoint cell = *press.Cell;
+    const QList<QPoint> probes = Mines->CrossPointer && press.Shift ? press.Arms : QList<QPoint>{};
     if (IsFresh())
-        FirstOpening(cell.x(), cell.y());
+        FirstOpening(cell.x(), cell.y(), probes);
     if (Cell(cell.x(), cell.y()).State == msFlagged)
         return;
-    Open(cell.x(), cell.y(), Mines->CrossPointer && press.Shift ? press.Arms : QList<QPoint>{});
+    Open(cell.x(), cell.y(), probes);
 }
 
 // --- Options and board configuration ------------------------------------------
@@ -214,7 +243,7 @@ namespace
 auto Options(const TMines &model)
 {
     return std::tuple(model.QuestionMarks, model.CrossPointer, model.Borders, model.WindowsPress,
-                      model.ClearNeighbours, model.Level);
+                      model.ClearNeighbours, model.NoGuessing, model.Level);
 }
 } // namespace
 
@@ -247,6 +276,14 @@ void TMineGame::SetWindowsPress(bool on)
 void TMineGame::SetClearNeighbours(bool on)
 {
     Change([on](TMines &model) { model.ClearNeighbours = on; });
+}
+
+void TMineGame::SetNoGuessing(bool on)
+{
+    Change([on](TMines &model) { model.NoGuessing = on; });
+    // A board not laid yet is laid by the option its first opening finds.
+    if (!(GameState & (gsPlaying | gsOver)))
+        SetNoGuessingGame(on);
 }
 
 void TMineGame::SetBorders(bool on)

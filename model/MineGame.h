@@ -68,6 +68,13 @@ public:
     bool IsClockRunning() const { return ClockRunning; }
     // The seconds last announced by timeChanged: what the time counter shows.
     int ShownSeconds() const { return Shown; }
+    // Whether the game on the board is a No Guessing game: the option as it
+    // stood when the board was laid.  A board not laid yet follows the
+    // option, since its first opening will lay it so.
+    bool IsNoGuessingGame() const { return NoGuessingGame; }
+    // Whether No Guessing found no guess-free board for this game and laid
+    // an ordinary one, which may need a guess.  Until the next new game.
+    bool MayNeedGuess() const { return GuessNotice; }
 
     // --- moves -------------------------------------------------------------
 
@@ -75,7 +82,9 @@ public:
     // cell covered again where it stands.
     void NewGame();
     // Lays the mines around (col, row) and starts the game and its clock.
-    void FirstOpening(int col, int row);
+    // With No Guessing on the board needs no guess from this opening, whose
+    // `probes` (the cross pointer's arms) hold no mine either.
+    void FirstOpening(int col, int row, const QList<QPoint> &probes = {});
     // Opens (col, row), queueing the probe cells first (each only once the
     // model allows it).  Ends the game when the model says it is over.
     void Open(int col, int row, const QList<QPoint> &probes = {});
@@ -113,11 +122,15 @@ public:
     void SetCrossPointer(bool on);
     void SetWindowsPress(bool on);
     void SetClearNeighbours(bool on);
+    // Lays the boards from the next first opening on; a board laid already
+    // stays the game it is (see IsNoGuessingGame).
+    void SetNoGuessing(bool on);
     // A board under way keeps its edges: a change of Borders starts a new
     // game first.
     void SetBorders(bool on);
     // Clear-neighbour and Windows-press as the preset says, borders on (a new
-    // game first when they were off), cross pointer off; question marks stay.
+    // game first when they were off), cross pointer off; question marks and
+    // No Guessing stay.
     void ApplyStylePreset(TStylePreset preset);
 
     // --- board configuration -----------------------------------------------
@@ -153,6 +166,10 @@ signals:
     void optionsChanged();
     // The board's columns, rows or mines changed; the new game follows.
     void boardResized();
+    // IsNoGuessingGame changed: a new game, or the option on a board not laid yet.
+    void noGuessingGameChanged(bool noGuessing);
+    // MayNeedGuess changed: a first opening that fell back, or a new game.
+    void guessNoticeChanged(bool mayNeedGuess);
 
 private:
     // Laying a chosen board is for tests only: they reach it through
@@ -163,6 +180,8 @@ private:
     void BeginWithLaidBoard(const std::function<void(TMines &)> &lay);
 
     void SetState(quint8 state);
+    void SetNoGuessingGame(bool on);
+    void SetGuessNotice(bool on);
     void OpenUnlessFlagged(const TBoardPress &press);
     // The press state and cell, announcing the cells whose look changes.
     void TrackPress(TPressState track, QPoint cell);
@@ -179,4 +198,6 @@ private:
     int Shown = 0;
     TPressState Track = TPressState::psNone;
     QPoint PressedAt{0, 0};
+    bool NoGuessingGame = false;
+    bool GuessNotice = false;
 };

@@ -24,6 +24,7 @@ const TStoredField StoredFields[] = {
     {QStringLiteral("CROSS"), &TMines::CrossPointer},
     {QStringLiteral("BORDERS"), &TMines::Borders},
     {QStringLiteral("NEIGHBOURS"), &TMines::ClearNeighbours},
+    {QStringLiteral("NOGUESS"), &TMines::NoGuessing},
     {QStringLiteral("COLS"), &TMines::Cols},
     {QStringLiteral("ROWS"), &TMines::Rows},
     {QStringLiteral("MINES"), &TMines::Mines},

@@ -102,6 +102,8 @@ public:
     bool Borders = true;
     bool WindowsPress = false;
     bool ClearNeighbours = true;
+    // The first opening lays a board that can be finished by reasoning alone.
+    bool NoGuessing = false;
     bool MusicOn = false; // as stored: read at start, written at the end
     QString RecordName;   // at most 30 characters
     qint32 Mines = 40;
@@ -209,12 +211,12 @@ public:
 
     // --- settings ----------------------------------------------------------
 
-    // Reads SIZE, QUESTION, WINPRESS, CROSS, BORDERS, NEIGHBOURS, COLS, ROWS,
-    // MINES, MUSIC, RECNAME from the store (absent or invalid values keep the
-    // field), limits Cols/Rows to the maxima, applies the level, then mends
-    // what cannot be played (MendBoard).
+    // Reads SIZE, QUESTION, WINPRESS, CROSS, BORDERS, NEIGHBOURS, NOGUESS,
+    // COLS, ROWS, MINES, MUSIC, RECNAME from the store (absent or invalid
+    // values keep the field), limits Cols/Rows to the maxima, applies the
+    // level, then mends what cannot be played (MendBoard).
     void LoadSettings();
-    // Writes the eleven values in the table order.  False when the store
+    // Writes the twelve values in the table order.  False when the store
     // refused the write (nothing is shown).
     bool SaveSettings() const;
 

@@ -129,9 +129,9 @@ bool WriteRecords(QFile *source, QIODevice &out, const TBestRecord &record)
 // SaveBestRecord and SaveNewRecord: with `stored` the record is written only
 // when it beats what the file holds now.
 TRecordSave SaveUnderLock(const TBestRecord &record, TBestRecord *stored, const QString &directory,
-                          const TWriteDeviceFactory &writeDevice)
+                          TBestList list, const TWriteDeviceFactory &writeDevice)
 {
-    const QString path = BestRecordsPath(directory);
+    const QString path = BestRecordsPath(directory, list);
     TFileLock lock(path);
     if (!lock.Acquire())
         return rsNotSaved;
@@ -156,7 +156,8 @@ TRecordSave SaveUnderLock(const TBestRecord &record, TBestRecord *stored, const 
     if (hasFile && !source.seek(0))
         return rsNotSaved;
     TReplaceOptions options;
-    options.TemporaryStem = QString::fromLatin1(BestRecordsTempFileName);
+    options.TemporaryStem = QString::fromLatin1(
+        list == TBestList::NoGuessing ? NoGuessBestRecordsTempFileName : BestRecordsTempFileName);
     options.WriteDevice = writeDevice;
     const bool saved = ReplaceFileSafely(
         path,
@@ -167,18 +168,20 @@ TRecordSave SaveUnderLock(const TBestRecord &record, TBestRecord *stored, const 
 
 } // namespace
 
-QString BestRecordsPath(const QString &directory)
+QString BestRecordsPath(const QString &directory, TBestList list)
 {
     const QDir folder(directory.isEmpty() ? QDir::currentPath() : directory);
-    return folder.filePath(QString::fromLatin1(BestRecordsFileName));
+    return folder.filePath(QString::fromLatin1(
+        list == TBestList::NoGuessing ? NoGuessBestRecordsFileName : BestRecordsFileName));
 }
 
-bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QString &directory)
+bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QString &directory,
+                    TBestList list)
 {
     record.KeyCols = cols;
     record.KeyRows = rows;
     record.KeyMines = mines;
-    QFile file(BestRecordsPath(directory));
+    QFile file(BestRecordsPath(directory, list));
     if (OpenRegularFile(file)) {
         if (const std::optional<TBestRecord> stored = FindRecord(file, cols, rows, mines)) {
             record = *stored;
@@ -190,16 +193,16 @@ bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QS
     return false;
 }
 
-bool SaveBestRecord(const TBestRecord &record, const QString &directory,
+bool SaveBestRecord(const TBestRecord &record, const QString &directory, TBestList list,
                     const TWriteDeviceFactory &writeDevice)
 {
-    return SaveUnderLock(record, nullptr, directory, writeDevice) == rsSaved;
+    return SaveUnderLock(record, nullptr, directory, list, writeDevice) == rsSaved;
 }
 
 TRecordSave SaveNewRecord(const TBestRecord &record, TBestRecord &stored, const QString &directory,
-                          const TWriteDeviceFactory &writeDevice)
+                          TBestList list, const TWriteDeviceFactory &writeDevice)
 {
-    return SaveUnderLock(record, &stored, directory, writeDevice);
+    return SaveUnderLock(record, &stored, directory, list, writeDevice);
 }
 
 bool IsNewRecord(bool hasRecord, const TBestRecord &current, int seconds)

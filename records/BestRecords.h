@@ -1,6 +1,7 @@
 #pragma once
 
-// TBestRecord and the best-times file "Ferrox for Windows.hi".
+// TBestRecord and the best-times files "Ferrox for Windows.hi" and
+// "Ferrox for Windows (no guessing).hi".
 
 #include "base/Constants.h"
 #include "base/SafeFile.h"
@@ -35,6 +36,11 @@
 // Copies of the game running in one folder share the file: a save takes the
 // file's TFileLock, reads the file again under it and writes every record it
 // does not replace back byte for byte.
+//
+// Times won on boards laid with No Guessing are kept apart, in
+// "Ferrox for Windows (no guessing).hi" beside it, in the same format and
+// under the same locking: such a board never asks for a guess, so its times
+// would be unfair to the others.
 
 inline constexpr int BestRecordSize = 48;
 inline constexpr int HolderMaxLength = 30;
@@ -45,10 +51,16 @@ inline constexpr qint32 NoRecordTime = 999;
 // whatever lies there), and saves leave such a file as it is.
 inline constexpr int MaxBestRecords = 128 * 1024;
 
+// The two lists of best times, each a file of its own.
+enum class TBestList { Ordinary, NoGuessing };
+
 inline constexpr char BestRecordsFileName[] = "Ferrox for Windows.hi";
-// The stem of the temporary files a save writes: each writer adds a dot and
+inline constexpr char NoGuessBestRecordsFileName[] = "Ferrox for Windows (no guessing).hi";
+// The stems of the temporary files a save writes: each writer adds a dot and
 // a unique suffix of its own (see TReplaceOptions).
 inline constexpr char BestRecordsTempFileName[] = "$TEMP Ferrox for Windows.hi$";
+inline constexpr char NoGuessBestRecordsTempFileName[] =
+    "$TEMP Ferrox for Windows (no guessing).hi$";
 
 // The best time of one board configuration.  The main window keeps one of
 // these, the current best record, for the configuration on the board.
@@ -69,10 +81,11 @@ struct TBestRecord {
     }
 };
 
-// Each call names the directory that holds the best-times file: the game's
+// Each call names the directory that holds the best-times files: the game's
 // is the files' folder of its environment (TBestTimes keeps it).  An empty
-// one is the current directory at the moment of the call.
-QString BestRecordsPath(const QString &directory = QString());
+// one is the current directory at the moment of the call.  `list` chooses
+// the file.
+QString BestRecordsPath(const QString &directory = QString(), TBestList list = TBestList::Ordinary);
 
 // Looks up the first record for (cols, rows, mines) among the first
 // MaxBestRecords.  Only a regular file is read: a named pipe or a folder
@@ -82,7 +95,7 @@ QString BestRecordsPath(const QString &directory = QString());
 // stores the result in HasRecord).  A cut-short last record, a missing or
 // unreadable file all count as "no record".
 bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines,
-                    const QString &directory = QString());
+                    const QString &directory = QString(), TBestList list = TBestList::Ordinary);
 
 // How a save ended.
 enum TRecordSave {
@@ -104,6 +117,7 @@ enum TRecordSave {
 // records are written through (see ReplaceFileSafely); tests hand in one
 // that fails.
 bool SaveBestRecord(const TBestRecord &record, const QString &directory = QString(),
+                    TBestList list = TBestList::Ordinary,
                     const TWriteDeviceFactory &writeDevice = {});
 
 // The save after a win: as SaveBestRecord, but the file is read again under
@@ -112,6 +126,7 @@ bool SaveBestRecord(const TBestRecord &record, const QString &directory = QStrin
 // gets that record and the result is rsBeatenMeanwhile.
 TRecordSave SaveNewRecord(const TBestRecord &record, TBestRecord &stored,
                           const QString &directory = QString(),
+                          TBestList list = TBestList::Ordinary,
                           const TWriteDeviceFactory &writeDevice = {});
 
 // Whether a win in `seconds` sets a record: always when the configuration has

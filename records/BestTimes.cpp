@@ -2,11 +2,14 @@
 
 #include "base/MessageBox.h"
 
-TBestTimes::TBestTimes(const QString &folder, QObject *parent) : QObject(parent), Folder(folder) {}
+TBestTimes::TBestTimes(const QString &folder, TBestList list, QObject *parent)
+    : QObject(parent), Folder(folder), List(list)
+{
+}
 
 bool TBestTimes::Load(int cols, int rows, int mines)
 {
-    Stored = LoadBestRecord(Record, cols, rows, mines, Folder);
+    Stored = LoadBestRecord(Record, cols, rows, mines, Folder, List);
     emit recordChanged(Record);
     return Stored;
 }
@@ -17,7 +20,7 @@ bool TBestTimes::IsNewRecord(int seconds)
     // Only a better stored time replaces ours: a record of this run that
     // could not be saved still counts, and a file that went unreadable
     // takes nothing away.
-    if (LoadBestRecord(fresh, Record.KeyCols, Record.KeyRows, Record.KeyMines, Folder) &&
+    if (LoadBestRecord(fresh, Record.KeyCols, Record.KeyRows, Record.KeyMines, Folder, List) &&
         (!Stored || fresh.BestTime < Record.BestTime)) {
         Record = fresh;
         Stored = true;
@@ -32,7 +35,7 @@ TRecordSave TBestTimes::SetRecord(int seconds, const QString &holder)
     won.BestTime = seconds;
     won.Holder = holder;
     TBestRecord stored;
-    const TRecordSave result = SaveNewRecord(won, stored, Folder);
+    const TRecordSave result = SaveNewRecord(won, stored, Folder, List);
     // However the save ends, a record stands for this run: the file is
     // only where it would be remembered.
     Record = result == rsBeatenMeanwhile ? stored : won;
@@ -41,7 +44,7 @@ TRecordSave TBestTimes::SetRecord(int seconds, const QString &holder)
         ShowMessage(TMsgType::mtError,
                     QStringLiteral("The best-times file \"%1\" is larger than any the game writes: "
                                    "it is left as it is, and the new record is not saved.")
-                        .arg(BestRecordsPath(Folder)));
+                        .arg(BestRecordsPath(Folder, List)));
     emit recordChanged(Record);
     return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // TBestTimes: the best record of the board on screen, looked up from and
-// saved to the best-times file.
+// saved to one list of best times.
 
 #include "records/BestRecords.h"
 
@@ -16,9 +16,11 @@ class TBestTimes : public QObject
     Q_OBJECT
 
 public:
-    // The best-times file in `folder` (empty: the current directory at each
-    // look-up), whatever a file dialog later does to the current directory.
-    explicit TBestTimes(const QString &folder = QString(), QObject *parent = nullptr);
+    // The best-times file of `list` in `folder` (empty: the current directory
+    // at each look-up), whatever a file dialog later does to the current
+    // directory.
+    explicit TBestTimes(const QString &folder = QString(), TBestList list = TBestList::Ordinary,
+                        QObject *parent = nullptr);
 
     // Looks the record of (cols, rows, mines) up; true when the file has one.
     bool Load(int cols, int rows, int mines);
@@ -44,6 +46,7 @@ signals:
 
 private:
     QString Folder;
+    TBestList List;
     TBestRecord Record;
     bool Stored = false;
 };

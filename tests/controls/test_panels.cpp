@@ -83,6 +83,30 @@ private slots:
         QCOMPARE(red.first(), bar.PanelRect(1).left());
         QCOMPARE(red.last(), bar.PanelRect(3).right());
     }
+
+    // A hidden last panel gives the edge back to the panel before it.
+    void aHiddenPanelTakesNoRoom()
+    {
+        TStatusPanels bar;
+        bar.resize(291, 19);
+        bar.AddPanel(80, false, QStringLiteral("Best Time:"));
+        bar.AddPanel(50, true, QStringLiteral("no name"));
+        bar.AddPanel(50, true, QStringLiteral("a notice"));
+        QList<int> drawn;
+        QObject::connect(&bar, &TStatusPanels::drawPanel,
+                         [&](QPainter &, int index, const QRect &) { drawn << index; });
+
+        bar.SetPanelShown(2, false);
+        QVERIFY(bar.PanelRect(2).isEmpty());
+        QCOMPARE(bar.PanelRect(1).right(), 291 - 2);
+        bar.grab();
+        QCOMPARE(drawn, QList<int>{1});
+
+        bar.SetPanelShown(2, true);
+        QCOMPARE(bar.PanelRect(1).width(), 50 - 2);
+        QCOMPARE(bar.PanelRect(2).left(), 80 + 2 + 50 + 2 + 1);
+        QCOMPARE(bar.PanelRect(2).right(), 291 - 2);
+    }
 };
 
 QTEST_MAIN(PanelsTest)

@@ -112,7 +112,7 @@ records="$scratch/play/Ferrox for Windows.hi"
 [ -f "$records" ] || fail "no record was stored"
 [ "$(stat -c %s "$records")" -eq 48 ] || fail "the best-times file does not hold one record"
 grep -aq QuitTest "$records" || fail "the record was stored without the name typed"
-for name in SIZE QUESTION WINPRESS CROSS BORDERS NEIGHBOURS COLS ROWS MINES MUSIC RECNAME; do
+for name in SIZE QUESTION WINPRESS CROSS BORDERS NEIGHBOURS NOGUESS COLS ROWS MINES MUSIC RECNAME; do
     grep -q "^$name=" "$store" || fail "the settings lack $name"
 done
 grep -q '^RECNAME=QuitTest$' "$store" || fail "the name typed is not remembered"

@@ -108,7 +108,7 @@ pid=
 
 store=$XDG_CONFIG_HOME/Olvane/Ferrox.conf
 [ -f "$store" ] || fail "no settings store at $store"
-for name in SIZE QUESTION WINPRESS CROSS BORDERS NEIGHBOURS COLS ROWS MINES MUSIC RECNAME; do
+for name in SIZE QUESTION WINPRESS CROSS BORDERS NEIGHBOURS NOGUESS COLS ROWS MINES MUSIC RECNAME; do
     grep -q "^$name=" "$store" || fail "settings store lacks $name"
 done
 grep -q '^COLS=8$' "$store" || fail "COLS is not 8"

@@ -49,6 +49,7 @@ private slots:
     void windowsPressFollowsPointer();
     void windowsPressReleasedOffBoard();
     void crossPointerProbes();
+    void noGuessingGamesKeepTheirOwnTimes();
 };
 
 void GameTest::freshBoardShowsCoveredTiles()
@@ -349,6 +350,43 @@ void GameTest::crossPointerProbes()
     fixture.release(towardsMine, Qt::LeftButton, Qt::ShiftModifier);
     QCOMPARE(form.Game().State(), quint8(gsOver));
     QCOMPARE(fixture.cell(col + 1, row + 1).State, msExploded);
+}
+
+// The status bar and a record follow the list of the game on the board: a
+// board not laid yet follows the option, a board laid keeps its list.
+void GameTest::noGuessingGamesKeepTheirOwnTimes()
+{
+    FormFixture fixture;
+    QVERIFY(SaveBestRecord({8, 8, 10, 42, "Eve"}, fixture.dir.path()));
+    QVERIFY(SaveBestRecord({8, 8, 10, 30, "Nia"}, fixture.dir.path(), TBestList::NoGuessing));
+    TMineForm &form = fixture.start();
+    RecordDialogCloser closer;
+    auto *bar = Find<TStatusPanels>(form, "TheStatusBar");
+    QCOMPARE(bar->PanelText(3), QString("Eve"));
+    Find<QAction>(form, "MONoGuess")->trigger();
+    QCOMPARE(bar->PanelText(3), QString("Nia"));
+
+    QVERIFY(fixture.lay(EasyBoard));
+    Find<QAction>(form, "MONoGuess")->trigger();
+    QCOMPARE(bar->PanelText(3), QString("Nia"));
+    fixture.advanceSeconds(7);
+    fixture.tick();
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            if (!fixture.cell(c, r).IsMine && fixture.cell(c, r).State == msCovered)
+                fixture.click(c, r);
+    QVERIFY(form.Game().Model().IsWon());
+    QCOMPARE(closer.closed, 1);
+    QCOMPARE(bar->PanelText(1), QString("7"));
+    TBestRecord stored;
+    QVERIFY(::LoadBestRecord(stored, 8, 8, 10, fixture.dir.path(), TBestList::NoGuessing));
+    QCOMPARE(stored.BestTime, 7);
+    QVERIFY(::LoadBestRecord(stored, 8, 8, 10, fixture.dir.path()));
+    QCOMPARE(stored.BestTime, 42);
+
+    Find<QAction>(form, "MGNew")->trigger();
+    QCOMPARE(bar->PanelText(1), QString("42"));
+    QCOMPARE(bar->PanelText(3), QString("Eve"));
 }
 
 QTEST_MAIN(GameTest)

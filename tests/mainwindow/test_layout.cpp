@@ -295,8 +295,8 @@ void LayoutTest::settingsWrittenAtShutdown()
     fixture.stop();
 
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Olvane", "Ferrox");
-    const QStringList names = {"SIZE", "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
-                               "COLS", "ROWS",     "MINES",    "MUSIC", "RECNAME"};
+    const QStringList names = {"SIZE",    "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
+                               "NOGUESS", "COLS",     "ROWS",     "MINES", "MUSIC",   "RECNAME"};
     for (const QString &name : names)
         QVERIFY2(settings.contains(name), qPrintable(name));
     QCOMPARE(settings.value("SIZE").toInt(), 1);
@@ -323,7 +323,8 @@ void LayoutTest::menuBarItems()
     QCOMPARE(Find<QMenu>(form, "MOptions")->title(), QString("&Options"));
     QCOMPARE(captions(Find<QMenu>(form, "MOptions")),
              QStringList({"Pause", "-", "&DOS Style", "&Windows Style", "-", "&Questionmark",
-                          "&Cross pointer", "Windows &press", "&Borders", "Clear &Neighbour"}));
+                          "&Cross pointer", "Windows &press", "&Borders", "Clear &Neighbour", "-",
+                          "No &Guessing"}));
     QCOMPARE(Find<QMenu>(form, "MSound")->title(), QString("&Music"));
     QCOMPARE(captions(Find<QMenu>(form, "MSound")),
              QStringList({"Turn On", "File...", "-", "Card Setup...", "Volume..."}));
@@ -343,7 +344,8 @@ void LayoutTest::menuBarItems()
     for (QAction *check : {Find<QAction>(form, "MOPause"), Find<QAction>(form, "MOQuestion"),
                            Find<QAction>(form, "MOCross"), Find<QAction>(form, "MOPress"),
                            Find<QAction>(form, "MOBorder"), Find<QAction>(form, "MONBour"),
-                           Find<QAction>(form, "MGEasy"), Find<QAction>(form, "MGCustom")})
+                           Find<QAction>(form, "MONoGuess"), Find<QAction>(form, "MGEasy"),
+                           Find<QAction>(form, "MGCustom")})
         QVERIFY(check->isCheckable());
     QVERIFY(!Find<QAction>(form, "MGNew")->isCheckable());
     QVERIFY(!Find<QAction>(form, "MODos")->isCheckable());

@@ -188,7 +188,8 @@ void OptionsTest::optionTogglesSetModelAndChecks()
         {Find<QAction>(form, "MOQuestion"), &form.Game().Model().QuestionMarks},
         {Find<QAction>(form, "MOCross"), &form.Game().Model().CrossPointer},
         {Find<QAction>(form, "MOPress"), &form.Game().Model().WindowsPress},
-        {Find<QAction>(form, "MONBour"), &form.Game().Model().ClearNeighbours}};
+        {Find<QAction>(form, "MONBour"), &form.Game().Model().ClearNeighbours},
+        {Find<QAction>(form, "MONoGuess"), &form.Game().Model().NoGuessing}};
     for (const Toggle &toggle : toggles) {
         const bool before = *toggle.field;
         QCOMPARE(toggle.item->isChecked(), before);
@@ -290,10 +291,13 @@ void OptionsTest::windowFollowsTheGame()
     QVERIFY(Find<QAction>(form, "MGHard")->isChecked());
     QCOMPARE(form.Grid()->size(), QSize(510, 340));
     QCOMPARE(Find<TCounter>(form, "MineCount")->Value(), QString("99"));
+    game.SetNoGuessing(true);
+    QVERIFY(Find<QAction>(form, "MONoGuess")->isChecked());
     game.ApplyStylePreset(spWindows);
     QVERIFY(Find<QAction>(form, "MOBorder")->isChecked() && !EdgeButtonsEnabled(form));
     QCOMPARE(form.Grid()->cursor().shape(), Qt::ArrowCursor);
     QVERIFY(Find<QAction>(form, "MOPress")->isChecked());
+    QVERIFY(Find<QAction>(form, "MONoGuess")->isChecked());
 }
 
 void OptionsTest::musicSwitchWithEmptyPlayList()

@@ -25,6 +25,7 @@ private slots:
     void titlePanelShowsAsMuchAsFits();
     void upPanelIsNewGameButton();
     void keyPressShowsCharacterCode();
+    void guessNoticeStaysUntilNewGame();
 };
 
 void StatusTest::pauseHidesBoardAndStopsClock()
@@ -180,6 +181,32 @@ void StatusTest::keyPressShowsCharacterCode()
     QTest::keyClick(form.Grid(), Qt::Key_1);
     QCOMPARE(boxes.texts(), QStringList({"a = (97)", "1 = (49)"}));
     QCOMPARE(form.Game().State(), quint8(gsFresh));
+}
+
+// Eight safe cells cannot hold the 3 x 3 block of a first opening that
+// shows a 0: No Guessing finds no guess-free board there.
+void StatusTest::guessNoticeStaysUntilNewGame()
+{
+    FormFixture fixture;
+    fixture.storeBoard(4, 4, 8);
+    fixture.store("NOGUESS", 1);
+    TMineForm &form = fixture.start();
+    auto *bar = Find<TStatusPanels>(form, "TheStatusBar");
+    const int notice = 4;
+    QVERIFY(!bar->PanelShown(notice));
+
+    fixture.click(1, 1);
+    QCOMPARE(form.Game().State(), quint8(gsPlaying));
+    QVERIFY(bar->PanelShown(notice));
+    QCOMPARE(bar->PanelText(notice),
+             QString("No guess-free board found: this one may need a guess."));
+    QCOMPARE(bar->toolTip(), bar->PanelText(notice));
+    // The best time stays in view beside it.
+    QVERIFY(bar->PanelRect(3).right() < bar->PanelRect(notice).left());
+
+    Find<QAction>(form, "MGNew")->trigger();
+    QVERIFY(!bar->PanelShown(notice));
+    QVERIFY(bar->toolTip().isEmpty());
 }
 
 QTEST_MAIN(StatusTest)

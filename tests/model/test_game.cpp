@@ -415,7 +415,8 @@ private slots:
         } options[] = {{&TMineGame::SetQuestionMarks, &TMines::QuestionMarks},
                        {&TMineGame::SetCrossPointer, &TMines::CrossPointer},
                        {&TMineGame::SetWindowsPress, &TMines::WindowsPress},
-                       {&TMineGame::SetClearNeighbours, &TMines::ClearNeighbours}};
+                       {&TMineGame::SetClearNeighbours, &TMines::ClearNeighbours},
+                       {&TMineGame::SetNoGuessing, &TMines::NoGuessing}};
         Announcements heard(game);
         for (const auto &option : options) {
             const bool was = game.Model().*option.field;
@@ -429,7 +430,7 @@ private slots:
 
     // A board under way keeps its edges: switching them starts a new game
     // before the option changes; the presets do so only when they switch
-    // the borders on.
+    // the borders on.  Question marks and No Guessing are no preset's.
     void bordersChangeOnANewGame_data()
     {
         QTest::addColumn<int>("change"); // 0 Borders off, 1 DOS, 2 Windows
@@ -448,6 +449,7 @@ private slots:
         game.SetBorders(bordersBefore);
         game.SetCrossPointer(true);
         game.SetQuestionMarks(false);
+        game.SetNoGuessing(true);
         QVERIFY(Lay(game, {"*..", "...", "..."}));
         Announcements heard(game);
         if (change == 0)
@@ -465,6 +467,46 @@ private slots:
         QCOMPARE(model.WindowsPress, change == 2);
         QVERIFY(!model.CrossPointer);
         QVERIFY(!model.QuestionMarks);
+        QVERIFY(model.NoGuessing);
+    }
+
+    // A game is what its board was laid as: the option as the first opening
+    // found it.  A board not laid yet follows the option.
+    void aGameIsWhatItsBoardWasLaidAs()
+    {
+        TMineGame game(TMines::TStoreUse::None, environment);
+        game.ChooseLevel(LevelEasy);
+        QSignalSpy changes(&game, &TMineGame::noGuessingGameChanged);
+        game.SetNoGuessing(true);
+        QVERIFY(game.IsNoGuessingGame());
+        Play(game, "L3,3 l3,3");
+        game.SetNoGuessing(false);
+        QVERIFY(game.IsNoGuessingGame());
+        game.NewGame();
+        QVERIFY(!game.IsNoGuessingGame());
+        QCOMPARE(changes.size(), 2);
+        QCOMPARE(changes.at(0).at(0).toBool(), true);
+        QCOMPARE(changes.at(1).at(0).toBool(), false);
+    }
+
+    // Eight safe cells cannot hold the 3 x 3 block of a first opening that
+    // shows a 0: No Guessing lays an ordinary board and says so until the
+    // next new game.
+    void noGuessFreeBoardIsAnnounced()
+    {
+        TMineGame game(TMines::TStoreUse::None, environment);
+        game.SetCustomBoard({4, 4, 8});
+        game.SetNoGuessing(true);
+        QSignalSpy notice(&game, &TMineGame::guessNoticeChanged);
+        Play(game, "L1,1 l1,1");
+        QCOMPARE(game.Model().MinesLeft, 8);
+        QVERIFY(!game.Cell(1, 1).IsMine);
+        QVERIFY(game.MayNeedGuess());
+        game.NewGame();
+        QVERIFY(!game.MayNeedGuess());
+        QCOMPARE(notice.size(), 2);
+        QCOMPARE(notice.at(0).at(0).toBool(), true);
+        QCOMPARE(notice.at(1).at(0).toBool(), false);
     }
 
     // A level or a custom board announces the level and a new configuration

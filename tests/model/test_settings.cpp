@@ -14,8 +14,8 @@ using Values = QVariantMap;
 namespace
 {
 
-const QStringList AllNames = {"SIZE", "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
-                              "COLS", "ROWS",     "MINES",    "MUSIC", "RECNAME"};
+const QStringList AllNames = {"SIZE",    "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
+                              "NOGUESS", "COLS",     "ROWS",     "MINES", "MUSIC",   "RECNAME"};
 
 // The model's settings as a comparable map.
 Values ModelValues(const TMines &model)
@@ -26,6 +26,7 @@ Values ModelValues(const TMines &model)
                   {"CrossPointer", model.CrossPointer},
                   {"Borders", model.Borders},
                   {"ClearNeighbours", model.ClearNeighbours},
+                  {"NoGuessing", model.NoGuessing},
                   {"Cols", int(model.Cols)},
                   {"Rows", int(model.Rows)},
                   {"Mines", model.Mines},
@@ -41,6 +42,7 @@ Values Defaults()
                   {"CrossPointer", false},
                   {"Borders", true},
                   {"ClearNeighbours", true},
+                  {"NoGuessing", false},
                   {"Cols", 8},
                   {"Rows", 8},
                   {"Mines", 10},
@@ -96,7 +98,7 @@ void TestSettings::emptyStore()
         TMines model;
         QCOMPARE(ModelValues(model), Defaults());
     }
-    // At the end of the run all eleven values exist, as integers 1/0 and text.
+    // At the end of the run all twelve values exist, as integers 1/0 and text.
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
     for (const QString &name : AllNames)
         QVERIFY2(store->contains(name), qPrintable(name));
@@ -107,6 +109,7 @@ void TestSettings::emptyStore()
     QCOMPARE(store->value("CROSS").toString(), "0");
     QCOMPARE(store->value("BORDERS").toString(), "1");
     QCOMPARE(store->value("NEIGHBOURS").toString(), "1");
+    QCOMPARE(store->value("NOGUESS").toString(), "0");
     QCOMPARE(store->value("COLS").toString(), "8");
     QCOMPARE(store->value("ROWS").toString(), "8");
     QCOMPARE(store->value("MINES").toString(), "10");
@@ -148,14 +151,15 @@ void TestSettings::load_data()
         << Values{{"SIZE", 3}, {"COLS", 6}, {"ROWS", 5}, {"MINES", 4}} << screen
         << With(Defaults(), {{"Level", 3}, {"Cols", 6}, {"Rows", 5}, {"Mines", 4}});
     QTest::newRow("all options flipped")
-        << Values{{"QUESTION", 0},   {"WINPRESS", 1}, {"CROSS", 1},      {"BORDERS", 0},
-                  {"NEIGHBOURS", 0}, {"MUSIC", 1},    {"RECNAME", "Ann"}}
+        << Values{{"QUESTION", 0},   {"WINPRESS", 1}, {"CROSS", 1}, {"BORDERS", 0},
+                  {"NEIGHBOURS", 0}, {"NOGUESS", 1},  {"MUSIC", 1}, {"RECNAME", "Ann"}}
         << screen
         << With(Defaults(), {{"QuestionMarks", false},
                              {"WindowsPress", true},
                              {"CrossPointer", true},
                              {"Borders", false},
                              {"ClearNeighbours", false},
+                             {"NoGuessing", true},
                              {"MusicOn", true},
                              {"RecordName", "Ann"}});
     QTest::newRow("any non-zero integer is true")
@@ -325,6 +329,7 @@ void TestSettings::roundTrip()
         model.CrossPointer = true;
         model.Borders = false;
         model.ClearNeighbours = false;
+        model.NoGuessing = true;
         model.MusicOn = true;
         model.RecordName = "Grace";
     }
@@ -337,6 +342,7 @@ void TestSettings::roundTrip()
                                            {"CrossPointer", true},
                                            {"Borders", false},
                                            {"ClearNeighbours", false},
+                                           {"NoGuessing", true},
                                            {"MusicOn", true},
                                            {"RecordName", "Grace"}});
     TMines model;

@@ -397,6 +397,22 @@ private slots:
         QCOMPARE(times.Current().Holder, QString("Me"));
     }
 
+    // Times won with No Guessing keep a file of their own beside the other,
+    // in the same format: neither list sees the other's times.
+    void noGuessingTimesKeepAFileOfTheirOwn()
+    {
+        WriteFile(MediumAnn);
+        TBestTimes times(dir_.path(), TBestList::NoGuessing);
+        QVERIFY(!times.Load(16, 16, 40));
+        QCOMPARE(times.SetRecord(50, "Nia"), rsSaved);
+        QCOMPARE(FileBytes(), MediumAnn);
+        QFile file(dir_.filePath("Ferrox for Windows (no guessing).hi"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), RawRecord(16, 16, 40, 50, "Nia"));
+        QCOMPARE(Entries(),
+                 QStringList({"Ferrox for Windows (no guessing).hi", "Ferrox for Windows.hi"}));
+    }
+
     void hugeFileIsReadBoundedAndLeftAsItIs()
     {
         // 2 GB, sparse: it costs no disk.  A record stands at each end of
@@ -455,21 +471,22 @@ private slots:
         QFETCH(int, failingRecord);
         WriteFile(MediumAnn + HardCy);
         const QStringList before = Entries();
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), dir_.path(),
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), dir_.path(), TBestList::Ordinary,
                                 FailAfterBytes(failingRecord * BestRecordSize)));
         ExpectUntouched(MediumAnn + HardCy, before);
     }
 
     void writeFailingOnTheFirstRecordOfANewFile()
     {
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), dir_.path(), FailAfterBytes(0)));
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Lou"), dir_.path(), TBestList::Ordinary,
+                                FailAfterBytes(0)));
         QCOMPARE(Entries(), QStringList());
     }
 
     void diskFullHalfWayThroughARecord()
     {
         WriteFile(MediumAnn + HardCy);
-        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Max"), dir_.path(),
+        QVERIFY(!SaveBestRecord(Record(8, 8, 10, 1, "Max"), dir_.path(), TBestList::Ordinary,
                                 FailAfterBytes(BestRecordSize + 20)));
         ExpectUntouched(MediumAnn + HardCy, {BestRecordsFileName});
     }
