@@ -489,6 +489,46 @@ private slots:
         QCOMPARE(changes.at(1).at(0).toBool(), false);
     }
 
+    // The first opening lays what the option asks for, from the game's own
+    // generator: with it off the very board of the plain laying, with it on
+    // the guess-free one, a Shift probe's arms kept free.
+    void firstOpeningLaysWhatTheOptionAsks_data()
+    {
+        QTest::addColumn<bool>("noGuessing");
+        QTest::addColumn<bool>("probe");
+        QTest::newRow("off") << false << false;
+        QTest::newRow("off, a probe") << false << true;
+        QTest::newRow("on") << true << false;
+        QTest::newRow("on, a probe") << true << true;
+    }
+    void firstOpeningLaysWhatTheOptionAsks()
+    {
+        QFETCH(bool, noGuessing);
+        QFETCH(bool, probe);
+        environment.RandomState = 4711;
+        const QList<QPoint> arms{{10, 5}, {12, 5}, {11, 4}, {11, 6}};
+        TMines expected(TMines::TStoreUse::None, environment);
+        expected.ApplyLevel(LevelHard);
+        expected.ResetBoard();
+        if (noGuessing)
+            QVERIFY(expected.LayGuessFreeMines(11, 5, probe ? arms : QList<QPoint>{}));
+        else
+            expected.LayMines(11, 5);
+
+        TMineGame game(TMines::TStoreUse::None, environment);
+        game.ChooseLevel(LevelHard);
+        game.SetCrossPointer(true);
+        game.SetNoGuessing(noGuessing);
+        game.Press({Qt::LeftButton, QPoint(11, 5), probe, arms});
+        for (int col = 0; col < 30; ++col)
+            for (int row = 0; row < 20; ++row)
+                QCOMPARE(game.Cell(col, row).IsMine, expected.Cells[col][row]->IsMine);
+        // Probed, or next to a first opening that shows a 0.
+        if (probe || noGuessing)
+            for (const QPoint &arm : arms)
+                QCOMPARE(game.Cell(arm.x(), arm.y()).State, msOpen);
+    }
+
     // Eight safe cells cannot hold the 3 x 3 block of a first opening that
     // shows a 0: No Guessing lays an ordinary board and says so until the
     // next new game.
