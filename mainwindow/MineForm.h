@@ -88,6 +88,8 @@ private slots:
     void CheckNewRecord();
     // The status bar's notice that this game's board may need a guess.
     void ShowGuessNotice(bool shown);
+    // Where a status panel's text is drawn.
+    static QRect NoticeTextBox(const QRect &panel);
 
     // Menus
     void MGEasyClick();

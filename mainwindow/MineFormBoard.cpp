@@ -67,13 +67,20 @@ void TMineForm::ShowEdgeButtons()
 
 void TMineForm::TheStatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect)
 {
-    painter.setFont(TheStatusBar->font());
     painter.setPen(Qt::red);
-    const QRect textBox(rect.left() + 5, rect.top() - 1, rect.width() - 5, rect.height() + 1);
-    // A name longer than its panel shows that it goes on, inside the bevel.
-    const QString text = painter.fontMetrics().elidedText(TheStatusBar->PanelText(panel),
-                                                          Qt::ElideRight, textBox.width());
-    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    const QRect textBox = NoticeTextBox(rect);
+    // A name longer than its panel shows that it goes on, inside the bevel;
+    // the notice is set smaller first, as the title panel's captions are.
+    const TFittedCaption fitted =
+        FitCaption(TheStatusBar->PanelText(panel), TheStatusBar->font(), textBox.width(),
+                   panel == NoticePanel ? SmallestTitlePixels : 0);
+    painter.setFont(fitted.Font);
+    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, fitted.Text);
+}
+
+QRect TMineForm::NoticeTextBox(const QRect &panel)
+{
+    return {panel.left() + 5, panel.top() - 1, panel.width() - 5, panel.height() + 1};
 }
 
 // --- Best times --------------------------------------------------------------
@@ -117,9 +124,18 @@ void TMineForm::CheckNewRecord()
 }
 
 // The notice stays until the next new game, beside the best time that game
-// plays for; where the window is too narrow for it, its tip tells it whole.
+// plays for.  Where the window is too narrow for it even in a smaller size,
+// the best time makes room for it until then; its tip tells it whole too.
 void TMineForm::ShowGuessNotice(bool shown)
 {
+    for (int panel = 0; panel < NoticePanel; ++panel)
+        TheStatusBar->SetPanelShown(panel, true);
     TheStatusBar->SetPanelShown(NoticePanel, shown);
+    const int room = NoticeTextBox(TheStatusBar->PanelRect(NoticePanel)).width();
+    if (shown &&
+        FitCaption(GuessNoticeCaption, TheStatusBar->font(), room, SmallestTitlePixels).Text !=
+            GuessNoticeCaption)
+        for (int panel = 0; panel < NoticePanel; ++panel)
+            TheStatusBar->SetPanelShown(panel, false);
     TheStatusBar->setToolTip(shown ? GuessNoticeCaption : QString());
 }

@@ -201,11 +201,16 @@ void StatusTest::guessNoticeStaysUntilNewGame()
     QCOMPARE(bar->PanelText(notice),
              QString("No guess-free board found: this one may need a guess."));
     QCOMPARE(bar->toolTip(), bar->PanelText(notice));
-    // The best time stays in view beside it.
-    QVERIFY(bar->PanelRect(3).right() < bar->PanelRect(notice).left());
+    // On a window this narrow the best time makes room for it.
+    for (int panel = 0; panel < notice; ++panel)
+        QVERIFY(!bar->PanelShown(panel));
+    QCOMPARE(bar->PanelRect(notice).width(), bar->width() - 2);
 
     Find<QAction>(form, "MGNew")->trigger();
     QVERIFY(!bar->PanelShown(notice));
+    QVERIFY(bar->PanelRect(0).isValid());
+    for (int panel = 0; panel < notice; ++panel)
+        QVERIFY(bar->PanelShown(panel));
     QVERIFY(bar->toolTip().isEmpty());
 }
 
