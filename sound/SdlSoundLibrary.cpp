@@ -1,16 +1,9 @@
 #include "sound/SdlSoundLibrary.h"
 
-#include "sound/DeviceWorker.h"
 #include "sound/ModuleFile.h"
 #include "sound/SdlSoundEngine.h"
 
 #include <ostream>
-
-TSdlSoundLibrary &TSdlSoundLibrary::Instance()
-{
-    static TSdlSoundLibrary library;
-    return library;
-}
 
 TSdlSoundLibrary::TSdlSoundLibrary()
 {
@@ -21,7 +14,7 @@ TSdlSoundLibrary::TSdlSoundLibrary()
 
 TSoundEngine *TSdlSoundLibrary::NewEngine()
 {
-    return new TSdlSoundEngine;
+    return new TSdlSoundEngine(Worker);
 }
 
 // An empty entry in the set-up window stands for the automatic choice, so
@@ -84,20 +77,19 @@ QStringList DevicesOfDriver(const QString &driver)
 QStringList TSdlSoundLibrary::OutputDevices(const QString &driver)
 {
     QStringList devices;
-    TDeviceWorker::Instance().Call([&] { devices = DevicesOfDriver(driver); });
+    Worker.Call([&] { devices = DevicesOfDriver(driver); });
     return devices;
 }
 
 void TSdlSoundLibrary::ListOutputDevices(const QString &driver,
                                          std::function<void(const QStringList &)> done)
 {
-    TDeviceWorker::Instance().Post(
-        [driver, done = std::move(done)] { done(DevicesOfDriver(driver)); });
+    Worker.Post([driver, done = std::move(done)] { done(DevicesOfDriver(driver)); });
 }
 
 void TSdlSoundLibrary::FinishDeviceWork()
 {
-    TDeviceWorker::Instance().Call([] {});
+    Worker.Call([] {});
 }
 
 // The verbose version carries build metadata after a '+' ("0.6.9+r18817.pkg"),
