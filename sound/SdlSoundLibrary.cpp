@@ -12,6 +12,14 @@ TSdlSoundLibrary::TSdlSoundLibrary()
     SDL_SetMainReady();
 }
 
+TSdlSoundLibrary::~TSdlSoundLibrary()
+{
+    // SDL keeps what it needs per thread (its error text) until the thread
+    // says it is done, which a thread SDL did not start has to say itself:
+    // the worker's last job, after every device was closed.
+    Worker.Post([] { SDL_TLSCleanup(); });
+}
+
 TSoundEngine *TSdlSoundLibrary::NewEngine()
 {
     return new TSdlSoundEngine(Worker);

@@ -20,7 +20,7 @@ public:
     TSdlSoundLibrary();
     // Once every engine it made is gone: finishes the device work (closes
     // what was to be closed) and ends the worker.
-    ~TSdlSoundLibrary() override = default;
+    ~TSdlSoundLibrary() override;
     TSdlSoundLibrary(const TSdlSoundLibrary &) = delete;
     TSdlSoundLibrary &operator=(const TSdlSoundLibrary &) = delete;
 
