@@ -17,7 +17,10 @@
 // long after the engine that used it has gone.  The worker itself goes with
 // the sound library that owns it, which the program drops at its very end:
 // every job posted by then is done before its thread ends, so no device is
-// left half closed and nothing of the module runs on afterwards.
+// left half closed and nothing of the module runs on afterwards.  The
+// program's end waits that long: an SDL device still open lets two of its
+// buffers' time pass as it closes (the sound server's stream is closed by
+// its engine as it goes, and costs nothing here).
 class TDeviceWorker
 {
 public:

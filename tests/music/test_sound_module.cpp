@@ -1,7 +1,7 @@
 // The sound libraries are loaded only when sound is first needed, kept out
 // of the program's symbol scope, and their absence leaves a silent game
 // that says why instead of one that crashes.  The cases run in order: the
-// process must not have loaded the module before the last one.
+// process must not have loaded the module before the first that loads it.
 #include "MusicTestSupport.h"
 #include "music/SoundModule.h"
 #include "support/MessageRecorder.h"
@@ -134,7 +134,7 @@ private slots:
         QVERIFY(!AnySoundLibraryMapped());
     }
 
-    // Last: from here on the module stays mapped.
+    // From here on the module stays mapped.
     void moduleLoadsOnFirstNeedAndKeepsItsLibrariesLocal()
     {
         TTestFolder folder;
@@ -155,9 +155,21 @@ private slots:
         QVERIFY(!folder.Sound.OpenmptVersion().isEmpty() &&
                 folder.Sound.OpenmptVersion() != NotLoaded);
         QVERIFY(WaitUntil([&] { return music.Sound().MixedFrames() > 4800; }));
+        music.Stop(true);
+    }
 
-        // Another sound module of the same process finds only what it
-        // searches, and its player fails without disturbing this one's.
+    // Each sound module of the process finds only what it searches, whatever
+    // another one loaded, and the player of one that found nothing fails
+    // without disturbing the other's.
+    void soundModulesOfOneProcessKeepApart()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
+        MessageRecorder boxes;
+        TMusic music(folder.Sound);
+        GiveList(music, {"a.mod"});
+        QVERIFY(PlayHeard(music));
+
         TSoundModule elsewhere({folder.Path()});
         TMusic silent(elsewhere);
         GiveList(silent, {"a.mod"});
