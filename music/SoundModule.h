@@ -33,8 +33,8 @@ public:
     // Waits until the device worker has done everything asked of it (closed
     // the devices of the players gone before), then ends it.  The module
     // itself stays mapped until the process ends: unloading SDL and the
-    // libraries it brings would leave what they hold and hooked into
-    // dangling.
+    // libraries it brings would leave what they allocated unreachable and
+    // the hooks they were given (SDL's log function) pointing nowhere.
     ~TSoundModule();
     TSoundModule(const TSoundModule &) = delete;
     TSoundModule &operator=(const TSoundModule &) = delete;
