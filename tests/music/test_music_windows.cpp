@@ -314,11 +314,11 @@ private slots:
 
     void setupWindowKeepsWhatItCannotList()
     {
-        TSoundModule sound;
         QFETCH(int, driverIndex);
         QFETCH(QString, device);
         QFETCH(int, rate);
         QFETCH(int, bufferMs);
+        TSoundModule sound;
         const QStringList drivers = sound.OutputDrivers();
         const QString driver = driverIndex < 0 ? QString() : drivers.value(driverIndex);
         const TAudioSetup setup{driver, device, rate, bufferMs};
