@@ -6,6 +6,7 @@
 #include "dialogs/MessageBoxes.h"
 #include "dialogs/WaitingWindows.h"
 #include "mainwindow/MineForm.h"
+#include "music/SoundModule.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -76,9 +77,14 @@ int main(int argc, char *argv[])
         return 1;
 
     // The largest board and the font scale come from the screen, the files
-    // from the folder just entered.
+    // from the folder just entered.  The sound module, loaded when music is
+    // first wanted, outlives the window: the window's player fades out as
+    // the window goes, and the module then closes the device before the
+    // program ends.
+    TSoundModule sound;
     TFormEnvironment environment = ScreenEnvironment();
     environment.MediaControls = true;
+    environment.Sound = &sound;
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
     QApplication::setWindowIcon(FerroxRes::LoadMainIcon());

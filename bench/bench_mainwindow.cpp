@@ -9,6 +9,7 @@
 #include "mainwindow/BoardView.h"
 #include "mainwindow/MineForm.h"
 #include "model/MineGame.h"
+#include "music/SoundModule.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,6 +27,7 @@ namespace
 struct LargestBoard {
     const TBoardLimits Limits = BoardLimitsForScreen(1920, 1080);
     QTemporaryDir dir;
+    TSoundModule sound;
     std::unique_ptr<TMineForm> form;
 
     LargestBoard()
@@ -35,6 +37,7 @@ struct LargestBoard {
         environment.ScreenSize = QSize(1920, 1080);
         environment.WorkingDirectory = dir.path();
         environment.RandomState = 1u;
+        environment.Sound = &sound;
         {
             QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
                             QStringLiteral("Ferrox"));

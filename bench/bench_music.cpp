@@ -6,6 +6,7 @@
 #include "bench/BenchSupport.h"
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
+#include "music/SoundModule.h"
 #include "sound/VoiceMixer.h"
 
 #include <benchmark/benchmark.h>
@@ -75,9 +76,9 @@ struct TLayerRun {
     int ChunkFrames = 0;
 };
 
-TLayerRun PlayThroughLayerCpu(const QString &path, int bufferMs)
+TLayerRun PlayThroughLayerCpu(TSoundModule &sound, const QString &path, int bufferMs)
 {
-    TModuleAudio audio;
+    TModuleAudio audio(sound);
     audio.SetSetup(TAudioSetup{QString(), QString(), MixRate, bufferMs});
     if (!OpenAndWait(audio))
         return {};
@@ -115,8 +116,9 @@ void BM_BackgroundPlayAgainstDecoderAlone(benchmark::State &state)
     double alone = 0;
     double layer = 0;
     std::vector<double> ratios;
+    TSoundModule sound;
     for (auto _ : state) {
-        const TLayerRun run = PlayThroughLayerCpu(path, static_cast<int>(state.range(0)));
+        const TLayerRun run = PlayThroughLayerCpu(sound, path, static_cast<int>(state.range(0)));
         if (run.CpuSeconds < 0) {
             state.SkipWithError("no sound device");
             return;
@@ -189,8 +191,9 @@ void BM_AudioThreadWakeups(benchmark::State &state)
     double wakeups = 0;
     double callbacks = 0;
     int bufferFrames = 0;
+    TSoundModule sound;
     for (auto _ : state) {
-        TModuleAudio audio;
+        TModuleAudio audio(sound);
         audio.SetSetup(
             TAudioSetup{QString(), QString(), MixRate, static_cast<int>(state.range(0))});
         if (!OpenAndWait(audio)) {
@@ -254,9 +257,10 @@ void BM_LoadPlayListOf10000Lines(benchmark::State &state)
     if (list.open(QIODevice::WriteOnly))
         list.write(lines);
     list.close();
+    TSoundModule sound;
     for (auto _ : state) {
         TPlayList playList;
-        if (!playList.LoadFromFile(listPath) || playList.Count() != 10000)
+        if (!playList.LoadFromFile(listPath, sound) || playList.Count() != 10000)
             state.SkipWithError("the play list did not load whole");
     }
 }

@@ -11,6 +11,7 @@
 #include "bench/BenchSupport.h"
 #include "mainwindow/MineForm.h"
 #include "music/Music.h"
+#include "music/SoundModule.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,11 +91,12 @@ void Trigger(TMineForm &form, const char *item)
     form.findChild<QAction *>(QLatin1String(item))->trigger();
 }
 
-std::unique_ptr<TMineForm> StartWindow(const QString &folder)
+std::unique_ptr<TMineForm> StartWindow(const QString &folder, TSoundModule &sound)
 {
     TFormEnvironment environment;
     environment.WorkingDirectory = folder;
     environment.RandomState = 1u;
+    environment.Sound = &sound;
     auto form = std::make_unique<TMineForm>(environment);
     form->show();
     return form;
@@ -125,12 +127,13 @@ void BM_CommandHolds(benchmark::State &state)
     QTemporaryDir dir;
     const QString module = BenchModule(dir);
     PrepareFolder(dir.path(), module, bufferMs);
+    TSoundModule sound;
     double longest = 0;
     double release = 0;
     int run = 0;
     for (auto _ : state) {
         PrepareFolder(dir.path(), module, bufferMs);
-        std::unique_ptr<TMineForm> form = StartWindow(dir.path());
+        std::unique_ptr<TMineForm> form = StartWindow(dir.path(), sound);
         if (!form->Music().IsPlaying()) {
             state.SkipWithError("no sound device");
             return;
@@ -188,12 +191,13 @@ void BM_SetupWindowOk(benchmark::State &state)
     QTemporaryDir dir;
     const QString module = BenchModule(dir);
     PrepareFolder(dir.path(), module, bufferMs);
+    TSoundModule sound;
     double longest = 0;
     double opening = 0;
     int run = 0;
     for (auto _ : state) {
         PrepareFolder(dir.path(), module, bufferMs);
-        std::unique_ptr<TMineForm> form = StartWindow(dir.path());
+        std::unique_ptr<TMineForm> form = StartWindow(dir.path(), sound);
         if (!form->Music().IsPlaying()) {
             state.SkipWithError("no sound device");
             return;
@@ -250,7 +254,8 @@ int PlayThenClose(int argc, char **argv)
     QApplication app(argc, argv);
     ReportMessages();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
-    std::unique_ptr<TMineForm> form = StartWindow(folder);
+    TSoundModule sound;
+    std::unique_ptr<TMineForm> form = StartWindow(folder, sound);
     if (!form->Music().IsPlaying())
         return 2;
     double request = 0;

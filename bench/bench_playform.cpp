@@ -8,6 +8,7 @@
 #include "bench/BenchSupport.h"
 #include "music/Music.h"
 #include "music/PlayForm.h"
+#include "music/SoundModule.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,13 +31,14 @@ constexpr int LongListCount = 10000;
 // mixed case and length, as a collection of modules has.
 struct LongList {
     QTemporaryDir dir;
+    TSoundModule sound;
     std::unique_ptr<TMusic> music;
     TRandom shuffle;
 
     LongList()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        music = std::make_unique<TMusic>();
+        music = std::make_unique<TMusic>(sound);
         TRandom random(20240601u);
         const char *words[] = {"the",   "Final", "mission", "Dance", "of",     "STARS", "cyber",
                                "Night", "river", "Space",   "tune",  "Groove", "loop",  "ocean"};
@@ -76,7 +78,7 @@ void WithOpenWindow(TPlayForm &form, const std::function<void()> &body)
 void BM_OpenOn10000Entries(benchmark::State &state)
 {
     for (auto _ : state) {
-        TPlayForm form;
+        TPlayForm form(List().sound);
         WithOpenWindow(form, [&form] { benchmark::DoNotOptimize(form.grab()); });
     }
 }
@@ -86,7 +88,7 @@ BENCHMARK(BM_OpenOn10000Entries)->Unit(benchmark::kMillisecond);
 // differs from the last show's, so every view is refilled.
 void BM_ReopenOn10000ChangedEntries(benchmark::State &state)
 {
-    TPlayForm form;
+    TPlayForm form(List().sound);
     TPlayList entries;
     for (auto _ : state) {
         state.PauseTiming();
@@ -103,7 +105,7 @@ BENCHMARK(BM_ReopenOn10000ChangedEntries)->Unit(benchmark::kMillisecond);
 // list is shuffled first, untimed, so that every run has work to do.
 void TimeCommand(benchmark::State &state, const char *command)
 {
-    TPlayForm form;
+    TPlayForm form(List().sound);
     WithOpenWindow(form, [&] {
         QAction *action = form.findChild<QAction *>(QString::fromLatin1(command));
         QAction *shuffle = form.findChild<QAction *>(QStringLiteral("Randomize1"));

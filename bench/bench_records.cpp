@@ -7,6 +7,7 @@
 #include "base/MessageBox.h"
 #include "bench/BenchSupport.h"
 #include "mainwindow/MineForm.h"
+#include "music/SoundModule.h"
 #include "records/BestRecords.h"
 
 #include <QApplication>
@@ -86,8 +87,10 @@ void BM_StartUp(benchmark::State &state)
     }
     // The refused play list says so; nobody is there to answer.
     const TMessageHandler previous = SetMessageHandler([](TMsgType, const QString &) {});
+    TSoundModule sound;
     TFormEnvironment environment;
     environment.WorkingDirectory = dir.path();
+    environment.Sound = &sound;
     for (auto _ : state) {
         TMineForm form(environment);
         form.show();

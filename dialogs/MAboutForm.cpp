@@ -7,7 +7,7 @@
 #include "controls/Fonts.h"
 #include "controls/Resources.h"
 #include "dialogs/LicenseForm.h"
-#include "music/SoundLibraries.h"
+#include "music/SoundModule.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -63,7 +63,7 @@ QLabel *PictureLabel(QWidget *parent, const char *name, const char *picture, con
 
 } // namespace
 
-TMAboutForm::TMAboutForm(QWidget *parent) : QDialog(parent)
+TMAboutForm::TMAboutForm(TSoundModule &sound, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("About %1 %2").arg(ProgramName, NameSuffix));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -80,7 +80,7 @@ TMAboutForm::TMAboutForm(QWidget *parent) : QDialog(parent)
 
     CreatePictures();
     CreateNameLine();
-    CreateCredits();
+    CreateCredits(sound);
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                               QStringLiteral("OK"), this);
@@ -109,7 +109,7 @@ void TMAboutForm::CreateNameLine()
         TextLabel(Panel1, "Version", QStringLiteral("Version ") + ProgramVersion, QPoint(84, 42));
 }
 
-void TMAboutForm::CreateCredits()
+void TMAboutForm::CreateCredits(TSoundModule &sound)
 {
     TextLabel(Panel1, "Copyright",
               QStringLiteral("Copyright (c) 2026 the %1 developers").arg(ProgramName),
@@ -122,7 +122,7 @@ void TMAboutForm::CreateCredits()
     // The versions are the ones the program runs with, asked at start.
     Label3 = TextLabel(Panel1, "Label3",
                        QStringLiteral("Music played with libopenmpt %1 and SDL %2 (see License)")
-                           .arg(OpenmptVersion(), SdlVersion()),
+                           .arg(sound.OpenmptVersion(), sound.SdlVersion()),
                        QPoint(8, 168));
     Label3->setWordWrap(true);
     Label3->setGeometry(8, 168, 190, 40);

@@ -10,13 +10,14 @@ class QLabel;
 class QPushButton;
 class TBevelPanel;
 class TLicenseForm;
+class TSoundModule;
 
 // The main window makes it when "&About" is first chosen and runs it with
 // Execute().  Its "License" button shows the licence window given to
 // SetLicenseForm modally on top of it; the main window passes its own, so
 // one licence window serves both the button and "&License":
 //
-//   Made(MAboutForm, Owner).SetLicenseForm(&License());   // TSecondaryWindows::About
+//   Made(MAboutForm, Owner, Sound).SetLicenseForm(&License());   // TSecondaryWindows::About
 //   void TMineForm::MHAboutClick() { Windows.About().Execute(); }
 //
 // Without one, the button opens a licence window of the about window's own.
@@ -28,7 +29,9 @@ class TMAboutForm : public QDialog
     Q_OBJECT
 
 public:
-    explicit TMAboutForm(QWidget *parent = nullptr);
+    // The credit names the versions of the libraries sound plays with,
+    // asked once, here.
+    explicit TMAboutForm(TSoundModule &sound, QWidget *parent = nullptr);
 
     void SetLicenseForm(TLicenseForm *form);
     // The licence window the "License" button shows.
@@ -46,7 +49,7 @@ private slots:
 private:
     void CreatePictures();
     void CreateNameLine();
-    void CreateCredits();
+    void CreateCredits(TSoundModule &sound);
 
     QPointer<TLicenseForm> licenseForm_;
     TBevelPanel *Panel1 = nullptr;

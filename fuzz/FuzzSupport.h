@@ -1,7 +1,10 @@
 #pragma once
 
-// What the fuzzers share: a Qt application object, a scratch folder that
-// lives as long as the fuzzer, and writing the input to a file there.
+// What the fuzzers share: a Qt application object, a scratch folder and a
+// sound module that live as long as the fuzzer, and writing the input to a
+// file there.
+
+#include "music/SoundModule.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -32,6 +35,15 @@ inline void StartQt()
     static QCoreApplication application(argc, argv);
     if (!ScratchFolder().isValid())
         std::abort();
+}
+
+// The sound module whose decoder reads the titles of the formats the program
+// does not read itself, as the program has one; made at its first use,
+// after the application object, and gone before it.
+inline TSoundModule &Decoder()
+{
+    static TSoundModule decoder;
+    return decoder;
 }
 
 inline void WriteFile(const QString &path, const uint8_t *data, size_t size)

@@ -2,6 +2,7 @@
 // the file.  The title is read from memory and from a file on disk, alike.
 #include "FuzzSupport.h"
 #include "music/PlayList.h"
+#include "music/SoundModule.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TPlayListItem item;
     item.FileName = name;
     item.BaseFolder = folder;
-    FUZZ_CHECK(item.ReadTitle() == ok);
+    FUZZ_CHECK(item.ReadTitle(Decoder()) == ok);
     FUZZ_CHECK(item.Title == title);
     FUZZ_CHECK(item.TitleText().size() == title.size());
     return 0;

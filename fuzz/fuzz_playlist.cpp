@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     buffer.open(QIODevice::ReadOnly);
     const QString folder = ScratchFolder().path();
     TPlayList list;
-    FUZZ_CHECK(list.AppendFromDevice(buffer, folder));
+    FUZZ_CHECK(list.AppendFromDevice(buffer, folder, Decoder()));
     FUZZ_CHECK(list.Count() <= bytes.count('\n') + bytes.count('\r') + 1);
     for (int i = 0; i < list.Count(); ++i) {
         const TPlayListItem &item = list.Items(i);
@@ -72,13 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QString error;
         FUZZ_CHECK(list.SaveToFile(path, &error));
         TPlayList loaded;
-        FUZZ_CHECK(loaded.LoadFromFile(path));
+        FUZZ_CHECK(loaded.LoadFromFile(path, Decoder()));
         FUZZ_CHECK(NamesOf(loaded) == NamesOf(list));
         // Saved elsewhere, it names the same files.
         const QString elsewhere = QDir(folder).filePath(QStringLiteral("sub/saved.m3u"));
         QDir(folder).mkdir(QStringLiteral("sub"));
         FUZZ_CHECK(list.SaveToFile(elsewhere, &error));
-        FUZZ_CHECK(loaded.LoadFromFile(elsewhere));
+        FUZZ_CHECK(loaded.LoadFromFile(elsewhere, Decoder()));
         FUZZ_CHECK(PathsOf(loaded) == PathsOf(list));
     }
     return 0;

@@ -11,12 +11,16 @@
 
 #include <optional>
 
+class TSoundModule;
+
 // Made once at start-up, from the primary screen, and handed to the main
 // window, which hands each layer its part: the game its board limits, clock
 // and generator (Game), the fonts their scale (Scale), the best times and
-// play list their folder.  Nothing of it is kept process-wide, so tests set
-// a screen, a folder, a clock and a generator state of their own, and two
-// windows in one process play apart.
+// play list their folder, the player and the windows that ask for drivers,
+// formats and versions the sound module.  Nothing of it is kept
+// process-wide, so tests set a screen, a folder, a clock, a generator state
+// and a sound module of their own, and two windows in one process play
+// apart.
 struct TFormEnvironment {
     QSize ScreenSize{1024, 768};        // pixels
     double DotsPerInch = 96;            // the screen's (logical) pixels per inch
@@ -24,6 +28,9 @@ struct TFormEnvironment {
     TWallClockSource Clock;             // empty: the system clock
     std::optional<quint32> RandomState; // replaces the seed taken from the time of day
     bool MediaControls = false;         // offers the music to the session bus's media controls
+    // What the music plays through; required, and it must outlive the
+    // window (its player and every window asking it).
+    TSoundModule *Sound = nullptr;
 
     // The game's part: the largest board for the screen, the clock, the
     // generator's first state.
@@ -32,5 +39,6 @@ struct TFormEnvironment {
     TFormScale Scale() const;
 };
 
-// The environment of the primary screen and the current directory.
+// The environment of the primary screen and the current directory; the
+// sound module is the caller's to add.
 TFormEnvironment ScreenEnvironment();

@@ -30,7 +30,7 @@ constexpr QPoint DesignPosition(230, 103);
 } // namespace
 
 TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
-    : QMainWindow(parent),
+    : QMainWindow(parent), Sound(*environment.Sound), Windows(this, Sound),
       WorkingDirectory(environment.WorkingDirectory.isEmpty() ? QDir::currentPath()
                                                               : environment.WorkingDirectory),
       Scale(environment.Scale()), OfferMediaControls(environment.MediaControls)
@@ -71,7 +71,7 @@ TBoardView *TMineForm::Grid() const
 
 void TMineForm::FormCreate()
 {
-    Player = std::make_unique<TMusic>();
+    Player = std::make_unique<TMusic>(Sound);
     // Music waiting for the sound server to come back is still wanted at
     // the next start, though nothing says it plays meanwhile.
     TheGame->SetMusicSwitch([this] { return Player->IsSwitchedOn(); });
@@ -95,14 +95,14 @@ bool TMineForm::LoadDefaultPlayList()
     if (!QFileInfo::exists(listPath))
         return false;
     TPlayList list;
-    const bool read = list.LoadFromFile(listPath);
+    const bool read = list.LoadFromFile(listPath, Sound);
     if (!read) {
         // The play list could not be read (it said why); the module that
         // ships with the program is the one thing still worth offering.
         TPlayListItem fallback;
         fallback.FileName = FallbackModuleName.toLatin1();
         fallback.BaseFolder = WorkingDirectory;
-        if (fallback.ReadTitle())
+        if (fallback.ReadTitle(Sound))
             list.AddCopy(fallback);
     }
     Player->ReplaceList(list, -1);

@@ -22,6 +22,7 @@ class TDRLabel;
 class TMediaControls;
 class TMineGame;
 class TMusic;
+class TSoundModule;
 class TStatusPanels;
 struct TBestRecord;
 
@@ -31,9 +32,8 @@ class TMineForm : public QMainWindow
 
 public:
     // Builds the window and starts the program in it, with everything it
-    // takes from its surroundings in `environment`.
-    explicit TMineForm(const TFormEnvironment &environment = TFormEnvironment(),
-                       QWidget *parent = nullptr);
+    // takes from its surroundings in `environment` (its Sound is required).
+    explicit TMineForm(const TFormEnvironment &environment, QWidget *parent = nullptr);
     // Stops the timer and the music and writes the settings.
     ~TMineForm() override;
 
@@ -153,7 +153,8 @@ private:
     TCounter *MineCount = nullptr;
     TStatusPanels *TheStatusBar = nullptr;
     QTimer *STimer = nullptr;
-    TSecondaryWindows Windows{this};
+    TSoundModule &Sound;
+    TSecondaryWindows Windows;
 
     quint16 TitleTicks = 0;
     QString WorkingDirectory;

@@ -10,10 +10,11 @@
 
 namespace
 {
-template <class TWindow> TWindow &Made(TWindow *&window, QWidget *owner)
+template <class TWindow, class... TArguments>
+TWindow &Made(TWindow *&window, QWidget *owner, TArguments &...arguments)
 {
     if (!window)
-        window = new TWindow(owner);
+        window = new TWindow(arguments..., owner);
     return *window;
 }
 } // namespace
@@ -31,25 +32,23 @@ TBestForm &TSecondaryWindows::NewRecord()
 TMAboutForm &TSecondaryWindows::About()
 {
     if (!MAboutForm)
-        Made(MAboutForm, Owner).SetLicenseForm(&License());
+        Made(MAboutForm, Owner, Sound).SetLicenseForm(&License());
     return *MAboutForm;
 }
 
 TPlayForm &TSecondaryWindows::PlayList()
 {
-    return Made(PlayForm, Owner);
+    return Made(PlayForm, Owner, Sound);
 }
 
 TMusicForm &TSecondaryWindows::Volume(TMusic &music)
 {
-    if (!MusicForm)
-        MusicForm = new TMusicForm(music, Owner);
-    return *MusicForm;
+    return Made(MusicForm, Owner, music);
 }
 
 TAudioSetupForm &TSecondaryWindows::AudioSetup()
 {
-    return Made(AudioSetupForm, Owner);
+    return Made(AudioSetupForm, Owner, Sound);
 }
 
 TLicenseForm &TSecondaryWindows::License()

@@ -12,13 +12,15 @@ class TMAboutForm;
 class TMusic;
 class TMusicForm;
 class TPlayForm;
+class TSoundModule;
 
 // Most runs never open most of these windows, and each costs time to build,
-// so none is made at start-up.
+// so none is made at start-up.  Those that ask the sound module for
+// versions, formats or devices ask sound, the one the player plays through.
 class TSecondaryWindows
 {
 public:
-    explicit TSecondaryWindows(QWidget *owner) : Owner(owner) {}
+    TSecondaryWindows(QWidget *owner, TSoundModule &sound) : Owner(owner), Sound(sound) {}
 
     TDlgCustom &Custom();
     TBestForm &NewRecord();
@@ -31,6 +33,7 @@ public:
 
 private:
     QWidget *Owner;
+    TSoundModule &Sound;
     TDlgCustom *DlgCustom = nullptr;
     TBestForm *BestForm = nullptr;
     TMAboutForm *MAboutForm = nullptr;

@@ -4,8 +4,6 @@
 #include "music/SoundModule.h"
 #include "sound/SoundEngine.h"
 
-#include <QCoreApplication>
-#include <QPointer>
 #include <QSettings>
 
 #include <algorithm>
@@ -15,9 +13,9 @@ namespace
 
 // The output driver of that name as SDL spells it, or empty for a name
 // that is none of them.
-QString OutputDriverNamed(const QString &name)
+QString OutputDriverNamed(TSoundModule &module, const QString &name)
 {
-    for (const QString &driver : TModuleAudio::OutputDrivers())
+    for (const QString &driver : module.OutputDrivers())
         if (driver.compare(name, Qt::CaseInsensitive) == 0)
             return driver;
     return QString();
@@ -70,7 +68,7 @@ void TModuleAudio::ReadConfig(QSettings &settings, const QString &group)
     // Music switched off at start must not load the sound library just to
     // check a name; once it is loaded the check costs nothing.
     DriverUnchecked = !setup.Driver.isEmpty();
-    if (TSoundModule::IsLoaded())
+    if (TheModule.IsLoaded())
         CheckDriver();
 }
 
@@ -89,9 +87,9 @@ void TModuleAudio::CheckDriver() const
 {
     // Without the sound library nothing can be opened anyway; the name is
     // kept so that the player's choice is not lost.
-    if (!DriverUnchecked || !TSoundModule::Library())
+    if (!DriverUnchecked || !TheModule.Library())
         return;
-    CurrentSetup.Driver = OutputDriverNamed(CurrentSetup.Driver);
+    CurrentSetup.Driver = OutputDriverNamed(TheModule, CurrentSetup.Driver);
     DriverUnchecked = false;
 }
 
@@ -107,41 +105,8 @@ void TModuleAudio::SetSetup(const TAudioSetup &setup)
     DriverUnchecked = false;
 }
 
-// The lists the set-up window offers.  An empty entry there stands for the
-// automatic choice, so none is listed here.
-
-QStringList TModuleAudio::OutputDrivers()
-{
-    TSoundLibrary *library = TSoundModule::Library();
-    return library ? library->OutputDrivers() : QStringList();
-}
-
-QStringList TModuleAudio::OutputDevices(const QString &driver)
-{
-    TSoundLibrary *library = TSoundModule::Library();
-    return library ? library->OutputDevices(driver) : QStringList();
-}
-
-void TModuleAudio::OutputDevicesLater(const QString &driver, QObject *receiver,
-                                      std::function<void(const QStringList &)> done)
-{
-    // Delivered through the application object, which outlives the
-    // receiver; the guard tells whether the receiver is still there.
-    const QPointer<QObject> guard(receiver);
-    auto deliver = [guard, done = std::move(done)](const QStringList &devices) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [guard, done, devices] {
-                if (guard)
-                    done(devices);
-            },
-            Qt::QueuedConnection);
-    };
-    if (TSoundLibrary *library = TSoundModule::Library())
-        library->ListOutputDevices(driver, std::move(deliver));
-    else
-        deliver(QStringList());
-}
+// The rates and lengths the set-up window offers.  An empty entry there
+// stands for the automatic choice, so none is listed here.
 
 QList<int> TModuleAudio::MixRates()
 {

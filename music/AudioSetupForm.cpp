@@ -1,5 +1,7 @@
 #include "music/AudioSetupForm.h"
 
+#include "music/SoundModule.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -56,7 +58,8 @@ QLabel *InUseLine(const QString &name, QWidget *parent)
 
 } // namespace
 
-TAudioSetupForm::TAudioSetupForm(QWidget *parent) : QDialog(parent)
+TAudioSetupForm::TAudioSetupForm(TSoundModule &sound, QWidget *parent)
+    : QDialog(parent), Sound(sound)
 {
     setWindowTitle(QStringLiteral("Sound Card Setup"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -83,7 +86,7 @@ QWidget *TAudioSetupForm::CreateChoices()
     BufferBox = ChoiceBox(QStringLiteral("BufferBox"), group);
 
     DriverBox->addItem(Automatic, QString());
-    for (const QString &driver : TModuleAudio::OutputDrivers())
+    for (const QString &driver : Sound.OutputDrivers())
         DriverBox->addItem(driver, driver);
     RateBox->addItem(Automatic, 0);
     for (int rate : TModuleAudio::MixRates())
@@ -149,11 +152,11 @@ void TAudioSetupForm::RefreshDevices(const QString &wanted, bool addWhenMissing)
     }
     ShowDevices(QStringList());
     const int request = ++DeviceRequest;
-    TModuleAudio::OutputDevicesLater(DriverBox->currentData().toString(), this,
-                                     [this, request](const QStringList &devices) {
-                                         if (request == DeviceRequest)
-                                             ShowDevices(devices);
-                                     });
+    Sound.OutputDevicesLater(DriverBox->currentData().toString(), this,
+                             [this, request](const QStringList &devices) {
+                                 if (request == DeviceRequest)
+                                     ShowDevices(devices);
+                             });
 }
 
 void TAudioSetupForm::ShowDevices(const QStringList &devices)

@@ -14,6 +14,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class TMusic;
+class TSoundModule;
 
 // "Sound Card Setup": created once, hidden, by the main window and shown
 // modally by the Music menu's "Card Setup...".
@@ -35,7 +36,9 @@ class TAudioSetupForm : public QDialog
     Q_OBJECT
 
 public:
-    explicit TAudioSetupForm(QWidget *parent = nullptr);
+    // Offers the drivers and devices of sound, the sound module the player
+    // plays through.
+    explicit TAudioSetupForm(TSoundModule &sound, QWidget *parent = nullptr);
 
     // "Card Setup..." on the player (TMusic::CardSetup) with this window as
     // its dialog.
@@ -74,6 +77,7 @@ private:
     QLabel *ClosedNote = nullptr;      // "The sound device is closed."
     QLabel *EnvironmentNote = nullptr; // shown while SDL_AUDIODRIVER is set
     QDialogButtonBox *Buttons = nullptr;
+    TSoundModule &Sound;
     QString WantedDevice;
     bool AddWanted = false;
     int DeviceRequest = 0; // the device list last asked for

@@ -14,7 +14,10 @@ struct TModuleAudio::TImpl {
     QString Error;
 };
 
-TModuleAudio::TModuleAudio() : Impl(std::make_unique<TImpl>()) {}
+TModuleAudio::TModuleAudio(TSoundModule &module)
+    : TheModule(module), Impl(std::make_unique<TImpl>())
+{
+}
 
 TModuleAudio::~TModuleAudio()
 {
@@ -26,9 +29,9 @@ TSoundEngine *TModuleAudio::Engine()
 {
     if (Impl->Engine)
         return Impl->Engine.get();
-    TSoundLibrary *library = TSoundModule::Library();
+    TSoundLibrary *library = TheModule.Library();
     if (!library) {
-        Impl->Error = TSoundModule::Error();
+        Impl->Error = TheModule.Error();
         return nullptr;
     }
     Impl->Engine.reset(library->NewEngine());
@@ -187,10 +190,4 @@ int TModuleAudio::OpenBufferFrames() const
 TAudioInUse TModuleAudio::InUse() const
 {
     return Impl->Engine ? Impl->Engine->InUse() : TAudioInUse{};
-}
-
-void TModuleAudio::FinishDeviceWork()
-{
-    if (TSoundModule::IsLoaded())
-        TSoundModule::Library()->FinishDeviceWork();
 }

@@ -14,18 +14,18 @@
 #include <functional>
 #include <memory>
 
-class QObject;
 class QSettings;
+class TSoundModule;
 
 // The program's sound library: one module plays at a time into one sound
 // device.  Constructing it grabs no device; Init opens one.
 //
-// libopenmpt and SDL live in a module of their own (TSoundModule), loaded by
-// the first call that needs them: Init, LoadModule, OutputDrivers,
-// OutputDevices, and Setup while a stored driver waits to be checked.
-// Without the module those calls fail cleanly (LastError says why), every
-// other call answers as if the device were closed, and the set-up is read
-// and written all the same.
+// libopenmpt and SDL live in a module of their own, the TSoundModule it is
+// made with, loaded by the first call that needs them: Init, LoadModule,
+// and Setup while a stored driver waits to be checked.  Without the module
+// those calls fail cleanly (LastError says why), every other call answers
+// as if the device were closed, and the set-up is read and written all the
+// same.
 //
 // Every call comes from one thread and returns at once.  The device is
 // opened and closed by the sound module's device worker, in the order
@@ -37,7 +37,9 @@ class QSettings;
 class TModuleAudio
 {
 public:
-    TModuleAudio();
+    // Plays through module, which must outlive it: its device worker closes
+    // the device after the audio has gone.
+    explicit TModuleAudio(TSoundModule &module);
     // Fades out what plays and waits until that has been heard (two device
     // buffers at most); the device is closed in the background.
     ~TModuleAudio();
@@ -51,10 +53,11 @@ public:
 
     // The set-up lives in a group of the settings store.  Reading keeps the
     // automatic choice for every value that is missing or unusable, and for
-    // a driver that is not one of OutputDrivers ("disk" and "dummy" at once;
-    // any other name when the set-up is first looked at or used, so that
-    // reading it loads no sound library).  A rate or buffer length outside
-    // what MixRates and BufferLengths offer is brought into their range.
+    // a driver that is not one of the sound module's OutputDrivers ("disk"
+    // and "dummy" at once; any other name when the set-up is first looked
+    // at or used, so that reading it loads no sound library).  A rate or
+    // buffer length outside what MixRates and BufferLengths offer is brought
+    // into their range.
     void ReadConfig(QSettings &settings, const QString &group);
     void WriteConfig(QSettings &settings, const QString &group) const;
     const TAudioSetup &Setup() const;
@@ -120,32 +123,24 @@ public:
     // What the open device runs with, for the set-up window.
     TAudioInUse InUse() const;
 
-    // Choices for the set-up window.  Only drivers that reach a sound card
-    // are offered and taken from the store, never SDL's "disk" (which
-    // writes a file that grows without end) or "dummy".
-    static QStringList OutputDrivers();
-    // The output devices of a driver (empty: the automatic one).  While a
-    // device is open only its own driver's devices can be listed.  Waits
-    // until the devices being opened or closed are.
-    static QStringList OutputDevices(const QString &driver);
-    // The same without waiting: done gets the list later on the thread of
-    // receiver, and not at all once receiver is gone.
-    static void OutputDevicesLater(const QString &driver, QObject *receiver,
-                                   std::function<void(const QStringList &)> done);
+    // The sound module it plays through.
+    TSoundModule &SoundModule() const { return TheModule; }
+
+    // The rates and buffer lengths the set-up window offers (its drivers
+    // and devices come from the sound module).
     static QList<int> MixRates();
     static QList<int> BufferLengths();
-    // Waits until every device that was to be opened or closed is; for
-    // tests and benchmarks, and a no-op without the sound library.
-    static void FinishDeviceWork();
 
 private:
-    // A driver read from the store is checked against OutputDrivers, which
-    // needs the sound library, only when the set-up is looked at or used.
+    // A driver read from the store is checked against the module's
+    // OutputDrivers, which need the sound library, only when the set-up is
+    // looked at or used.
     void CheckDriver() const;
     // The engine of the sound module, made on first need; null when the
     // module cannot be loaded (LastError then says why).
     TSoundEngine *Engine();
 
+    TSoundModule &TheModule;
     mutable TAudioSetup CurrentSetup;
     mutable bool DriverUnchecked = false;
     struct TImpl;

@@ -1,7 +1,7 @@
 #include "music/PlayList.h"
 
 #include "base/CodePageText.h"
-#include "music/ModuleFormats.h"
+#include "music/SoundModule.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -121,11 +121,11 @@ QByteArray ReadModuleTitle(const QByteArray &fileName, QIODevice &device, bool *
     return read ? UpToFirstZero(field) : QByteArray();
 }
 
-bool TPlayListItem::ReadTitle()
+bool TPlayListItem::ReadTitle(TSoundModule &decoder)
 {
     Title.clear();
     if (KindOfName(FileName) == TModuleKind::Unknown)
-        return ReadDecoderTitle();
+        return ReadDecoderTitle(decoder);
     // Only plain files: opening a named pipe that happens to end in "mod"
     // would wait for a writer forever.  Unbuffered, so that only the header
     // bytes are read from the disk.
@@ -140,11 +140,11 @@ bool TPlayListItem::ReadTitle()
 // A name of a kind the decoder does not read fails whatever the file holds,
 // so it is not even opened: long play lists full of other files load
 // quickly.
-bool TPlayListItem::ReadDecoderTitle()
+bool TPlayListItem::ReadDecoderTitle(TSoundModule &decoder)
 {
-    if (!IsDecoderExtension(ExtensionOfName(FileName)))
+    if (!decoder.IsDecoderExtension(ExtensionOfName(FileName)))
         return false;
-    const std::optional<QString> title = DecoderTitle(Path());
+    const std::optional<QString> title = decoder.DecoderTitle(Path());
     if (!title)
         return false;
     Title = StoredTitle(*title);

@@ -78,7 +78,7 @@ void TMusic::Inform(const QString &text)
 
 // --- Life --------------------------------------------------------------------
 
-TMusic::TMusic(QObject *parent) : QObject(parent)
+TMusic::TMusic(TSoundModule &sound, QObject *parent) : QObject(parent), Audio(sound)
 {
     SongEndWatch.setInterval(SongEndWatchMs);
     connect(&SongEndWatch, &QTimer::timeout, this, [this] {

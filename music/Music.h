@@ -52,8 +52,9 @@ class TMusic : public QObject
     Q_OBJECT
 
 public:
-    // Starts the sound layer (no device is opened) and reads the set-up.
-    explicit TMusic(QObject *parent = nullptr);
+    // Starts the sound layer on sound, which must outlive the player (no
+    // device is opened, nothing is loaded) and reads the set-up.
+    explicit TMusic(TSoundModule &sound, QObject *parent = nullptr);
     // Frees the play list, then closes the sound layer; announces nothing.
     ~TMusic() override;
 

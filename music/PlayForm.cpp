@@ -36,7 +36,8 @@ QPushButton *Button(QWidget *parent, const char *name, const char *caption,
 
 } // namespace
 
-TPlayForm::TPlayForm(QWidget *parent) : QDialog(parent), Dialogs(std::make_unique<TFileDialogs>())
+TPlayForm::TPlayForm(TSoundModule &sound, QWidget *parent)
+    : QDialog(parent), Edit(sound), Dialogs(std::make_unique<TFileDialogs>(sound))
 {
     setObjectName(QStringLiteral("PlayForm"));
     setWindowTitle(QStringLiteral("Playlist"));

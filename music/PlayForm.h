@@ -20,6 +20,7 @@ class QPushButton;
 class TMusic;
 class TRandom;
 class TPlayListDialogs;
+class TSoundModule;
 
 // Three views of the same entries, equal in length and order: the working
 // copy EditList (held by the editor), the multi-selection list PlayList
@@ -44,7 +45,9 @@ class TPlayForm : public QDialog
     Q_OBJECT
 
 public:
-    explicit TPlayForm(QWidget *parent = nullptr);
+    // The titles of the modules and play lists chosen are read with sound's
+    // decoder, and the module dialog offers the formats it reads.
+    explicit TPlayForm(TSoundModule &sound, QWidget *parent = nullptr);
     ~TPlayForm() override;
 
     // Shows the window modally on the player's list.  True when it closed

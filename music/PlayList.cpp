@@ -199,9 +199,10 @@ void TPlayList::Assign(const TPlayList &other)
         AddCopy(*entry);
 }
 
-bool TPlayList::AppendFromDevice(QIODevice &device, const QString &baseFolder)
+bool TPlayList::AppendFromDevice(QIODevice &device, const QString &baseFolder,
+                                 TSoundModule &decoder)
 {
-    TLineSplitter splitter([this, &baseFolder](const QByteArray &line) {
+    TLineSplitter splitter([this, &baseFolder, &decoder](const QByteArray &line) {
         // No file name holds a zero byte; the system would read the name only
         // up to it, so "a.mod<0>x.mod" would play a.mod under another name.
         if (line.contains('\0'))
@@ -209,13 +210,13 @@ bool TPlayList::AppendFromDevice(QIODevice &device, const QString &baseFolder)
         TPlayListItem item;
         item.FileName = line;
         item.BaseFolder = baseFolder;
-        if (item.ReadTitle())
+        if (item.ReadTitle(decoder))
             AddCopy(item);
     });
     return splitter.Read(device);
 }
 
-bool TPlayList::LoadFromFile(const QString &fileName)
+bool TPlayList::LoadFromFile(const QString &fileName, TSoundModule &decoder)
 {
     if (!QFileInfo::exists(fileName)) {
         ShowMessage(TMsgType::mtError,
@@ -233,7 +234,7 @@ bool TPlayList::LoadFromFile(const QString &fileName)
         return false;
     }
     ClearEntries();
-    if (!AppendFromDevice(file, QFileInfo(fileName).absolutePath())) {
+    if (!AppendFromDevice(file, QFileInfo(fileName).absolutePath(), decoder)) {
         ShowMessage(TMsgType::mtError, file.errorString());
         return false;
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QIODevice;
+class TSoundModule;
 
 // One play-list entry: a module file and the title read from its header.
 // Both strings are 8-bit, kept byte for byte; titles are shown in the code
@@ -31,10 +32,10 @@ public:
     // Reads the title of the file FileName names.  True when the name ends
     // in a kind whose header the program reads (MOD, S3M, .IT, .XM) and the
     // header holds that kind's title (at most 37 bytes are read), or when
-    // its extension names another format the decoder reads and the decoder
-    // reads the file; Title is then set, otherwise emptied.  Never writes,
-    // shows no message.
-    bool ReadTitle();
+    // its extension names another format the decoder of the sound module
+    // reads and that decoder reads the file; Title is then set, otherwise
+    // emptied.  Never writes, shows no message.
+    bool ReadTitle(TSoundModule &decoder);
 
     // The path to open: FileName decoded as a local file name and resolved
     // against BaseFolder when relative.
@@ -45,7 +46,7 @@ public:
     QString FileNameText() const;
 
 private:
-    bool ReadDecoderTitle();
+    bool ReadDecoderTitle(TSoundModule &decoder);
 };
 
 // A title the decoder reads is kept to this many characters.
@@ -90,15 +91,15 @@ public:
     void Assign(const TPlayList &other);
 
     // Replaces the entries by the module lines of a play-list file; every
-    // line whose title reads becomes an entry, resolved against the play
-    // list's folder.  False after an error box (missing file, open or read
-    // error, no regular file: a named pipe is never opened, or a file larger
-    // than MaxPlayListSize); on a missing, unopenable or too large file the
-    // list is unchanged.
-    bool LoadFromFile(const QString &fileName);
+    // line whose title reads (TPlayListItem::ReadTitle with decoder) becomes
+    // an entry, resolved against the play list's folder.  False after an
+    // error box (missing file, open or read error, no regular file: a named
+    // pipe is never opened, or a file larger than MaxPlayListSize); on a
+    // missing, unopenable or too large file the list is unchanged.
+    bool LoadFromFile(const QString &fileName, TSoundModule &decoder);
     // Appends the module lines read from device, resolving relative names
     // against baseFolder.  False when reading failed.
-    bool AppendFromDevice(QIODevice &device, const QString &baseFolder);
+    bool AppendFromDevice(QIODevice &device, const QString &baseFolder, TSoundModule &decoder);
 
     // Writes every entry's file name, each followed by CR LF, so that the
     // file names the same modules from its own folder: an entry that came

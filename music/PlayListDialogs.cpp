@@ -1,7 +1,7 @@
 #include "music/PlayListDialogs.h"
 
 #include "base/Constants.h"
-#include "music/ModuleFormats.h"
+#include "music/SoundModule.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -74,7 +74,7 @@ QStringList ModuleNameFilters(const QStringList &decoderExtensions)
 QStringList TFileDialogs::ChooseModules(QWidget *parent)
 {
     QFileDialog dialog(parent, QString::fromLatin1(ModulesTitle), LastFolder);
-    const QStringList filters = ModuleNameFilters(DecoderExtensions());
+    const QStringList filters = ModuleNameFilters(Sound.DecoderExtensions());
     Prepare(dialog, filters);
     dialog.selectNameFilter(filters.first()); // all modules
     dialog.setFileMode(QFileDialog::ExistingFiles);

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QWidget;
+class TSoundModule;
 
 // Each call shows one modal dialog and returns what was chosen; an empty
 // answer means the dialog was cancelled.
@@ -37,6 +38,8 @@ QStringList ModuleNameFilters(const QStringList &decoderExtensions);
 class TFileDialogs : public TPlayListDialogs
 {
 public:
+    explicit TFileDialogs(TSoundModule &sound) : Sound(sound) {}
+
     QStringList ChooseModules(QWidget *parent) override;
     QString ChooseListToLoad(QWidget *parent) override;
     QString ChooseListToSave(QWidget *parent) override;
@@ -47,5 +50,6 @@ public:
 private:
     void Remember(const QString &chosenFile);
 
+    TSoundModule &Sound;
     QString LastFolder;
 };

@@ -53,7 +53,7 @@ int TPlayListEditor::AddFiles(const QStringList &paths)
     for (const QString &path : paths) {
         TPlayListItem item;
         item.FileName = QFile::encodeName(path);
-        if (!item.ReadTitle())
+        if (!item.ReadTitle(Decoder))
             continue;
         EditList.AddCopy(item);
         Selected.push_back(false);
@@ -66,7 +66,7 @@ int TPlayListEditor::AddFiles(const QStringList &paths)
 bool TPlayListEditor::LoadFile(const QString &path)
 {
     Clear();
-    const bool loaded = EditList.LoadFromFile(path);
+    const bool loaded = EditList.LoadFromFile(path, Decoder);
     // A read error keeps the lines before it in the list; the window shows
     // an empty list after any failed load, so nothing half-read stays.
     if (!loaded)

@@ -12,6 +12,7 @@
 
 class TMusic;
 class TRandom;
+class TSoundModule;
 
 // Every command that reorders entries goes through one exchange of two
 // places, so a selection mark and the start entry always stay on their entry.
@@ -19,7 +20,9 @@ class TRandom;
 class TPlayListEditor
 {
 public:
-    TPlayListEditor() = default;
+    // The titles of added and loaded entries are read with decoder
+    // (TPlayListItem::ReadTitle).
+    explicit TPlayListEditor(TSoundModule &decoder) : Decoder(decoder) {}
     TPlayListEditor(const TPlayListEditor &) = delete;
     TPlayListEditor &operator=(const TPlayListEditor &) = delete;
 
@@ -85,6 +88,7 @@ private:
     void SortByKeys(const QStringList &keys);
     void ChooseFirstWhenNone();
 
+    TSoundModule &Decoder;
     TPlayList EditList;
     std::vector<bool> Selected; // one mark per entry
     int Start = -1;

@@ -6,24 +6,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QPointer>
 
 namespace
 {
 
 const QString ModuleName = QStringLiteral(FERROX_SOUND_MODULE_NAME);
-
-struct TLoaderState {
-    QStringList Only;
-    bool Tried = false;
-    TSoundLibrary *Library = nullptr;
-    QString Error;
-};
-
-TLoaderState &State()
-{
-    static TLoaderState state;
-    return state;
-}
+const QString NotLoaded = QStringLiteral("not loaded");
 
 // Loads one candidate file; null with the reason when it is no module of
 // this build.
@@ -32,7 +21,8 @@ TSoundLibrary *LoadFile(const QString &path, QString &reason)
     // Local symbols (QLibrary's default): the dozens of libraries the module
     // pulls in stay out of the scope every later symbol lookup searches.
     // A module that is taken is never unloaded (the QLibrary object going
-    // away leaves it), as sound engines may live until exit.
+    // away leaves it); another object loading it again shares the mapping
+    // and gets a library of its own.
     QLibrary library(path);
     if (!library.load()) {
         reason = library.errorString();
@@ -68,24 +58,18 @@ TSoundLibrary *Load(const QStringList &folders, QString &error)
 
 } // namespace
 
+TSoundModule::TSoundModule(QStringList onlyFolders) : OnlyFolders(std::move(onlyFolders)) {}
+
+// The library goes here, its device worker finishing first.
+TSoundModule::~TSoundModule() = default;
+
 TSoundLibrary *TSoundModule::Library()
 {
-    TLoaderState &state = State();
-    if (!state.Tried) {
-        state.Tried = true;
-        state.Library = Load(state.Only.isEmpty() ? Folders() : state.Only, state.Error);
+    if (!Tried) {
+        Tried = true;
+        Loaded.reset(Load(OnlyFolders.isEmpty() ? Folders() : OnlyFolders, LoadError));
     }
-    return state.Library;
-}
-
-bool TSoundModule::IsLoaded()
-{
-    return State().Library != nullptr;
-}
-
-QString TSoundModule::Error()
-{
-    return State().Error;
+    return Loaded.get();
 }
 
 QStringList TSoundModule::Folders()
@@ -103,12 +87,79 @@ QStringList TSoundModule::Folders()
     return folders;
 }
 
-void TSoundModule::SearchOnly(const QStringList &folders)
+// --- Drivers and devices -----------------------------------------------------
+
+QStringList TSoundModule::OutputDrivers()
 {
-    TLoaderState &state = State();
-    if (state.Library)
-        return;
-    state.Only = folders;
-    state.Tried = false;
-    state.Error.clear();
+    TSoundLibrary *library = Library();
+    return library ? library->OutputDrivers() : QStringList();
+}
+
+QStringList TSoundModule::OutputDevices(const QString &driver)
+{
+    TSoundLibrary *library = Library();
+    return library ? library->OutputDevices(driver) : QStringList();
+}
+
+void TSoundModule::OutputDevicesLater(const QString &driver, QObject *receiver,
+                                      std::function<void(const QStringList &)> done)
+{
+    // Delivered through the application object, which outlives the
+    // receiver; the guard tells whether the receiver is still there.
+    const QPointer<QObject> guard(receiver);
+    auto deliver = [guard, done = std::move(done)](const QStringList &devices) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, done, devices] {
+                if (guard)
+                    done(devices);
+            },
+            Qt::QueuedConnection);
+    };
+    if (TSoundLibrary *library = Library())
+        library->ListOutputDevices(driver, std::move(deliver));
+    else
+        deliver(QStringList());
+}
+
+void TSoundModule::FinishDeviceWork()
+{
+    if (Loaded)
+        Loaded->FinishDeviceWork();
+}
+
+// --- Formats -----------------------------------------------------------------
+
+QStringList TSoundModule::DecoderExtensions()
+{
+    if (!Extensions) {
+        TSoundLibrary *library = Library();
+        Extensions = library ? library->ModuleExtensions() : QStringList();
+    }
+    return *Extensions;
+}
+
+bool TSoundModule::IsDecoderExtension(const QString &extension)
+{
+    return !extension.isEmpty() && DecoderExtensions().contains(extension, Qt::CaseInsensitive);
+}
+
+std::optional<QString> TSoundModule::DecoderTitle(const QString &path)
+{
+    TSoundLibrary *library = Library();
+    return library ? library->ModuleTitle(path) : std::nullopt;
+}
+
+// --- Versions ----------------------------------------------------------------
+
+QString TSoundModule::OpenmptVersion()
+{
+    TSoundLibrary *library = Library();
+    return library ? library->OpenmptVersion() : NotLoaded;
+}
+
+QString TSoundModule::SdlVersion()
+{
+    TSoundLibrary *library = Library();
+    return library ? library->SdlVersion() : NotLoaded;
 }

@@ -41,10 +41,10 @@ int DeviceBufferFrames(int mixRate, int bufferMs)
     return 1 << std::clamp(rounded, 7, 15);
 }
 
-std::shared_ptr<TAudioOutput> TAudioOutput::Create()
+std::shared_ptr<TAudioOutput> TAudioOutput::Create(TDeviceWorker &worker)
 {
     // The constructor is private: outputs live only in shared pointers.
-    std::shared_ptr<TAudioOutput> output(new TAudioOutput);
+    std::shared_ptr<TAudioOutput> output(new TAudioOutput(worker));
     const auto lock = output->Lock();
     output->Voices.SetRunning(false);
     return output;
@@ -94,13 +94,12 @@ void TAudioOutput::Open(const TAudioSetup &setup)
         request = ++Request;
         DeviceState = TDeviceState::dsOpening;
     }
-    TDeviceWorker::Instance().Post(
-        [self = shared_from_this(), setup, request] { self->OpenNow(setup, request); });
+    Worker.Post([self = shared_from_this(), setup, request] { self->OpenNow(setup, request); });
 }
 
 void TAudioOutput::Hear()
 {
-    TDeviceWorker::Instance().Post([self = shared_from_this()] {
+    Worker.Post([self = shared_from_this()] {
         const auto lock = self->Lock();
         if (!self->Released)
             self->Voices.Unmute();
@@ -109,7 +108,7 @@ void TAudioOutput::Hear()
 
 void TAudioOutput::Hush()
 {
-    TDeviceWorker::Instance().Post([self = shared_from_this()] {
+    Worker.Post([self = shared_from_this()] {
         const auto lock = self->Lock();
         self->Voices.FadeOut(self->FadeFrames());
     });
@@ -145,7 +144,7 @@ void TAudioOutput::Close()
         ++Request;
         DeviceState = TDeviceState::dsClosed;
     }
-    TDeviceWorker::Instance().Post([self = shared_from_this()] { self->CloseNow(); });
+    Worker.Post([self = shared_from_this()] { self->CloseNow(); });
 }
 
 void TAudioOutput::Release()
@@ -185,7 +184,7 @@ void TAudioOutput::Release()
         lock.unlock();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    TDeviceWorker::Instance().Post([self = shared_from_this()] { self->CloseNow(); });
+    Worker.Post([self = shared_from_this()] { self->CloseNow(); });
 }
 
 // --- What the engine reads ------------------------------------------------------

@@ -16,6 +16,8 @@
 #include <memory>
 #include <mutex>
 
+class TDeviceWorker;
+
 // Shared by the engine (its owner's thread), the jobs on the device worker
 // and SDL's audio thread, which lives as long as the device: whoever lets
 // go of it last frees it, usually the job that closed the device after the
@@ -23,7 +25,9 @@
 class TAudioOutput : public std::enable_shared_from_this<TAudioOutput>
 {
 public:
-    static std::shared_ptr<TAudioOutput> Create();
+    // The device work is done by worker, which outlives every request
+    // (it runs every job posted before it ends).
+    static std::shared_ptr<TAudioOutput> Create(TDeviceWorker &worker);
     ~TAudioOutput();
     TAudioOutput(const TAudioOutput &) = delete;
     TAudioOutput &operator=(const TAudioOutput &) = delete;
@@ -78,7 +82,7 @@ public:
     static TDecoderLog &SdlLog();
 
 private:
-    TAudioOutput() = default;
+    explicit TAudioOutput(TDeviceWorker &worker) : Worker(worker) {}
 
     // On the worker.
     void OpenNow(const TAudioSetup &setup, std::uint64_t request);
@@ -95,6 +99,7 @@ private:
     void Notify();
     static void Callback(void *self, Uint8 *stream, int length);
 
+    TDeviceWorker &Worker;
     mutable std::mutex Guard; // the mixer and what the engine reads below
     TVoiceMixer Voices;
     std::uint64_t Request = 0; // the latest opening or closing asked for

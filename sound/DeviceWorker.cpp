@@ -1,13 +1,16 @@
 #include "sound/DeviceWorker.h"
 
-TDeviceWorker &TDeviceWorker::Instance()
-{
-    // Never deleted: see the class comment.
-    static TDeviceWorker *const worker = new TDeviceWorker;
-    return *worker;
-}
-
 TDeviceWorker::TDeviceWorker() : Thread(&TDeviceWorker::Run, this) {}
+
+TDeviceWorker::~TDeviceWorker()
+{
+    {
+        const std::lock_guard<std::mutex> lock(Guard);
+        Ending = true;
+    }
+    Wake.notify_one();
+    Thread.join();
+}
 
 void TDeviceWorker::Post(std::function<void()> job)
 {
@@ -43,7 +46,9 @@ void TDeviceWorker::Run()
         std::function<void()> job;
         {
             std::unique_lock<std::mutex> lock(Guard);
-            Wake.wait(lock, [this] { return !Jobs.empty(); });
+            Wake.wait(lock, [this] { return Ending || !Jobs.empty(); });
+            if (Jobs.empty())
+                return;
             job = std::move(Jobs.front());
             Jobs.pop_front();
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-// TDeviceWorker: the one thread that opens and closes the sound devices.
+// TDeviceWorker: the thread that opens and closes the sound devices.
 
 #include <condition_variable>
 #include <deque>
@@ -13,14 +13,20 @@
 // other thread ever waits for a device: closing an SDL device waits for the
 // buffer in flight and two more, half a second with long buffers.
 //
-// The worker lives until the process ends and is never joined: a program
-// that exits does not wait for a device being closed (the system takes the
-// device back).  Jobs therefore own what they work on.
+// Jobs own what they work on: a device may still be closing on the worker
+// long after the engine that used it has gone.  The worker itself goes with
+// the sound library that owns it, which the program drops at its very end:
+// every job posted by then is done before its thread ends, so no device is
+// left half closed and nothing of the module runs on afterwards.  The
+// program's end waits that long: an SDL device still open lets two of its
+// buffers' time pass as it closes (the sound server's stream is closed by
+// its engine as it goes, and costs nothing here).
 class TDeviceWorker
 {
 public:
-    static TDeviceWorker &Instance();
-
+    TDeviceWorker();
+    // Runs every job posted so far, then ends the thread.  Not from a job.
+    ~TDeviceWorker();
     TDeviceWorker(const TDeviceWorker &) = delete;
     TDeviceWorker &operator=(const TDeviceWorker &) = delete;
 
@@ -32,12 +38,11 @@ public:
     bool IsWorkerThread() const { return std::this_thread::get_id() == Thread.get_id(); }
 
 private:
-    TDeviceWorker();
-    ~TDeviceWorker() = delete;
     void Run();
 
     std::mutex Guard;
     std::condition_variable Wake;
     std::deque<std::function<void()>> Jobs;
-    std::thread Thread;
+    bool Ending = false; // no job comes after those queued
+    std::thread Thread;  // last: started once the rest is there
 };

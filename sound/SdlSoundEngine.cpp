@@ -18,7 +18,7 @@ std::int32_t MillibelOfPercent(int percent)
 
 } // namespace
 
-TSdlSoundEngine::TSdlSoundEngine() : Output(TAudioOutput::Create()) {}
+TSdlSoundEngine::TSdlSoundEngine(TDeviceWorker &worker) : Output(TAudioOutput::Create(worker)) {}
 
 TSdlSoundEngine::~TSdlSoundEngine()
 {

@@ -21,7 +21,8 @@
 class TSdlSoundEngine final : public TSoundEngine
 {
 public:
-    TSdlSoundEngine();
+    // Its device is opened and closed by worker.
+    explicit TSdlSoundEngine(TDeviceWorker &worker);
     ~TSdlSoundEngine() override;
     TSdlSoundEngine(const TSdlSoundEngine &) = delete;
     TSdlSoundEngine &operator=(const TSdlSoundEngine &) = delete;

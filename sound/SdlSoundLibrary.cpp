@@ -1,16 +1,9 @@
 #include "sound/SdlSoundLibrary.h"
 
-#include "sound/DeviceWorker.h"
 #include "sound/ModuleFile.h"
 #include "sound/SdlSoundEngine.h"
 
 #include <ostream>
-
-TSdlSoundLibrary &TSdlSoundLibrary::Instance()
-{
-    static TSdlSoundLibrary library;
-    return library;
-}
 
 TSdlSoundLibrary::TSdlSoundLibrary()
 {
@@ -19,9 +12,17 @@ TSdlSoundLibrary::TSdlSoundLibrary()
     SDL_SetMainReady();
 }
 
+TSdlSoundLibrary::~TSdlSoundLibrary()
+{
+    // SDL keeps what it needs per thread (its error text) until the thread
+    // says it is done, which a thread SDL did not start has to say itself:
+    // the worker's last job, after every device was closed.
+    Worker.Post([] { SDL_TLSCleanup(); });
+}
+
 TSoundEngine *TSdlSoundLibrary::NewEngine()
 {
-    return new TSdlSoundEngine;
+    return new TSdlSoundEngine(Worker);
 }
 
 // An empty entry in the set-up window stands for the automatic choice, so
@@ -84,20 +85,19 @@ QStringList DevicesOfDriver(const QString &driver)
 QStringList TSdlSoundLibrary::OutputDevices(const QString &driver)
 {
     QStringList devices;
-    TDeviceWorker::Instance().Call([&] { devices = DevicesOfDriver(driver); });
+    Worker.Call([&] { devices = DevicesOfDriver(driver); });
     return devices;
 }
 
 void TSdlSoundLibrary::ListOutputDevices(const QString &driver,
                                          std::function<void(const QStringList &)> done)
 {
-    TDeviceWorker::Instance().Post(
-        [driver, done = std::move(done)] { done(DevicesOfDriver(driver)); });
+    Worker.Post([driver, done = std::move(done)] { done(DevicesOfDriver(driver)); });
 }
 
 void TSdlSoundLibrary::FinishDeviceWork()
 {
-    TDeviceWorker::Instance().Call([] {});
+    Worker.Call([] {});
 }
 
 // The verbose version carries build metadata after a '+' ("0.6.9+r18817.pkg"),

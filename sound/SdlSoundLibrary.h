@@ -2,17 +2,27 @@
 
 // TSdlSoundLibrary: the sound module's entry, on SDL2 and libopenmpt.
 
+#include "sound/DeviceWorker.h"
 #include "sound/SoundEngine.h"
 
 // What the sound module answers without a device: its engines, SDL's
 // output drivers and devices, and the versions of the libraries it runs
-// with.  One instance serves the whole process.
+// with.  Each one that loads the module gets a library of its own, with its
+// own device worker for the engines it makes.
+//
+// SDL's audio subsystem is the process's, whoever asks: a program keeps to
+// one library at a time that opens devices, as two workers would start and
+// stop the subsystem under each other.
 class TSdlSoundLibrary final : public TSoundLibrary
 {
 public:
-    // The one instance; the first call tells SDL that the program has its
-    // own main.
-    static TSdlSoundLibrary &Instance();
+    // Tells SDL that the program has its own main.
+    TSdlSoundLibrary();
+    // Once every engine it made is gone: finishes the device work (closes
+    // what was to be closed) and ends the worker.
+    ~TSdlSoundLibrary() override;
+    TSdlSoundLibrary(const TSdlSoundLibrary &) = delete;
+    TSdlSoundLibrary &operator=(const TSdlSoundLibrary &) = delete;
 
     TSoundEngine *NewEngine() override;
     QStringList OutputDrivers() override;
@@ -26,5 +36,5 @@ public:
     void FinishDeviceWork() override;
 
 private:
-    TSdlSoundLibrary();
+    TDeviceWorker Worker;
 };

@@ -75,7 +75,7 @@ inline bool IsSilentDriver(const QString &driver)
 // The program and its sound module are built together; a module of another
 // build that answers to another number is not used.  Raise it whenever
 // anything in this file changes.
-inline constexpr int SoundInterfaceVersion = 4;
+inline constexpr int SoundInterfaceVersion = 5;
 
 // The name the module's one entry point is exported under.
 inline constexpr const char *SoundLibraryEntry = "FerroxSoundLibrary";
@@ -151,10 +151,14 @@ public:
 };
 
 // The module as a whole: it makes engines and answers what needs no device.
-// It lives as long as the process; nobody deletes it.
+// Whoever takes one from the entry point owns it and deletes it once every
+// engine it made is gone; deleting it waits until its device worker has
+// done everything asked of it.
 class TSoundLibrary
 {
 public:
+    virtual ~TSoundLibrary() = default;
+
     virtual TSoundEngine *NewEngine() = 0;
     virtual QStringList OutputDrivers() = 0;
     // Waits for the device worker: it lists the devices between its other work.
@@ -175,11 +179,8 @@ public:
     // Waits until the device worker has done everything asked of it so far
     // (closed what was to be closed).
     virtual void FinishDeviceWork() = 0;
-
-protected:
-    ~TSoundLibrary() = default;
 };
 
-// The entry point: the module's library, or null when interfaceVersion is
-// not the module's own SoundInterfaceVersion.
+// The entry point: a new library of the module for the caller to own, or
+// null when interfaceVersion is not the module's own SoundInterfaceVersion.
 using TSoundLibraryEntry = TSoundLibrary *(*)(int interfaceVersion);

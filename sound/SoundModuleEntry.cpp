@@ -9,7 +9,7 @@ extern "C" Q_DECL_EXPORT TSoundLibrary *FerroxSoundLibrary(int interfaceVersion)
 {
     if (interfaceVersion != SoundInterfaceVersion)
         return nullptr;
-    return &TSdlSoundLibrary::Instance();
+    return new TSdlSoundLibrary;
 }
 
 // The loader calls it through this type.

@@ -5,6 +5,7 @@
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
 #include "model/Mines.h"
+#include "music/SoundModule.h"
 #include "records/BestForm.h"
 
 #include <QApplication>
@@ -50,8 +51,9 @@ int main(int argc, char **argv)
         },
         folder.filePath(QStringLiteral("custom_size.png")));
 
+    TSoundModule sound;
     TLicenseForm license;
-    TMAboutForm about;
+    TMAboutForm about(sound);
     about.SetLicenseForm(&license);
     Shoot(
         about, [&] { about.Execute(); }, folder.filePath(QStringLiteral("about.png")));

@@ -6,7 +6,7 @@
 #include "controls/BevelPanel.h"
 #include "dialogs/LicenseForm.h"
 #include "dialogs/MAboutForm.h"
-#include "music/SoundLibraries.h"
+#include "music/SoundModule.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -57,10 +57,13 @@ class AboutLicenseTest : public QObject
 {
     Q_OBJECT
 
+    // The about window's, as the main window hands it its own.
+    TSoundModule Sound;
+
 private slots:
     void aboutWindowLooksAsDesigned()
     {
-        TMAboutForm about;
+        TMAboutForm about(Sound);
         QCOMPARE(about.windowTitle(), QString("About Ferrox for Windows"));
         QCOMPARE(about.size(), QSize(310, 262));
         QCOMPARE(about.minimumSize(), about.maximumSize());
@@ -107,7 +110,7 @@ private slots:
     // another, past the panel or under a picture or a button.
     void aboutItemsStayApartInsideThePanel()
     {
-        TMAboutForm about;
+        TMAboutForm about(Sound);
         const QWidget *panel = about.findChild<QWidget *>(QStringLiteral("Panel1"));
         const QRect inside = PlaceIn(about, panel).adjusted(2, 2, -2, -2);
         QList<QPair<QString, QRect>> items;
@@ -125,8 +128,8 @@ private slots:
 
     void creditNamesTheLibrariesFoundAtRunTime()
     {
-        const QString openmpt = OpenmptVersion();
-        const QString sdl = SdlVersion();
+        const QString openmpt = Sound.OpenmptVersion();
+        const QString sdl = Sound.SdlVersion();
         SDL_version linked;
         SDL_GetVersion(&linked);
         QCOMPARE(sdl, QString("%1.%2.%3").arg(linked.major).arg(linked.minor).arg(linked.patch));
@@ -137,7 +140,7 @@ private slots:
         QVERIFY2(openmpt.startsWith(released), qPrintable(openmpt));
         QVERIFY2(!openmpt.contains('+'), qPrintable(openmpt)); // no build metadata
 
-        TMAboutForm about;
+        TMAboutForm about(Sound);
         // The libraries the music really plays with, and no other.
         QCOMPARE(
             Label(about, "Label3")->text(),
@@ -234,7 +237,7 @@ private slots:
     {
         QWidget main;
         auto *license = new TLicenseForm(&main);
-        auto *about = new TMAboutForm(&main);
+        auto *about = new TMAboutForm(Sound, &main);
         about->SetLicenseForm(license);
         QCOMPARE(about->LicenseForm(), license);
         bool licenseSeen = false;

@@ -2,8 +2,8 @@
 
 // A main window in a folder of its own: the settings store and the working
 // directory are a temporary folder, the wall clock is a value the test moves,
-// the generator state is fixed, and the screen is a made-up 1024 x 768 at
-// 96 pixels per inch.
+// the generator state is fixed, the screen is a made-up 1024 x 768 at 96
+// pixels per inch, and the sound module is the fixture's.
 
 #include "controls/BevelPanel.h"
 #include "controls/Counter.h"
@@ -14,6 +14,7 @@
 #include "mainwindow/MineForm.h"
 #include "model/MineGame.h"
 #include "music/Music.h"
+#include "music/SoundModule.h"
 #include "records/BestForm.h"
 #include "records/BestTimes.h"
 #include "support/BoardPicture.h"
@@ -89,6 +90,7 @@ public:
         environment.WorkingDirectory = dir.path();
         environment.Clock = [this] { return now; };
         environment.RandomState = 12345u;
+        environment.Sound = &sound;
         form = std::make_unique<TMineForm>(environment);
         if (show) {
             form->show();
@@ -163,6 +165,8 @@ public:
     // The screen the program computes its largest board for.
     QSize screenSize{1024, 768};
     QDateTime now{QDate(2024, 5, 1), QTime(12, 0, 0)};
+    // Outlives the window; its device work ends before the folder goes.
+    TSoundModule sound;
     std::unique_ptr<TMineForm> form;
 };
 

@@ -275,7 +275,7 @@ private slots:
         QVERIFY(!form.Music().IsSwitchedOn());
 
         TPlayList list;
-        AddFiles(list, {fixture.dir.filePath("one.mod")});
+        AddFiles(list, {fixture.dir.filePath("one.mod")}, fixture.sound);
         form.Music().ReplaceList(list, 0);
         QVERIFY(!form.Music().IsPlaying());
         Find<QAction>(form, "MUSong")->trigger();

@@ -215,7 +215,7 @@ private slots:
     {
         TTestFolder folder;
         QVERIFY(folder.Write("Night Shift.v2.mod", TinyModule("")));
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"Night Shift.v2.mod"});
         TMediaControls controls(music);
         QVERIFY(PlayHeard(music));

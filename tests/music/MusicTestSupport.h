@@ -1,9 +1,11 @@
 #pragma once
 
-// What the music tests share: SDL's disk driver, a folder of their own, the
-// player's list made from files, and small playable modules.
+// What the music tests share: SDL's disk driver, a folder and a sound module
+// of their own, the player's list made from files, and small playable
+// modules.
 
 #include "music/Music.h"
+#include "music/SoundModule.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -29,6 +31,8 @@ inline void UseDiskDriverUnlessSet()
 
 // A fresh folder for every test: fixtures are written there, the settings
 // store points there and it is the working directory while the test runs.
+// The test's players play through its Sound, made with it (a player made
+// after the folder goes before it).
 class TTestFolder
 {
 public:
@@ -41,7 +45,7 @@ public:
     // The sound device of a test is closed before the next test begins.
     ~TTestFolder()
     {
-        TModuleAudio::FinishDeviceWork();
+        Sound.FinishDeviceWork();
         QDir::setCurrent(Previous);
     }
     TTestFolder(const TTestFolder &) = delete;
@@ -68,6 +72,10 @@ public:
 private:
     QTemporaryDir Dir;
     QString Previous;
+
+public:
+    // Last, so that it goes first: its device worker ends before the folder.
+    TSoundModule Sound;
 };
 
 // Sets (or, given nothing, removes) an environment variable for one test and
@@ -119,22 +127,24 @@ inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 10
     return true;
 }
 
-// Appends the given module files to list, in order, each with its title.
-inline void AddFiles(TPlayList &list, const QStringList &paths)
+// Appends the given module files to list, in order, each with its title
+// as decoder reads it.
+inline void AddFiles(TPlayList &list, const QStringList &paths, TSoundModule &decoder)
 {
     for (const QString &path : paths) {
         TPlayListItem item;
         item.FileName = QFile::encodeName(path);
-        item.ReadTitle();
+        item.ReadTitle(decoder);
         list.AddCopy(item);
     }
 }
 
-// The player's list becomes those files; startIndex as for ReplaceList.
+// The player's list becomes those files, with the titles its own sound
+// module reads; startIndex as for ReplaceList.
 inline void GiveList(TMusic &music, const QStringList &paths, int startIndex = -1)
 {
     TPlayList list;
-    AddFiles(list, paths);
+    AddFiles(list, paths, music.Sound().SoundModule());
     music.ReplaceList(list, startIndex);
 }
 

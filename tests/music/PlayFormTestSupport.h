@@ -63,7 +63,7 @@ inline void FillPlayer(TMusic &music, const TTestFolder &folder, const QStringLi
         const QString name = title + QStringLiteral(".mod");
         if (!QFileInfo::exists(folder.File(name)))
             folder.Write(name, ModHeader(title.toLatin1()));
-        AddFiles(list, {folder.File(name)});
+        AddFiles(list, {folder.File(name)}, music.Sound().SoundModule());
     }
     music.ReplaceList(list, -1);
 }

@@ -78,7 +78,7 @@ class TestModuleTitles : public QObject
         TPlayListItem item;
         item.FileName = QFile::encodeName(name);
         item.Title = "left over";
-        const bool ok = item.ReadTitle();
+        const bool ok = item.ReadTitle(folder.Sound);
         return {ok, item.Title};
     }
 
@@ -180,20 +180,20 @@ private slots:
         TPlayListItem item;
         item.FileName = "missing.mod";
         item.Title = "old";
-        QVERIFY(!item.ReadTitle());
+        QVERIFY(!item.ReadTitle(folder.Sound));
         QVERIFY(item.Title.isEmpty());
 
         QVERIFY(QDir(folder.Path()).mkdir("folder.mod"));
         item.FileName = "folder.mod";
-        QVERIFY(!item.ReadTitle());
+        QVERIFY(!item.ReadTitle(folder.Sound));
 #ifdef Q_OS_UNIX
         // A pipe would block a reader until someone writes to it.
         QCOMPARE(::mkfifo(QFile::encodeName(folder.File("pipe.mod")).constData(), 0600), 0);
         item.FileName = "pipe.mod";
-        QVERIFY(!item.ReadTitle());
+        QVERIFY(!item.ReadTitle(folder.Sound));
         QCOMPARE(::mkfifo(QFile::encodeName(folder.File("pipe.mtm")).constData(), 0600), 0);
         item.FileName = "pipe.mtm";
-        QVERIFY(!item.ReadTitle());
+        QVERIFY(!item.ReadTitle(folder.Sound));
 #endif
     }
 
@@ -215,7 +215,7 @@ private slots:
         QVERIFY(folder.Write(name, ModHeader("umlaut")));
         TPlayListItem item;
         item.FileName = QFile::encodeName(name);
-        QVERIFY(item.ReadTitle());
+        QVERIFY(item.ReadTitle(folder.Sound));
         QCOMPARE(item.Title, QByteArray("umlaut"));
     }
 
@@ -227,6 +227,7 @@ private slots:
             QSKIP(qPrintable("The shared modules are not here (" + modules.path() +
                              "); real titles are not checked."));
         const QList<QByteArray> lines = manifest.readAll().split('\n');
+        TSoundModule decoder;
         int checked = 0;
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const QList<QByteArray> fields = lines[i].split('\t');
@@ -234,7 +235,7 @@ private slots:
                 continue;
             TPlayListItem item;
             item.FileName = QFile::encodeName(modules.filePath(QString::fromUtf8(fields[0])));
-            QVERIFY2(item.ReadTitle(), fields[0].constData());
+            QVERIFY2(item.ReadTitle(decoder), fields[0].constData());
             QCOMPARE(item.Title, FromBytesRepr(QString::fromLatin1(fields[4])));
             ++checked;
         }

@@ -96,7 +96,7 @@ private slots:
         else if (!QFileInfo::exists(module))
             QSKIP(qPrintable("The shared modules are not here (" + SharedModules() + ")."));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {module});
         QVERIFY(PlayHeard(music));
         QVERIFY(music.IsPlaying());
@@ -108,7 +108,7 @@ private slots:
         QVERIFY(music.Status().Elapsed.count() > 0);
         music.Stop(true);
         QVERIFY(!music.IsInitialized());
-        TModuleAudio::FinishDeviceWork();
+        folder.Sound.FinishDeviceWork();
         const QList<qint16> samples = Samples(folder.Read("audio.raw"));
         QVERIFY(samples.size() >= 2 * 48000);
         QVERIFY(Peak(samples) > 1000);
@@ -120,14 +120,14 @@ private slots:
         TTestFolder folder;
         TestStore().setValue("VOLUME", 0);
         QVERIFY(folder.Write("tiny.mod", TinyModule("tiny", 64, 20)));
-        TMusic music;
+        TMusic music(folder.Sound);
         QCOMPARE(music.Volume(), 0);
         GiveList(music, {"tiny.mod"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitForMoreFrames(music, 48000));
         QVERIFY(music.Status().Row > 0); // it did play, only without sound
         music.Stop(true);
-        TModuleAudio::FinishDeviceWork();
+        folder.Sound.FinishDeviceWork();
         const QList<qint16> samples = Samples(folder.Read("audio.raw"));
         QVERIFY(samples.size() >= 2 * 48000);
         QCOMPARE(Peak(samples), qint16(0));
@@ -147,7 +147,7 @@ private slots:
         TScopedEnv pace("SDL_DISKAUDIODELAY", "1");
         TTestFolder folder;
         QVERIFY(folder.Write("long.mod", TinyModule("long", 64, 20)));
-        auto music = std::make_unique<TMusic>();
+        auto music = std::make_unique<TMusic>(folder.Sound);
         GiveList(*music, {"long.mod"});
         QVERIFY(PlayHeard(*music));
         QVERIFY(WaitForDevice(*music));
@@ -158,7 +158,7 @@ private slots:
         else if (how == 1)
             music->Stop(true);
         music.reset();
-        TModuleAudio::FinishDeviceWork();
+        folder.Sound.FinishDeviceWork();
 
         const QList<qint16> samples = Samples(folder.Read("audio.raw"));
         qsizetype last = samples.size() - 1;
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("first")));
         QVERIFY(folder.Write("b.mod", TinyModule("second")));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         QSignalSpy modules(&music, &TMusic::moduleChanged);
         GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(PlayHeard(music));
@@ -221,7 +221,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("first", 64, 20)));
         QVERIFY(folder.Write("b.mod", TinyModule("second")));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         TAnnouncements heard(music);
         QSignalSpy playing(&music, &TMusic::playingChanged);
         QSignalSpy modules(&music, &TMusic::moduleChanged);
@@ -276,7 +276,7 @@ private slots:
             files << title + ".mod";
         }
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, files);
         QVERIFY(PlayHeard(music));
         music.Stop(false);
@@ -301,7 +301,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("long", 64)));
         QVERIFY(folder.Write("b.mod", TinyModule("next", 64)));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitUntil([&] { return music.Status().Row >= 12; }));
@@ -328,7 +328,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("first", 64)));
         QVERIFY(folder.Write("b.mod", TinyModule("second", 64)));
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(PlayHeard(music));
         music.Stop(true);
@@ -342,7 +342,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         QVERIFY(!music.Play());
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtInformation);
@@ -360,7 +360,7 @@ private slots:
         QVERIFY(folder.Write("bad2.mod", QByteArray(2000, '\x7f')));
         QVERIFY(folder.Write("good.mod", TinyModule("good", 64)));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"bad1.mod", "missing.mod", "bad2.mod"}, 1);
         QVERIFY(!music.Play());
         QCOMPARE(boxes.texts(), QStringList{LoadFailed});
@@ -389,7 +389,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("a")));
         QVERIFY(folder.Write("b.mod", TinyModule("b")));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"a.mod", "b.mod"});
         QSignalSpy playing(&music, &TMusic::playingChanged);
         QSignalSpy failures(&music, &TMusic::failed);
@@ -420,7 +420,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"a.mod"});
         QVERIFY(PlayHeard(music));
         music.Stop(false);
@@ -459,7 +459,7 @@ private slots:
         TTestFolder folder;
         if (stored.isValid())
             TestStore().setValue("VOLUME", stored);
-        TMusic music;
+        TMusic music(folder.Sound);
         QCOMPARE(music.Volume(), volume);
     }
 };

@@ -121,7 +121,7 @@ private slots:
     void volumeWindowLooks()
     {
         TTestFolder folder;
-        TMusic music;
+        TMusic music(folder.Sound);
         TMusicForm form(music);
         QLabel *label = Child<QLabel>(form, "Label1");
         QSlider *slider = Slider(form);
@@ -158,7 +158,7 @@ private slots:
         TTestFolder folder;
         if (stored.isValid())
             TestStore().setValue("VOLUME", stored);
-        TMusic music;
+        TMusic music(folder.Sound);
         TMusicForm form(music);
         Slider(form)->setValue(50); // left over from an earlier showing
         form.show();
@@ -186,7 +186,7 @@ private slots:
         QFETCH(int, how);
         QFETCH(bool, confirmed);
         TTestFolder folder;
-        TMusic music;
+        TMusic music(folder.Sound);
         TMusicForm form(music);
         bool result = !confirmed;
         RunModal(
@@ -216,7 +216,7 @@ private slots:
         TTestFolder folder;
         TestStore().setValue("VOLUME", 64);
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         AddModules(folder, music, {"first", "second"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
@@ -236,7 +236,7 @@ private slots:
         const std::uint64_t next = music.Sound().MixedFrames();
         MixMore(music, Settle + Window);
         music.Stop(true);
-        TModuleAudio::FinishDeviceWork();
+        folder.Sound.FinishDeviceWork();
 
         const QByteArray raw = folder.Read("audio.raw");
         const double full = Rms(raw, beforeMove - Window, Window);
@@ -264,7 +264,7 @@ private slots:
         QFETCH(bool, played);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         AddModules(folder, music, {"first"});
         if (played) {
             QVERIFY(PlayHeard(music));
@@ -290,11 +290,12 @@ private slots:
 
     void setupWindowOffersOnlyOutputDrivers()
     {
-        TAudioSetupForm form;
+        TSoundModule sound;
+        TAudioSetupForm form(sound);
         QStringList offered;
         for (int i = 0; i < Box(form, "DriverBox")->count(); ++i)
             offered << Box(form, "DriverBox")->itemText(i);
-        QCOMPARE(offered, QStringList{"Automatic"} + TModuleAudio::OutputDrivers());
+        QCOMPARE(offered, QStringList{"Automatic"} + sound.OutputDrivers());
         QVERIFY(!offered.contains("disk"));
         QVERIFY(!offered.contains("dummy"));
     }
@@ -317,20 +318,22 @@ private slots:
         QFETCH(QString, device);
         QFETCH(int, rate);
         QFETCH(int, bufferMs);
-        const QStringList drivers = TModuleAudio::OutputDrivers();
+        TSoundModule sound;
+        const QStringList drivers = sound.OutputDrivers();
         const QString driver = driverIndex < 0 ? QString() : drivers.value(driverIndex);
         const TAudioSetup setup{driver, device, rate, bufferMs};
-        TAudioSetupForm form;
+        TAudioSetupForm form(sound);
         form.ShowSetup(setup, TAudioInUse{});
         QCOMPARE(form.ChosenSetup(), setup);
     }
 
     void changingTheDriverListsItsDevices()
     {
-        const QStringList drivers = TModuleAudio::OutputDrivers();
+        TSoundModule sound;
+        const QStringList drivers = sound.OutputDrivers();
         if (drivers.size() < 2)
             QSKIP("This SDL has fewer than two output drivers.");
-        TAudioSetupForm form;
+        TAudioSetupForm form(sound);
         form.ShowSetup(TAudioSetup{drivers[0], "Somewhere", 0, 0}, TAudioInUse{});
         QComboBox *devices = Box(form, "DeviceBox");
         QCOMPARE(devices->currentData().toString(), QString("Somewhere"));
@@ -342,14 +345,15 @@ private slots:
             return items;
         };
         // Listed without holding the window, by the device worker.
-        QTRY_COMPARE(listed(), QStringList{QString()} + TModuleAudio::OutputDevices(drivers[1]));
+        QTRY_COMPARE(listed(), QStringList{QString()} + sound.OutputDevices(drivers[1]));
         QCOMPARE(devices->currentIndex(), 0); // back to Automatic
         QCOMPARE(form.ChosenSetup().Driver, drivers[1]);
     }
 
     void setupWindowShowsWhatIsInUse()
     {
-        TAudioSetupForm form;
+        TSoundModule sound;
+        TAudioSetupForm form(sound);
         form.ShowSetup(TAudioSetup{}, TAudioInUse{true, "disk", QString(), 48000, 2048});
         QVERIFY(!Line(form, "ClosedNote")->isVisibleTo(&form));
         QCOMPARE(Line(form, "InUseBuffer")->text(), QString("2048 frames (42.7 ms)"));
@@ -371,11 +375,11 @@ private slots:
         QFETCH(bool, confirm);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         AddModules(folder, music, {"first", "second"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
-        TAudioSetupForm form;
+        TAudioSetupForm form(folder.Sound);
         TCardSetupResult result = TCardSetupResult::csrNotRestarted;
         bool reached = false;
         QTimer::singleShot(0, &form, [&] {

@@ -53,9 +53,10 @@ private slots:
     // Read from its file by a play-list entry, and from its bytes.
     void titleReadsLikeAnyModule()
     {
+        TSoundModule sound;
         TPlayListItem item;
         item.FileName = QFile::encodeName(Resource("Ferrox.MOD"));
-        QVERIFY(item.ReadTitle());
+        QVERIFY(item.ReadTitle(sound));
         QCOMPARE(item.Title, Title);
 
         QByteArray bytes = ReadAll(Resource("Ferrox.MOD"));
@@ -70,8 +71,9 @@ private slots:
     {
         QCOMPARE(ReadAll(Resource("Ferrox.M3U")), QByteArray("Ferrox.MOD\r\n"));
         MessageRecorder boxes;
+        TSoundModule sound;
         TPlayList list;
-        QVERIFY(list.LoadFromFile(Resource("Ferrox.M3U")));
+        QVERIFY(list.LoadFromFile(Resource("Ferrox.M3U"), sound));
         QCOMPARE(list.Count(), 1);
         QCOMPARE(list.Items(0).FileName, QByteArray("Ferrox.MOD"));
         QCOMPARE(list.Items(0).Title, Title);
@@ -101,9 +103,9 @@ private slots:
         QVERIFY(folder.Write("Ferrox.MOD", ReadAll(Resource("Ferrox.MOD"))));
         QVERIFY(folder.Write("Ferrox.M3U", ReadAll(Resource("Ferrox.M3U"))));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         TPlayList list;
-        QVERIFY(list.LoadFromFile("Ferrox.M3U"));
+        QVERIFY(list.LoadFromFile("Ferrox.M3U", folder.Sound));
         music.ReplaceList(list, -1);
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
@@ -115,7 +117,7 @@ private slots:
         QVERIFY(WaitUntil(
             [&] { return music.Sound().MixedFrames() >= start + std::uint64_t(seconds) * rate; }));
         music.Stop(true);
-        TModuleAudio::FinishDeviceWork();
+        folder.Sound.FinishDeviceWork();
         QVERIFY(boxes.boxes.isEmpty());
 
         const QByteArray raw = folder.Read("audio.raw");

@@ -100,10 +100,10 @@ private slots:
         QFETCH(QString, expected);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words(titles));
         StartAt(music, nextIndex);
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QString picture;
         RunForm(form, music, [&] {
             for (const QString &command : commands)
@@ -132,14 +132,14 @@ private slots:
         // File names and folders sort in other orders than the titles.
         const QList<QPair<QString, QByteArray>> files = {
             {"B/a.mod", "one"}, {"b/B.mod", "two"}, {"A/d.mod", "four"}, {"a/c.MOD", "three"}};
-        TMusic music;
+        TMusic music(folder.Sound);
         TPlayList list;
         for (const auto &[name, title] : files) {
             QVERIFY(folder.Write(name, ModHeader(title)));
-            AddFiles(list, {folder.File(name)});
+            AddFiles(list, {folder.File(name)}, folder.Sound);
         }
         music.ReplaceList(list, -1);
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QString picture;
         RunForm(form, music, [&] {
             Command(form, command);
@@ -200,10 +200,10 @@ private slots:
             expected.swapItemsAt(i, replay.Below(count));
 
         TTestFolder folder;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, titles);
         StartAt(music, count / 2);
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QString picture;
         TRandom random(state);
         RunForm(
@@ -228,9 +228,9 @@ private slots:
     void userSelectionReachesTheCommands()
     {
         TTestFolder folder;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b c d e"));
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QString picture;
         RunForm(form, music, [&] {
             QListWidget *list = ListOf(form);
@@ -266,9 +266,9 @@ private slots:
         QFETCH(int, modifiers);
         QFETCH(QString, expected);
         TTestFolder folder;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b c"));
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QString picture;
         RunForm(form, music, [&] {
             QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -282,10 +282,10 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b c d"));
         StartAt(music, 1);
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         const bool confirmed = RunForm(form, music, [&] {
             Command(form, "select:0");
             Command(form, "BitBtn4");
@@ -322,10 +322,10 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("new.mod", ModHeader("new")));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b c d e"));
         StartAt(music, 3);
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         auto dialogs = std::make_unique<TScriptedDialogs>();
         dialogs->ModuleAnswers << QStringList{folder.File("new.mod")};
         form.SetFileDialogs(std::move(dialogs));
@@ -355,9 +355,9 @@ private slots:
     void enterIsOk()
     {
         TTestFolder folder;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b c"));
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         const bool confirmed = RunForm(form, music, [&] {
             Command(form, "Reverse1");
             QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -372,7 +372,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         QStringList files;
         for (const QString &title : Words("one two three four five")) {
             files << title + ".mod";
@@ -382,7 +382,7 @@ private slots:
         QVERIFY(PlayHeard(music));
         QCOMPARE(music.PlayingTitle(), QString("three"));
 
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QString picture;
         QVERIFY(RunForm(form, music, [&] {
             picture = Picture(form);
@@ -400,11 +400,11 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64, 31)));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"a.mod"});
         QVERIFY(PlayHeard(music));
 
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QVERIFY(RunForm(form, music, [&] {
             Command(form, "MFClear");
             Command(form, "BitBtn1");
@@ -427,17 +427,17 @@ private slots:
         if (names.isEmpty())
             QSKIP(qPrintable("The shared modules are not here (" + SharedModules() + ")."));
         TTestFolder folder;
-        TMusic music;
+        TMusic music(folder.Sound);
         TPlayList list;
         for (const QString &name : names) {
             TPlayListItem item;
             item.FileName = QFile::encodeName(shared.filePath(name));
-            if (item.ReadTitle())
+            if (item.ReadTitle(folder.Sound))
                 list.AddCopy(item);
         }
         music.ReplaceList(list, -1);
         QStringList expected = TitlesOf(music.List());
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         QStringList shown;
         QString picture;
         RunForm(form, music, [&] {

@@ -114,10 +114,10 @@ private slots:
         TTestFolder folder;
         WriteChoices(folder);
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words(before));
         StartAt(music, 1);
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         ScriptDialogs(form)->ModuleAnswers << InFolder(folder, chosen);
         QString picture;
         RunForm(form, music, [&] {
@@ -132,9 +132,9 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b c"));
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         TScriptedDialogs *script = ScriptDialogs(form);
         QString picture;
         RunForm(form, music, [&] {
@@ -159,9 +159,9 @@ private slots:
         QVERIFY(QDir().mkpath(folder.File("elsewhere")));
         QDir::setCurrent(folder.File("elsewhere"));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("old"));
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         ScriptDialogs(form)->LoadAnswers << folder.File("lists/list.m3u");
         QString picture;
         QVERIFY(RunForm(form, music, [&] {
@@ -197,9 +197,9 @@ private slots:
         TTestFolder folder;
         QVERIFY(QDir(folder.Path()).mkdir("folder.m3u"));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b"));
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         ScriptDialogs(form)->LoadAnswers << folder.File(name);
         QString picture;
         RunForm(form, music, [&] {
@@ -224,8 +224,8 @@ private slots:
         QVERIFY(folder.Write("lists/list.m3u", "../mods/b.mod\r\n../mods/a.mod\r\n"));
         QVERIFY(folder.Write("c.mod", ModHeader("c")));
         MessageRecorder boxes;
-        TMusic music;
-        TPlayForm form;
+        TMusic music(folder.Sound);
+        TPlayForm form(folder.Sound);
         TScriptedDialogs *script = ScriptDialogs(form);
         script->LoadAnswers << folder.File("lists/list.m3u") << folder.File("saved/out.m3u");
         script->ModuleAnswers << QStringList{folder.File("c.mod")};
@@ -258,8 +258,8 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music;
-        TPlayForm form;
+        TMusic music(folder.Sound);
+        TPlayForm form(folder.Sound);
         TScriptedDialogs *script = ScriptDialogs(form);
         script->SaveAnswers << folder.File("out.m3u");
         RunForm(form, music, [&] { Command(form, "MFSave"); });
@@ -283,9 +283,9 @@ private slots:
         TTestFolder folder;
         QVERIFY(QDir(folder.Path()).mkdir("taken"));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         FillPlayer(music, folder, Words("a b"));
-        TPlayForm form;
+        TPlayForm form(folder.Sound);
         ScriptDialogs(form)->SaveAnswers << folder.File(target);
         bool open = false;
         QString picture;
@@ -311,7 +311,7 @@ private slots:
         WriteChoices(folder);
         QVERIFY(folder.Write("mods/z.mod", ModHeader("z")));
         QVERIFY(folder.Write("w.MTM", "MTM"));
-        TFileDialogs dialogs;
+        TFileDialogs dialogs(folder.Sound);
         AnswerFileDialog(
             [&](QFileDialog *dialog) {
                 QCOMPARE(dialog->windowTitle(), QString("Open Tracker Modules"));
@@ -353,7 +353,7 @@ private slots:
     {
         TTestFolder folder;
         QVERIFY(folder.Write("lists/old.m3u", "x.mod\r\n"));
-        TFileDialogs dialogs;
+        TFileDialogs dialogs(folder.Sound);
         AnswerFileDialog(
             [&](QFileDialog *dialog) {
                 QCOMPARE(dialog->windowTitle(), QString("Load Playlist"));

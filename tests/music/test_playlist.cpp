@@ -107,7 +107,7 @@ private slots:
         QVERIFY(folder.Write("list.m3u", content));
         MessageRecorder boxes;
         TPlayList list;
-        QVERIFY(list.LoadFromFile("list.m3u"));
+        QVERIFY(list.LoadFromFile("list.m3u", folder.Sound));
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"one.mod", "two.mod", "three.mod"}));
         QCOMPARE(TitlesOf(list), (QList<QByteArray>{"one", "two", "three"}));
         QVERIFY(boxes.boxes.isEmpty());
@@ -123,7 +123,7 @@ private slots:
                                          "three.mod\r\nthree.mod\r\nnotes.txt\r\n" +
                                              QByteArray("one.mod\0x.mod\r\n", 15)));
         TPlayList list;
-        QVERIFY(list.LoadFromFile("list.m3u"));
+        QVERIFY(list.LoadFromFile("list.m3u", folder.Sound));
         // Nothing is trimmed: "one.mod " names no file, " two.mod" names its
         // own, and a name ending in blanks is of no known kind.  A zero byte
         // ends no name: the line names no file.
@@ -142,7 +142,7 @@ private slots:
         QDir::setCurrent(folder.File("elsewhere"));
 
         TPlayList list;
-        QVERIFY(list.LoadFromFile(folder.File("lists/list.m3u")));
+        QVERIFY(list.LoadFromFile(folder.File("lists/list.m3u"), folder.Sound));
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"../mods/a.mod", absolute}));
         QCOMPARE(QFileInfo(list.Items(0).Path()).canonicalFilePath(),
                  QFileInfo(folder.File("mods/a.mod")).canonicalFilePath());
@@ -177,7 +177,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder.File("other")));
         QDir::setCurrent(folder.File("other"));
         TPlayList list;
-        QVERIFY(list.LoadFromFile(folder.File("lists/list.m3u")));
+        QVERIFY(list.LoadFromFile(folder.File("lists/list.m3u"), folder.Sound));
         QCOMPARE(list.Count(), 2);
 
         QVERIFY(list.SaveToFile(folder.File(savedAs)));
@@ -185,7 +185,7 @@ private slots:
         const QByteArray absoluteA = QFile::encodeName(folder.File("mods/a.mod")) + '\r';
         QCOMPARE(lines.first(), firstLine.isEmpty() ? absoluteA : firstLine + '\r');
         TPlayList loaded;
-        QVERIFY(loaded.LoadFromFile(folder.File(savedAs)));
+        QVERIFY(loaded.LoadFromFile(folder.File(savedAs), folder.Sound));
         QCOMPARE(loaded.Count(), 2);
         for (int i = 0; i < 2; ++i)
             QCOMPARE(QFileInfo(loaded.Items(i).Path()).canonicalFilePath(),
@@ -202,7 +202,7 @@ private slots:
         MessageRecorder boxes;
         TPlayList list;
         ListOf(list, {"kept.mod"});
-        QVERIFY(!list.LoadFromFile("Ferrox.M3U"));
+        QVERIFY(!list.LoadFromFile("Ferrox.M3U", folder.Sound));
         QCOMPARE(boxes.texts(), QStringList{"File too large"});
         QCOMPARE(NamesOf(list), QList<QByteArray>{"kept.mod"});
     }
@@ -228,7 +228,7 @@ private slots:
         for (const char *name : {"two.mod", "one.mod", "two.mod", "three.mod"}) {
             TPlayListItem item;
             item.FileName = name;
-            QVERIFY(item.ReadTitle());
+            QVERIFY(item.ReadTitle(folder.Sound));
             list.AddCopy(item);
         }
         QVERIFY(list.SaveToFile("saved.m3u"));
@@ -237,7 +237,7 @@ private slots:
 
         QFile::remove(folder.File("one.mod"));
         TPlayList loaded;
-        QVERIFY(loaded.LoadFromFile("saved.m3u"));
+        QVERIFY(loaded.LoadFromFile("saved.m3u", folder.Sound));
         QCOMPARE(NamesOf(loaded), (QList<QByteArray>{"two.mod", "two.mod", "three.mod"}));
         QCOMPARE(TitlesOf(loaded), (QList<QByteArray>{"two", "two", "three"}));
 
@@ -319,7 +319,7 @@ private slots:
         MessageRecorder boxes;
         TPlayList list;
         ListOf(list, {"kept.mod"});
-        QVERIFY(!list.LoadFromFile("Ferrox.M3U"));
+        QVERIFY(!list.LoadFromFile("Ferrox.M3U", folder.Sound));
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtError);
         QCOMPARE(boxes.boxes[0].second, QString("Not a regular file"));
@@ -345,21 +345,21 @@ private slots:
         list.AddCopy(kept);
         MessageRecorder boxes;
 
-        QVERIFY(!list.LoadFromFile("Ferrox.M3U"));
+        QVERIFY(!list.LoadFromFile("Ferrox.M3U", folder.Sound));
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtError);
         QCOMPARE(boxes.boxes[0].second, QString("Sorry, Playlist \"Ferrox.M3U\" does not exist!"));
         QCOMPARE(list.Count(), 1);
 
         QVERIFY(QDir(folder.Path()).mkdir("folder.m3u"));
-        QVERIFY(!list.LoadFromFile("folder.m3u"));
+        QVERIFY(!list.LoadFromFile("folder.m3u", folder.Sound));
         QCOMPARE(boxes.boxes.size(), 2);
         QCOMPARE(boxes.boxes[1].first, TMsgType::mtError);
         QVERIFY(!boxes.boxes[1].second.isEmpty());
         QCOMPARE(list.Count(), 1);
 
         QVERIFY(folder.Write("nothing.m3u", "#EXTM3U\r\nreadme.txt\r\n"));
-        QVERIFY(list.LoadFromFile("nothing.m3u"));
+        QVERIFY(list.LoadFromFile("nothing.m3u", folder.Sound));
         QCOMPARE(list.Count(), 0);
         QCOMPARE(boxes.boxes.size(), 2);
     }
@@ -371,7 +371,7 @@ private slots:
         TFailingDevice device("one.mod\r\ntwo.mod\r\nthree");
         QVERIFY(device.open(QIODevice::ReadOnly));
         TPlayList list;
-        QVERIFY(!list.AppendFromDevice(device, folder.Path()));
+        QVERIFY(!list.AppendFromDevice(device, folder.Path(), folder.Sound));
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"one.mod", "two.mod"}));
     }
 
@@ -387,7 +387,7 @@ private slots:
         QBuffer buffer(&bytes);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         TPlayList list;
-        QVERIFY(list.AppendFromDevice(buffer, folder.Path()));
+        QVERIFY(list.AppendFromDevice(buffer, folder.Path(), folder.Sound));
         QCOMPARE(NamesOf(list), (QList<QByteArray>{"one.mod", "two.mod"}));
     }
 

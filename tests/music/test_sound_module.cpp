@@ -1,9 +1,8 @@
 // The sound libraries are loaded only when sound is first needed, kept out
 // of the program's symbol scope, and their absence leaves a silent game
 // that says why instead of one that crashes.  The cases run in order: the
-// process must not have loaded the module before the last one.
+// process must not have loaded the module before the first that loads it.
 #include "MusicTestSupport.h"
-#include "music/SoundLibraries.h"
 #include "music/SoundModule.h"
 #include "support/MessageRecorder.h"
 
@@ -55,7 +54,7 @@ private slots:
         }
         QVERIFY(folder.Write("a.mod", TinyModule("a")));
         {
-            TMusic music;
+            TMusic music(folder.Sound);
             GiveList(music, {"a.mod"});
             music.SetVolume(20);
             music.WriteSetup();
@@ -64,7 +63,7 @@ private slots:
             QVERIFY(!music.Sound().IsOpen());
             QCOMPARE(music.Sound().InUse(), TAudioInUse{});
         }
-        QVERIFY(!TSoundModule::IsLoaded());
+        QVERIFY(!folder.Sound.IsLoaded());
         QVERIFY(!AnySoundLibraryMapped());
         // A driver nobody has looked at yet is kept as it was stored.
         QSettings store = TestStore();
@@ -95,12 +94,12 @@ private slots:
         QVERIFY(QDir().mkpath(modules));
         if (!file.isNull())
             QVERIFY(test.Write("modules/libferrox_sound.so", file));
-        TSoundModule::SearchOnly({folder.isEmpty() ? modules : folder});
+        TSoundModule sound({folder.isEmpty() ? modules : folder});
         QVERIFY(test.Write("a.mod", TinyModule("a")));
 
         MessageRecorder boxes;
         {
-            TMusic music;
+            TMusic music(sound);
             GiveList(music, {"a.mod"});
             QVERIFY(!music.Play());
             QCOMPARE(boxes.texts(), QStringList{InitFailed});
@@ -109,11 +108,11 @@ private slots:
             QVERIFY2(error.startsWith("The sound library could not be loaded: "),
                      qPrintable(error));
             QVERIFY2(error.contains(reason), qPrintable(error));
-            QVERIFY2(TSoundModule::Error() == error, qPrintable(TSoundModule::Error()));
+            QVERIFY2(sound.Error() == error, qPrintable(sound.Error()));
             music.Stop(true);
         }
 
-        TModuleAudio audio;
+        TModuleAudio audio(sound);
         audio.Startup();
         QVERIFY(!audio.Init());
         QCOMPARE(audio.LoadModule(test.File("a.mod")), TModuleHandle(0));
@@ -126,40 +125,61 @@ private slots:
         QVERIFY(!audio.Resume());
         QVERIFY(!audio.Close());
         QCOMPARE(audio.MixedFrames(), std::uint64_t(0));
-        QVERIFY(audio.OutputDrivers().isEmpty());
-        QVERIFY(audio.OutputDevices(QString()).isEmpty());
-        QCOMPARE(OpenmptVersion(), NotLoaded);
-        QCOMPARE(SdlVersion(), NotLoaded);
+        QVERIFY(sound.OutputDrivers().isEmpty());
+        QVERIFY(sound.OutputDevices(QString()).isEmpty());
+        QCOMPARE(sound.OpenmptVersion(), NotLoaded);
+        QCOMPARE(sound.SdlVersion(), NotLoaded);
 
-        QVERIFY(!TSoundModule::IsLoaded());
+        QVERIFY(!sound.IsLoaded());
         QVERIFY(!AnySoundLibraryMapped());
     }
 
-    // Last: from here on the module stays loaded.
+    // From here on the module stays mapped.
     void moduleLoadsOnFirstNeedAndKeepsItsLibrariesLocal()
     {
-        TSoundModule::SearchOnly({});
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
         MessageRecorder boxes;
-        TMusic music;
+        TMusic music(folder.Sound);
         GiveList(music, {"a.mod"});
-        QVERIFY(!TSoundModule::IsLoaded());
+        QVERIFY(!folder.Sound.IsLoaded());
         QVERIFY2(music.Play(), qPrintable(music.Sound().LastError()));
         QVERIFY(boxes.boxes.isEmpty());
-        QVERIFY(TSoundModule::IsLoaded());
+        QVERIFY(folder.Sound.IsLoaded());
         QVERIFY(IsMapped("libopenmpt") && IsMapped("libSDL2"));
         // Loaded with local symbols: nothing of theirs joins the scope that
         // every later lookup of the program searches.
         QVERIFY(!dlsym(RTLD_DEFAULT, "openmpt_module_create_from_memory2"));
         QVERIFY(!dlsym(RTLD_DEFAULT, "SDL_OpenAudioDevice"));
         QVERIFY(!dlsym(RTLD_DEFAULT, "FerroxSoundLibrary"));
-        QVERIFY(!OpenmptVersion().isEmpty() && OpenmptVersion() != NotLoaded);
+        QVERIFY(!folder.Sound.OpenmptVersion().isEmpty() &&
+                folder.Sound.OpenmptVersion() != NotLoaded);
         QVERIFY(WaitUntil([&] { return music.Sound().MixedFrames() > 4800; }));
         music.Stop(true);
-        // Once loaded it stays, whatever a test asks for afterwards.
-        TSoundModule::SearchOnly({folder.Path()});
-        QVERIFY(TSoundModule::Library() != nullptr);
+    }
+
+    // Each sound module of the process finds only what it searches, whatever
+    // another one loaded, and the player of one that found nothing fails
+    // without disturbing the other's.
+    void soundModulesOfOneProcessKeepApart()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
+        MessageRecorder boxes;
+        TMusic music(folder.Sound);
+        GiveList(music, {"a.mod"});
+        QVERIFY(PlayHeard(music));
+
+        TSoundModule elsewhere({folder.Path()});
+        TMusic silent(elsewhere);
+        GiveList(silent, {"a.mod"});
+        QVERIFY(!silent.Play());
+        QVERIFY2(elsewhere.Error().contains("is in none of"), qPrintable(elsewhere.Error()));
+        QCOMPARE(boxes.texts(), QStringList{InitFailed});
+        const std::uint64_t mixed = music.Sound().MixedFrames();
+        QVERIFY(WaitUntil([&] { return music.Sound().MixedFrames() > mixed + 4800; }));
+        QVERIFY(music.IsPlaying());
+        music.Stop(true);
     }
 };
 

@@ -247,7 +247,7 @@ private slots:
         QVERIFY(folder.Write("device.mod", module));
         const TSamples alone = RenderAlone(module, 10 * Rate);
         {
-            TModuleAudio audio;
+            TModuleAudio audio(folder.Sound);
             audio.Startup();
             audio.SetSetup(TAudioSetup{QString(), QString(), Rate, 0});
             QVERIFY(audio.Init());
@@ -262,7 +262,7 @@ private slots:
                 [&] { return audio.GetPlayStatus(play, status) && status.SongLoopCount != 0; }));
             audio.Close();
         }
-        TModuleAudio::FinishDeviceWork();
+        folder.Sound.FinishDeviceWork();
         const QByteArray raw = folder.Read("audio.raw");
         QVERIFY(!raw.isEmpty());
         TSamples heard(static_cast<std::size_t>(raw.size()) / 2);
@@ -284,7 +284,7 @@ private slots:
     {
         TTestFolder folder;
         QCOMPARE(::mkfifo(QFile::encodeName(folder.File("pipe.mod")).constData(), 0600), 0);
-        TModuleAudio audio;
+        TModuleAudio audio(folder.Sound);
         audio.Startup();
         QCOMPARE(audio.LoadModule(folder.File("pipe.mod")), TModuleHandle(0));
         QVERIFY(!audio.LastError().isEmpty());
