@@ -29,10 +29,9 @@ void TMines::LayMines(int col, int row)
     MinesLeft = Mines;
 }
 
-bool TMines::LayGuessFreeMines(int col, int row, const QList<QPoint> &probes,
-                               std::chrono::milliseconds budget)
+bool TMines::LayGuessFreeMines(int col, int row, const QList<QPoint> &probes)
 {
-    const auto deadline = TGuessFreeLayout::TClock::now() + budget;
+    const auto deadline = TGuessFreeLayout::TClock::now() + GuessFreeBudget;
     auto index = [this](int c, int r) { return c * Rows + r; };
     std::vector<int> probeCells;
     for (const QPoint &probe : probes)

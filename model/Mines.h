@@ -172,10 +172,9 @@ public:
     // opening by reasoning alone: (col, row) shows a 0 and the probed cells
     // (the cross pointer's arms) hold no mine.  Drawn from the game's
     // generator, so a state and a first opening replay the same board.  When
-    // no such board turns up within `budget`, lays an ordinary board
-    // (LayMines) and returns false.
-    bool LayGuessFreeMines(int col, int row, const QList<QPoint> &probes,
-                           std::chrono::milliseconds budget = std::chrono::seconds(1));
+    // no such board turns up within the environment's budget, lays an
+    // ordinary board (LayMines) and returns false.
+    bool LayGuessFreeMines(int col, int row, const QList<QPoint> &probes);
 
     // Queues (col, row) unless already Queued or Revealed, whatever its
     // State; if it is msOpen and ClearNeighbours is on and its flagged block
@@ -223,6 +222,7 @@ public:
 private:
     TStoreUse StoreUse;
     TBoardLimits BoardLimits;
+    std::chrono::milliseconds GuessFreeBudget;
     TRandom Generator;
     std::unique_ptr<TMineField[]> FieldStore; // the 101 x 101 cell objects
 

@@ -221,6 +221,15 @@ bool FinishWithoutGuessing(TMines &model)
     return true;
 }
 
+// The game's wait is cut short after a second; these checks want the board
+// however long a slow build takes to find it.
+TGameEnvironment Unhurried()
+{
+    TGameEnvironment environment;
+    environment.GuessFreeBudget = std::chrono::hours(1);
+    return environment;
+}
+
 void SetBoard(TMines &model, int cols, int rows, int mines, bool borders)
 {
     model.Level = LevelCustom;
@@ -252,6 +261,7 @@ private slots:
     void generatedBoardsNeedNoGuess_data();
     void generatedBoardsNeedNoGuess();
     void noRoomForAnOpeningFallsBack();
+    void outOfTimeFallsBack();
 };
 
 void TestGuessFree::solverKnowsWhatCountingKnows_data()
@@ -278,7 +288,7 @@ void TestGuessFree::solverKnowsWhatCountingKnows()
     QFETCH(int, rows);
     QFETCH(int, mines);
     QFETCH(bool, borders);
-    TMines model(TMines::TStoreUse::None);
+    TMines model(TMines::TStoreUse::None, Unhurried());
     TDeductionSolver solver({cols, rows, borders});
     int finished = 0;
     for (quint32 seed = 1; seed <= 300; ++seed) {
@@ -336,7 +346,7 @@ void TestGuessFree::generatedBoardsNeedNoGuess()
     QFETCH(int, seeds);
     QFETCH(bool, counting);
     seeds /= SeedShare;
-    TMines model(TMines::TStoreUse::None);
+    TMines model(TMines::TStoreUse::None, Unhurried());
     TDeductionSolver solver({cols, rows, borders});
     for (quint32 seed = 1; seed <= quint32(seeds); ++seed) {
         SetBoard(model, cols, rows, mines, borders);
@@ -380,14 +390,32 @@ void TestGuessFree::generatedBoardsNeedNoGuess()
 // board at once, with all its mines.
 void TestGuessFree::noRoomForAnOpeningFallsBack()
 {
-    TMines model(TMines::TStoreUse::None);
+    TMines model(TMines::TStoreUse::None, Unhurried());
     SetBoard(model, 4, 4, 9, true);
     model.Random().SetState(7);
-    QVERIFY(!model.LayGuessFreeMines(1, 1, {}, std::chrono::hours(1)));
+    QVERIFY(!model.LayGuessFreeMines(1, 1, {}));
     const std::vector<std::uint8_t> laid = Layout(model);
     QCOMPARE(int(std::count(laid.begin(), laid.end(), 1)), 9);
     QVERIFY(!model.Cells[1][1]->IsMine);
     QCOMPARE(model.CoveredSafe, 7);
+}
+
+// Out of time before the first layout: the ordinary board, the very one the
+// plain laying gives from the same state.
+void TestGuessFree::outOfTimeFallsBack()
+{
+    TGameEnvironment hurried;
+    hurried.GuessFreeBudget = std::chrono::milliseconds(0);
+    TMines model(TMines::TStoreUse::None, hurried);
+    SetBoard(model, 30, 20, 99, true);
+    model.Random().SetState(11);
+    QVERIFY(!model.LayGuessFreeMines(4, 4, {}));
+    const std::vector<std::uint8_t> laid = Layout(model);
+    SetBoard(model, 30, 20, 99, true);
+    model.Random().SetState(11);
+    model.LayMines(4, 4);
+    QVERIFY(Layout(model) == laid);
+    QCOMPARE(model.MinesLeft, 99);
 }
 
 QTEST_APPLESS_MAIN(TestGuessFree)
