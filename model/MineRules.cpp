@@ -11,9 +11,7 @@ void TMines::LayMines(int col, int row)
     // The first-opened cell holds a mine for the time of the laying, so that
     // it is never drawn.
     first->IsMine = true;
-    // Mines >= Cols*Rows would redraw for ever; MendBoard keeps the stored
-    // board playable, and this guard keeps a bad caller from hanging.
-    const int count = std::clamp(Mines, 0, Cols * Rows - 1);
+    const int count = MinesToLay();
     for (int i = 0; i < count; ++i) {
         int x = 0;
         int y = 0;
@@ -21,11 +19,28 @@ void TMines::LayMines(int col, int row)
             x = Generator.Below(Cols);
             y = Generator.Below(Rows);
         } while (Cells[x][y]->IsMine);
-        Cells[x][y]->IsMine = true;
-        ForEachNeighbour(x, y, [this](int c, int r) { ++Cells[c][r]->MinesAround; });
+        PlaceMine(x, y);
     }
-    CoveredSafe = Cols * Rows - count;
     first->IsMine = false;
+    FinishLaying();
+}
+
+// Mines >= Cols*Rows would redraw for ever; MendBoard keeps the stored board
+// playable, and this guard keeps a bad caller from hanging.
+int TMines::MinesToLay() const
+{
+    return std::clamp(Mines, 0, Cols * Rows - 1);
+}
+
+void TMines::PlaceMine(int col, int row)
+{
+    Cells[col][row]->IsMine = true;
+    ForEachNeighbour(col, row, [this](int c, int r) { ++Cells[c][r]->MinesAround; });
+}
+
+void TMines::FinishLaying()
+{
+    CoveredSafe = Cols * Rows - MinesToLay();
     MinesLeft = Mines;
 }
 
@@ -37,8 +52,7 @@ bool TMines::LayGuessFreeMines(int col, int row, const QList<QPoint> &probes)
     for (const QPoint &probe : probes)
         if (probe.x() >= 0 && probe.x() < Cols && probe.y() >= 0 && probe.y() < Rows)
             probeCells.push_back(index(probe.x(), probe.y()));
-    const int count = std::clamp(Mines, 0, Cols * Rows - 1);
-    TGuessFreeLayout guessFree(Shape(), count);
+    TGuessFreeLayout guessFree(Shape(), MinesToLay());
     const auto layout = guessFree.Lay(index(col, row), probeCells, Generator, deadline);
     if (!layout) {
         LayMines(col, row);
@@ -46,12 +60,9 @@ bool TMines::LayGuessFreeMines(int col, int row, const QList<QPoint> &probes)
     }
     for (int c = 0; c < Cols; ++c)
         for (int r = 0; r < Rows; ++r)
-            if ((*layout)[index(c, r)]) {
-                Cells[c][r]->IsMine = true;
-                ForEachNeighbour(c, r, [this](int x, int y) { ++Cells[x][y]->MinesAround; });
-            }
-    CoveredSafe = Cols * Rows - count;
-    MinesLeft = Mines;
+            if ((*layout)[index(c, r)])
+                PlaceMine(c, r);
+    FinishLaying();
     return true;
 }
 

@@ -227,4 +227,9 @@ private:
     std::unique_ptr<TMineField[]> FieldStore; // the 101 x 101 cell objects
 
     void PushIfOpenable(TMineField *cell);
+    // The laying's parts: how many mines fit, one mine and its counts, and
+    // the counters once all are in.
+    int MinesToLay() const;
+    void PlaceMine(int col, int row);
+    void FinishLaying();
 };
