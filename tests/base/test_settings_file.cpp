@@ -136,7 +136,7 @@ QByteArray TestSettingsFile::StoreBytes() const
 
 void TestSettingsFile::storeLiesWhereQtPutsIt()
 {
-    QCOMPARE(TSettingsStore::UserStore().Open()->fileName(), StorePath());
+    QCOMPARE(TSettingsStore::UserStore().FileName(), StorePath());
     // Finding the place opened and created nothing.
     QCOMPARE(EntriesIn(dir->filePath("Olvane")), QStringList());
 }
