@@ -3,10 +3,11 @@
 #include "base/SafeFile.h"
 #include "base/SettingsFormat.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 #include <cstdio>
+#include <utility>
 
 namespace
 {
@@ -41,17 +42,29 @@ std::optional<QString> NativeStorePath()
 
 #endif
 
-// Once per file and run: the store is opened several times.
 void ReportRefused(const QString &path, const char *reason)
 {
-    static QSet<QString> reported;
-    if (reported.contains(path))
-        return;
-    reported.insert(path);
     std::fprintf(stderr,
                  "Ferrox: the settings file \"%s\" %s; it is left as it is and the defaults "
                  "are used.\n",
                  qPrintable(path), reason);
+}
+
+// The reason a settings file is not to be touched, or null.
+const char *Refusal(const QString &path)
+{
+    if (!IsRegularFileOrAbsent(path))
+        return "is not a regular file";
+    if (const QFileInfo info(path); info.exists() && info.size() > MaxSettingsFileSize)
+        return "is larger than 1 MB";
+    return nullptr;
+}
+
+// A store under a name that cannot exist: nothing to read, and a write
+// fails before it could touch anything.
+std::unique_ptr<QSettings> NowhereStore(const QString &near)
+{
+    return std::make_unique<QSettings>(near + u'/' + UnopenableName(), PlainSettingsFormat());
 }
 
 bool IsSerialized(const QVariant &value)
@@ -61,30 +74,50 @@ bool IsSerialized(const QVariant &value)
 
 } // namespace
 
-std::unique_ptr<QSettings> OpenSettingsStore()
+TSettingsStore::TSettingsStore() : RefusalReported(std::make_shared<bool>(false)) {}
+
+TSettingsStore::TSettingsStore(const QString &path)
+    : Kind(TKind::skFile), Path(path), RefusalReported(std::make_shared<bool>(false))
+{
+}
+
+TSettingsStore TSettingsStore::UserStore()
 {
 #if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
     if (const std::optional<QString> path = NativeStorePath())
-        return OpenSettingsFile(*path);
+        return TSettingsStore(*path);
 #endif
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, Organization,
-                                       Application);
+    TSettingsStore store;
+    store.Kind = TKind::skNative;
+    return store;
+}
+
+std::unique_ptr<QSettings> TSettingsStore::Open() const
+{
+    switch (Kind) {
+    case TKind::skNone:
+        return NowhereStore(QDir::tempPath());
+    case TKind::skNative:
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                           Organization, Application);
+    case TKind::skFile:
+        break;
+    }
+    const char *refusal = Refusal(Path);
+    if (!refusal)
+        return std::make_unique<QSettings>(Path, PlainSettingsFormat());
+    if (!std::exchange(*RefusalReported, true))
+        ReportRefused(Path, refusal);
+    return NowhereStore(Path);
 }
 
 std::unique_ptr<QSettings> OpenSettingsFile(const QString &path)
 {
-    const QFileInfo info(path);
-    const char *refusal = nullptr;
-    if (!IsRegularFileOrAbsent(path))
-        refusal = "is not a regular file";
-    else if (info.exists() && info.size() > MaxSettingsFileSize)
-        refusal = "is larger than 1 MB";
-    if (!refusal)
-        return std::make_unique<QSettings>(path, PlainSettingsFormat());
-    ReportRefused(path, refusal);
-    // A store under a name that cannot exist: nothing to read, and a write
-    // fails before it could touch the refused file.
-    return std::make_unique<QSettings>(path + u'/' + UnopenableName(), PlainSettingsFormat());
+    if (const char *refusal = Refusal(path)) {
+        ReportRefused(path, refusal);
+        return NowhereStore(path);
+    }
+    return std::make_unique<QSettings>(path, PlainSettingsFormat());
 }
 
 std::optional<int> ReadStoredInt(const QSettings &store, const QString &name, int min, int max)

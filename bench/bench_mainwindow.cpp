@@ -5,6 +5,7 @@
 // Runs offscreen unless a display is given (QT_QPA_PLATFORM=xcb under Xvfb
 // measures the trip to an X server too).
 
+#include "base/SettingsStore.h"
 #include "bench/BenchSupport.h"
 #include "mainwindow/BoardView.h"
 #include "mainwindow/MineForm.h"
@@ -38,6 +39,7 @@ struct LargestBoard {
         environment.WorkingDirectory = dir.path();
         environment.RandomState = 1u;
         environment.Sound = &sound;
+        environment.Settings = TSettingsStore::UserStore();
         {
             QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvane"),
                             QStringLiteral("Ferrox"));

@@ -8,6 +8,7 @@
 // Played on SDL's dummy driver, which keeps real time as a sound card does;
 // run under Xvfb (QT_QPA_PLATFORM=xcb) to measure with a real X server.
 #include "base/MessageBox.h"
+#include "base/SettingsStore.h"
 #include "bench/BenchSupport.h"
 #include "mainwindow/MineForm.h"
 #include "music/Music.h"
@@ -97,6 +98,7 @@ std::unique_ptr<TMineForm> StartWindow(const QString &folder, TSoundModule &soun
     environment.WorkingDirectory = folder;
     environment.RandomState = 1u;
     environment.Sound = &sound;
+    environment.Settings = TSettingsStore::UserStore();
     auto form = std::make_unique<TMineForm>(environment);
     form->show();
     return form;

@@ -35,7 +35,6 @@ QString StorePath()
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     StartQt();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, ScratchFolder().path());
     QDir(ScratchFolder().path()).mkpath(QStringLiteral("Olvane"));
     return 0;
 }
@@ -57,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The model at start-up: whatever the file holds, a playable board.
     WriteFile(StorePath(), data, size);
-    TMines model(TMines::TStoreUse::None);
+    TGameEnvironment environment;
+    environment.Settings = TSettingsStore(StorePath());
+    TMines model(TMines::TStoreUse::None, environment);
     model.LoadSettings();
     FUZZ_CHECK(model.Cols >= 1 && model.Rows >= 1);
     FUZZ_CHECK(model.Mines >= 1 && model.Mines < model.Cols * model.Rows);

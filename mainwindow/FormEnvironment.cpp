@@ -10,6 +10,7 @@ TGameEnvironment TFormEnvironment::Game() const
     game.Limits = BoardLimitsForScreen(ScreenSize.width(), ScreenSize.height());
     game.Clock = TWallClock(Clock);
     game.RandomState = RandomState;
+    game.Settings = Settings;
     return game;
 }
 
@@ -26,5 +27,6 @@ TFormEnvironment ScreenEnvironment()
         environment.DotsPerInch = screen->logicalDotsPerInch();
     }
     environment.WorkingDirectory = QDir::currentPath();
+    environment.Settings = TSettingsStore::UserStore();
     return environment;
 }

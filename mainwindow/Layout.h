@@ -36,6 +36,8 @@ inline constexpr int TitleShowTicks = 20;
 inline constexpr int TimerIntervalMs = 250;
 // The caption of the lower title panel when no module title is shown.
 inline const QString VersionCaption = QStringLiteral("version ") + ProgramVersion;
+// The lower title panel while music is on but waits for the sound server.
+inline const QString MusicAwaitedCaption = QStringLiteral("Music waits for the sound server");
 // The status bar's notice for a No Guessing game that got an ordinary board.
 inline const QString GuessNoticeCaption =
     QStringLiteral("No guess-free board found: this one may need a guess.");

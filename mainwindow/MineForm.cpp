@@ -33,7 +33,8 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     : QMainWindow(parent), Sound(*environment.Sound), Windows(this, Sound),
       WorkingDirectory(environment.WorkingDirectory.isEmpty() ? QDir::currentPath()
                                                               : environment.WorkingDirectory),
-      Scale(environment.Scale()), OfferMediaControls(environment.MediaControls)
+      Scale(environment.Scale()), Settings(environment.Settings),
+      OfferMediaControls(environment.MediaControls)
 {
     setWindowTitle(ProgramName);
     // A fixed frame: minimise and close, no maximise, since the window
@@ -71,10 +72,7 @@ TBoardView *TMineForm::Grid() const
 
 void TMineForm::FormCreate()
 {
-    Player = std::make_unique<TMusic>(Sound);
-    // Music waiting for the sound server to come back is still wanted at
-    // the next start, though nothing says it plays meanwhile.
-    TheGame->SetMusicSwitch([this] { return Player->IsSwitchedOn(); });
+    Player = std::make_unique<TMusic>(Sound, Settings);
     ConnectMusic();
     ConnectMediaControls();
     ApplySettings(LoadDefaultPlayList());
@@ -114,17 +112,20 @@ void TMineForm::ApplySettings(bool playListRead)
     SetBoardActive(true);
     FollowOptions();
     // The title comes with the player's moduleChanged.
-    if (playListRead && TheGame->Model().MusicOn)
+    if (playListRead && Player->WasStoredOn())
         Player->Play();
-    Menu.ShowMusicOn(Player->IsPlaying());
+    Menu.ShowMusicOn(Player->IsSwitchedOn());
 }
 
 void TMineForm::FormDestroy()
 {
     STimer->stop();
+    // The settings are written before anything goes, each owner its own
+    // values: the player's now, the model's as it goes.
+    Player->SaveSettings();
     // Nothing may paint from here on: the board and its tiles go first, then
-    // the model, which writes the settings, then the player, which fades the
-    // music out before the process may end.
+    // the model, then the player, which fades the music out before the
+    // process may end.
     Player->disconnect(this);
     delete takeCentralWidget();
     Frame = nullptr;
@@ -240,8 +241,9 @@ void TMineForm::ConnectBoard()
 
 void TMineForm::ConnectMusic()
 {
-    connect(Player.get(), &TMusic::playingChanged, this,
-            [this](bool playing) { Menu.ShowMusicOn(playing); });
+    connect(Player.get(), &TMusic::switchChanged, this,
+            [this](bool switchedOn) { Menu.ShowMusicOn(switchedOn); });
+    connect(Player.get(), &TMusic::awaitingServerChanged, this, &TMineForm::ShowMusicAwaited);
     connect(Player.get(), &TMusic::moduleChanged, this,
             [this](int, const QString &title) { ShowTitle(title); });
 }

@@ -3,6 +3,7 @@
 // TMineForm: the main window.  It forwards the player's input to the game
 // and the music player and shows what they announce.
 
+#include "base/SettingsStore.h"
 #include "mainwindow/FormEnvironment.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/SecondaryWindows.h"
@@ -78,6 +79,9 @@ private slots:
     void DownPanelClick();
     // Puts a title into the lower title panel for 20 ticks.
     void ShowTitle(const QString &title);
+    // The lower title panel says that the music waits for the sound server
+    // for as long as it does.
+    void ShowMusicAwaited(bool awaited);
     void MOPauseClick();
     void SetBoardActive(bool active);
     void ShowEdgeButtons();
@@ -159,6 +163,7 @@ private:
     quint16 TitleTicks = 0;
     QString WorkingDirectory;
     TFormScale Scale;
+    TSettingsStore Settings;
     bool OfferMediaControls = false;
     QSize Outer;
 };

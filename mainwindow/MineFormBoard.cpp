@@ -48,6 +48,20 @@ void TMineForm::ShowTitle(const QString &title)
     TitleTicks = 0;
 }
 
+// Neither the title nor the version: the music is on but not heard.  The
+// module plays on where it stood once the server is back.
+void TMineForm::ShowMusicAwaited(bool awaited)
+{
+    if (awaited) {
+        Frame->MusicPanel()->SetCaption(MusicAwaitedCaption);
+        TitleTicks = TitleShowTicks;
+    } else if (Player->IsPlaying()) {
+        ShowTitle(Player->PlayingTitle());
+    } else {
+        Frame->MusicPanel()->SetCaption(VersionCaption);
+    }
+}
+
 void TMineForm::MOPauseClick()
 {
     TheGame->TogglePause();

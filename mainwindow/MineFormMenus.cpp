@@ -105,12 +105,15 @@ void TMineForm::FollowOptions()
 // --- Music menu --------------------------------------------------------------
 
 // The Music item and the title panel follow the player's signals
-// (ConnectMusic); the commands only ask the player, which the stored option
-// is taken from at the end.
+// (ConnectMusic); the commands only ask the player, which owns the switch
+// and stores it.
 
+// The one switch of the music, for the item, Ctrl+S and the media controls:
+// music waiting for its device or for the sound server is switched on, so
+// this switches it off and it stays off when the server returns.
 void TMineForm::MUSongClick()
 {
-    if (Player->IsPlaying())
+    if (Player->IsSwitchedOn())
         Player->Stop(false);
     else
         Player->Play();

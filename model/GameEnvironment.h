@@ -2,6 +2,7 @@
 
 // TGameEnvironment: what one game takes from its surroundings.
 
+#include "base/SettingsStore.h"
 #include "base/WallClock.h"
 
 #include <QtGlobal>
@@ -25,9 +26,13 @@ int MaxRowsForHeight(int screenHeight);
 TBoardLimits BoardLimitsForScreen(int screenWidth, int screenHeight);
 
 // Made once at start-up and handed to the game, which keeps its own copy:
-// two games in one process never share a screen, a clock or a generator.
+// two games in one process never share a screen, a clock, a generator or a
+// settings store.
 struct TGameEnvironment {
     TBoardLimits Limits;
+    // Where the model's settings are read at start and written at the end;
+    // none unless given.
+    TSettingsStore Settings;
     // What the game clock and the generator's seed read.
     TWallClock Clock;
     // The generator's first state; without one it is seeded from Clock.

@@ -63,6 +63,7 @@ TMines::TMines(TStoreUse storeUse, const TGameEnvironment &environment)
     // Room for every cell up front, so that no game allocates.
     RevealQueue.reserve(MaxSlots * MaxSlots);
     ChangedCells.reserve(MaxSlots * MaxSlots);
+    Settings = environment.Settings;
     if (StoreUse == TStoreUse::LoadAndSave)
         LoadSettings();
     if (environment.RandomState)

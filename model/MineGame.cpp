@@ -10,12 +10,8 @@ TMineGame::TMineGame(TMines::TStoreUse storeUse, const TGameEnvironment &environ
 {
 }
 
-// The model writes the settings as it goes.
-TMineGame::~TMineGame()
-{
-    if (MusicSwitch)
-        Mines->MusicOn = MusicSwitch();
-}
+// The model writes its settings as it goes.
+TMineGame::~TMineGame() = default;
 
 void TMineGame::SetState(quint8 state)
 {
@@ -339,9 +335,4 @@ void TMineGame::SetCustomBoard(const TBoardSize &size)
 void TMineGame::SetRecordName(const QString &name)
 {
     Mines->RecordName = name.left(RecordNameLength);
-}
-
-void TMineGame::SetMusicSwitch(std::function<bool()> switchedOn)
-{
-    MusicSwitch = std::move(switchedOn);
 }

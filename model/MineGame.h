@@ -146,11 +146,6 @@ public:
     // The name last entered for a best time, cut to RecordNameLength.
     void SetRecordName(const QString &name);
 
-    // The music has one owner, the player: the stored MUSIC value is asked
-    // from `switchedOn` when the settings are written.  Without it the value
-    // read at start is written back.
-    void SetMusicSwitch(std::function<bool()> switchedOn);
-
 signals:
     // Cells whose look changed, when only a few did.
     void cellsChanged(const QList<QPoint> &cells);
@@ -191,7 +186,6 @@ private:
     void Change(const std::function<void(TMines &)> &change);
 
     std::unique_ptr<TMines> Mines;
-    std::function<bool()> MusicSwitch;
     TimeType Clock;
     quint8 GameState = 0;
     bool ClockRunning = false;

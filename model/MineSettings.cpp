@@ -28,7 +28,6 @@ const TStoredField StoredFields[] = {
     {QStringLiteral("COLS"), &TMines::Cols},
     {QStringLiteral("ROWS"), &TMines::Rows},
     {QStringLiteral("MINES"), &TMines::Mines},
-    {QStringLiteral("MUSIC"), &TMines::MusicOn},
     {QStringLiteral("RECNAME"), &TMines::RecordName},
 };
 
@@ -80,7 +79,7 @@ void WriteField(QSettings &store, const QString &name, const QString &value)
 
 void TMines::LoadSettings()
 {
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = Settings.Open();
     for (const TStoredField &stored : StoredFields)
         std::visit([&](auto field) { ReadField(*store, stored.Key, this->*field); }, stored.Field);
     // A level above Custom would keep the stored board like Custom does;
@@ -99,7 +98,7 @@ void TMines::LoadSettings()
 
 bool TMines::SaveSettings() const
 {
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = Settings.Open();
     for (const TStoredField &stored : StoredFields)
         std::visit([&](auto field) { WriteField(*store, stored.Key, this->*field); }, stored.Field);
     store->sync();

@@ -77,8 +77,8 @@ private:
 class TMines
 {
 public:
-    // Whether the constructor loads and the destructor saves the settings
-    // store.  The program always uses LoadAndSave; tests and
+    // Whether the constructor loads and the destructor saves the
+    // environment's settings store.  The program always uses LoadAndSave; tests and
     // benchmarks that do not look at the store may pass None.
     enum class TStoreUse { LoadAndSave, None };
 
@@ -104,8 +104,7 @@ public:
     bool ClearNeighbours = true;
     // The first opening lays a board that can be finished by reasoning alone.
     bool NoGuessing = false;
-    bool MusicOn = false; // as stored: read at start, written at the end
-    QString RecordName;   // at most 30 characters
+    QString RecordName; // at most 30 characters
     qint32 Mines = 40;
     qint32 MinesLeft = 0;
     // Cells[col][row]; the board uses [0..Cols-1][0..Rows-1].  Never null.
@@ -211,15 +210,16 @@ public:
     // --- settings ----------------------------------------------------------
 
     // Reads SIZE, QUESTION, WINPRESS, CROSS, BORDERS, NEIGHBOURS, NOGUESS,
-    // COLS, ROWS, MINES, MUSIC, RECNAME from the store (absent or invalid
+    // COLS, ROWS, MINES, RECNAME from the environment's store (absent or invalid
     // values keep the field), limits Cols/Rows to the maxima, applies the
     // level, then mends what cannot be played (MendBoard).
     void LoadSettings();
-    // Writes the twelve values in the table order.  False when the store
+    // Writes the eleven values in the table order (MUSIC is the player's).  False when the store
     // refused the write (nothing is shown).
     bool SaveSettings() const;
 
 private:
+    TSettingsStore Settings;
     TStoreUse StoreUse;
     TBoardLimits BoardLimits;
     std::chrono::milliseconds GuessFreeBudget;

@@ -51,15 +51,19 @@ int PlayerVolume(double volume)
 TMediaControls::TMediaControls(TMusic &music, QObject *parent) : QObject(parent), Music(music)
 {
     connect(&Music, &TMusic::playingChanged, this, &TMediaControls::RecheckLater);
+    connect(&Music, &TMusic::switchChanged, this, &TMediaControls::RecheckLater);
     connect(&Music, &TMusic::moduleChanged, this, [this] {
         // A module started anew is a new track, the same file or not.
         ++ModulesStarted;
+        HeardPath = Music.PlayingPath();
         RecheckLater();
     });
     connect(&Music, &TMusic::listChanged, this, &TMediaControls::RecheckLater);
     connect(&Music, &TMusic::volumeChanged, this, &TMediaControls::RecheckLater);
-    if (Music.IsPlaying())
+    if (Music.IsPlaying()) {
         ModulesStarted = 1;
+        HeardPath = Music.PlayingPath();
+    }
     Announced = AnnouncedValues();
 }
 
@@ -127,7 +131,8 @@ QVariantMap TMediaControls::Metadata() const
 {
     QVariantMap metadata;
     const QString path = Music.PlayingPath();
-    if (path.isEmpty()) {
+    // A module loaded for a device still opening has not been heard.
+    if (path.isEmpty() || path != HeardPath) {
         metadata.insert(QStringLiteral("mpris:trackid"),
                         QVariant::fromValue(QDBusObjectPath(NoTrack)));
         return metadata;
@@ -220,7 +225,7 @@ void TMediaControls::Later(std::function<void()> command)
 void TMediaControls::Play()
 {
     Later([this] {
-        if (!Music.IsPlaying() && CanPlay())
+        if (!Music.IsSwitchedOn() && CanPlay())
             emit musicSwitchRequested();
     });
 }
@@ -233,19 +238,15 @@ void TMediaControls::Pause()
 void TMediaControls::Stop()
 {
     Later([this] {
-        if (Music.IsPlaying())
+        if (Music.IsSwitchedOn())
             emit musicSwitchRequested();
-        else if (Music.IsAwaitingDevice() && !AnswerAwaited)
-            // Not heard, so the Music menu already offers "Turn On": the
-            // music is kept from coming back by itself.
-            Music.Stop(false);
     });
 }
 
 void TMediaControls::PlayPause()
 {
     Later([this] {
-        if (Music.IsPlaying() || CanPlay())
+        if (Music.IsSwitchedOn() || CanPlay())
             emit musicSwitchRequested();
     });
 }

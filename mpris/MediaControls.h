@@ -20,7 +20,9 @@ class TMusic;
 //
 // Music is switched on and off by whoever listens to musicSwitchRequested,
 // as by the Music menu's "Turn On" and "Turn Off" (there is no pause: music
-// switched off starts its module again from the beginning).  Raise and Quit
+// switched off starts its module again from the beginning); the commands
+// follow the player's switch, so music that waits for the sound server is
+// on, and Stop switches it off.  Raise and Quit
 // are likewise asked of the window.  Commands take effect from the event
 // loop, after a caller on the bus has had its answer: the game may show a
 // box that waits for a person.
@@ -42,6 +44,8 @@ public:
 
     // org.mpris.MediaPlayer2.Player's values.
     QString PlaybackStatus() const; // "Playing" or "Stopped"
+    // The module heard last, while it is the one loaded; no track before
+    // it has been heard (while its device opens).
     QVariantMap Metadata() const;
     double Volume() const;   // 0..1 for the player's 0..64
     qint64 Position() const; // microseconds into the song
@@ -88,6 +92,7 @@ private:
     bool RecheckQueued = false;
     bool AnswerAwaited = false;
     quint64 ModulesStarted = 0; // names each start's track
+    QString HeardPath;          // the file of the module started last
     std::unique_ptr<QDBusConnection> Bus;
     QString Service;
 };

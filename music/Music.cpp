@@ -19,6 +19,7 @@ constexpr int SongEndWatchMs = 250;
 
 const char *const SetupGroup = "MUSIC_SETUP";
 const char *const VolumeKey = "VOLUME";
+const char *const SwitchKey = "MUSIC";
 
 const char *const InitFailedText =
     "Couldn't initialize audio! Other program uses audio or you have to change the music setup!";
@@ -40,6 +41,7 @@ TMusic::TChangeNotice::TChangeNotice(TMusic &music) : Music(music)
         return;
     Music.WasPlaying = Music.Playing;
     Music.WasSwitchedOn = Music.IsSwitchedOn();
+    Music.WasAwaitingServer = Music.IsAwaitingServer();
     Music.StartedModule = false;
 }
 
@@ -60,6 +62,10 @@ void TMusic::Announce()
             SongEndWatch.stop();
         emit playingChanged(Playing);
     }
+    if (IsSwitchedOn() != WasSwitchedOn)
+        emit switchChanged(IsSwitchedOn());
+    if (IsAwaitingServer() != WasAwaitingServer)
+        emit awaitingServerChanged(IsAwaitingServer());
     if (Playing && std::exchange(StartedModule, false))
         emit moduleChanged(LoadedIndex, LoadedTitle);
 }
@@ -78,7 +84,8 @@ void TMusic::Inform(const QString &text)
 
 // --- Life --------------------------------------------------------------------
 
-TMusic::TMusic(TSoundModule &sound, QObject *parent) : QObject(parent), Audio(sound)
+TMusic::TMusic(TSoundModule &sound, const TSettingsStore &settings, QObject *parent)
+    : QObject(parent), Audio(sound), Settings(settings)
 {
     SongEndWatch.setInterval(SongEndWatchMs);
     connect(&SongEndWatch, &QTimer::timeout, this, [this] {
@@ -102,8 +109,9 @@ TMusic::~TMusic()
 
 void TMusic::ReadSetup()
 {
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = Settings.Open();
     Audio.ReadConfig(*store, QString::fromLatin1(SetupGroup));
+    StoredOn = ReadStoredBool(*store, QString::fromLatin1(SwitchKey)).value_or(StoredOn);
     // A value that is not a volume the sound layer knows counts as absent.
     StoredVolume = ReadStoredInt(*store, QString::fromLatin1(VolumeKey), 0, NaturalVolume)
                        .value_or(StoredVolume);
@@ -111,10 +119,22 @@ void TMusic::ReadSetup()
 
 void TMusic::WriteSetup()
 {
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = Settings.Open();
     Audio.WriteConfig(*store, QString::fromLatin1(SetupGroup));
     WriteStoredInt(*store, QString::fromLatin1(VolumeKey), StoredVolume);
     store->sync();
+}
+
+// Music waiting for the sound server is still wanted at the next start,
+// though nothing is heard meanwhile.
+bool TMusic::SaveSettings()
+{
+    const std::unique_ptr<QSettings> store = Settings.Open();
+    WriteStoredBool(*store, QString::fromLatin1(SwitchKey), IsSwitchedOn());
+    Audio.WriteConfig(*store, QString::fromLatin1(SetupGroup));
+    WriteStoredInt(*store, QString::fromLatin1(VolumeKey), StoredVolume);
+    store->sync();
+    return store->status() == QSettings::NoError;
 }
 
 // --- The device --------------------------------------------------------------
@@ -178,10 +198,11 @@ void TMusic::DeviceChanged()
 // the module holds its place for the server's return.
 void TMusic::DeviceLost()
 {
-    if (!Playing)
+    if (!IsSwitchedOn())
         return;
     Playing = false;
     AwaitingDevice = true;
+    ServerLost = true;
 }
 
 void TMusic::DeviceHeard()
@@ -189,6 +210,7 @@ void TMusic::DeviceHeard()
     if (!AwaitingDevice)
         return;
     AwaitingDevice = false;
+    ServerLost = false;
     Playing = true;
     StartedModule = std::exchange(AnnounceWhenHeard, false);
 }
@@ -228,6 +250,7 @@ void TMusic::InitFailed()
     PlayHandle = 0;
     Playing = false;
     AwaitingDevice = false;
+    ServerLost = false;
     AnnounceWhenHeard = false;
     Suspended = false;
     Initialized = false;
@@ -244,6 +267,7 @@ void TMusic::ResumeFailed()
     PlayHandle = 0;
     Playing = false;
     AwaitingDevice = false;
+    ServerLost = false;
     AnnounceWhenHeard = false;
     Suspended = true;
     Warn(QString::fromLatin1(ResumeFailedText));
@@ -287,6 +311,7 @@ bool TMusic::Play()
     } else {
         AwaitingDevice = true;
         AnnounceWhenHeard = true;
+        ServerLost = Audio.DeviceState() == TDeviceState::dsLost;
     }
     return true;
 }
@@ -299,6 +324,7 @@ void TMusic::Stop(bool CloseSound)
     Opening = TOpening::opNone;
     const bool switchedOn = Playing || AwaitingDevice;
     AwaitingDevice = false;
+    ServerLost = false;
     AnnounceWhenHeard = false;
     if (!CloseSound) {
         if (!switchedOn)
@@ -402,6 +428,14 @@ void TMusic::ReplaceList(const TPlayList &list, int startIndex)
     ModuleList.Assign(list);
     if (startIndex >= 0)
         NextEntry = startIndex;
+    // Should the device being opened fail, the next Play starts where it
+    // would have had the opening failed at once: from the entry chosen
+    // here, the module loaded before being gone with the old list.
+    if (Opening == TOpening::opInit) {
+        ModuleBeforeOpening = 0;
+        if (startIndex >= 0)
+            EntryBeforeOpening = startIndex;
+    }
     // A module still loaded came from the old list; its title stays.
     LoadedIndex = -1;
     emit listChanged();
@@ -416,7 +450,7 @@ void TMusic::SetVolume(int volume)
     if (volume == StoredVolume)
         return;
     StoredVolume = volume;
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = Settings.Open();
     WriteStoredInt(*store, QString::fromLatin1(VolumeKey), StoredVolume);
     store->sync();
     emit volumeChanged(StoredVolume);

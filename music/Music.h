@@ -3,6 +3,7 @@
 // TMusic: the module player, the one owner of the music.
 
 #include "base/Constants.h"
+#include "base/SettingsStore.h"
 #include "music/ModuleAudio.h"
 #include "music/PlayList.h"
 
@@ -41,7 +42,13 @@ using TSetupDialog =
 // that fails to open is reported as Play's failure would have been (its
 // warning box, failed), and the player then names no module.  A sound
 // server that goes away stops the music (playingChanged(false)) until it
-// is back, when the same module plays on by itself.
+// is back, when the same module plays on by itself; meanwhile the music
+// stays switched on (IsSwitchedOn) and waits (IsAwaitingServer), and
+// switching it off keeps it off when the server returns.
+//
+// Its stored values (MUSIC, VOLUME and the sound set-up in "MUSIC_SETUP")
+// live in the settings store it is given: read when it is made, written by
+// SaveSettings and by the windows that change them.
 //
 // Signals come after the change is complete; an operation that calls
 // others announces once, at its end: playingChanged first, then
@@ -53,8 +60,10 @@ class TMusic : public QObject
 
 public:
     // Starts the sound layer on sound, which must outlive the player (no
-    // device is opened, nothing is loaded) and reads the set-up.
-    explicit TMusic(TSoundModule &sound, QObject *parent = nullptr);
+    // device is opened, nothing is loaded) and reads the stored values from
+    // settings (without one, nothing is read or written).
+    explicit TMusic(TSoundModule &sound, const TSettingsStore &settings = {},
+                    QObject *parent = nullptr);
     // Frees the play list, then closes the sound layer; announces nothing.
     ~TMusic() override;
 
@@ -67,7 +76,14 @@ public:
     // it stands, for the server to come back.  It then plays by itself.
     bool IsAwaitingDevice() const { return AwaitingDevice; }
     // Playing, or awaiting its device: what the player was asked for last.
+    // The Music item, the media controls and the stored MUSIC follow it.
     bool IsSwitchedOn() const { return Playing || AwaitingDevice; }
+    // Awaiting its device because the desktop's sound server went away (not
+    // merely while the device opens).
+    bool IsAwaitingServer() const { return AwaitingDevice && ServerLost; }
+    // Whether music was switched on when the stored values were last written
+    // (MUSIC); off when absent.
+    bool WasStoredOn() const { return StoredOn; }
 
     // The play list and the index of the entry to load next.
     const TPlayList &List() const { return ModuleList; }
@@ -110,6 +126,9 @@ public:
     // Read and write the sound layer's set-up and "VOLUME" in the settings.
     void ReadSetup();
     void WriteSetup();
+    // Writes every stored value of the player: MUSIC as IsSwitchedOn, and
+    // what WriteSetup writes.  False when the store refused the write.
+    bool SaveSettings();
 
     // The play list becomes a copy of list; NextIndex becomes startIndex
     // unless it is -1.  When music plays, the start entry's module (or the
@@ -140,6 +159,10 @@ signals:
     // Whether a module is heard; announced too when music that waited for
     // its device is switched off or gives up, while nothing was heard.
     void playingChanged(bool playing);
+    // IsSwitchedOn changed.
+    void switchChanged(bool switchedOn);
+    // IsAwaitingServer changed.
+    void awaitingServerChanged(bool awaiting);
     // A module started from its beginning: switched on, or moved on to.
     void moduleChanged(int index, const QString &title);
     void listChanged();
@@ -178,6 +201,7 @@ private:
     void Announce();
 
     TModuleAudio Audio;
+    TSettingsStore Settings;
     QTimer SongEndWatch;
 
     TModuleHandle Module = 0;   // the loaded module; 0 = none
@@ -190,6 +214,8 @@ private:
     bool Playing = false;           // a module plays under PlayHandle and is heard
     bool AwaitingDevice = false;    // a module started under PlayHandle waits for its device
     bool AnnounceWhenHeard = false; // that module is announced once it is heard
+    bool ServerLost = false;        // it waits because the sound server went away
+    bool StoredOn = false;          // MUSIC as read
 
     int LoadedIndex = -1; // the entry Module came from; -1 once the list was replaced
     QString LoadedTitle;
@@ -204,5 +230,6 @@ private:
     int NoticeDepth = 0;
     bool WasPlaying = false;
     bool WasSwitchedOn = false;
+    bool WasAwaitingServer = false;
     bool StartedModule = false;
 };

@@ -1,7 +1,8 @@
 // The settings file itself: the INI text Qt writes, read and written by the
 // program, and what a file made by hand or by accident does at start-up:
 // Qt's serialized values, a named pipe, a folder, a huge file, a damaged
-// name.  Every test has a store folder of its own (QSettings::setPath).
+// name.  Every test has a store folder of its own (QSettings::setPath, where
+// the user's store is found).
 #include "base/SettingsFormat.h"
 #include "base/SettingsStore.h"
 #include "support/FileKinds.h"
@@ -135,7 +136,7 @@ QByteArray TestSettingsFile::StoreBytes() const
 
 void TestSettingsFile::storeLiesWhereQtPutsIt()
 {
-    QCOMPARE(OpenSettingsStore()->fileName(), StorePath());
+    QCOMPARE(TSettingsStore::UserStore().FileName(), StorePath());
     // Finding the place opened and created nothing.
     QCOMPARE(EntriesIn(dir->filePath("Olvane")), QStringList());
 }
@@ -144,7 +145,7 @@ void TestSettingsFile::readsWhatQtWrites()
 {
     QCOMPARE(ParseSettingsText(QtText), QtValues);
     WriteStore(QtText);
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = TSettingsStore::UserStore().Open();
     QCOMPARE(ReadStoredInt(*store, "I"), std::optional<int>(5));
     QCOMPARE(ReadStoredString(*store, "L"), std::optional<QString>("a, b c"));
     QCOMPARE(ReadStoredString(*store, "S2"), std::optional<QString>("@at"));
@@ -172,7 +173,7 @@ void TestSettingsFile::writesWhatQtWrites()
 void TestSettingsFile::qtReadsWhatTheStoreWrites()
 {
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = TSettingsStore::UserStore().Open();
         for (auto it = QtValues.begin(); it != QtValues.end(); ++it)
             store->setValue(it.key(), it.value());
         WriteStoredInt(*store, "COLS", -7);
@@ -248,7 +249,7 @@ void TestSettingsFile::serializedValuesCountAsAbsent()
 
     WriteStore(text + "RECNAME=@ByteArray(Ann)\nMINES=12\n");
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = TSettingsStore::UserStore().Open();
         QCOMPARE(ReadStoredInt(*store, "SIZE"), std::optional<int>());
         QCOMPARE(ReadStoredString(*store, "RECNAME"), std::optional<QString>());
         QCOMPARE(ReadStoredInt(*store, "MINES"), std::optional<int>(12));
@@ -269,7 +270,7 @@ void TestSettingsFile::variantAskingForGigabytesIsNeverDecoded()
     QCOMPARE(text.size(), 21);
     WriteStore(text + "\nSIZE=@Variant(\\0\\0\\0\\t(3 ))\nMINES=@Variant(\\0\\0\\0\\t(3 ))\n");
     const qint64 before = PeakAddressSpace();
-    QVERIFY(GivesNoGameValue(*OpenSettingsStore()));
+    QVERIFY(GivesNoGameValue(*TSettingsStore::UserStore().Open()));
     if (before > 0)
         QVERIFY2(PeakAddressSpace() - before < (qint64(1) << 30),
                  "loading the settings reserved a gigabyte or more");
@@ -281,7 +282,7 @@ void TestSettingsFile::storeThatIsNoRegularFile()
     // A named pipe would hold the start for ever, waiting for a writer.
     QCOMPARE(::mkfifo(QFile::encodeName(StorePath()).constData(), 0600), 0);
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = TSettingsStore::UserStore().Open();
         QVERIFY(GivesNoGameValue(*store));
         WriteStoredInt(*store, "COLS", 20); // must go nowhere
     }
@@ -291,7 +292,7 @@ void TestSettingsFile::storeThatIsNoRegularFile()
 #endif
     QVERIFY(QDir(dir->path()).mkpath("Olvane/Ferrox.conf"));
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = TSettingsStore::UserStore().Open();
         QVERIFY(GivesNoGameValue(*store));
         WriteStoredInt(*store, "COLS", 20);
     }
@@ -305,7 +306,7 @@ void TestSettingsFile::hugeStoreIsRefusedUnread()
         "[General]\nSIZE=2\n;" + QByteArray(MaxSettingsFileSize, 'x') + "\nMINES=12\n";
     WriteStore(text);
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = TSettingsStore::UserStore().Open();
         QVERIFY(GivesNoGameValue(*store));
         WriteStoredInt(*store, "COLS", 20);
     }
@@ -314,7 +315,7 @@ void TestSettingsFile::hugeStoreIsRefusedUnread()
 
 void TestSettingsFile::storeHelpers()
 {
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = TSettingsStore::UserStore().Open();
     store->setValue("A", "12");
     store->setValue("B", "12x");
     store->setValue("C", "2147483648");

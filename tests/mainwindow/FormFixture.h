@@ -91,6 +91,7 @@ public:
         environment.Clock = [this] { return now; };
         environment.RandomState = 12345u;
         environment.Sound = &sound;
+        environment.Settings = TSettingsStore(storePath());
         form = std::make_unique<TMineForm>(environment);
         if (show) {
             form->show();

@@ -334,7 +334,8 @@ private slots:
         QCOMPARE(form.Music().List().Count(), 2);
         QVERIFY(form.Music().Setup() == setup);
         fixture.stop();
-        QVERIFY(!TestStore().contains("VOLUME"));
+        // The player's own volume, not the dropped one.
+        QCOMPARE(TestStore().value("VOLUME").toInt(), 64);
         QCOMPARE(TestStore().value("COLS").toInt(), board.Cols);
     }
 
@@ -365,6 +366,19 @@ private slots:
             QCOMPARE(item->text(), QString(caption));
             QCOMPARE(form.Music().IsPlaying(), item->text() == "Turn Off");
         }
+        // Music asked for is on before it is heard: the item offers to
+        // switch it off at once, and Stop does so through it.
+        item->trigger();
+        settle();
+        item->trigger();
+        QCOMPARE(item->text(), QString("Turn Off"));
+        QVERIFY(form.Music().IsSwitchedOn());
+        controls.Stop();
+        settle();
+        QCOMPARE(item->text(), QString("Turn On"));
+        QVERIFY(!form.Music().IsSwitchedOn());
+        item->trigger();
+        settle();
         // Not while the Music menu cannot be used either: the card set-up
         // has given the device back meanwhile.
         bool playingMeanwhile = true;

@@ -142,7 +142,6 @@ void TestBoard::initialValues()
     QCOMPARE(model.Borders, true);
     QCOMPARE(model.WindowsPress, false);
     QCOMPARE(model.ClearNeighbours, true);
-    QCOMPARE(model.MusicOn, false);
     QCOMPARE(model.RecordName, QString());
     QCOMPARE(model.Mines, 40);
     QCOMPARE(model.MinesLeft, 0);

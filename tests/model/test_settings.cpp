@@ -1,7 +1,6 @@
 // The model's values in the settings store, from an empty store and from
 // stored values, wrong types, out-of-range values and control characters
-// included.  The store is pointed at a temporary folder with
-// QSettings::setPath.
+// included.  Each model is given the store of a temporary folder.
 #include "base/SettingsStore.h"
 #include "model/MineGame.h"
 
@@ -15,7 +14,7 @@ namespace
 {
 
 const QStringList AllNames = {"SIZE",    "QUESTION", "WINPRESS", "CROSS", "BORDERS", "NEIGHBOURS",
-                              "NOGUESS", "COLS",     "ROWS",     "MINES", "MUSIC",   "RECNAME"};
+                              "NOGUESS", "COLS",     "ROWS",     "MINES", "RECNAME"};
 
 // The model's settings as a comparable map.
 Values ModelValues(const TMines &model)
@@ -30,7 +29,6 @@ Values ModelValues(const TMines &model)
                   {"Cols", int(model.Cols)},
                   {"Rows", int(model.Rows)},
                   {"Mines", model.Mines},
-                  {"MusicOn", model.MusicOn},
                   {"RecordName", model.RecordName}};
 }
 
@@ -46,7 +44,6 @@ Values Defaults()
                   {"Cols", 8},
                   {"Rows", 8},
                   {"Mines", 10},
-                  {"MusicOn", false},
                   {"RecordName", QString()}};
 }
 
@@ -73,33 +70,38 @@ private slots:
     void questionFiveWrittenBackAsOne();
     void valuesStayWhereTheyAre();
     void roundTrip();
-    void musicStoredFromItsOwner();
+    void twoStoresKeepApart();
     void controlCharactersLeaveTheStoredName();
 
 private:
     QTemporaryDir dir;
+    TSettingsStore Store() const { return TSettingsStore(dir.filePath("Olvane/Ferrox.conf")); }
+    TGameEnvironment Stored() const
+    {
+        TGameEnvironment environment;
+        environment.Settings = Store();
+        return environment;
+    }
 };
 
 void TestSettings::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
 }
 
 void TestSettings::init()
 {
-    OpenSettingsStore()->clear();
+    Store().Open()->clear();
 }
 
 void TestSettings::emptyStore()
 {
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         QCOMPARE(ModelValues(model), Defaults());
     }
-    // At the end of the run all twelve values exist, as integers 1/0 and text.
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    // At the end of the run all eleven values exist, as integers 1/0 and text.
+    const std::unique_ptr<QSettings> store = Store().Open();
     for (const QString &name : AllNames)
         QVERIFY2(store->contains(name), qPrintable(name));
     QCOMPARE(store->allKeys().size(), AllNames.size());
@@ -113,7 +115,6 @@ void TestSettings::emptyStore()
     QCOMPARE(store->value("COLS").toString(), "8");
     QCOMPARE(store->value("ROWS").toString(), "8");
     QCOMPARE(store->value("MINES").toString(), "10");
-    QCOMPARE(store->value("MUSIC").toString(), "0");
     QCOMPARE(store->value("RECNAME").toString(), QString());
     // The store file itself: the model's values sit at the top of the key.
     QFile file(store->fileName());
@@ -160,7 +161,6 @@ void TestSettings::load_data()
                              {"Borders", false},
                              {"ClearNeighbours", false},
                              {"NoGuessing", true},
-                             {"MusicOn", true},
                              {"RecordName", "Ann"}});
     QTest::newRow("any non-zero integer is true")
         << Values{{"QUESTION", 5}, {"CROSS", -1}} << screen
@@ -237,12 +237,12 @@ void TestSettings::load()
     QFETCH(QSize, screen);
     QFETCH(Values, expected);
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = Store().Open();
         for (auto it = stored.begin(); it != stored.end(); ++it)
             store->setValue(it.key(), it.value());
         store->sync();
     }
-    TGameEnvironment environment;
+    TGameEnvironment environment = Stored();
     environment.Limits = BoardLimitsForScreen(screen.width(), screen.height());
     TMines model(TMines::TStoreUse::LoadAndSave, environment);
     QCOMPARE(ModelValues(model), expected);
@@ -256,62 +256,64 @@ void TestSettings::load()
 
 void TestSettings::recordNameWrittenBackAs30()
 {
-    OpenSettingsStore()->setValue("RECNAME", QString(40, 'n'));
+    Store().Open()->setValue("RECNAME", QString(40, 'n'));
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         QCOMPARE(model.RecordName, QString(30, 'n'));
     }
-    QCOMPARE(OpenSettingsStore()->value("RECNAME").toString(), QString(30, 'n'));
+    QCOMPARE(Store().Open()->value("RECNAME").toString(), QString(30, 'n'));
 
     // A character outside Latin-1 is stored as "?".
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         model.RecordName = QString::fromUtf8("Zoë \u0141ukasz \U0001F600");
     }
-    QCOMPARE(OpenSettingsStore()->value("RECNAME").toString(), QString::fromUtf8("Zoë ?ukasz ?"));
+    QCOMPARE(Store().Open()->value("RECNAME").toString(), QString::fromUtf8("Zoë ?ukasz ?"));
 
     // A name with a comma comes back whole.
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         model.RecordName = "Smith, John";
     }
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         QCOMPARE(model.RecordName, QString("Smith, John"));
     }
     // So does one written by hand without quotes (read as a list by QSettings).
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = Store().Open();
         store->setValue("RECNAME", QStringList{"Smith", "John"});
     }
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         QCOMPARE(model.RecordName, QString("Smith, John"));
     }
 }
 
 void TestSettings::questionFiveWrittenBackAsOne()
 {
-    OpenSettingsStore()->setValue("QUESTION", 5);
+    Store().Open()->setValue("QUESTION", 5);
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         QVERIFY(model.QuestionMarks);
     }
-    QCOMPARE(OpenSettingsStore()->value("QUESTION").toString(), "1");
+    QCOMPARE(Store().Open()->value("QUESTION").toString(), "1");
 }
 
 void TestSettings::valuesStayWhereTheyAre()
 {
     // The player's own values under the same key are left alone.
     {
-        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        const std::unique_ptr<QSettings> store = Store().Open();
+        store->setValue("MUSIC", 1);
         store->setValue("VOLUME", 48);
         store->setValue("MUSIC_SETUP/Driver", "dummy");
     }
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
     }
-    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    const std::unique_ptr<QSettings> store = Store().Open();
+    QCOMPARE(store->value("MUSIC").toString(), "1");
     QCOMPARE(store->value("VOLUME").toString(), "48");
     QCOMPARE(store->value("MUSIC_SETUP/Driver").toString(), "dummy");
 }
@@ -319,7 +321,7 @@ void TestSettings::valuesStayWhereTheyAre()
 void TestSettings::roundTrip()
 {
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         model.ApplyLevel(LevelCustom);
         model.Cols = 33;
         model.Rows = 17;
@@ -330,7 +332,6 @@ void TestSettings::roundTrip()
         model.Borders = false;
         model.ClearNeighbours = false;
         model.NoGuessing = true;
-        model.MusicOn = true;
         model.RecordName = "Grace";
     }
     const Values saved = With(Defaults(), {{"Level", 3},
@@ -343,31 +344,38 @@ void TestSettings::roundTrip()
                                            {"Borders", false},
                                            {"ClearNeighbours", false},
                                            {"NoGuessing", true},
-                                           {"MusicOn", true},
                                            {"RecordName", "Grace"}});
-    TMines model;
+    TMines model(TMines::TStoreUse::LoadAndSave, Stored());
     QCOMPARE(ModelValues(model), saved);
     // Nothing is written while the program runs.
     model.Cols = 5;
-    QCOMPARE(OpenSettingsStore()->value("COLS").toString(), "33");
+    QCOMPARE(Store().Open()->value("COLS").toString(), "33");
 }
 
-// The music switch is stored as its owner has it when the game ends, not as
-// it was read at start.
-void TestSettings::musicStoredFromItsOwner()
+// Two games in one process, each with its own store: neither reads nor
+// writes the other's.
+void TestSettings::twoStoresKeepApart()
 {
-    for (const bool on : {true, false}) {
-        {
-            TMineGame game;
-            game.SetMusicSwitch([on] { return on; });
-        }
-        QCOMPARE(OpenSettingsStore()->value("MUSIC").toInt(), int(on));
+    TGameEnvironment other;
+    other.Settings = TSettingsStore(dir.filePath("other/Ferrox.conf"));
+    {
+        TMineGame first(TMines::TStoreUse::LoadAndSave, Stored());
+        TMineGame second(TMines::TStoreUse::LoadAndSave, other);
+        first.SetRecordName("First");
+        second.SetRecordName("Second");
+        first.ChooseLevel(LevelHard);
     }
+    TMines first(TMines::TStoreUse::LoadAndSave, Stored());
+    TMines second(TMines::TStoreUse::LoadAndSave, other);
+    QCOMPARE(first.RecordName, QString("First"));
+    QCOMPARE(int(first.Level), LevelHard);
+    QCOMPARE(second.RecordName, QString("Second"));
+    QCOMPARE(int(second.Level), LevelEasy);
 }
 
 void TestSettings::controlCharactersLeaveTheStoredName()
 {
-    const QString path = OpenSettingsStore()->fileName();
+    const QString path = Store().Open()->fileName();
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     {
         QFile file(path);
@@ -375,7 +383,7 @@ void TestSettings::controlCharactersLeaveTheStoredName()
         QVERIFY(file.write("RECNAME=Bo\\0b\\a\\x81\\t!\n") > 0);
     }
     {
-        TMines model;
+        TMines model(TMines::TStoreUse::LoadAndSave, Stored());
         QCOMPARE(model.RecordName, QString("Bob!"));
     }
     QFile file(path);

@@ -5,6 +5,7 @@
 #include "base/SettingsStore.h"
 #include "mpris/MediaControls.h"
 #include "music/MusicTestSupport.h"
+#include "support/MessageRecorder.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -215,12 +216,35 @@ private slots:
     {
         TTestFolder folder;
         QVERIFY(folder.Write("Night Shift.v2.mod", TinyModule("")));
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"Night Shift.v2.mod"});
         TMediaControls controls(music);
         QVERIFY(PlayHeard(music));
         QVERIFY(music.PlayingTitle().trimmed().isEmpty());
         QCOMPARE(controls.Metadata().value("xesam:title").toString(), QString("Night Shift.v2"));
+    }
+
+    // Loaded for a device that has not opened yet (and here never will),
+    // a module is no track: nothing has played.
+    void noTrackIsNamedBeforeTheMusicIsHeard()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("a.mod", TinyModule("a")));
+        MessageRecorder boxes;
+        TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+        TMusic music(folder.Sound, folder.Store);
+        GiveList(music, {"a.mod"});
+        TMediaControls controls(music);
+        QVERIFY(music.Play());
+        QVERIFY(music.IsAwaitingDevice());
+        QCOMPARE(controls.PlaybackStatus(), QString("Stopped"));
+        const auto track = [&] {
+            return controls.Metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
+        };
+        QCOMPARE(track(), QString("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
+        QCOMPARE(controls.Metadata().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes.size(), 1, 10000);
+        QCOMPARE(track(), QString("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
     }
 
     void withoutASessionBusTheGameRunsSilently()

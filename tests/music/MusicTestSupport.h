@@ -4,6 +4,7 @@
 // of their own, the player's list made from files, and small playable
 // modules.
 
+#include "base/SettingsStore.h"
 #include "music/Music.h"
 #include "music/SoundModule.h"
 
@@ -29,8 +30,9 @@ inline void UseDiskDriverUnlessSet()
         qputenv("SDL_DISKAUDIODELAY", "0");
 }
 
-// A fresh folder for every test: fixtures are written there, the settings
-// store points there and it is the working directory while the test runs.
+// A fresh folder for every test: fixtures are written there, its settings
+// Store lies there (where TestStore reads it too) and it is the working
+// directory while the test runs.
 // The test's players play through its Sound, made with it (a player made
 // after the folder goes before it).
 class TTestFolder
@@ -74,6 +76,9 @@ private:
     QString Previous;
 
 public:
+    // The players of a test that keep values in the store are made with it.
+    TSettingsStore Store{Dir.filePath(QStringLiteral("Olvane/Ferrox.conf"))};
+
     // Last, so that it goes first: its device worker ends before the folder.
     TSoundModule Sound;
 };

@@ -74,7 +74,7 @@ private slots:
         QFETCH(bool, confirm);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         AddModules(folder, music, {"first", "second", "third"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(store.contains("VOLUME"), confirm);
         QVERIFY(boxes.boxes.isEmpty());
         // What was chosen is there at the next start.
-        TMusic next(folder.Sound);
+        TMusic next(folder.Sound, folder.Store);
         QCOMPARE(next.Setup().MixRate, confirm ? 22050 : 0);
     }
 
@@ -114,7 +114,7 @@ private slots:
         QFETCH(bool, played);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         AddModules(folder, music, {"first", "second"});
         if (played) {
             QVERIFY(PlayHeard(music));
@@ -145,7 +145,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         AddModules(folder, music, {"first", "second"});
         QVERIFY(PlayHeard(music));
 
@@ -166,7 +166,7 @@ private slots:
         // What the store now holds is no output driver: the next start
         // takes the automatic one.
         QCOMPARE(TestStore().value("MUSIC_SETUP/DRIVER").toString(), QString("no-such-driver"));
-        TMusic next(folder.Sound);
+        TMusic next(folder.Sound, folder.Store);
         QCOMPARE(next.Setup().Driver, QString());
     }
 
@@ -199,7 +199,7 @@ private slots:
             store.setValue("MUSIC_SETUP/MIXRATE", "44100");
             store.setValue("MUSIC_SETUP/BUFFER", "99999999999");
         }
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         const TAudioSetup setup = music.Setup();
         QCOMPARE(setup.Driver, expected);
         QCOMPARE(setup.Device, QString::fromUtf8("Аналоговый стерео, HDMI 1"));
@@ -236,7 +236,7 @@ private slots:
             store.setValue("MUSIC_SETUP/MIXRATE", rate);
             store.setValue("MUSIC_SETUP/BUFFER", buffer);
         }
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         QCOMPARE(music.Setup().MixRate, expectedRate);
         QCOMPARE(music.Setup().BufferMs, expectedBuffer);
         // And so does a set-up chosen outside the range.
@@ -252,7 +252,7 @@ private slots:
         TestStore().setValue("MUSIC_SETUP/DRIVER", drivers.first());
         TScopedEnv forced("SDL_AUDIODRIVER", QByteArray("disk"));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         QCOMPARE(music.Setup().Driver, drivers.first());
         AddModules(folder, music, {"first"});
         QVERIFY(PlayHeard(music));

@@ -96,7 +96,7 @@ private slots:
         else if (!QFileInfo::exists(module))
             QSKIP(qPrintable("The shared modules are not here (" + SharedModules() + ")."));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {module});
         QVERIFY(PlayHeard(music));
         QVERIFY(music.IsPlaying());
@@ -120,7 +120,7 @@ private slots:
         TTestFolder folder;
         TestStore().setValue("VOLUME", 0);
         QVERIFY(folder.Write("tiny.mod", TinyModule("tiny", 64, 20)));
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         QCOMPARE(music.Volume(), 0);
         GiveList(music, {"tiny.mod"});
         QVERIFY(PlayHeard(music));
@@ -147,7 +147,7 @@ private slots:
         TScopedEnv pace("SDL_DISKAUDIODELAY", "1");
         TTestFolder folder;
         QVERIFY(folder.Write("long.mod", TinyModule("long", 64, 20)));
-        auto music = std::make_unique<TMusic>(folder.Sound);
+        auto music = std::make_unique<TMusic>(folder.Sound, folder.Store);
         GiveList(*music, {"long.mod"});
         QVERIFY(PlayHeard(*music));
         QVERIFY(WaitForDevice(*music));
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("first")));
         QVERIFY(folder.Write("b.mod", TinyModule("second")));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         QSignalSpy modules(&music, &TMusic::moduleChanged);
         GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(PlayHeard(music));
@@ -221,7 +221,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("first", 64, 20)));
         QVERIFY(folder.Write("b.mod", TinyModule("second")));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TAnnouncements heard(music);
         QSignalSpy playing(&music, &TMusic::playingChanged);
         QSignalSpy modules(&music, &TMusic::moduleChanged);
@@ -276,7 +276,7 @@ private slots:
             files << title + ".mod";
         }
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, files);
         QVERIFY(PlayHeard(music));
         music.Stop(false);
@@ -301,7 +301,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("long", 64)));
         QVERIFY(folder.Write("b.mod", TinyModule("next", 64)));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitUntil([&] { return music.Status().Row >= 12; }));
@@ -328,7 +328,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("first", 64)));
         QVERIFY(folder.Write("b.mod", TinyModule("second", 64)));
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"a.mod", "b.mod"});
         QVERIFY(PlayHeard(music));
         music.Stop(true);
@@ -342,7 +342,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         QVERIFY(!music.Play());
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].first, TMsgType::mtInformation);
@@ -360,7 +360,7 @@ private slots:
         QVERIFY(folder.Write("bad2.mod", QByteArray(2000, '\x7f')));
         QVERIFY(folder.Write("good.mod", TinyModule("good", 64)));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"bad1.mod", "missing.mod", "bad2.mod"}, 1);
         QVERIFY(!music.Play());
         QCOMPARE(boxes.texts(), QStringList{LoadFailed});
@@ -389,7 +389,7 @@ private slots:
         QVERIFY(folder.Write("a.mod", TinyModule("a")));
         QVERIFY(folder.Write("b.mod", TinyModule("b")));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"a.mod", "b.mod"});
         QSignalSpy playing(&music, &TMusic::playingChanged);
         QSignalSpy failures(&music, &TMusic::failed);
@@ -415,12 +415,39 @@ private slots:
         QVERIFY(!music.IsSwitchedOn());
     }
 
+    // The play-list window's OK while the device still opens: should the
+    // opening fail, the next Play starts at the entry chosen there, as if
+    // the opening had failed at once.
+    void startEntryChosenWhileOpeningOutlivesAFailedOpening()
+    {
+        TTestFolder folder;
+        const QStringList names = {"a.mod", "b.mod", "c.mod", "d.mod"};
+        for (const QString &name : names)
+            QVERIFY(folder.Write(name, TinyModule(name.left(1).toLatin1(), 64)));
+        MessageRecorder boxes;
+        TMusic music(folder.Sound, folder.Store);
+        GiveList(music, names);
+        {
+            TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+            QSignalSpy failures(&music, &TMusic::failed);
+            QVERIFY(music.Play());
+            GiveList(music, names, 2);
+            QVERIFY(failures.wait(10000));
+        }
+        QCOMPARE(boxes.texts(), QStringList{InitFailed});
+        QVERIFY(!music.IsSwitchedOn());
+        QCOMPARE(music.NextIndex(), 2);
+        QVERIFY(PlayHeard(music));
+        QCOMPARE(music.PlayingIndex(), 2);
+        QCOMPARE(music.PlayingTitle(), QString("c"));
+    }
+
     void failedResumeStaysSuspended()
     {
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"a.mod"});
         QVERIFY(PlayHeard(music));
         music.Stop(false);
@@ -459,8 +486,29 @@ private slots:
         TTestFolder folder;
         if (stored.isValid())
             TestStore().setValue("VOLUME", stored);
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         QCOMPARE(music.Volume(), volume);
+    }
+
+    // MUSIC is the switch as it stands when the values are written, on
+    // while the music waits for its device, whatever was read at start.
+    void storesItsOwnSwitch()
+    {
+        TTestFolder folder;
+        QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
+        TestStore().setValue("MUSIC", 1);
+        TMusic music(folder.Sound, folder.Store);
+        QVERIFY(music.WasStoredOn());
+        GiveList(music, {"a.mod"});
+        QVERIFY(music.SaveSettings());
+        QCOMPARE(TestStore().value("MUSIC").toString(), QString("0"));
+        QVERIFY(music.Play());
+        QVERIFY(music.SaveSettings());
+        QCOMPARE(TestStore().value("MUSIC").toString(), QString("1"));
+        QCOMPARE(TestStore().value("VOLUME").toString(), QString("64"));
+        music.Stop(false);
+        QVERIFY(music.SaveSettings());
+        QCOMPARE(TestStore().value("MUSIC").toString(), QString("0"));
     }
 };
 

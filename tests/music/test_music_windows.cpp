@@ -121,7 +121,7 @@ private slots:
     void volumeWindowLooks()
     {
         TTestFolder folder;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TMusicForm form(music);
         QLabel *label = Child<QLabel>(form, "Label1");
         QSlider *slider = Slider(form);
@@ -158,7 +158,7 @@ private slots:
         TTestFolder folder;
         if (stored.isValid())
             TestStore().setValue("VOLUME", stored);
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TMusicForm form(music);
         Slider(form)->setValue(50); // left over from an earlier showing
         form.show();
@@ -186,7 +186,7 @@ private slots:
         QFETCH(int, how);
         QFETCH(bool, confirmed);
         TTestFolder folder;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TMusicForm form(music);
         bool result = !confirmed;
         RunModal(
@@ -216,7 +216,7 @@ private slots:
         TTestFolder folder;
         TestStore().setValue("VOLUME", 64);
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         AddModules(folder, music, {"first", "second"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));
@@ -264,7 +264,7 @@ private slots:
         QFETCH(bool, played);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         AddModules(folder, music, {"first"});
         if (played) {
             QVERIFY(PlayHeard(music));
@@ -375,7 +375,7 @@ private slots:
         QFETCH(bool, confirm);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         AddModules(folder, music, {"first", "second"});
         QVERIFY(PlayHeard(music));
         QVERIFY(WaitForDevice(music));

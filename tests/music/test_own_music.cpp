@@ -103,7 +103,7 @@ private slots:
         QVERIFY(folder.Write("Ferrox.MOD", ReadAll(Resource("Ferrox.MOD"))));
         QVERIFY(folder.Write("Ferrox.M3U", ReadAll(Resource("Ferrox.M3U"))));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TPlayList list;
         QVERIFY(list.LoadFromFile("Ferrox.M3U", folder.Sound));
         music.ReplaceList(list, -1);

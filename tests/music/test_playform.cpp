@@ -100,7 +100,7 @@ private slots:
         QFETCH(QString, expected);
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words(titles));
         StartAt(music, nextIndex);
         TPlayForm form(folder.Sound);
@@ -132,7 +132,7 @@ private slots:
         // File names and folders sort in other orders than the titles.
         const QList<QPair<QString, QByteArray>> files = {
             {"B/a.mod", "one"}, {"b/B.mod", "two"}, {"A/d.mod", "four"}, {"a/c.MOD", "three"}};
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TPlayList list;
         for (const auto &[name, title] : files) {
             QVERIFY(folder.Write(name, ModHeader(title)));
@@ -200,7 +200,7 @@ private slots:
             expected.swapItemsAt(i, replay.Below(count));
 
         TTestFolder folder;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, titles);
         StartAt(music, count / 2);
         TPlayForm form(folder.Sound);
@@ -228,7 +228,7 @@ private slots:
     void userSelectionReachesTheCommands()
     {
         TTestFolder folder;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b c d e"));
         TPlayForm form(folder.Sound);
         QString picture;
@@ -266,7 +266,7 @@ private slots:
         QFETCH(int, modifiers);
         QFETCH(QString, expected);
         TTestFolder folder;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b c"));
         TPlayForm form(folder.Sound);
         QString picture;
@@ -282,7 +282,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b c d"));
         StartAt(music, 1);
         TPlayForm form(folder.Sound);
@@ -322,7 +322,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("new.mod", ModHeader("new")));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b c d e"));
         StartAt(music, 3);
         TPlayForm form(folder.Sound);
@@ -355,7 +355,7 @@ private slots:
     void enterIsOk()
     {
         TTestFolder folder;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b c"));
         TPlayForm form(folder.Sound);
         const bool confirmed = RunForm(form, music, [&] {
@@ -372,7 +372,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         QStringList files;
         for (const QString &title : Words("one two three four five")) {
             files << title + ".mod";
@@ -400,7 +400,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64, 31)));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"a.mod"});
         QVERIFY(PlayHeard(music));
 
@@ -427,7 +427,7 @@ private slots:
         if (names.isEmpty())
             QSKIP(qPrintable("The shared modules are not here (" + SharedModules() + ")."));
         TTestFolder folder;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TPlayList list;
         for (const QString &name : names) {
             TPlayListItem item;

@@ -114,7 +114,7 @@ private slots:
         TTestFolder folder;
         WriteChoices(folder);
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words(before));
         StartAt(music, 1);
         TPlayForm form(folder.Sound);
@@ -132,7 +132,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b c"));
         TPlayForm form(folder.Sound);
         TScriptedDialogs *script = ScriptDialogs(form);
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder.File("elsewhere")));
         QDir::setCurrent(folder.File("elsewhere"));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("old"));
         TPlayForm form(folder.Sound);
         ScriptDialogs(form)->LoadAnswers << folder.File("lists/list.m3u");
@@ -197,7 +197,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(QDir(folder.Path()).mkdir("folder.m3u"));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b"));
         TPlayForm form(folder.Sound);
         ScriptDialogs(form)->LoadAnswers << folder.File(name);
@@ -224,7 +224,7 @@ private slots:
         QVERIFY(folder.Write("lists/list.m3u", "../mods/b.mod\r\n../mods/a.mod\r\n"));
         QVERIFY(folder.Write("c.mod", ModHeader("c")));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TPlayForm form(folder.Sound);
         TScriptedDialogs *script = ScriptDialogs(form);
         script->LoadAnswers << folder.File("lists/list.m3u") << folder.File("saved/out.m3u");
@@ -258,7 +258,7 @@ private slots:
     {
         TTestFolder folder;
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         TPlayForm form(folder.Sound);
         TScriptedDialogs *script = ScriptDialogs(form);
         script->SaveAnswers << folder.File("out.m3u");
@@ -283,7 +283,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(QDir(folder.Path()).mkdir("taken"));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         FillPlayer(music, folder, Words("a b"));
         TPlayForm form(folder.Sound);
         ScriptDialogs(form)->SaveAnswers << folder.File(target);

@@ -54,7 +54,7 @@ private slots:
         }
         QVERIFY(folder.Write("a.mod", TinyModule("a")));
         {
-            TMusic music(folder.Sound);
+            TMusic music(folder.Sound, folder.Store);
             GiveList(music, {"a.mod"});
             music.SetVolume(20);
             music.WriteSetup();
@@ -140,7 +140,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"a.mod"});
         QVERIFY(!folder.Sound.IsLoaded());
         QVERIFY2(music.Play(), qPrintable(music.Sound().LastError()));
@@ -166,7 +166,7 @@ private slots:
         TTestFolder folder;
         QVERIFY(folder.Write("a.mod", TinyModule("a", 64)));
         MessageRecorder boxes;
-        TMusic music(folder.Sound);
+        TMusic music(folder.Sound, folder.Store);
         GiveList(music, {"a.mod"});
         QVERIFY(PlayHeard(music));
 

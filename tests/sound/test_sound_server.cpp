@@ -154,7 +154,7 @@ private:
     // A player of one long module, heard on the server.
     std::unique_ptr<TMusic> PlayingMusic(const QByteArray &title)
     {
-        auto music = std::make_unique<TMusic>(Folder->Sound);
+        auto music = std::make_unique<TMusic>(Folder->Sound, Folder->Store);
         if (!Folder->Write(QStringLiteral("tune.mod"), TinyModule(title, 64, 31)))
             return nullptr;
         GiveList(*music, {QStringLiteral("tune.mod")});
