@@ -23,6 +23,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <optional>
+
 namespace
 {
 // Where the window first appears, as designed.
@@ -122,6 +124,9 @@ void TMineForm::ApplySettings(bool playListRead)
 void TMineForm::FormDestroy()
 {
     STimer->stop();
+    if (!UnfinishedGameKept)
+        if (const std::optional<TFinishedGame> left = TheGame->UnfinishedGame())
+            WriteHistoryLine(*left);
     // Nothing may paint from here on: the board and its tiles go first, then
     // the model, which writes the settings, then the player, which fades the
     // music out before the process may end.
@@ -192,7 +197,7 @@ void TMineForm::CreateStatusBar()
     TheStatusBar->setObjectName(QStringLiteral("TheStatusBar"));
     TheStatusBar->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13, true));
     TheStatusBar->setFixedHeight(StatusBarHeight);
-    TheStatusBar->AddPanel(80, false, QStringLiteral("Best Time:"));
+    TheStatusBar->AddPanel(80, false, BestCaption);
     TheStatusBar->AddPanel(40, true, QString::number(NoRecordTime));
     TheStatusBar->AddPanel(28, false, QStringLiteral("by:"));
     TheStatusBar->AddPanel(50, true, NoRecordHolder);
@@ -220,6 +225,7 @@ void TMineForm::ConnectGame()
     connect(game, &TMineGame::optionsChanged, this, &TMineForm::FollowOptions);
     connect(game, &TMineGame::boardResized, this, &TMineForm::LayoutBoard);
     connect(game, &TMineGame::gameWon, this, &TMineForm::CheckNewRecord);
+    connect(game, &TMineGame::gameEnded, this, &TMineForm::WriteHistoryLine);
     connect(game, &TMineGame::noGuessingGameChanged, this, &TMineForm::LoadBestRecord);
     connect(game, &TMineGame::guessNoticeChanged, this, &TMineForm::ShowGuessNotice);
     // Only the list of the game on the board is shown.
