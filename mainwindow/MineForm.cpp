@@ -283,7 +283,7 @@ void TMineForm::ConnectMenus()
         {mcNoGuess, &TMineForm::MONoGuessClick}, {mcSong, &TMineForm::MUSongClick},
         {mcFile, &TMineForm::MUFileClick},       {mcSetup, &TMineForm::MMSetupClick},
         {mcVolume, &TMineForm::MMVolumeClick},   {mcAbout, &TMineForm::MHAboutClick},
-        {mcLicense, &TMineForm::License1Click},
+        {mcLicense, &TMineForm::License1Click},  {mcBestTimes, &TMineForm::MGBestTimesClick},
     };
     for (const auto &[command, handler] : commands)
         Menu.Connect(command, this, handler);

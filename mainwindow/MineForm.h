@@ -105,6 +105,7 @@ private slots:
     void MGMediumClick();
     void MGHardClick();
     void MGCustomClick();
+    void MGBestTimesClick();
     void MGQuitClick();
     void MODosClick();
     void MOWindowsClick();

@@ -89,9 +89,8 @@ QRect TMineForm::NoticeTextBox(const QRect &panel)
 void TMineForm::ShowBestRecord(const TBestRecord &record)
 {
     // The list the time comes from: a No Guessing time is no ordinary one.
-    TheStatusBar->SetPanelText(BestCaptionPanel, TheGame->IsNoGuessingGame()
-                                                     ? NoGuessBestCaption
-                                                     : BestCaption);
+    TheStatusBar->SetPanelText(BestCaptionPanel,
+                               TheGame->IsNoGuessingGame() ? NoGuessBestCaption : BestCaption);
     TheStatusBar->SetPanelText(BestTimePanel, QString::number(record.BestTime));
     TheStatusBar->SetPanelText(HolderPanel, record.Holder);
 }

@@ -47,8 +47,7 @@ QByteArrayView OutcomeWord(TGameOutcome outcome)
 
 std::optional<TGameOutcome> OutcomeOf(QByteArrayView word)
 {
-    for (TGameOutcome outcome :
-         {TGameOutcome::Won, TGameOutcome::Lost, TGameOutcome::Abandoned})
+    for (TGameOutcome outcome : {TGameOutcome::Won, TGameOutcome::Lost, TGameOutcome::Abandoned})
         if (word == OutcomeWord(outcome))
             return outcome;
     return std::nullopt;
@@ -107,7 +106,7 @@ std::optional<QDateTime> ParseMoment(QByteArrayView text)
     } else {
         const auto offsetHours = DigitsAt(text, 20, 2), offsetMinutes = DigitsAt(text, 23, 2);
         if ((text[19] != '+' && text[19] != '-') || text[22] != ':' || !offsetHours ||
-            !offsetMinutes || *offsetHours > 14 || *offsetMinutes > 59)
+            !offsetMinutes || *offsetMinutes > 59 || *offsetHours * 60 + *offsetMinutes > 14 * 60)
             return std::nullopt;
         offset = (*offsetHours * 60 + *offsetMinutes) * 60 * (text[19] == '-' ? -1 : 1);
     }
@@ -115,7 +114,10 @@ std::optional<QDateTime> ParseMoment(QByteArrayView text)
     const QTime time(*hour, *minute, *second);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return QDateTime(date, time, Qt::OffsetFromUTC, offset);
+    const QDateTime moment(date, time, Qt::OffsetFromUTC, offset);
+    if (!moment.isValid())
+        return std::nullopt;
+    return moment;
 }
 
 // A line split at its tabs, without the game's date and name decoded: most
@@ -202,7 +204,8 @@ qint64 ForEachLine(QIODevice &in, qint64 budget, bool skipFirst, TTake &&take)
         qsizetype start = 0;
         while (start < view.size()) {
             const qsizetype end = view.indexOf('\n', start);
-            const QByteArrayView piece = view.sliced(start, (end < 0 ? view.size() : end + 1) - start);
+            const QByteArrayView piece =
+                view.sliced(start, (end < 0 ? view.size() : end + 1) - start);
             start += piece.size();
             if (overlong) {
                 take(piece, false);
@@ -275,9 +278,9 @@ void TBoardStatistics::Add(const THistoryGame &game)
     LongestStreak = std::max(LongestStreak, ++CurrentStreak);
     if (!KeepsWin(game.Seconds))
         return;
-    const auto place =
-        std::upper_bound(BestGames.begin(), BestGames.end(), game.Seconds,
-                         [](int seconds, const THistoryGame &kept) { return seconds < kept.Seconds; });
+    const auto place = std::upper_bound(
+        BestGames.begin(), BestGames.end(), game.Seconds,
+        [](int seconds, const THistoryGame &kept) { return seconds < kept.Seconds; });
     BestGames.insert(place, game);
     if (BestGames.size() > HistoryBestGames)
         BestGames.removeLast();
@@ -415,15 +418,14 @@ bool ForgetBoardHistory(const THistoryBoard &board, const QString &folder, QStri
     options.TemporaryStem = QLatin1String(HistoryTempFileName);
     const auto copyOthers = [&](QIODevice &out) {
         bool written = true;
-        const qint64 read = ForEachLine(
-            source, size, false, [&](QByteArrayView piece, bool whole) {
-                if (whole && piece.endsWith('\n'))
-                    if (const auto parsed = ParseLine(WithoutLineEnd(piece));
-                        parsed && THistoryBoard::Of(parsed->Game) == board &&
-                        ParseMoment(parsed->Ended))
-                        return;
-                written = written && out.write(piece.data(), piece.size()) == piece.size();
-            });
+        const qint64 read = ForEachLine(source, size, false, [&](QByteArrayView piece, bool whole) {
+            if (whole && piece.endsWith('\n'))
+                if (const auto parsed = ParseLine(WithoutLineEnd(piece));
+                    parsed && THistoryBoard::Of(parsed->Game) == board &&
+                    ParseMoment(parsed->Ended))
+                    return;
+            written = written && out.write(piece.data(), piece.size()) == piece.size();
+        });
         // A read cut short would drop the lines after it.
         return written && read == size;
     };

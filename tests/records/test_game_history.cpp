@@ -88,14 +88,15 @@ private slots:
     // control characters never land raw; a name only for a won game.
     void linesLandOnDiskAsWritten()
     {
-        QVERIFY(AppendHistoryGame(Game(TGameOutcome::Won, 25, "Ann\tB\nC\r\x01" "D é"),
+        QVERIFY(AppendHistoryGame(Game(TGameOutcome::Won, 25,
+                                       "Ann\tB\nC\r\x01"
+                                       "D é"),
                                   dir_.path()));
         THistoryGame utc = Game(TGameOutcome::Lost, 7, "ignored", {{}, 30, 20, 99, false, true});
         utc.Ended = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::UTC);
         QVERIFY(AppendHistoryGame(utc, dir_.path()));
-        QCOMPARE(FileBytes(Path()),
-                 Header + Easy("won", 25, "Ann B C  D \xc3\xa9") +
-                     "2026-01-02T03:04:05+00:00\t30\t20\t99\t0\t1\tlost\t7\t\n");
+        QCOMPARE(FileBytes(Path()), Header + Easy("won", 25, "Ann B C  D \xc3\xa9") +
+                                        "2026-01-02T03:04:05+00:00\t30\t20\t99\t0\t1\tlost\t7\t\n");
         const auto back = DecodeHistoryLine(EncodeHistoryLine(utc).chopped(1));
         QVERIFY(back);
         QCOMPARE(back->Ended, utc.Ended);
@@ -108,15 +109,15 @@ private slots:
     {
         const QByteArray text =
             Header + Easy("won", 30, "Ann") + "garbage\n" + "\n" +
-            "2026-12-10T14:05:09+01:00\t8\t8\t10\t1\t0\twon\t30\n" +         // a field short
-            "2026-13-10T14:05:09+01:00\t8\t8\t10\t1\t0\tlost\t3\t\n" +      // no such month
-            "2026-12-10 14:05:09\t8\t8\t10\t1\t0\tlost\t3\t\n" +            // no offset
-            "2026-12-10T14:05:09+01:00\t8\t8\t64\t1\t0\tlost\t3\t\n" +      // no room for the mines
-            "2026-12-10T14:05:09+01:00\t8\t8\t10\t2\t0\tlost\t3\t\n" +      // borders 2
-            "2026-12-10T14:05:09+01:00\t8\t8\t10\t1\t0\tdrawn\t3\t\n" +     // unknown outcome
-            "2026-12-10T14:05:09+01:00\t8\t8\t10\t1\t0\tlost\t-3\t\n" +     // negative time
+            "2026-12-10T14:05:09+01:00\t8\t8\t10\t1\t0\twon\t30\n" +       // a field short
+            "2026-13-10T14:05:09+01:00\t8\t8\t10\t1\t0\tlost\t3\t\n" +     // no such month
+            "2026-12-10 14:05:09\t8\t8\t10\t1\t0\tlost\t3\t\n" +           // no offset
+            "2026-12-10T14:05:09+01:00\t8\t8\t64\t1\t0\tlost\t3\t\n" +     // no room for the mines
+            "2026-12-10T14:05:09+01:00\t8\t8\t10\t2\t0\tlost\t3\t\n" +     // borders 2
+            "2026-12-10T14:05:09+01:00\t8\t8\t10\t1\t0\tdrawn\t3\t\n" +    // unknown outcome
+            "2026-12-10T14:05:09+01:00\t8\t8\t10\t1\t0\tlost\t-3\t\n" +    // negative time
             "2026-12-10T14:05:09+01:00\t8\t8\t10\t1\t0\twon\t9\tA\x02\n" + // control character
-            QByteArray(5000, 'x') + '\n' +                                  // far too long
+            QByteArray(5000, 'x') + '\n' +                                 // far too long
             "2026-12-10T14:05:09Z\t8\t8\t10\t1\t0\tlost\t4\t\tlater\tfields\r\n" + // kept
             Easy("won", 20, "Bo").chopped(3); // cut by a writer that stopped
         const TGameHistory history = ReadText(text);
@@ -140,10 +141,10 @@ private slots:
         QTest::addColumn<double>("percent");
         QTest::newRow("abandoned games end a streak")
             << QByteArray("WWAWWWLWAW") << QList<int>{10, 7, 1, 2} << 1 << 3 << 70.0;
-        QTest::newRow("a streak runs to the end") << QByteArray("LWWW") << QList<int>{4, 3, 1, 0}
-                                                  << 3 << 3 << 75.0;
-        QTest::newRow("only losses") << QByteArray("LLL") << QList<int>{3, 0, 3, 0} << 0 << 0
-                                     << 0.0;
+        QTest::newRow("a streak runs to the end")
+            << QByteArray("LWWW") << QList<int>{4, 3, 1, 0} << 3 << 3 << 75.0;
+        QTest::newRow("only losses")
+            << QByteArray("LLL") << QList<int>{3, 0, 3, 0} << 0 << 0 << 0.0;
         QTest::newRow("no games") << QByteArray() << QList<int>{0, 0, 0, 0} << 0 << 0 << 0.0;
     }
 
@@ -154,7 +155,9 @@ private slots:
         QByteArray text = Header;
         int seconds = 10;
         for (char outcome : outcomes)
-            text += Easy(outcome == 'W' ? "won" : outcome == 'L' ? "lost" : "abandoned",
+            text += Easy(outcome == 'W'   ? "won"
+                         : outcome == 'L' ? "lost"
+                                          : "abandoned",
                          seconds++, "N");
         // Another board's games and the No Guessing list's stay apart.
         text += Easy("lost", 1, "", "1") + "2026-12-10T14:05:09+01:00\t9\t8\t10\t1\t0\tlost\t1\t\n";
@@ -268,8 +271,8 @@ private slots:
         QVERIFY(!AppendHistoryGame(Game(TGameOutcome::Lost, 1), dir_.path(), &why));
         QVERIFY(!why.isEmpty());
         QVERIFY(!ForgetBoardHistory(EasyBoard, dir_.path()));
-        QVERIFY(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                       QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(dir_.path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(FileBytes(Path()), Header + Easy("won", 5, "A"));
         QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{HistoryFileName});
 #endif
@@ -280,8 +283,8 @@ private slots:
     {
         const QByteArray other = "2026-12-10T14:05:09+01:00\t9\t9\t10\t1\t0\tlost\t1\t\n";
         const QByteArray ng = Easy("won", 4, "N", "1");
-        WriteFile(Path(), Header + Easy("won", 5, "A") + other + "foreign\r\n" +
-                              Easy("lost", 6) + ng + "cut");
+        WriteFile(Path(), Header + Easy("won", 5, "A") + other + "foreign\r\n" + Easy("lost", 6) +
+                              ng + "cut");
         const QString best = dir_.filePath("Ferrox for Windows.hi");
         WriteFile(best, QByteArray(48, 'b'));
         QVERIFY(ForgetBoardHistory(EasyBoard, dir_.path()));
