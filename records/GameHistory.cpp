@@ -87,8 +87,16 @@ std::optional<int> DigitsAt(QByteArrayView text, qsizetype from, qsizetype count
     return Digits(text.sliced(from, count));
 }
 
+// A moment as the file writes it, checked but not made into a QDateTime,
+// which takes longer than the rest of the line.
+struct TMomentFields {
+    QDate Date;
+    QTime Time;
+    int Offset = 0; // seconds ahead of UTC
+};
+
 // "YYYY-MM-DDTHH:MM:SS" then "Z" or "+HH:MM" / "-HH:MM".
-std::optional<QDateTime> ParseMoment(QByteArrayView text)
+std::optional<TMomentFields> ParseMomentFields(QByteArrayView text)
 {
     if (text.size() != 20 && text.size() != 25)
         return std::nullopt;
@@ -110,11 +118,18 @@ std::optional<QDateTime> ParseMoment(QByteArrayView text)
             return std::nullopt;
         offset = (*offsetHours * 60 + *offsetMinutes) * 60 * (text[19] == '-' ? -1 : 1);
     }
-    const QDate date(*year, *month, *day);
-    const QTime time(*hour, *minute, *second);
-    if (!date.isValid() || !time.isValid())
+    const TMomentFields fields{QDate(*year, *month, *day), QTime(*hour, *minute, *second), offset};
+    if (!fields.Date.isValid() || !fields.Time.isValid())
         return std::nullopt;
-    const QDateTime moment(date, time, Qt::OffsetFromUTC, offset);
+    return fields;
+}
+
+std::optional<QDateTime> ParseMoment(QByteArrayView text)
+{
+    const std::optional<TMomentFields> fields = ParseMomentFields(text);
+    if (!fields)
+        return std::nullopt;
+    const QDateTime moment(fields->Date, fields->Time, Qt::OffsetFromUTC, fields->Offset);
     if (!moment.isValid())
         return std::nullopt;
     return moment;
@@ -298,7 +313,7 @@ void TGameHistory::AddLine(QByteArrayView line)
     TBoardStatistics &board = Statistics[THistoryBoard::Of(parsed->Game)];
     const bool kept =
         parsed->Game.Outcome == TGameOutcome::Won && board.KeepsWin(parsed->Game.Seconds);
-    if (kept ? !CompleteGame(*parsed) : !ParseMoment(parsed->Ended)) {
+    if (kept ? !CompleteGame(*parsed) : !ParseMomentFields(parsed->Ended)) {
         ++Skipped;
         if (board.Played == 0)
             Statistics.remove(THistoryBoard::Of(parsed->Game));
