@@ -16,7 +16,31 @@ TMessageHandler &CurrentHandler()
     return handler;
 }
 
+bool AnswerNo(const QString &text)
+{
+    std::fprintf(stderr, "Question (answered No): %s\n", qPrintable(text));
+    return false;
+}
+
+TQuestionHandler &CurrentQuestionHandler()
+{
+    static TQuestionHandler handler = AnswerNo;
+    return handler;
+}
+
 } // namespace
+
+bool AskQuestion(const QString &text)
+{
+    return CurrentQuestionHandler()(text);
+}
+
+TQuestionHandler SetQuestionHandler(TQuestionHandler handler)
+{
+    TQuestionHandler previous = CurrentQuestionHandler();
+    CurrentQuestionHandler() = handler ? std::move(handler) : TQuestionHandler(AnswerNo);
+    return previous;
+}
 
 void ShowMessage(TMsgType type, const QString &text)
 {

@@ -19,5 +19,16 @@ void ShowMessage(TMsgType type, const QString &text);
 // restores the default, which writes the text to standard error.
 TMessageHandler SetMessageHandler(TMessageHandler handler);
 
+// A question the player answers with Yes or No, through the same place as
+// the messages: true for Yes.  The windows install a handler that shows a
+// real modal box; tests install one that records the question and answers
+// it.  The default answers No and writes the text to standard error, so
+// that nothing is ever done unasked.
+using TQuestionHandler = std::function<bool(const QString &text)>;
+bool AskQuestion(const QString &text);
+// Installs a question handler and returns the one it replaces; an empty one
+// restores the default.
+TQuestionHandler SetQuestionHandler(TQuestionHandler handler);
+
 // The caption a box of this type carries ("Warning", "Error", "Information").
 QString MessageCaption(TMsgType type);

@@ -223,6 +223,21 @@ bool OpenRegularFile(QFile &file, QIODevice::OpenMode mode, QString *errorText)
 #endif
 }
 
+bool OpenRegularFileToAppend(QFile &file, QString *errorText)
+{
+    const QIODevice::OpenMode mode =
+        QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered;
+#ifdef Q_OS_UNIX
+    return OpenDescriptor(file, O_RDWR | O_CREAT | O_APPEND, mode, errorText);
+#else
+    if (!IsRegularFileOrAbsent(file.fileName()))
+        return Fail(errorText, NotARegularFileText());
+    if (!file.open(mode))
+        return Fail(errorText, file.errorString());
+    return true;
+#endif
+}
+
 bool IsRegularFileOrAbsent(const QString &path)
 {
     const QFileInfo info(path);

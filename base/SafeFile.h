@@ -18,6 +18,12 @@
 bool OpenRegularFile(QFile &file, QIODevice::OpenMode mode = QIODevice::ReadOnly,
                      QString *errorText = nullptr);
 
+// Opens `file` for reading and appending, creating it when it is missing
+// (as a regular file, for everyone the umask allows): every write goes to
+// the file's end, however many writers share it.  Anything but a regular
+// file is refused as OpenRegularFile refuses it.
+bool OpenRegularFileToAppend(QFile &file, QString *errorText = nullptr);
+
 // True when `path` names nothing, or a regular file (links followed).
 bool IsRegularFileOrAbsent(const QString &path);
 

@@ -1,4 +1,6 @@
-// The best-times file shared by copies of the game: a save into a file of
+// The best-times file shared by copies of the game, and the history of
+// games (read, appended to, and shown in the "Best Times" window with
+// 100,000 games): a save into a file of
 // 100,000 records, the lock taken and the file read again under it; a
 // look-up through a 3 MiB file; and the main window's start-up beside a
 // 3 MiB best-times file and beside 2 GB files (sparse) where the play list
@@ -9,6 +11,8 @@
 #include "mainwindow/MineForm.h"
 #include "music/SoundModule.h"
 #include "records/BestRecords.h"
+#include "records/BestTimesForm.h"
+#include "records/GameHistory.h"
 
 #include <QApplication>
 #include <QFile>
@@ -62,6 +66,69 @@ void BM_LookUpThrough3MiB(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * 64 * 1024 * BestRecordSize);
 }
 BENCHMARK(BM_LookUpThrough3MiB)->Unit(benchmark::kMillisecond);
+
+// A history of `games` games over `boards` boards (Easy among them), a
+// third won, and a best-times file with a record for each board.
+void WriteHistory(const QString &folder, int games, int boards)
+{
+    QByteArray bytes = QByteArray(HistoryHeader) + '\n';
+    THistoryGame game;
+    game.Ended = QDateTime(QDate(2026, 1, 1), QTime(12, 0), Qt::OffsetFromUTC, 3600);
+    game.Name = QStringLiteral("Player");
+    for (int i = 0; i < games; ++i) {
+        const int board = i % boards;
+        game.Cols = 8 + board % 40;
+        game.Rows = 8 + board / 40;
+        game.Mines = 10;
+        game.Outcome = TGameOutcome(i % 3);
+        game.Seconds = 20 + (i * 7919) % 500;
+        game.Ended = game.Ended.addSecs(60);
+        bytes += EncodeHistoryLine(game);
+    }
+    QFile file(HistoryPath(folder));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the history");
+    for (int board = 0; board < boards; ++board)
+        SaveBestRecord({8 + board % 40, 8 + board / 40, 10, 30, QStringLiteral("Holder")}, folder);
+}
+
+void BM_ReadHistoryOf100000Games(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    WriteHistory(dir.path(), 100000, 100);
+    for (auto _ : state)
+        if (TGameHistory::Load(dir.path()).GamesRead() != 100000)
+            state.SkipWithError("games lost");
+}
+BENCHMARK(BM_ReadHistoryOf100000Games)->Unit(benchmark::kMillisecond);
+
+// The "Best Times" window opened and shown, as the Game menu opens it.
+void BM_OpenBestTimesWith100000Games(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    WriteHistory(dir.path(), 100000, 100);
+    for (auto _ : state) {
+        TBestTimesForm window;
+        window.Load(dir.path(), {8, 8, 10, false});
+        window.show();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_OpenBestTimesWith100000Games)->Unit(benchmark::kMillisecond);
+
+void BM_AppendToHistoryOf100000Games(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    WriteHistory(dir.path(), 100000, 1);
+    THistoryGame game;
+    game.Ended = QDateTime::currentDateTime();
+    game.Cols = game.Rows = 8;
+    game.Mines = 10;
+    for (auto _ : state)
+        if (!AppendHistoryGame(game, dir.path()))
+            state.SkipWithError("not appended");
+}
+BENCHMARK(BM_AppendToHistoryOf100000Games)->Unit(benchmark::kMicrosecond);
 
 enum TStartFiles { sfNone, sfBestTimes3MiB, sfSparse2GB };
 

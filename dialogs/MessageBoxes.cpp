@@ -28,4 +28,10 @@ void InstallMessageBoxes()
         QMessageBox box(icon, MessageCaption(type), text, QMessageBox::Ok, MessageBoxOwner());
         box.exec();
     });
+    SetQuestionHandler([](const QString &text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
+                        QMessageBox::Yes | QMessageBox::No, MessageBoxOwner());
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    });
 }

@@ -16,6 +16,7 @@ inline constexpr int CounterStripHeight = 32;
 inline constexpr int StatusBarHeight = 19;
 // The status bar's panels, left to right: "Best Time:", the time, "by:",
 // the holder and, for a game whose board may need a guess, the notice.
+inline constexpr int BestCaptionPanel = 0;
 inline constexpr int BestTimePanel = 1;
 inline constexpr int HolderPanel = 3;
 inline constexpr int NoticePanel = 4;
@@ -38,6 +39,9 @@ inline constexpr int TimerIntervalMs = 250;
 inline const QString VersionCaption = QStringLiteral("version ") + ProgramVersion;
 // The lower title panel while music is on but waits for the sound server.
 inline const QString MusicAwaitedCaption = QStringLiteral("Music waits for the sound server");
+// The best time's caption, for the ordinary list and the No Guessing list.
+inline const QString BestCaption = QStringLiteral("Best Time:");
+inline const QString NoGuessBestCaption = QStringLiteral("NG Best:");
 // The status bar's notice for a No Guessing game that got an ordinary board.
 inline const QString GuessNoticeCaption =
     QStringLiteral("No guess-free board found: this one may need a guess.");

@@ -67,6 +67,7 @@ void TMainMenu::BuildGameMenu(QMenuBar *bar, QObject *owner)
     MGHard = addLevel("MGHard", QStringLiteral("Hard"), QKeySequence(Qt::CTRL | Qt::Key_H));
     MGCustom = addLevel("MGCustom", QStringLiteral("Custom..."), {});
     MGEasy->setChecked(true);
+    MGBestTimes = AddItem(MGame, "MGBestTimes", QStringLiteral("Best &Times..."));
     MGame->addSeparator();
 
     MGQuit = AddItem(MGame, "MGQuit", QStringLiteral("&Quit"), QKeySequence(Qt::ALT | Qt::Key_F4));
@@ -117,7 +118,7 @@ QAction *TMainMenu::Item(TMenuCommand command) const
     QAction *const items[] = {MGNew,    MGEasy,  MGMedium,  MGHard,     MGCustom, MGQuit,
                               MOPause,  MODos,   MOWindows, MOQuestion, MOCross,  MOPress,
                               MOBorder, MONBour, MONoGuess, MUSong,     MUFile,   MMSetup,
-                              MMVolume, MHAbout, License1};
+                              MMVolume, MHAbout, License1,  MGBestTimes};
     return items[command];
 }
 

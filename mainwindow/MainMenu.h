@@ -34,6 +34,7 @@ enum TMenuCommand {
     mcVolume,
     mcAbout,
     mcLicense,
+    mcBestTimes,
 };
 
 // The items are created once and named after their place (objectName, for
@@ -73,6 +74,7 @@ private:
     QAction *MGMedium = nullptr;
     QAction *MGHard = nullptr;
     QAction *MGCustom = nullptr;
+    QAction *MGBestTimes = nullptr;
     QAction *MGQuit = nullptr;
     QActionGroup *LevelGroup = nullptr;
     QMenu *MOptions = nullptr;

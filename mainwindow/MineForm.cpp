@@ -23,6 +23,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <optional>
+
 namespace
 {
 // Where the window first appears, as designed.
@@ -123,6 +125,9 @@ void TMineForm::FormDestroy()
     // The settings are written before anything goes, each owner its own
     // values: the player's now, the model's as it goes.
     Player->SaveSettings();
+    if (!UnfinishedGameKept)
+        if (const std::optional<TFinishedGame> left = TheGame->UnfinishedGame())
+            WriteHistoryLine(*left);
     // Nothing may paint from here on: the board and its tiles go first, then
     // the model, then the player, which fades the music out before the
     // process may end.
@@ -193,7 +198,7 @@ void TMineForm::CreateStatusBar()
     TheStatusBar->setObjectName(QStringLiteral("TheStatusBar"));
     TheStatusBar->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 13, true));
     TheStatusBar->setFixedHeight(StatusBarHeight);
-    TheStatusBar->AddPanel(80, false, QStringLiteral("Best Time:"));
+    TheStatusBar->AddPanel(80, false, BestCaption);
     TheStatusBar->AddPanel(40, true, QString::number(NoRecordTime));
     TheStatusBar->AddPanel(28, false, QStringLiteral("by:"));
     TheStatusBar->AddPanel(50, true, NoRecordHolder);
@@ -221,6 +226,7 @@ void TMineForm::ConnectGame()
     connect(game, &TMineGame::optionsChanged, this, &TMineForm::FollowOptions);
     connect(game, &TMineGame::boardResized, this, &TMineForm::LayoutBoard);
     connect(game, &TMineGame::gameWon, this, &TMineForm::CheckNewRecord);
+    connect(game, &TMineGame::gameEnded, this, &TMineForm::WriteHistoryLine);
     connect(game, &TMineGame::noGuessingGameChanged, this, &TMineForm::LoadBestRecord);
     connect(game, &TMineGame::guessNoticeChanged, this, &TMineForm::ShowGuessNotice);
     // Only the list of the game on the board is shown.
@@ -279,7 +285,7 @@ void TMineForm::ConnectMenus()
         {mcNoGuess, &TMineForm::MONoGuessClick}, {mcSong, &TMineForm::MUSongClick},
         {mcFile, &TMineForm::MUFileClick},       {mcSetup, &TMineForm::MMSetupClick},
         {mcVolume, &TMineForm::MMVolumeClick},   {mcAbout, &TMineForm::MHAboutClick},
-        {mcLicense, &TMineForm::License1Click},
+        {mcLicense, &TMineForm::License1Click},  {mcBestTimes, &TMineForm::MGBestTimesClick},
     };
     for (const auto &[command, handler] : commands)
         Menu.Connect(command, this, handler);

@@ -7,6 +7,7 @@
 #include "mainwindow/FormEnvironment.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/SecondaryWindows.h"
+#include "model/FinishedGame.h"
 
 #include <QMainWindow>
 
@@ -53,6 +54,11 @@ public:
     int OuterWidth() const { return Outer.width(); }
     int OuterHeight() const { return Outer.height(); }
 
+    // The game under way is kept to be resumed (by whoever ends the program
+    // and saves it): the end of the program then does not write it to the
+    // history as abandoned.
+    void KeepUnfinishedGame() { UnfinishedGameKept = true; }
+
 public slots:
     // Ends the game as its close box does, when the desktop asks (a signal
     // at the session's end, the media controls' Quit): a window of the game
@@ -90,6 +96,9 @@ private slots:
     // Best times
     bool LoadBestRecord();
     void CheckNewRecord();
+    // The one place a game's end is written to the history: a won game with
+    // the record name as it stands after the New Record window.
+    void WriteHistoryLine(const TFinishedGame &game);
     // The status bar's notice that this game's board may need a guess.
     void ShowGuessNotice(bool shown);
     // Where a status panel's text is drawn.
@@ -100,6 +109,7 @@ private slots:
     void MGMediumClick();
     void MGHardClick();
     void MGCustomClick();
+    void MGBestTimesClick();
     void MGQuitClick();
     void MODosClick();
     void MOWindowsClick();
@@ -165,5 +175,6 @@ private:
     TFormScale Scale;
     TSettingsStore Settings;
     bool OfferMediaControls = false;
+    bool UnfinishedGameKept = false;
     QSize Outer;
 };

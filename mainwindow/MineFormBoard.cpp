@@ -13,6 +13,7 @@
 #include "music/Music.h"
 #include "records/BestForm.h"
 #include "records/BestTimes.h"
+#include "records/GameHistory.h"
 
 #include <QAction>
 #include <QPainter>
@@ -101,6 +102,9 @@ QRect TMineForm::NoticeTextBox(const QRect &panel)
 
 void TMineForm::ShowBestRecord(const TBestRecord &record)
 {
+    // The list the time comes from: a No Guessing time is no ordinary one.
+    TheStatusBar->SetPanelText(BestCaptionPanel,
+                               TheGame->IsNoGuessingGame() ? NoGuessBestCaption : BestCaption);
     TheStatusBar->SetPanelText(BestTimePanel, QString::number(record.BestTime));
     TheStatusBar->SetPanelText(HolderPanel, record.Holder);
 }
@@ -135,6 +139,17 @@ void TMineForm::CheckNewRecord()
         {model.RecordName, model.Cols, model.Rows, model.Mines, TimeCount->Value()});
     TheGame->SetRecordName(name);
     records.SetRecord(seconds, model.RecordName);
+}
+
+// A line that cannot be written costs that line and nothing more: the game
+// goes on without a word.
+void TMineForm::WriteHistoryLine(const TFinishedGame &game)
+{
+    THistoryGame line;
+    static_cast<TFinishedGame &>(line) = game;
+    if (game.Outcome == TGameOutcome::Won)
+        line.Name = TheGame->Model().RecordName;
+    AppendHistoryGame(line, WorkingDirectory);
 }
 
 // The notice stays until the next new game, beside the best time that game

@@ -13,6 +13,7 @@
 #include "music/Music.h"
 #include "music/MusicForm.h"
 #include "music/PlayForm.h"
+#include "records/BestTimesForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -45,6 +46,14 @@ void TMineForm::MGCustomClick()
     if (const std::optional<TBoardSize> size =
             Windows.Custom().Execute(TheGame->Model().BoardSize(), TheGame->Model().Limits()))
         TheGame->SetCustomBoard(*size);
+}
+
+// The board on screen is chosen in it, in the list of the game on it.
+void TMineForm::MGBestTimesClick()
+{
+    const TMines &model = TheGame->Model();
+    Windows.BestTimes().Execute(WorkingDirectory,
+                                {model.Cols, model.Rows, model.Mines, TheGame->IsNoGuessingGame()});
 }
 
 void TMineForm::MGQuitClick()

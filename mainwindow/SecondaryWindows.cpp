@@ -7,6 +7,7 @@
 #include "music/MusicForm.h"
 #include "music/PlayForm.h"
 #include "records/BestForm.h"
+#include "records/BestTimesForm.h"
 
 namespace
 {
@@ -27,6 +28,11 @@ TDlgCustom &TSecondaryWindows::Custom()
 TBestForm &TSecondaryWindows::NewRecord()
 {
     return Made(BestForm, Owner);
+}
+
+TBestTimesForm &TSecondaryWindows::BestTimes()
+{
+    return Made(BestTimesForm, Owner);
 }
 
 TMAboutForm &TSecondaryWindows::About()

@@ -6,6 +6,7 @@
 class QWidget;
 class TAudioSetupForm;
 class TBestForm;
+class TBestTimesForm;
 class TDlgCustom;
 class TLicenseForm;
 class TMAboutForm;
@@ -24,6 +25,7 @@ public:
 
     TDlgCustom &Custom();
     TBestForm &NewRecord();
+    TBestTimesForm &BestTimes();
     TMAboutForm &About();
     TPlayForm &PlayList();
     // The volume window edits the player it is first made for.
@@ -36,6 +38,7 @@ private:
     TSoundModule &Sound;
     TDlgCustom *DlgCustom = nullptr;
     TBestForm *BestForm = nullptr;
+    TBestTimesForm *BestTimesForm = nullptr;
     TMAboutForm *MAboutForm = nullptr;
     TPlayForm *PlayForm = nullptr;
     TMusicForm *MusicForm = nullptr;

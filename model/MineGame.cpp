@@ -6,7 +6,7 @@
 TMineGame::TMineGame(TMines::TStoreUse storeUse, const TGameEnvironment &environment,
                      QObject *parent)
     : QObject(parent), Mines(std::make_unique<TMines>(storeUse, environment)),
-      Clock(environment.Clock), NoGuessingGame(Mines->NoGuessing)
+      Clock(environment.Clock), WallClock(environment.Clock), NoGuessingGame(Mines->NoGuessing)
 {
 }
 
@@ -39,6 +39,8 @@ void TMineGame::SetGuessNotice(bool on)
 
 void TMineGame::NewGame()
 {
+    if (const std::optional<TFinishedGame> left = UnfinishedGame())
+        emit gameEnded(*left);
     Clock.Clear();
     ClockRunning = false;
     SetState((GameState | gsFresh) & ~(gsPlaying | gsOver | gsPaused));
@@ -68,6 +70,7 @@ void TMineGame::FirstOpening(int col, int row, const QList<QPoint> &probes)
     Clock.Start();
     ClockRunning = true;
     SetState((GameState & ~gsFresh) | gsPlaying);
+    NoteLaidBoard();
 }
 
 void TMineGame::BeginWithLaidBoard(const std::function<void(TMines &)> &lay)
@@ -80,6 +83,7 @@ void TMineGame::BeginWithLaidBoard(const std::function<void(TMines &)> &lay)
     ClockRunning = !IsPaused();
     Shown = 0;
     SetState((GameState & ~(gsFresh | gsOver)) | gsPlaying);
+    NoteLaidBoard();
     emit timeChanged(0);
     emit minesLeftChanged(Mines->MinesLeft);
     emit boardChanged();
@@ -115,8 +119,37 @@ void TMineGame::EndOfGame()
     ClockRunning = false;
     SetState((GameState | gsOver) & ~gsPlaying);
     emit boardChanged();
-    if (Mines->IsWon())
+    const bool won = Mines->IsWon();
+    if (won)
         emit gameWon(Shown);
+    emit gameEnded(Summary(won ? TGameOutcome::Won : TGameOutcome::Lost));
+}
+
+// A level or board change sets the new numbers before its new game starts,
+// so the abandoned game's board is taken from when it was laid.
+void TMineGame::NoteLaidBoard()
+{
+    LaidBoard.Cols = Mines->Cols;
+    LaidBoard.Rows = Mines->Rows;
+    LaidBoard.Mines = Mines->Mines;
+    LaidBoard.Borders = Mines->Borders;
+    LaidBoard.NoGuessing = NoGuessingGame;
+}
+
+TFinishedGame TMineGame::Summary(TGameOutcome outcome) const
+{
+    TFinishedGame game = LaidBoard;
+    game.Ended = WallClock.Now();
+    game.Outcome = outcome;
+    game.Seconds = Shown;
+    return game;
+}
+
+std::optional<TFinishedGame> TMineGame::UnfinishedGame() const
+{
+    if (!IsPlaying())
+        return std::nullopt;
+    return Summary(TGameOutcome::Abandoned);
 }
 
 void TMineGame::CycleMark(int col, int row)

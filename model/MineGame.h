@@ -4,6 +4,7 @@
 // board configuration; the only way to change any of them, and every change
 // a player can see is announced by a signal.
 
+#include "model/FinishedGame.h"
 #include "model/Mines.h"
 #include "model/TimeType.h"
 
@@ -72,6 +73,10 @@ public:
     // stood when the board was laid.  A board not laid yet follows the
     // option, since its first opening will lay it so.
     bool IsNoGuessingGame() const { return NoGuessingGame; }
+    // The game under way (mines laid, not ended) as it would be recorded if
+    // it were abandoned now; nothing on a fresh board or after the end.
+    // The window asks it when the program ends with a game under way.
+    std::optional<TFinishedGame> UnfinishedGame() const;
     // Whether No Guessing found no guess-free board for this game and laid
     // an ordinary one, which may need a guess.  Until the next new game.
     bool MayNeedGuess() const { return GuessNotice; }
@@ -157,6 +162,11 @@ signals:
     void pauseChanged(bool paused);
     // A game was won; seconds is the time shown at that moment.
     void gameWon(int seconds);
+    // A game whose mines were laid ended: won or lost (right after gameWon
+    // has been handled, so a record's name is known by then), or abandoned
+    // by a new game, which announces it before the board changes for it.
+    // The end of the program is not announced: see UnfinishedGame.
+    void gameEnded(const TFinishedGame &game);
     // An option or the level changed (read them from the model).
     void optionsChanged();
     // The board's columns, rows or mines changed; the new game follows.
@@ -181,12 +191,17 @@ private:
     // The press state and cell, announcing the cells whose look changes.
     void TrackPress(TPressState track, QPoint cell);
     void EndOfGame();
+    // The board of the game just begun, for the announcement of its end.
+    void NoteLaidBoard();
+    TFinishedGame Summary(TGameOutcome outcome) const;
     QList<QPoint> TakeChangedCells();
     // Runs `change` on the model and announces what it changed.
     void Change(const std::function<void(TMines &)> &change);
 
     std::unique_ptr<TMines> Mines;
     TimeType Clock;
+    TWallClock WallClock;
+    TFinishedGame LaidBoard;
     quint8 GameState = 0;
     bool ClockRunning = false;
     int Shown = 0;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QtEndian>
 
 #include <cstring>
@@ -191,6 +192,25 @@ bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines, const QS
     record.BestTime = NoRecordTime;
     record.Holder = NoRecordHolder;
     return false;
+}
+
+QList<TBestRecord> LoadAllBestRecords(const QString &directory, TBestList list)
+{
+    QList<TBestRecord> records;
+    QFile file(BestRecordsPath(directory, list));
+    if (!OpenRegularFile(file))
+        return records;
+    QSet<QByteArray> seen; // the 12 key bytes
+    TRecordReader reader(file);
+    for (QByteArrayView bytes = reader.Next(); !bytes.isEmpty(); bytes = reader.Next()) {
+        const QByteArray key = bytes.first(BestTimeOffset).toByteArray();
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        if (const std::optional<TBestRecord> record = DecodeBestRecord(bytes))
+            records.append(*record);
+    }
+    return records;
 }
 
 bool SaveBestRecord(const TBestRecord &record, const QString &directory, TBestList list,

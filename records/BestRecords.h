@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -96,6 +97,12 @@ QString BestRecordsPath(const QString &directory = QString(), TBestList list = T
 // unreadable file all count as "no record".
 bool LoadBestRecord(TBestRecord &record, int cols, int rows, int mines,
                     const QString &directory = QString(), TBestList list = TBestList::Ordinary);
+
+// Every record of the file among its first MaxBestRecords, in the file's
+// order, each key once (its first record, as LoadBestRecord finds it).  A
+// missing, unreadable or irregular file holds none.  Needs no lock.
+QList<TBestRecord> LoadAllBestRecords(const QString &directory = QString(),
+                                      TBestList list = TBestList::Ordinary);
 
 // How a save ended.
 enum TRecordSave {

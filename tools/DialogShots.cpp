@@ -1,4 +1,4 @@
-// Renders the custom size, new record, about and licence windows to PNG files, so their
+// Renders the custom size, new record, best times, about and licence windows to PNG files, so their
 // look can be judged without a display:  dialog_shots [folder]
 // (QT_QPA_PLATFORM=offscreen works.)
 #include "dialogs/DlgCustom.h"
@@ -7,10 +7,14 @@
 #include "model/Mines.h"
 #include "music/SoundModule.h"
 #include "records/BestForm.h"
+#include "records/BestRecords.h"
+#include "records/BestTimesForm.h"
+#include "records/GameHistory.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -32,6 +36,37 @@ void Shoot(TWindow &window, const TRun &run, const QString &file,
         window.reject();
     });
     run();
+}
+
+// A play folder as a long-time player's: 100 boards with best times (every
+// fourth in the No Guessing list) and a history of 1,000 games.
+void FillPlayFolder(const QString &folder)
+{
+    const QString names[] = {QStringLiteral("Ann"), QStringLiteral("Bartholomew Longname"),
+                             QStringLiteral("Cy"), QStringLiteral("Dörte")};
+    QByteArray history = QByteArray(HistoryHeader) + '\n';
+    THistoryGame game;
+    game.Ended = QDateTime(QDate(2026, 1, 1), QTime(9, 0));
+    for (int i = 0; i < 1000; ++i) {
+        const int board = i % 100;
+        constexpr int LevelCols[] = {8, 16, 30}, LevelRows[] = {8, 16, 20},
+                      LevelMines[] = {10, 40, 99};
+        game.Cols = board < 3 ? LevelCols[board] : 9 + board % 40;
+        game.Rows = board < 3 ? LevelRows[board] : 9 + board / 40;
+        game.Mines = board < 3 ? LevelMines[board] : 10 + board;
+        game.NoGuessing = board % 4 == 3;
+        game.Outcome = TGameOutcome((i * 7) % 3);
+        game.Seconds = 20 + (i * 7919) % 400;
+        game.Name = names[i % 4];
+        game.Ended = game.Ended.addSecs(3600 * 7);
+        history += EncodeHistoryLine(game);
+        if (i < 100)
+            SaveBestRecord({game.Cols, game.Rows, game.Mines, game.Seconds, game.Name}, folder,
+                           game.NoGuessing ? TBestList::NoGuessing : TBestList::Ordinary);
+    }
+    QFile file(HistoryPath(folder));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(history);
 }
 
 } // namespace
@@ -78,5 +113,15 @@ int main(int argc, char **argv)
                             .TimeText = QStringLiteral("1234")});
         },
         folder.filePath(QStringLiteral("new_record.png")));
+
+    QTemporaryDir play;
+    FillPlayFolder(play.path());
+    TBestTimesForm bestTimes;
+    Shoot(
+        bestTimes,
+        [&] {
+            bestTimes.Execute(play.path(), {8, 8, 10, false});
+        },
+        folder.filePath(QStringLiteral("best_times.png")));
     return 0;
 }

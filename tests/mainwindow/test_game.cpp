@@ -369,6 +369,8 @@ void GameTest::noGuessingGamesKeepTheirOwnTimes()
     QVERIFY(fixture.lay(EasyBoard));
     Find<QAction>(form, "MONoGuess")->trigger();
     QCOMPARE(bar->PanelText(3), QString("Nia"));
+    // The option is off now: the caption says whose time it still is.
+    QCOMPARE(bar->PanelText(0), QString("NG Best:"));
     fixture.advanceSeconds(7);
     fixture.tick();
     for (int c = 0; c < 8; ++c)
@@ -385,6 +387,7 @@ void GameTest::noGuessingGamesKeepTheirOwnTimes()
     QCOMPARE(stored.BestTime, 42);
 
     Find<QAction>(form, "MGNew")->trigger();
+    QCOMPARE(bar->PanelText(0), QString("Best Time:"));
     QCOMPARE(bar->PanelText(1), QString("42"));
     QCOMPARE(bar->PanelText(3), QString("Eve"));
 }

@@ -319,7 +319,8 @@ void LayoutTest::menuBarItems()
     };
     QCOMPARE(Find<QMenu>(form, "MGame")->title(), QString("&Game"));
     QCOMPARE(captions(Find<QMenu>(form, "MGame")),
-             QStringList({"New", "-", "Easy", "Medium", "Hard", "Custom...", "-", "&Quit"}));
+             QStringList({"New", "-", "Easy", "Medium", "Hard", "Custom...", "Best &Times...", "-",
+                          "&Quit"}));
     QCOMPARE(Find<QMenu>(form, "MOptions")->title(), QString("&Options"));
     QCOMPARE(captions(Find<QMenu>(form, "MOptions")),
              QStringList({"Pause", "-", "&DOS Style", "&Windows Style", "-", "&Questionmark",
@@ -337,7 +338,8 @@ void LayoutTest::menuBarItems()
         {Find<QAction>(form, "MGCustom"), ""},        {Find<QAction>(form, "MGQuit"), "Alt+F4"},
         {Find<QAction>(form, "MOPause"), "Ctrl+P"},   {Find<QAction>(form, "MODos"), "Ctrl+D"},
         {Find<QAction>(form, "MOWindows"), "Ctrl+W"}, {Find<QAction>(form, "MUSong"), "Ctrl+S"},
-        {Find<QAction>(form, "MOQuestion"), ""},      {Find<QAction>(form, "MHAbout"), ""}};
+        {Find<QAction>(form, "MOQuestion"), ""},      {Find<QAction>(form, "MHAbout"), ""},
+        {Find<QAction>(form, "MGBestTimes"), ""}};
     for (const auto &[action, keys] : shortcuts)
         QCOMPARE(action->shortcut().toString(), keys);
 

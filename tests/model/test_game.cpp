@@ -585,6 +585,61 @@ private slots:
         QCOMPARE(cramped.Model().Level, quint8(LevelCustom));
     }
 
+    // Each game whose mines were laid ends once: won (after gameWon), lost,
+    // or abandoned by whatever starts a new game, with the board it was laid
+    // on even when a level change has set the next board's numbers already.
+    void everyLaidGameEndsOnceWithItsBoard()
+    {
+        TMineGame game(TMines::TStoreUse::None, environment);
+        QStringList ends;
+        connect(&game, &TMineGame::gameWon, &game, [&ends] { ends << "gameWon"; });
+        connect(&game, &TMineGame::gameEnded, &game, [&ends](const TFinishedGame &end) {
+            const char *outcome[] = {"won", "lost", "abandoned"};
+            ends << QStringLiteral("%1 %2x%3/%4 b%5 ng%6 %7s %8")
+                        .arg(outcome[int(end.Outcome)])
+                        .arg(end.Cols)
+                        .arg(end.Rows)
+                        .arg(end.Mines)
+                        .arg(end.Borders)
+                        .arg(end.NoGuessing)
+                        .arg(end.Seconds)
+                        .arg(end.Ended.toString(Qt::ISODate));
+        });
+        game.ChooseLevel(LevelEasy);
+        game.NewGame(); // nothing laid: nothing ends
+        QVERIFY(!game.UnfinishedGame());
+        QVERIFY(Lay(game, {"*.*", "...", "*.*"}));
+        now = now.addSecs(4);
+        game.Tick();
+        for (const QPoint cell : {QPoint(1, 0), QPoint(0, 1), QPoint(1, 1), QPoint(2, 1)})
+            game.Open(cell.x(), cell.y());
+        game.Open(1, 2);
+        game.NewGame(); // after the end: nothing more
+        QCOMPARE(ends, QStringList({"gameWon", "won 3x3/4 b1 ng0 4s 2026-03-29T12:00:04"}));
+
+        ends.clear();
+        QVERIFY(Lay(game, {"*..", "...", "..."}));
+        game.Open(0, 0);
+        QCOMPARE(ends, QStringList({"lost 3x3/1 b1 ng0 0s 2026-03-29T12:00:04"}));
+
+        ends.clear();
+        QVERIFY(Lay(game, {"*..", "...", "..."}, [](TMines &model) { model.NoGuessing = true; }));
+        game.TogglePause();
+        QCOMPARE(game.UnfinishedGame()->Outcome, TGameOutcome::Abandoned);
+        game.ChooseLevel(LevelHard);
+        QCOMPARE(ends, QStringList({"abandoned 3x3/1 b1 ng1 0s 2026-03-29T12:00:04"}));
+        QVERIFY(!game.UnfinishedGame());
+
+        ends.clear();
+        QVERIFY(Lay(game, {"*..", "...", "..."}));
+        game.SetBorders(false);
+        QVERIFY(Lay(game, {"*..", "...", "..."}));
+        game.ApplyStylePreset(spDos);
+        QCOMPARE(ends.size(), 2);
+        QVERIFY(ends.at(0).startsWith("abandoned 3x3/1 b1"));
+        QVERIFY(ends.at(1).startsWith("abandoned 3x3/1 b0"));
+    }
+
     void recordNameKeepsThirtyCharacters()
     {
         TMineGame game(TMines::TStoreUse::None, environment);

@@ -1,8 +1,10 @@
-// Copies of the game sharing one best-times file: each save runs in a
-// process of its own (best_records_writer), some are killed part way, and
-// the file must never lose a record nor be cut or mixed.
+// Copies of the game sharing one best-times file, or one history of games:
+// each save or append runs in a process of its own (best_records_writer),
+// some are killed part way, and the file must never lose a record or a line
+// nor be cut or mixed.
 
 #include "records/BestRecords.h"
+#include "records/GameHistory.h"
 #include "support/FileKinds.h"
 
 #include <QProcess>
@@ -36,13 +38,13 @@ QString Writer()
     return QStringLiteral(FERROX_RECORDS_WRITER);
 }
 
-// The keys a writer reported as saved.
-QSet<int> SavedKeys(QProcess &writer)
+// The keys a writer reported as saved (or the seconds it reported appended).
+QSet<int> SavedKeys(QProcess &writer, const QByteArray &word = "saved ")
 {
     QSet<int> keys;
     for (const QByteArray &line : writer.readAllStandardOutput().split('\n'))
-        if (line.startsWith("saved "))
-            keys.insert(line.mid(6).toInt());
+        if (line.startsWith(word))
+            keys.insert(line.mid(word.size()).toInt());
     return keys;
 }
 
@@ -154,6 +156,58 @@ private slots:
             if (name != BestRecordsFileName)
                 QVERIFY2(name.startsWith(BestRecordsTempFileName) || name.endsWith(".ferrox-lock"),
                          qPrintable(name));
+    }
+
+    // Two copies append to the history at once, one of them killed at a
+    // random moment in every other round: every line either reported is
+    // there once, whole, and nothing but our lines and the header is.
+    void twoCopiesAppendingToTheHistoryOneKilledAtRandom()
+    {
+        const quint32 seedOfKills = QRandomGenerator::global()->generate();
+        QRandomGenerator random(seedOfKills);
+        QSet<int> appended;
+        int kills = 0;
+        constexpr int PerRound = 20;
+        for (int round = 0; round < Rounds / 4 && !QTest::currentTestFailed(); ++round) {
+            QProcess a;
+            QProcess b;
+            for (auto [writer, first] : {std::pair(&a, FirstA), std::pair(&b, FirstB)}) {
+                writer->start(Writer(),
+                              {"append", dir_.path(), QString::number(first + round * PerRound),
+                               QString::number(PerRound), "H"});
+                QVERIFY(writer->waitForStarted());
+            }
+            const bool kill = random.bounded(2) == 1;
+            if (kill) {
+                QTest::qSleep(random.bounded(8));
+                b.kill();
+                ++kills;
+            }
+            QVERIFY(a.waitForFinished());
+            QVERIFY(b.waitForFinished());
+            const QSet<int> byA = SavedKeys(a, "appended ");
+            QCOMPARE(byA.size(), PerRound);
+            const QSet<int> byB = SavedKeys(b, "appended ");
+            QVERIFY(kill || byB.size() == PerRound);
+            appended += byA + byB;
+        }
+        if (QTest::currentTestFailed())
+            qWarning("random seed of the kills: %u", seedOfKills);
+        QVERIFY(kills > 0);
+        QFile file(HistoryPath(dir_.path()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.takeFirst(), QByteArray(HistoryHeader));
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QSet<int> found;
+        for (const QByteArray &line : std::as_const(lines)) {
+            const std::optional<THistoryGame> game = DecodeHistoryLine(line);
+            QVERIFY2(game, line.constData());
+            QVERIFY(!found.contains(game->Seconds));
+            found.insert(game->Seconds);
+        }
+        QVERIFY(found.contains(appended));
+        QCOMPARE(TGameHistory::Load(dir_.path()).GamesRead(), found.size());
     }
 
     void lockOfAKilledCopyIsBrokenAtOnce()
