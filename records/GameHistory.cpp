@@ -211,7 +211,13 @@ qint64 ForEachLine(QIODevice &in, qint64 budget, bool skipFirst, TTake &&take)
     bool overlong = skipFirst;
     qint64 total = 0;
     while (total < budget) {
-        const QByteArray block = in.read(std::min(BlockSize, budget - total));
+        // A block no larger than what is left: read() allocates all it is asked for.
+        qint64 want = std::min(BlockSize, budget - total);
+        if (!in.isSequential())
+            want = std::min(want, in.size() - in.pos());
+        if (want <= 0)
+            break;
+        const QByteArray block = in.read(want);
         if (block.isEmpty())
             break;
         total += block.size();

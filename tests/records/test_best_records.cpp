@@ -157,6 +157,19 @@ private slots:
         QVERIFY(LoadBestRecord(record, 30, 20, 99));
         QCOMPARE(record.Holder, QString("Cy"));
         QVERIFY(!LoadBestRecord(record, 16, 40, 16)); // the key's order matters
+
+        // The list of every board agrees with the look-up, in the file's order;
+        // a cut tail is no record.
+        WriteFile(MediumAnn + HardCy + RawRecord(16, 16, 40, 50, "Late") + QByteArray(20, 'x'));
+        QStringList all;
+        for (const TBestRecord &each : LoadAllBestRecords(dir_.path()))
+            all << QStringLiteral("%1x%2/%3 %4 %5")
+                       .arg(each.KeyCols)
+                       .arg(each.KeyRows)
+                       .arg(each.KeyMines)
+                       .arg(each.BestTime)
+                       .arg(each.Holder);
+        QCOMPARE(all, QStringList({"16x16/40 100 Ann", "30x20/99 300 Cy"}));
     }
 
     void beatenRecordIsReplacedInPlace()
