@@ -2,6 +2,9 @@
 
 #include "sound/DeviceWorker.h"
 
+#include <QByteArray>
+#include <QByteArrayList>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -26,6 +29,9 @@ constexpr int FadeMs = 5;
 constexpr int StalledDeviceMs = 100;
 // How long a closing server stream may wait for its fade to be heard.
 constexpr int ServerFadeMs = 140;
+// The longest a close waits for a fade through SDL, whatever the buffers:
+// the engine's end stays well within half a second.
+constexpr int LongestFadeWaitMs = 300;
 // What the sound server's mixer calls the stream before a module plays.
 const char *const DefaultStreamName = "Music";
 
@@ -161,11 +167,15 @@ void TAudioOutput::Release()
     }
     // Nothing waits for the device's closing: the process may end before it.
     // A server's stream fades out what it holds itself, and only while we
-    // are connected: that is heard before the process may end.
+    // are connected: that is heard before the process may end.  A stream
+    // still connecting has had nothing heard: the opening drops it.  One
+    // the worker is closing is faded out there, or let go of when its
+    // server does not answer, while nothing mixes for it here.
+    const bool serverOpening = ServerVolume;
     if (const std::unique_ptr<TPulseStream> stream = TakeServerStream()) {
         stream->Close(sounding ? ServerFadeMs : 0);
         --ServerClosings;
-    } else {
+    } else if (!serverOpening && ServerClosings == 0) {
         WaitForFade(sounding, true);
     }
     // Music switched off just before fades out on the worker meanwhile.
@@ -250,7 +260,21 @@ void LogFromSdl(void *, int, SDL_LogPriority, const char *message)
     TAudioOutput::SdlLog().AddLine(message);
 }
 
-bool StartSubsystem(const TAudioSetup &setup, const QString &streamName, QString &error)
+// SDL's automatic choice without its PulseAudio driver, which would wait
+// half a minute for a server that took the connection and does not answer.
+QByteArray DriversButPulse()
+{
+    QByteArrayList drivers;
+    for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) {
+        const QByteArray driver = SDL_GetAudioDriver(i);
+        if (driver != "pulseaudio" && !IsSilentDriver(QString::fromLatin1(driver)))
+            drivers << driver;
+    }
+    return drivers.join(',');
+}
+
+bool StartSubsystem(const TAudioSetup &setup, const QString &streamName, bool serverHangs,
+                    QString &error)
 {
     // SDL's own messages (the disk driver announces itself, for one) go to
     // our log instead of the terminal.
@@ -264,7 +288,9 @@ bool StartSubsystem(const TAudioSetup &setup, const QString &streamName, QString
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "game");
     // SDL_AUDIODRIVER in the environment wins over the set-up, so that a
     // player or a test can always force a driver.
-    const QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
+    QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
+    if (driver.isEmpty() && serverHangs && !DriverChosenByEnvironment())
+        driver = DriversButPulse();
     if (!driver.isEmpty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.constData(), SDL_HINT_OVERRIDE);
     const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -337,16 +363,22 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
     QString error;
     // On a desktop the sound server plays the music; SDL drives every
     // other output, and the automatic choice when no server answers.
-    if (WantsPulseStream(setup.Driver, setup.Device) && OpenServerStream(error)) {
-        Report(request, TDeviceState::dsOpen, QString());
-        return;
+    ServerUnanswered = false;
+    if (WantsPulseStream(setup.Driver, setup.Device)) {
+        if (OpenServerStream(request, error))
+            return;
+        // The connection may have taken a second: SDL is not started for
+        // a request that is no longer wanted.
+        const auto lock = Lock();
+        if (Released || request != Request)
+            return;
     }
     QString name;
     {
         const std::lock_guard<std::mutex> server(ServerGuard);
         name = StreamName.isEmpty() ? QString::fromLatin1(DefaultStreamName) : StreamName;
     }
-    if (!StartSubsystem(setup, name, error)) {
+    if (!StartSubsystem(setup, name, ServerUnanswered, error)) {
         Report(request, TDeviceState::dsFailed, error);
         return;
     }
@@ -358,11 +390,13 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
     Report(request, TDeviceState::dsOpen, QString());
 }
 
-bool TAudioOutput::OpenServerStream(QString &error)
+// Connecting may take up to a second: nothing that the engine's thread
+// waits for (ServerGuard, the mixer's lock) is held meanwhile.  A volume or
+// title changed meanwhile is given to the stream once it is in place.
+bool TAudioOutput::OpenServerStream(std::uint64_t request, QString &error)
 {
-    const std::lock_guard<std::mutex> server(ServerGuard);
     // The callbacks hold a plain pointer: the stream is closed before this
-    // output goes, by CloseNow or Release.
+    // output goes, here, by CloseNow or by Release.
     auto stream = std::make_unique<TPulseStream>(
         [this](std::int16_t *out, std::size_t frames) { MixInto(out, frames); },
         [this](bool heard) { ServerHeard(heard); },
@@ -370,7 +404,13 @@ bool TAudioOutput::OpenServerStream(QString &error)
             MixerVolume = volume;
             Notify();
         });
-    const QString name = StreamName.isEmpty() ? QString::fromLatin1(DefaultStreamName) : StreamName;
+    int volume = NaturalVolume;
+    QString name;
+    {
+        const std::lock_guard<std::mutex> server(ServerGuard);
+        volume = MusicVolume;
+        name = StreamName.isEmpty() ? QString::fromLatin1(DefaultStreamName) : StreamName;
+    }
     // The mixer runs before the stream opens: the server asks for its
     // first buffer while it connects.
     Rate = stream->Rate();
@@ -382,17 +422,51 @@ bool TAudioOutput::OpenServerStream(QString &error)
         Voices.SetVolume(NaturalVolume);
     }
     ServerVolume = true;
-    if (!stream->Open(MusicVolume, name, error)) {
-        ServerVolume = false;
+    const bool opened = stream->Open(volume, name, error);
+    ServerUnanswered = !opened && stream->WasUnanswered();
+    std::unique_lock<std::mutex> server(ServerGuard);
+    bool current = false;
+    {
         const auto lock = Lock();
-        Voices.SetRunning(false);
-        Voices.SetVolume(MusicVolume);
-        return false;
+        current = opened && !Released && request == Request;
+        if (!current) {
+            ServerVolume = false;
+            Voices.SetRunning(false);
+            Voices.SetVolume(MusicVolume);
+        }
     }
+    if (!current) {
+        server.unlock();
+        // Closed or released meanwhile: nobody waits for this one.
+        if (opened)
+            stream->Close(0);
+        return opened;
+    }
+    if (MusicVolume != volume)
+        stream->SetVolume(MusicVolume);
+    if (!StreamName.isEmpty() && StreamName != name)
+        stream->SetMediaName(StreamName);
     ServerStream = std::move(stream);
-    const auto lock = Lock();
-    Used = {true, QStringLiteral("pulseaudio"), QString(), Rate.load(), BufferFrames.load()};
+    ReportServerOpen(request);
     return true;
+}
+
+// Under ServerGuard.  A server lost between the opening and this report is
+// lost like any other (ServerHeard ignored it while the device was still
+// being opened): the stream looks for it again, and the device is open once
+// it plays.
+void TAudioOutput::ReportServerOpen(std::uint64_t request)
+{
+    {
+        const auto lock = Lock();
+        if (request != Request)
+            return;
+        const bool heard = ServerStream->IsHeard();
+        DeviceState = heard ? TDeviceState::dsOpen : TDeviceState::dsLost;
+        Voices.SetRunning(heard);
+        Used = {true, QStringLiteral("pulseaudio"), QString(), Rate.load(), BufferFrames.load()};
+    }
+    Notify();
 }
 
 std::unique_ptr<TPulseStream> TAudioOutput::TakeServerStream()
@@ -434,7 +508,9 @@ void TAudioOutput::WaitForFade(bool wasSounding, bool untilHeard) const
     using namespace std::chrono;
     const int rate = std::max(Rate.load(), 1);
     const auto bufferTime = milliseconds(1000LL * BufferFrames.load() / rate + 1);
-    const auto deadline = steady_clock::now() + 2 * bufferTime + milliseconds(StalledDeviceMs);
+    const auto deadline =
+        steady_clock::now() + std::min<milliseconds>(2 * bufferTime + milliseconds(StalledDeviceMs),
+                                                     milliseconds(LongestFadeWaitMs));
     const auto poll = std::min<milliseconds>(bufferTime / 8 + milliseconds(1), milliseconds(5));
     while (!Voices.IsSilent() && steady_clock::now() < deadline)
         std::this_thread::sleep_for(poll);
