@@ -84,6 +84,9 @@ public:
 private:
     explicit TAudioOutput(TDeviceWorker &worker) : Worker(worker) {}
 
+    // What the sound server's mixer calls the stream before a module plays.
+    static constexpr const char *DefaultStreamName = "Music";
+
     // On the worker.
     void OpenNow(const TAudioSetup &setup, std::uint64_t request);
     void CloseNow();

@@ -1,6 +1,8 @@
 #include "sound/PulseStream.h"
 
 #include "base/Constants.h"
+#include "sound/PulseLoopLock.h"
+#include "sound/PulseVolume.h"
 #include "sound/SoundEngine.h"
 
 #include <pulse/pulseaudio.h>
@@ -40,44 +42,6 @@ constexpr int AnswerTimeoutMs = 100;
 
 const char *const MediaRole = "game";
 const char *const IconName = FERROX_APP_ID;
-
-// The game's 0..64 is the mixer's percentage in 64 steps, the server's own
-// loudness curve: each step of the game's slider is as audible as the
-// mixer's, and every level the mixer can set has a game volume within one
-// step of it, none of them silent but zero.
-pa_volume_t ServerLevel(int volume)
-{
-    const double share = std::clamp(volume, 0, NaturalVolume) / double(NaturalVolume);
-    return static_cast<pa_volume_t>(std::lround(share * PA_VOLUME_NORM));
-}
-
-int GameVolume(pa_volume_t level)
-{
-    if (level == PA_VOLUME_MUTED)
-        return 0;
-    const double share = double(level) / PA_VOLUME_NORM;
-    return std::clamp(static_cast<int>(std::lround(share * NaturalVolume)), 1, NaturalVolume);
-}
-
-pa_cvolume StereoVolume(pa_volume_t level)
-{
-    pa_cvolume volume;
-    pa_cvolume_set(&volume, Channels, level);
-    return volume;
-}
-
-// Taken for as long as it lives, so that no callback runs meanwhile.
-class TLoopLock
-{
-public:
-    explicit TLoopLock(pa_threaded_mainloop *loop) : Loop(loop) { pa_threaded_mainloop_lock(Loop); }
-    ~TLoopLock() { pa_threaded_mainloop_unlock(Loop); }
-    TLoopLock(const TLoopLock &) = delete;
-    TLoopLock &operator=(const TLoopLock &) = delete;
-
-private:
-    pa_threaded_mainloop *Loop;
-};
 
 } // namespace
 
@@ -247,20 +211,6 @@ void TPulseStream::Remember(const std::int16_t *frames, std::size_t count)
 
 // --- What the game changes ----------------------------------------------------
 
-void TPulseStream::SetVolume(int volume)
-{
-    if (!Loop)
-        return;
-    TLoopLock lock(Loop);
-    // What the mixer set is the game's volume already: sent back it would
-    // be rounded to the game's steps.
-    if (volume == Volume)
-        return;
-    Volume = volume;
-    Level = ServerLevel(volume);
-    ApplyVolume();
-}
-
 void TPulseStream::SetMediaName(const QString &name)
 {
     if (!Loop)
@@ -277,58 +227,6 @@ void TPulseStream::SetMediaName(const QString &name)
 int TPulseStream::BufferFrames() const
 {
     return SampleRate * BufferMs / 1000;
-}
-
-void TPulseStream::ApplyVolume()
-{
-    if (!Stream || !Context || pa_stream_get_state(Stream) != PA_STREAM_READY)
-        return;
-    const pa_cvolume level = StereoVolume(Level);
-    if (pa_operation *op = pa_context_set_sink_input_volume(
-            Context, pa_stream_get_index(Stream), &level, &TPulseStream::VolumeSet, this)) {
-        ++VolumesInFlight;
-        pa_operation_unref(op);
-    }
-}
-
-void TPulseStream::VolumeSet(pa_context *context, int, void *self)
-{
-    auto *pulse = static_cast<TPulseStream *>(self);
-    if (context == pulse->Context && pulse->VolumesInFlight > 0)
-        --pulse->VolumesInFlight;
-}
-
-// The desktop's mixer changes the stream's volume: the game hears of it, so
-// that its own Volume window shows, and its next module keeps, the same.
-// The server keeps the level as the mixer set it; the game's volume is the
-// nearest of its steps.
-void TPulseStream::Subscribed(pa_context *context, int event, std::uint32_t index)
-{
-    const int facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
-    const int kind = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
-    if (context != Context || !Stream || facility != PA_SUBSCRIPTION_EVENT_SINK_INPUT ||
-        kind != PA_SUBSCRIPTION_EVENT_CHANGE || index != pa_stream_get_index(Stream))
-        return;
-    if (pa_operation *op =
-            pa_context_get_sink_input_info(context, index, &TPulseStream::InputInfo, this))
-        pa_operation_unref(op);
-}
-
-void TPulseStream::InputInfo(pa_context *context, const pa_sink_input_info *info, int eol,
-                             void *self)
-{
-    auto *pulse = static_cast<TPulseStream *>(self);
-    // The server answers in order: with none of our own changes on the
-    // way, what it says is someone else's.
-    if (eol != 0 || !info || context != pulse->Context || pulse->VolumesInFlight > 0)
-        return;
-    pulse->Level = pa_cvolume_avg(&info->volume);
-    const int volume = GameVolume(pulse->Level);
-    if (volume == pulse->Volume)
-        return;
-    pulse->Volume = volume;
-    if (pulse->VolumeListener)
-        pulse->VolumeListener(volume);
 }
 
 // --- On libpulse's thread -------------------------------------------------------
