@@ -354,7 +354,11 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
         if (Released || request != Request)
             return;
     }
-    if (Device || ServerStream) {
+    const bool serverOpen = [this] {
+        const std::lock_guard<std::mutex> server(ServerGuard);
+        return ServerStream != nullptr;
+    }();
+    if (Device || serverOpen) {
         Report(request, TDeviceState::dsOpen, QString());
         return;
     }
