@@ -40,8 +40,9 @@ public:
     // Plays through module, which must outlive it: its device worker closes
     // the device after the audio has gone.
     explicit TModuleAudio(TSoundModule &module);
-    // Fades out what plays and waits until that has been heard (two device
-    // buffers at most); the device is closed in the background.
+    // Fades out what plays and waits until that has been heard, at most
+    // 0.4 s whatever the device or the sound server does; the device is
+    // closed in the background.
     ~TModuleAudio();
     TModuleAudio(const TModuleAudio &) = delete;
     TModuleAudio &operator=(const TModuleAudio &) = delete;

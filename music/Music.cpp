@@ -169,9 +169,10 @@ bool TMusic::ResumeSound()
 void TMusic::DeviceChanged()
 {
     // Moved in the desktop's mixer: the player's volume, as if chosen in
-    // the Volume window.
+    // the Volume window, but not sent back: the stream has it already, at
+    // the mixer's own level rather than the nearest of the player's steps.
     if (const int volume = Audio.TakeMixerVolume(); volume >= 0 && volume != StoredVolume)
-        SetVolume(volume);
+        KeepVolume(volume);
     const TDeviceState state = Audio.DeviceState();
     if (state == TDeviceState::dsOpening)
         return;
@@ -447,6 +448,11 @@ void TMusic::SetVolume(int volume)
 {
     volume = std::clamp(volume, 0, NaturalVolume);
     PreviewVolume(volume);
+    KeepVolume(volume);
+}
+
+void TMusic::KeepVolume(int volume)
+{
     if (volume == StoredVolume)
         return;
     StoredVolume = volume;

@@ -195,6 +195,8 @@ private:
     void ResumeFailed();
     void DeviceLost();
     void DeviceHeard();
+    // Volume becomes the stored volume without being sent to the sound layer.
+    void KeepVolume(int volume);
     void ForgetLoadedModule();
     // What the desktop's sound mixer calls the stream of the loaded module.
     QString StreamTitle() const;

@@ -31,7 +31,8 @@ public:
     // when none are given.
     explicit TSoundModule(QStringList onlyFolders = {});
     // Waits until the device worker has done everything asked of it (closed
-    // the devices of the players gone before), then ends it.  The module
+    // the devices of the players gone before), then ends it; never longer
+    // than 0.4 s, leaving work held up by a hung device or server behind.  The module
     // itself stays mapped until the process ends: unloading SDL and the
     // libraries it brings would leave what they allocated unreachable and
     // the hooks they were given (SDL's log function) pointing nowhere.

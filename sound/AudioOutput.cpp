@@ -2,6 +2,9 @@
 
 #include "sound/DeviceWorker.h"
 
+#include <QByteArray>
+#include <QByteArrayList>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -26,8 +29,9 @@ constexpr int FadeMs = 5;
 constexpr int StalledDeviceMs = 100;
 // How long a closing server stream may wait for its fade to be heard.
 constexpr int ServerFadeMs = 140;
-// What the sound server's mixer calls the stream before a module plays.
-const char *const DefaultStreamName = "Music";
+// The longest a close waits for a fade through SDL, whatever the buffers:
+// the engine's end stays well within half a second.
+constexpr int LongestFadeWaitMs = 300;
 
 } // namespace
 
@@ -161,11 +165,15 @@ void TAudioOutput::Release()
     }
     // Nothing waits for the device's closing: the process may end before it.
     // A server's stream fades out what it holds itself, and only while we
-    // are connected: that is heard before the process may end.
+    // are connected: that is heard before the process may end.  A stream
+    // still connecting has had nothing heard: the opening drops it.  One
+    // the worker is closing is faded out there, or let go of when its
+    // server does not answer, while nothing mixes for it here.
+    const bool serverOpening = ServerVolume;
     if (const std::unique_ptr<TPulseStream> stream = TakeServerStream()) {
         stream->Close(sounding ? ServerFadeMs : 0);
         --ServerClosings;
-    } else {
+    } else if (!serverOpening && ServerClosings == 0) {
         WaitForFade(sounding, true);
     }
     // Music switched off just before fades out on the worker meanwhile.
@@ -250,7 +258,21 @@ void LogFromSdl(void *, int, SDL_LogPriority, const char *message)
     TAudioOutput::SdlLog().AddLine(message);
 }
 
-bool StartSubsystem(const TAudioSetup &setup, const QString &streamName, QString &error)
+// SDL's automatic choice without its PulseAudio driver, which would wait
+// half a minute for a server that took the connection and does not answer.
+QByteArray DriversButPulse()
+{
+    QByteArrayList drivers;
+    for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) {
+        const QByteArray driver = SDL_GetAudioDriver(i);
+        if (driver != "pulseaudio" && !IsSilentDriver(QString::fromLatin1(driver)))
+            drivers << driver;
+    }
+    return drivers.join(',');
+}
+
+bool StartSubsystem(const TAudioSetup &setup, const QString &streamName, bool serverHangs,
+                    QString &error)
 {
     // SDL's own messages (the disk driver announces itself, for one) go to
     // our log instead of the terminal.
@@ -264,7 +286,9 @@ bool StartSubsystem(const TAudioSetup &setup, const QString &streamName, QString
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "game");
     // SDL_AUDIODRIVER in the environment wins over the set-up, so that a
     // player or a test can always force a driver.
-    const QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
+    QByteArray driver = DriverChosenByEnvironment() ? QByteArray() : setup.Driver.toUtf8();
+    if (driver.isEmpty() && serverHangs && !DriverChosenByEnvironment())
+        driver = DriversButPulse();
     if (!driver.isEmpty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.constData(), SDL_HINT_OVERRIDE);
     const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -330,23 +354,33 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
         if (Released || request != Request)
             return;
     }
-    if (Device || ServerStream) {
+    const bool serverOpen = [this] {
+        const std::lock_guard<std::mutex> server(ServerGuard);
+        return ServerStream != nullptr;
+    }();
+    if (Device || serverOpen) {
         Report(request, TDeviceState::dsOpen, QString());
         return;
     }
     QString error;
     // On a desktop the sound server plays the music; SDL drives every
     // other output, and the automatic choice when no server answers.
-    if (WantsPulseStream(setup.Driver, setup.Device) && OpenServerStream(error)) {
-        Report(request, TDeviceState::dsOpen, QString());
-        return;
+    ServerUnanswered = false;
+    if (WantsPulseStream(setup.Driver, setup.Device)) {
+        if (OpenServerStream(request, error))
+            return;
+        // The connection may have taken a second: SDL is not started for
+        // a request that is no longer wanted.
+        const auto lock = Lock();
+        if (Released || request != Request)
+            return;
     }
     QString name;
     {
         const std::lock_guard<std::mutex> server(ServerGuard);
         name = StreamName.isEmpty() ? QString::fromLatin1(DefaultStreamName) : StreamName;
     }
-    if (!StartSubsystem(setup, name, error)) {
+    if (!StartSubsystem(setup, name, ServerUnanswered, error)) {
         Report(request, TDeviceState::dsFailed, error);
         return;
     }
@@ -356,71 +390,6 @@ void TAudioOutput::OpenNow(const TAudioSetup &setup, std::uint64_t request)
         return;
     }
     Report(request, TDeviceState::dsOpen, QString());
-}
-
-bool TAudioOutput::OpenServerStream(QString &error)
-{
-    const std::lock_guard<std::mutex> server(ServerGuard);
-    // The callbacks hold a plain pointer: the stream is closed before this
-    // output goes, by CloseNow or Release.
-    auto stream = std::make_unique<TPulseStream>(
-        [this](std::int16_t *out, std::size_t frames) { MixInto(out, frames); },
-        [this](bool heard) { ServerHeard(heard); },
-        [this](int volume) {
-            MixerVolume = volume;
-            Notify();
-        });
-    const QString name = StreamName.isEmpty() ? QString::fromLatin1(DefaultStreamName) : StreamName;
-    // The mixer runs before the stream opens: the server asks for its
-    // first buffer while it connects.
-    Rate = stream->Rate();
-    BufferFrames = stream->BufferFrames();
-    Mixed = 0;
-    {
-        const auto lock = Lock();
-        Voices.SetRunning(true);
-        Voices.SetVolume(NaturalVolume);
-    }
-    ServerVolume = true;
-    if (!stream->Open(MusicVolume, name, error)) {
-        ServerVolume = false;
-        const auto lock = Lock();
-        Voices.SetRunning(false);
-        Voices.SetVolume(MusicVolume);
-        return false;
-    }
-    ServerStream = std::move(stream);
-    const auto lock = Lock();
-    Used = {true, QStringLiteral("pulseaudio"), QString(), Rate.load(), BufferFrames.load()};
-    return true;
-}
-
-std::unique_ptr<TPulseStream> TAudioOutput::TakeServerStream()
-{
-    const std::lock_guard<std::mutex> server(ServerGuard);
-    ServerVolume = false;
-    if (ServerStream)
-        ++ServerClosings;
-    return std::move(ServerStream);
-}
-
-// On libpulse's thread: the server went away, or came back and plays.
-void TAudioOutput::ServerHeard(bool heard)
-{
-    {
-        const auto lock = Lock();
-        if (Released ||
-            (DeviceState != TDeviceState::dsOpen && DeviceState != TDeviceState::dsLost))
-            return;
-        const TDeviceState now = heard ? TDeviceState::dsOpen : TDeviceState::dsLost;
-        if (now == DeviceState)
-            return;
-        DeviceState = now;
-        // While nothing asks for sound every stop takes effect at once, and
-        // what plays holds its place until the server is back.
-        Voices.SetRunning(heard);
-    }
-    Notify();
 }
 
 // Waits until whatever was sounding has faded out in a buffer handed to
@@ -434,7 +403,9 @@ void TAudioOutput::WaitForFade(bool wasSounding, bool untilHeard) const
     using namespace std::chrono;
     const int rate = std::max(Rate.load(), 1);
     const auto bufferTime = milliseconds(1000LL * BufferFrames.load() / rate + 1);
-    const auto deadline = steady_clock::now() + 2 * bufferTime + milliseconds(StalledDeviceMs);
+    const auto deadline =
+        steady_clock::now() + std::min<milliseconds>(2 * bufferTime + milliseconds(StalledDeviceMs),
+                                                     milliseconds(LongestFadeWaitMs));
     const auto poll = std::min<milliseconds>(bufferTime / 8 + milliseconds(1), milliseconds(5));
     while (!Voices.IsSilent() && steady_clock::now() < deadline)
         std::this_thread::sleep_for(poll);

@@ -84,11 +84,17 @@ public:
 private:
     explicit TAudioOutput(TDeviceWorker &worker) : Worker(worker) {}
 
+    // What the sound server's mixer calls the stream before a module plays.
+    static constexpr const char *DefaultStreamName = "Music";
+
     // On the worker.
     void OpenNow(const TAudioSetup &setup, std::uint64_t request);
     void CloseNow();
     bool OpenDevice(const TAudioSetup &setup, QString &error);
-    bool OpenServerStream(QString &error);
+    // True when the server's stream opened (and was reported) or was
+    // overtaken by a later request.
+    bool OpenServerStream(std::uint64_t request, QString &error);
+    void ReportServerOpen(std::uint64_t request);
     void ServerHeard(bool heard);
     // The stream, to be closed by the caller, who then counts it off
     // ServerClosings.
@@ -121,6 +127,9 @@ private:
     std::atomic<int> MixerVolume{-1};
     // Streams taken to be closed whose fade is still to be heard.
     std::atomic<int> ServerClosings{0};
+    // The last opening found a server that took the connection and did not
+    // answer (on the worker).
+    bool ServerUnanswered = false;
 
     // The device, on the worker (the callback reads the rate).
     SDL_AudioDeviceID Device = 0;

@@ -1,24 +1,35 @@
 #include "sound/DeviceWorker.h"
 
-TDeviceWorker::TDeviceWorker() : Thread(&TDeviceWorker::Run, this) {}
+TDeviceWorker::TDeviceWorker()
+    : Queue(std::make_shared<TQueue>()), Thread([queue = Queue] { Run(queue); }),
+      ThreadId(Thread.get_id())
+{
+}
 
 TDeviceWorker::~TDeviceWorker()
 {
+    bool finished = false;
     {
-        const std::lock_guard<std::mutex> lock(Guard);
-        Ending = true;
+        std::unique_lock<std::mutex> lock(Queue->Guard);
+        Queue->Ending = true;
+        Queue->Wake.notify_all();
+        finished = Queue->Wake.wait_for(lock, EndingWait, [this] { return Queue->Finished; });
     }
-    Wake.notify_one();
-    Thread.join();
+    // The thread keeps what it works on alive through its own share of the
+    // queue and the jobs' own shares of their outputs.
+    if (finished)
+        Thread.join();
+    else
+        Thread.detach();
 }
 
 void TDeviceWorker::Post(std::function<void()> job)
 {
     {
-        const std::lock_guard<std::mutex> lock(Guard);
-        Jobs.push_back(std::move(job));
+        const std::lock_guard<std::mutex> lock(Queue->Guard);
+        Queue->Jobs.push_back(std::move(job));
     }
-    Wake.notify_one();
+    Queue->Wake.notify_all();
 }
 
 void TDeviceWorker::Call(const std::function<void()> &job)
@@ -40,17 +51,20 @@ void TDeviceWorker::Call(const std::function<void()> &job)
     doneWake.wait(lock, [&] { return done; });
 }
 
-void TDeviceWorker::Run()
+void TDeviceWorker::Run(const std::shared_ptr<TQueue> &queue)
 {
     for (;;) {
         std::function<void()> job;
         {
-            std::unique_lock<std::mutex> lock(Guard);
-            Wake.wait(lock, [this] { return Ending || !Jobs.empty(); });
-            if (Jobs.empty())
+            std::unique_lock<std::mutex> lock(queue->Guard);
+            queue->Wake.wait(lock, [&] { return queue->Ending || !queue->Jobs.empty(); });
+            if (queue->Jobs.empty()) {
+                queue->Finished = true;
+                queue->Wake.notify_all();
                 return;
-            job = std::move(Jobs.front());
-            Jobs.pop_front();
+            }
+            job = std::move(queue->Jobs.front());
+            queue->Jobs.pop_front();
         }
         job();
     }

@@ -1,6 +1,8 @@
 #include "sound/PulseStream.h"
 
 #include "base/Constants.h"
+#include "sound/PulseLoopLock.h"
+#include "sound/PulseVolume.h"
 #include "sound/SoundEngine.h"
 
 #include <pulse/pulseaudio.h>
@@ -33,30 +35,13 @@ constexpr int FadeAheadMs = 10;
 // often a lost server is looked for again.
 constexpr int ConnectTimeoutMs = 1000;
 constexpr int RetryMs = 1000;
+// How long a close waits for the server to say where it plays: one that
+// has not answered by then (stopped, swapped out, hung) is let go of with
+// no fade, as waiting for it would hold up whoever closes.
+constexpr int AnswerTimeoutMs = 100;
 
 const char *const MediaRole = "game";
 const char *const IconName = FERROX_APP_ID;
-
-pa_cvolume StereoVolume(int volume)
-{
-    pa_cvolume level;
-    const double linear = std::clamp(volume, 0, NaturalVolume) / double(NaturalVolume);
-    pa_cvolume_set(&level, Channels, pa_sw_volume_from_linear(linear));
-    return level;
-}
-
-// Taken for as long as it lives, so that no callback runs meanwhile.
-class TLoopLock
-{
-public:
-    explicit TLoopLock(pa_threaded_mainloop *loop) : Loop(loop) { pa_threaded_mainloop_lock(Loop); }
-    ~TLoopLock() { pa_threaded_mainloop_unlock(Loop); }
-    TLoopLock(const TLoopLock &) = delete;
-    TLoopLock &operator=(const TLoopLock &) = delete;
-
-private:
-    pa_threaded_mainloop *Loop;
-};
 
 } // namespace
 
@@ -97,6 +82,7 @@ bool TPulseStream::Open(int volume, const QString &mediaName, QString &error)
     {
         TLoopLock lock(Loop);
         Volume = volume;
+        Level = ServerLevel(volume);
         MediaName = mediaName;
         Closing = false;
         if (!Connect())
@@ -108,6 +94,7 @@ bool TPulseStream::Open(int volume, const QString &mediaName, QString &error)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     if (Heard)
         return true;
+    Unanswered = !Failed;
     {
         TLoopLock lock(Loop);
         const int code = Context ? pa_context_errno(Context) : PA_ERR_CONNECTIONREFUSED;
@@ -122,7 +109,8 @@ void TPulseStream::Close(int maxMs)
     if (!Loop)
         return;
     const int fadeMs = maxMs > 0 ? FadeOutNow() : 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(fadeMs, maxMs)));
+    if (fadeMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(fadeMs, maxMs)));
     {
         TLoopLock lock(Loop);
         Closing = true;
@@ -142,6 +130,34 @@ void TPulseStream::TimingUpdated(pa_stream *, int, void *self)
     pa_threaded_mainloop_signal(pulse->Loop, 0);
 }
 
+void TPulseStream::AnswerOverdue(pa_mainloop_api *, pa_time_event *, const timeval *, void *self)
+{
+    auto *pulse = static_cast<TPulseStream *>(self);
+    pulse->AnswerLate = true;
+    pa_threaded_mainloop_signal(pulse->Loop, 0);
+}
+
+// Waits under the loop's lock until the timing asked for has come, the
+// server has gone or it is AnswerTimeoutMs late; true when it came.
+bool TPulseStream::AwaitTiming(pa_operation *update)
+{
+    pa_mainloop_api *api = pa_threaded_mainloop_get_api(Loop);
+    timeval when{};
+    pa_timeval_add(pa_gettimeofday(&when),
+                   static_cast<pa_usec_t>(AnswerTimeoutMs) * PA_USEC_PER_MSEC);
+    AnswerLate = false;
+    pa_time_event *alarm = api->time_new(api, &when, &TPulseStream::AnswerOverdue, this);
+    // Lose wakes this too, should the server go away meanwhile.
+    while (!TimingDone && !AnswerLate && Stream && alarm)
+        pa_threaded_mainloop_wait(Loop);
+    if (alarm)
+        api->time_free(alarm);
+    if (!TimingDone)
+        pa_operation_cancel(update);
+    pa_operation_unref(update);
+    return TimingDone && Stream;
+}
+
 // The server plays what it holds from its read index on: asked where that
 // stands, the sound from a little after it is rewritten as a short fade
 // followed by silence, so that a close is heard within the sound card's
@@ -153,20 +169,17 @@ int TPulseStream::FadeOutNow()
         return 0;
     TimingDone = false;
     pa_operation *update = pa_stream_update_timing_info(Stream, &TPulseStream::TimingUpdated, this);
-    if (!update)
+    // A server that does not answer is not faded out for: it is let go of.
+    Silenced = true;
+    if (!update || !AwaitTiming(update))
         return 0;
-    pa_operation_unref(update);
-    // Lose wakes this too, should the server go away meanwhile.
-    while (!TimingDone && Stream)
-        pa_threaded_mainloop_wait(Loop);
-    const pa_timing_info *timing = Stream ? pa_stream_get_timing_info(Stream) : nullptr;
+    const pa_timing_info *timing = pa_stream_get_timing_info(Stream);
     if (!timing || timing->read_index_corrupt)
         return 0;
     const std::int64_t fadeFrames = SampleRate * FadeMs / 1000;
     const std::int64_t read = timing->read_index / FrameBytes;
     const std::int64_t from = read + SampleRate * FadeAheadMs / 1000;
     const auto history = static_cast<std::int64_t>(History.size() / Channels);
-    Silenced = true;
     if (from >= WrittenFrames || WrittenFrames - from > history)
         return 0; // nearly nothing left to hear, or a server that reads ahead of us
     std::vector<std::int16_t> rewrite(static_cast<std::size_t>(WrittenFrames - from) * Channels, 0);
@@ -198,15 +211,6 @@ void TPulseStream::Remember(const std::int16_t *frames, std::size_t count)
 
 // --- What the game changes ----------------------------------------------------
 
-void TPulseStream::SetVolume(int volume)
-{
-    if (!Loop)
-        return;
-    TLoopLock lock(Loop);
-    Volume = volume;
-    ApplyVolume();
-}
-
 void TPulseStream::SetMediaName(const QString &name)
 {
     if (!Loop)
@@ -223,56 +227,6 @@ void TPulseStream::SetMediaName(const QString &name)
 int TPulseStream::BufferFrames() const
 {
     return SampleRate * BufferMs / 1000;
-}
-
-void TPulseStream::ApplyVolume()
-{
-    if (!Stream || !Context || pa_stream_get_state(Stream) != PA_STREAM_READY)
-        return;
-    const pa_cvolume level = StereoVolume(Volume);
-    if (pa_operation *op = pa_context_set_sink_input_volume(
-            Context, pa_stream_get_index(Stream), &level, &TPulseStream::VolumeSet, this)) {
-        ++VolumesInFlight;
-        pa_operation_unref(op);
-    }
-}
-
-void TPulseStream::VolumeSet(pa_context *context, int, void *self)
-{
-    auto *pulse = static_cast<TPulseStream *>(self);
-    if (context == pulse->Context && pulse->VolumesInFlight > 0)
-        --pulse->VolumesInFlight;
-}
-
-// The desktop's mixer changes the stream's volume: the game hears of it, so
-// that its own Volume window shows, and its next module keeps, the same.
-void TPulseStream::Subscribed(pa_context *context, int event, std::uint32_t index)
-{
-    const int facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
-    const int kind = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
-    if (context != Context || !Stream || facility != PA_SUBSCRIPTION_EVENT_SINK_INPUT ||
-        kind != PA_SUBSCRIPTION_EVENT_CHANGE || index != pa_stream_get_index(Stream))
-        return;
-    if (pa_operation *op =
-            pa_context_get_sink_input_info(context, index, &TPulseStream::InputInfo, this))
-        pa_operation_unref(op);
-}
-
-void TPulseStream::InputInfo(pa_context *context, const pa_sink_input_info *info, int eol,
-                             void *self)
-{
-    auto *pulse = static_cast<TPulseStream *>(self);
-    // The server answers in order: with none of our own changes on the
-    // way, what it says is someone else's.
-    if (eol != 0 || !info || context != pulse->Context || pulse->VolumesInFlight > 0)
-        return;
-    const double linear = pa_sw_volume_to_linear(pa_cvolume_avg(&info->volume));
-    const int volume = static_cast<int>(std::lround(std::min(linear, 1.0) * NaturalVolume));
-    if (volume == pulse->Volume)
-        return;
-    pulse->Volume = volume;
-    if (pulse->VolumeListener)
-        pulse->VolumeListener(volume);
 }
 
 // --- On libpulse's thread -------------------------------------------------------
@@ -337,7 +291,7 @@ void TPulseStream::CreateStream()
     attr.prebuf = static_cast<std::uint32_t>(-1);
     attr.minreq = static_cast<std::uint32_t>(SampleRate * RequestMs / 1000 * FrameBytes);
     attr.fragsize = static_cast<std::uint32_t>(-1);
-    const pa_cvolume level = StereoVolume(Volume);
+    const pa_cvolume level = StereoVolume(Level);
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_playback(Stream, nullptr, &attr, flags, &level, nullptr) < 0)
         Lose();

@@ -12,6 +12,7 @@
 #include <vector>
 
 struct pa_context;
+struct pa_operation;
 struct pa_stream;
 struct pa_threaded_mainloop;
 struct pa_time_event;
@@ -41,7 +42,8 @@ public:
     // has gone away.
     using TListener = std::function<void(bool heard)>;
     // Told the stream's new volume (0..64) when someone else, the
-    // desktop's mixer, has changed it.
+    // desktop's mixer, has changed it: the step nearest to the mixer's
+    // level, and at least 1 for any level that is heard.
     using TVolumeListener = std::function<void(int volume)>;
 
     TPulseStream(TRender render, TListener listener, TVolumeListener volumeListener);
@@ -53,14 +55,21 @@ public:
     // the reason, when no server answers within a second or it refuses.
     bool Open(int volume, const QString &mediaName, QString &error);
     // Fades out what is about to be heard, waits until the fade has been
-    // (at most maxMs) and lets go of the server; with maxMs 0 at once.
+    // (at most maxMs) and lets go of the server; with maxMs 0 at once.  A
+    // server that does not answer within a tenth of a second is let go of
+    // at once, unfaded: a close never waits longer than that and maxMs.
     void Close(int maxMs);
 
-    // 0..64, 64 the natural level.
+    // 0..64, 64 the natural level: the mixer's 0..100 % in 64 steps.  A
+    // volume the stream has already, as the mixer's last change left it,
+    // is not sent: the server keeps the mixer's own level.
     void SetVolume(int volume);
     void SetMediaName(const QString &name);
 
     bool IsHeard() const { return Heard.load(); }
+    // The last Open failed because the server took the connection (or
+    // none refused it) and did not answer: a server that hangs.
+    bool WasUnanswered() const { return Unanswered; }
     int Rate() const { return SampleRate; }
     // What the server keeps buffered, in frames.
     int BufferFrames() const;
@@ -72,6 +81,9 @@ private:
     static void Writable(pa_stream *stream, std::size_t bytes, void *self);
     static void RetryNow(pa_mainloop_api *api, pa_time_event *event, const timeval *, void *self);
     static void TimingUpdated(pa_stream *stream, int success, void *self);
+    static void AnswerOverdue(pa_mainloop_api *api, pa_time_event *event, const timeval *,
+                              void *self);
+    bool AwaitTiming(pa_operation *update);
     static void VolumeSet(pa_context *context, int success, void *self);
     void Subscribed(pa_context *context, int event, std::uint32_t index);
     static void InputInfo(pa_context *context, const struct pa_sink_input_info *info, int eol,
@@ -98,10 +110,13 @@ private:
     pa_time_event *Retry = nullptr;
     int SampleRate = 48000;
     int Volume = 64;
+    std::uint32_t Level = 0; // the server's level of Volume, or the mixer's own
     QString MediaName;
     bool Closing = false;
     bool WasReady = false; // the stream has played since the last Open
     bool TimingDone = false;
+    bool AnswerLate = false;
+    bool Unanswered = false;
     // Once faded out for a close, only silence is written.
     bool Silenced = false;
     // What was written lately, so that a close can fade out from where the

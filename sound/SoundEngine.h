@@ -75,7 +75,7 @@ inline bool IsSilentDriver(const QString &driver)
 // The program and its sound module are built together; a module of another
 // build that answers to another number is not used.  Raise it whenever
 // anything in this file changes.
-inline constexpr int SoundInterfaceVersion = 5;
+inline constexpr int SoundInterfaceVersion = 6;
 
 // The name the module's one entry point is exported under.
 inline constexpr const char *SoundLibraryEntry = "FerroxSoundLibrary";
@@ -85,7 +85,8 @@ inline constexpr const char *SoundLibraryEntry = "FerroxSoundLibrary";
 // Every call comes from one thread, the caller's, and returns at once: the
 // device is opened, closed and opened again by the library's device worker,
 // in the order asked, so that no call waits for a sound card (closing an
-// SDL device waits for three of its buffers).  The outcome of an opening
+// SDL device waits for three of its buffers), for the sound server (which
+// may take a second to connect to, or hang) or for the worker.  The outcome of an opening
 // shows in DeviceState, and the listener hears of every change of it.
 // Nothing is ever cut off mid-wave: whatever stops the sound (StopModule, a
 // new PlayModule, FreeModule of the playing module, StopBackgroundPlay,
@@ -94,9 +95,11 @@ inline constexpr const char *SoundLibraryEntry = "FerroxSoundLibrary";
 class TSoundEngine
 {
 public:
-    // Fades out whatever sounds and returns once the fade has been heard (at
-    // most about two device buffers); the device is closed afterwards by the
-    // device worker, which nothing waits for.
+    // Fades out whatever sounds and returns once the fade has been heard, in
+    // at most 0.4 s whatever the device or the sound server does: a server
+    // that does not answer within a tenth of a second is let go of without
+    // the fade, and a stream still connecting is dropped.  The device is
+    // closed afterwards by the device worker, which nothing waits for.
     virtual ~TSoundEngine() = default;
 
     // Opens the device with the set-up, paused; true unless it is already
@@ -139,7 +142,10 @@ public:
     // of the module that plays.
     virtual void SetStreamTitle(const QString &title) = 0;
     // The volume (0..64) the desktop's mixer gave the music since this was
-    // last asked, or -1; the listener hears of each such change.
+    // last asked, or -1; the listener hears of each such change.  It is the
+    // step of SetMusicVolume's scale nearest to the mixer's level, at least
+    // 1 for any level that is heard; the server keeps the mixer's own level,
+    // and setting the volume it reports sends nothing back.
     virtual int TakeMixerVolume() = 0;
 
     virtual QString LastError() const = 0;
@@ -153,7 +159,9 @@ public:
 // The module as a whole: it makes engines and answers what needs no device.
 // Whoever takes one from the entry point owns it and deletes it once every
 // engine it made is gone; deleting it waits until its device worker has
-// done everything asked of it.
+// done everything asked of it, but no longer than 0.4 s: work held up by a
+// device or a server that does not answer is left to finish on its own,
+// and the program may end meanwhile.
 class TSoundLibrary
 {
 public:

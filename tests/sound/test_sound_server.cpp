@@ -5,11 +5,17 @@
 #include "tests/music/MusicTestSupport.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace
 {
@@ -64,10 +70,30 @@ public:
         ::kill(static_cast<pid_t>(Server.processId()), SIGKILL);
         Server.waitForFinished(5000);
     }
+    // A server that hangs, or is swapped out, and then goes on.
+    void Freeze() { ::kill(static_cast<pid_t>(Server.processId()), SIGSTOP); }
+    void Thaw() { ::kill(static_cast<pid_t>(Server.processId()), SIGCONT); }
 
     QByteArray Pactl(const QStringList &arguments) const
     {
         return Run(QStringLiteral("pactl"), arguments, 5000);
+    }
+    QByteArray SinkInputs() const
+    {
+        return Pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    }
+    // The first sink input's number and its level on the left, as the
+    // server keeps it (65536 is 100 %); -1 when there is none.
+    QString FirstInput() const
+    {
+        const QByteArray inputs = SinkInputs();
+        return QString::fromLatin1(inputs.mid(inputs.indexOf('#') + 1).split('\n').value(0));
+    }
+    int InputLevel() const
+    {
+        const QByteArray inputs = SinkInputs();
+        const qsizetype at = inputs.indexOf("front-left: ");
+        return at < 0 ? -1 : inputs.mid(at + 12).split(' ').value(0).toInt();
     }
     // The largest sample the sink played during about a second.
     int LoudestSample() const
@@ -217,16 +243,113 @@ private slots:
             QVERIFY2(inputs.contains(property), inputs.constData());
         QVERIFY(Server->LoudestSample() > 1000);
         QCOMPARE(music->Sound().InUse().Driver, QStringLiteral("pulseaudio"));
-        // The volume is the stream's own on the server, as the mixer shows
-        // it (half the amplitude is -6 dB), and the mixer's is the game's.
+        // The volume is the stream's own on the server, the mixer's
+        // percentage in 64 steps.
         music->SetVolume(32);
-        QTRY_VERIFY(Server->Pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")})
-                        .contains("-6.02 dB"));
-        const QByteArray index = inputs.mid(inputs.indexOf('#') + 1).split('\n').value(0);
-        Server->Pactl({QStringLiteral("set-sink-input-volume"), QString::fromLatin1(index),
-                       QStringLiteral("0.25")});
-        QTRY_COMPARE(music->Volume(), 16);
-        QCOMPARE(TestStore().value("VOLUME").toInt(), 16);
+        QTRY_COMPARE(Server->InputLevel(), 32768);
+    }
+
+    // The mixer's slider: the server keeps each level as set, the game's
+    // volume follows to the nearest of its steps (never to silence), and
+    // the game's next module sends nothing back.
+    void theMixersVolumeIsKeptAndFollowed()
+    {
+        const auto music = PlayingMusic("Slider");
+        QVERIFY(music);
+        const QString input = Server->FirstInput();
+        const QList<QPair<int, int>> percentToGame = {{5, 3},   {15, 10}, {19, 12},
+                                                      {35, 22}, {70, 45}, {100, 64}};
+        for (const auto &[percent, game] : percentToGame) {
+            Server->Pactl({QStringLiteral("set-sink-input-volume"), input,
+                           QStringLiteral("%1%").arg(percent)});
+            const int level = Server->InputLevel();
+            QVERIFY(std::abs(level - percent * 65536 / 100) <= 1);
+            QTRY_COMPARE(music->Volume(), game);
+            QCOMPARE(TestStore().value("VOLUME").toInt(), game);
+            // Back from the game's step to the mixer: within one step.
+            QVERIFY(std::abs(game * 65536 / 64 - level) <= 65536 / 64);
+            music->NextModule();
+            QVERIFY(WaitUntilHandled([&] { return music->IsPlaying(); }, 2000));
+            QTest::qWait(100);
+            QCOMPARE(Server->InputLevel(), level);
+        }
+    }
+
+    // A server that stops answering while the music plays (SIGSTOP: hung,
+    // swapped out) holds up none of the player's calls, nor its end.
+    void aStoppedServerHoldsUpNothing()
+    {
+        auto music = PlayingMusic("Stalled");
+        QVERIFY(music);
+        Server->Freeze();
+        QElapsedTimer clock;
+        qint64 slowest = 0;
+        const auto timed = [&](const std::function<void()> &call) {
+            clock.start();
+            call();
+            slowest = std::max(slowest, clock.elapsed());
+        };
+        // The volume as the Volume window's slider sends it (SetVolume also
+        // writes the settings store, which takes its own time).
+        timed([&] { music->PreviewVolume(20); });
+        timed([&] { music->Stop(false); });
+        timed([&] { music->Play(); });
+        // Right after Play the stream is being connected to anew.
+        timed([&] { music->PreviewVolume(40); });
+        timed([&] { music->NextModule(); });
+        timed([&] { (void)music->Status(); });
+        qInfo("slowest call with the server stopped: %lld ms", slowest);
+        QVERIFY2(slowest < 20, qPrintable(QString::number(slowest)));
+        // Back, the server gets the music again; stopped once more, it does
+        // not hold up the player's end, which lets go of the stream.
+        Server->Thaw();
+        QVERIFY(WaitUntilHandled([&] { return music->IsPlaying(); }, 3000));
+        QVERIFY(Flowing(*music));
+        Server->Freeze();
+        const auto thaw = qScopeGuard([this] { Server->Thaw(); });
+        slowest = 0;
+        timed([&] { music.reset(); });
+        qInfo("player destroyed with the server stopped in %lld ms", slowest);
+        QVERIFY2(slowest < 500, qPrintable(QString::number(slowest)));
+    }
+
+    // A server whose socket takes the connection and never answers.
+    void aServerThatNeverAnswersHoldsUpNothing()
+    {
+        // Listening is enough: the system takes the connection and holds
+        // what the client says, and nobody ever reads it.
+        const QByteArray path = QFile::encodeName(Folder->File(QStringLiteral("mute")));
+        const int mute = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
+        QVERIFY(::bind(mute, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0);
+        QVERIFY(::listen(mute, 4) == 0);
+        const auto closeMute = qScopeGuard([mute] { ::close(mute); });
+        qputenv("PULSE_SERVER", "unix:" + path);
+        auto sound = std::make_unique<TSoundModule>();
+        auto music = std::make_unique<TMusic>(*sound);
+        QVERIFY(Folder->Write(QStringLiteral("tune.mod"), TinyModule("Mute", 64, 31)));
+        GiveList(*music, {QStringLiteral("tune.mod")});
+        // Loaded beforehand: loading takes its time whatever the server does.
+        QVERIFY(sound->Library());
+        QElapsedTimer clock;
+        clock.start();
+        music->Play();
+        music->PreviewVolume(10);
+        QVERIFY2(clock.elapsed() < 20, qPrintable(QString::number(clock.elapsed())));
+        QTest::qWait(300);
+        QVERIFY(!music->IsPlaying());
+        clock.start();
+        music.reset();
+        qInfo("player destroyed with a mute server in %lld ms", clock.elapsed());
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        // As the program's end: the device worker, still connecting, is
+        // not waited for.
+        clock.start();
+        sound.reset();
+        qInfo("sound module ended with a mute server in %lld ms", clock.elapsed());
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
     }
 
     void theMusicComesBackWhenTheServerDoes()
