@@ -448,18 +448,23 @@ void TMusic::SetVolume(int volume)
 {
     volume = std::clamp(volume, 0, NaturalVolume);
     PreviewVolume(volume);
-    KeepVolume(volume);
-}
-
-void TMusic::KeepVolume(int volume)
-{
-    if (volume == StoredVolume)
+    if (!KeepVolume(volume))
         return;
-    StoredVolume = volume;
     const std::unique_ptr<QSettings> store = Settings.Open();
     WriteStoredInt(*store, QString::fromLatin1(VolumeKey), StoredVolume);
     store->sync();
+}
+
+// A level moved in the mixer arrives in bursts while its slider is dragged;
+// it is only remembered here and stored with the other settings at the end,
+// so the window's thread never writes the store for each step.
+bool TMusic::KeepVolume(int volume)
+{
+    if (volume == StoredVolume)
+        return false;
+    StoredVolume = volume;
     emit volumeChanged(StoredVolume);
+    return true;
 }
 
 void TMusic::PreviewVolume(int volume)

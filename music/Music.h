@@ -195,8 +195,9 @@ private:
     void ResumeFailed();
     void DeviceLost();
     void DeviceHeard();
-    // Volume becomes the stored volume without being sent to the sound layer.
-    void KeepVolume(int volume);
+    // Volume becomes the player's volume without being sent to the sound
+    // layer or written to the store; false when it already was.
+    bool KeepVolume(int volume);
     void ForgetLoadedModule();
     // What the desktop's sound mixer calls the stream of the loaded module.
     QString StreamTitle() const;

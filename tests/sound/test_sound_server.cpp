@@ -265,6 +265,7 @@ private slots:
             const int level = Server->InputLevel();
             QVERIFY(std::abs(level - percent * 65536 / 100) <= 1);
             QTRY_COMPARE(music->Volume(), game);
+            QVERIFY(music->SaveSettings());
             QCOMPARE(TestStore().value("VOLUME").toInt(), game);
             // Back from the game's step to the mixer: within one step.
             QVERIFY(std::abs(game * 65536 / 64 - level) <= 65536 / 64);
