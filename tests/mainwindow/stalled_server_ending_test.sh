@@ -66,6 +66,7 @@ while True:
     held.append(s.accept()[0])
 ' "$scratch/native" &
     listener=$!
+    disown "$listener"
     listening() { [ -S "$scratch/native" ]; }
     await listening || fail "the mute socket did not open"
 else
