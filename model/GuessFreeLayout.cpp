@@ -20,19 +20,18 @@ template <typename Pick> int DrawCell(int cellCount, TRandom &random, Pick &&pic
 }
 } // namespace
 
-TGuessFreeLayout::TGuessFreeLayout(const TBoardShape &shape, int mines)
-    : Solver(shape), MineCount(mines)
+TGuessFreeLayout::TGuessFreeLayout(const TBoardShape &shape, int mines, long workBudget)
+    : Solver(shape), MineCount(mines), Budget(workBudget)
 {
     // A sprawling border is left for the next layout rather than searched
     // at length: most layouts settle in a few hundred steps.
     Solver.SetSearchLimit(20000);
 }
 
-std::optional<std::vector<std::uint8_t>> TGuessFreeLayout::Lay(int first,
-                                                               const std::vector<int> &probes,
-                                                               TRandom &random,
-                                                               TClock::time_point deadline)
+std::optional<std::vector<std::uint8_t>>
+TGuessFreeLayout::Lay(int first, const std::vector<int> &probes, TRandom &random)
 {
+    Spent = 0;
     const int cells = Solver.CellCount();
     // The first cell's block stays free so that it shows a 0; the probes
     // are opened too, so they stay free as well.
@@ -54,7 +53,7 @@ std::optional<std::vector<std::uint8_t>> TGuessFreeLayout::Lay(int first,
     // Each mine moved gives the solver a new board; a layout that still
     // sticks after this many moves is drawn afresh.
     const int movesPerLayout = std::max(20, MineCount);
-    while (TClock::now() < deadline) {
+    while (Spend(cells + MineCount)) {
         // A partial shuffle of the cells that may hold a mine.
         std::vector<std::uint8_t> layout(cells, 0);
         for (int i = 0; i < MineCount; ++i) {
@@ -62,8 +61,17 @@ std::optional<std::vector<std::uint8_t>> TGuessFreeLayout::Lay(int first,
             std::swap(open[i], open[j]);
             layout[open[i]] = 1;
         }
-        for (int move = 0; move <= movesPerLayout && TClock::now() < deadline; ++move) {
-            if (Solver.Solve(layout, opening))
+        // Each move only changes the numbers around two cells: the solver
+        // goes on from what it told before it met them.
+        for (int move = 0; move <= movesPerLayout; ++move) {
+            if (Spent >= Budget)
+                return std::nullopt;
+            Solver.SetWorkLimit(Budget - Spent);
+            const bool solved = Solver.Solve(layout, opening);
+            Spend(Solver.WorkDone());
+            if (Solver.OutOfWork())
+                return std::nullopt;
+            if (solved)
                 return layout;
             if (!LoosenBorder(layout, kept, random))
                 break;
@@ -72,10 +80,18 @@ std::optional<std::vector<std::uint8_t>> TGuessFreeLayout::Lay(int first,
     return std::nullopt;
 }
 
+bool TGuessFreeLayout::Spend(long steps)
+{
+    Spent += steps;
+    return Spent <= Budget;
+}
+
 bool TGuessFreeLayout::LoosenBorder(std::vector<std::uint8_t> &layout,
                                     const std::vector<std::uint8_t> &kept, TRandom &random)
 {
     const int cells = Solver.CellCount();
+    // Each draw looks at every cell twice.
+    Spend(4L * cells);
     const int from =
         DrawCell(cells, random, [&](int cell) { return layout[cell] && Solver.IsOnBorder(cell); });
     if (from < 0)
@@ -85,10 +101,12 @@ bool TGuessFreeLayout::LoosenBorder(std::vector<std::uint8_t> &layout,
                !Solver.IsOnBorder(cell);
     };
     int to = DrawCell(cells, random, unreached);
-    if (to < 0)
+    if (to < 0) {
+        Spend(2L * cells);
         to = DrawCell(cells, random, [&](int cell) {
             return !layout[cell] && !kept[cell] && !Solver.IsOpened(cell) && cell != from;
         });
+    }
     if (to < 0)
         return false;
     layout[from] = 0;
