@@ -392,7 +392,7 @@ bool TDeductionSolver::ApplySearch()
         borderCells += size;
         searches.push_back(SearchGroup(Groups[g], minesLeft));
         complete[g] = searches[g].Run();
-        Spend(searches[g].Nodes());
+        Spend(searches[g].Steps());
         allowed[g].assign(size + 1, 1);
         if (complete[g])
             for (int count = 0; count <= size; ++count)

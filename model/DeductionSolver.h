@@ -47,6 +47,8 @@ public:
     long WorkDone() const { return Work; }
     bool OutOfWork() const { return WorkLimit > 0 && Work > WorkLimit; }
 
+    // After Solve: how many cells it opened or marked.
+    int CellsTold() const { return Opened + Marked; }
     // After Solve: what it opened and marked.
     bool IsOpened(int cell) const { return Status[cell] == csOpened; }
     bool IsMarked(int cell) const { return Status[cell] == csMarked; }

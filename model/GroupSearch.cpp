@@ -18,6 +18,7 @@ bool TGroupSearch::Run()
 
 bool TGroupSearch::Place(int cell, int mines)
 {
+    ++StepCount;
     if (++NodeCount > NodeLimit && NodeLimit > 0)
         return false;
     if (cell == Cells) {
@@ -40,6 +41,7 @@ bool TGroupSearch::Place(int cell, int mines)
 bool TGroupSearch::Assign(int cell, int mine)
 {
     Assigned[cell] = static_cast<std::uint8_t>(mine);
+    StepCount += 2 * static_cast<long>(Terms[cell].size());
     bool possible = true;
     for (const TTerm &term : Terms[cell]) {
         Room[term.Constraint] -= term.Weight;
@@ -62,6 +64,7 @@ void TGroupSearch::Unassign(int cell, int mine)
 void TGroupSearch::Record(int mines)
 {
     CountSeen[mines] = 1;
+    StepCount += Cells;
     for (int cell = 0; cell < Cells; ++cell)
         Seen[Slot(cell, mines)] |= Assigned[cell] ? SeenMine : SeenFree;
 }

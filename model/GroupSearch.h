@@ -31,8 +31,9 @@ public:
     // False when the node limit cut the search short: then nothing it
     // recorded may be relied on.
     bool Run();
-    // The steps Run took.
-    long Nodes() const { return NodeCount; }
+    // The work Run did, counted as the solver counts it: a placement tried,
+    // a number weighed, a cell recorded.
+    long Steps() const { return StepCount; }
 
     int CellCount() const { return Cells; }
     bool CountOccurs(int mines) const { return CountSeen[mines]; }
@@ -58,6 +59,7 @@ private:
     int MineCap;
     long NodeLimit;
     long NodeCount = 0;
+    long StepCount = 0;
     std::vector<int> Sum;
     std::vector<int> Room;
     std::vector<std::uint8_t> Assigned;

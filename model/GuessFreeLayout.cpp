@@ -4,6 +4,11 @@
 
 namespace
 {
+// A layout on which this many moves in a row told no more cells than the
+// best before them is stuck where moving mines does not help: on Hard,
+// layouts that settle at all settle within a dozen moves.
+constexpr int MovesWithoutGain = 20;
+
 // Picks one of the cells for which `pick` holds, evenly; -1 when none does.
 template <typename Pick> int DrawCell(int cellCount, TRandom &random, Pick &&pick)
 {
@@ -50,9 +55,6 @@ TGuessFreeLayout::Lay(int first, const std::vector<int> &probes, TRandom &random
 
     std::vector<int> opening{first};
     opening.insert(opening.end(), probes.begin(), probes.end());
-    // Each mine moved gives the solver a new board; a layout that still
-    // sticks after this many moves is drawn afresh.
-    const int movesPerLayout = std::max(20, MineCount);
     while (Spend(cells + MineCount)) {
         // A partial shuffle of the cells that may hold a mine.
         std::vector<std::uint8_t> layout(cells, 0);
@@ -61,23 +63,49 @@ TGuessFreeLayout::Lay(int first, const std::vector<int> &probes, TRandom &random
             std::swap(open[i], open[j]);
             layout[open[i]] = 1;
         }
-        // Each move only changes the numbers around two cells: the solver
-        // goes on from what it told before it met them.
-        for (int move = 0; move <= movesPerLayout; ++move) {
-            if (Spent >= Budget)
-                return std::nullopt;
-            Solver.SetWorkLimit(Budget - Spent);
-            const bool solved = Solver.Solve(layout, opening);
-            Spend(Solver.WorkDone());
-            if (Solver.OutOfWork())
-                return std::nullopt;
-            if (solved)
-                return layout;
-            if (!LoosenBorder(layout, kept, random))
-                break;
+        switch (Settle(layout, opening, kept, random)) {
+        case TOutcome::Solved:
+            return layout;
+        case TOutcome::OutOfWork:
+            return std::nullopt;
+        case TOutcome::Stuck:
+            break;
         }
     }
     return std::nullopt;
+}
+
+// Each move only changes the numbers around two cells: the solver goes on
+// from what it told before it met them.
+TGuessFreeLayout::TOutcome TGuessFreeLayout::Settle(std::vector<std::uint8_t> &layout,
+                                                    const std::vector<int> &opening,
+                                                    const std::vector<std::uint8_t> &kept,
+                                                    TRandom &random)
+{
+    // However well it goes, a layout is moved about once per mine at most.
+    const int movesPerLayout = std::max(MovesWithoutGain, MineCount);
+    int mostTold = -1;
+    int movesSinceMost = 0;
+    for (int move = 0; move <= movesPerLayout; ++move) {
+        if (Spent >= Budget)
+            return TOutcome::OutOfWork;
+        Solver.SetWorkLimit(Budget - Spent);
+        const bool solved = Solver.Solve(layout, opening);
+        Spend(Solver.WorkDone());
+        if (Solver.OutOfWork())
+            return TOutcome::OutOfWork;
+        if (solved)
+            return TOutcome::Solved;
+        if (Solver.CellsTold() > mostTold) {
+            mostTold = Solver.CellsTold();
+            movesSinceMost = 0;
+        } else if (++movesSinceMost > MovesWithoutGain) {
+            return TOutcome::Stuck;
+        }
+        if (!LoosenBorder(layout, kept, random))
+            return TOutcome::Stuck;
+    }
+    return TOutcome::Stuck;
 }
 
 bool TGuessFreeLayout::Spend(long steps)

@@ -18,10 +18,10 @@ public:
     // The work the game allows one laying, in the solver's steps (a cell
     // opened or looked at, a placement tried), never in time: a generator
     // state and an opening give the same board on any machine under any
-    // load.  Spent in full (on a 101 x 101 board with a quarter of it
-    // mined, where no layout turns up), it takes about half a second on a
-    // desktop of the 2020s.
-    static constexpr long GameWorkBudget = 40'000'000;
+    // load.  Spent in full, as on a 101 x 101 board a quarter or more of it
+    // mined where no layout turns up, it takes about half a second on a
+    // desktop of the 2020s (bench_guess_free shows it).
+    static constexpr long GameWorkBudget = 100'000'000;
 
     TGuessFreeLayout(const TBoardShape &shape, int mines, long workBudget = GameWorkBudget);
 
@@ -38,6 +38,13 @@ public:
     long WorkSpent() const { return Spent; }
 
 private:
+    enum class TOutcome { Solved, Stuck, OutOfWork };
+
+    // Moves mines of `layout` away from where the solver sticks until it
+    // finishes the board (Solved), the moves stop helping (Stuck: the
+    // caller draws afresh) or the work runs out.
+    TOutcome Settle(std::vector<std::uint8_t> &layout, const std::vector<int> &opening,
+                    const std::vector<std::uint8_t> &kept, TRandom &random);
     // Counts steps of the laying's own; false once past the budget.
     bool Spend(long steps);
     // Moves one mine the solver could not tell from a border cell into the
