@@ -83,8 +83,9 @@ void TDeductionSolver::Restart(const std::vector<std::uint8_t> &isMine,
             Open(cell);
 }
 
-// Undoes the steps after the first `keep`; every number left is then
-// weighed afresh.
+// Undoes the steps after the first `keep`.  The numbers next to an undone
+// cell are weighed again; the others were weighed, alone and in pairs, as
+// they stand, and tell nothing new.
 void TDeductionSolver::TakeBack(std::size_t keep)
 {
     while (Steps.size() > keep) {
@@ -106,15 +107,6 @@ void TDeductionSolver::TakeBack(std::size_t keep)
         }
         Spend(1 + 2 * static_cast<long>(NeighbourLists[cell].size()));
     }
-    for (int cell : Dirty)
-        IsDirty[cell] = 0;
-    for (int cell : Fresh)
-        IsFresh[cell] = 0;
-    Dirty.clear();
-    Fresh.clear();
-    for (int cell : Numbers)
-        Touch(cell);
-    Spend(static_cast<long>(Numbers.size()));
 }
 
 size_t TDeductionSolver::StepsStillValid(const std::vector<std::uint8_t> &isMine)
@@ -294,7 +286,7 @@ bool TDeductionSolver::ApplySingles()
         Dirty.pop_back();
         IsDirty[cell] = 0;
         Spend(1);
-        if (CoveredNear[cell] == 0)
+        if (Status[cell] != csOpened || CoveredNear[cell] == 0)
             continue;
         const int left = MinesLeftAround(cell);
         if (left != 0 && left != CoveredNear[cell])
@@ -329,6 +321,7 @@ bool TDeductionSolver::ApplyPairs()
         for (int shared : NeighbourLists[a]) {
             if (Status[shared] != csCovered)
                 continue;
+            Spend(static_cast<long>(NeighbourLists[shared].size()));
             for (int b : NeighbourLists[shared]) {
                 if (b == a || Status[b] != csOpened || Stamp[b] == weighed)
                     continue;
@@ -353,23 +346,29 @@ void TDeductionSolver::WeighPair(int a, int b, std::vector<int> &safe, std::vect
     for (int next : NeighbourLists[b])
         if (Status[next] == csCovered)
             aroundB[countB++] = next;
-    auto only = [](const int *cells, int count, const int *other, int otherCount) {
-        std::vector<int> alone;
-        for (int i = 0; i < count; ++i)
-            if (std::find(other, other + otherCount, cells[i]) == other + otherCount)
-                alone.push_back(cells[i]);
-        return alone;
+    // The cells of `cells` that `other` does not see, at the front of `cells`.
+    auto keepOnly = [](int *cells, int count, const int *other, int otherCount) {
+        return static_cast<int>(std::remove_if(cells, cells + count,
+                                               [&](int cell) {
+                                                   return std::find(other, other + otherCount,
+                                                                    cell) != other + otherCount;
+                                               }) -
+                                cells);
     };
-    Spend(countA * countB + 1);
-    const std::vector<int> onlyA = only(aroundA, countA, aroundB, countB);
-    const std::vector<int> onlyB = only(aroundB, countB, aroundA, countA);
+    int onlyA[MaxAround];
+    int onlyB[MaxAround];
+    std::copy(aroundA, aroundA + countA, onlyA);
+    std::copy(aroundB, aroundB + countB, onlyB);
+    const int countOnlyA = keepOnly(onlyA, countA, aroundB, countB);
+    const int countOnlyB = keepOnly(onlyB, countB, aroundA, countA);
+    Spend(4 * MaxAround + 2L * countA * countB);
     const int excess = MinesLeftAround(a) - MinesLeftAround(b);
-    if (excess == static_cast<int>(onlyA.size())) {
-        mines.insert(mines.end(), onlyA.begin(), onlyA.end());
-        safe.insert(safe.end(), onlyB.begin(), onlyB.end());
-    } else if (-excess == static_cast<int>(onlyB.size())) {
-        mines.insert(mines.end(), onlyB.begin(), onlyB.end());
-        safe.insert(safe.end(), onlyA.begin(), onlyA.end());
+    if (excess == countOnlyA) {
+        mines.insert(mines.end(), onlyA, onlyA + countOnlyA);
+        safe.insert(safe.end(), onlyB, onlyB + countOnlyB);
+    } else if (-excess == countOnlyB) {
+        mines.insert(mines.end(), onlyB, onlyB + countOnlyB);
+        safe.insert(safe.end(), onlyA, onlyA + countOnlyA);
     }
 }
 
@@ -382,7 +381,7 @@ bool TDeductionSolver::ApplySearch()
     const int minesLeft = MineTotal - Marked;
     CollectGroups();
     const int groups = static_cast<int>(Groups.size());
-    std::vector<TGroupSearch> searches;
+    std::vector<std::shared_ptr<const TGroupSearch>> searches;
     searches.reserve(groups);
     std::vector<std::uint8_t> complete(groups, 0);
     std::vector<std::vector<std::uint8_t>> allowed(groups);
@@ -391,12 +390,11 @@ bool TDeductionSolver::ApplySearch()
         const int size = static_cast<int>(Groups[g].Cells.size());
         borderCells += size;
         searches.push_back(SearchGroup(Groups[g], minesLeft));
-        complete[g] = searches[g].Run();
-        Spend(searches[g].Steps());
+        complete[g] = searches[g]->Finished();
         allowed[g].assign(size + 1, 1);
         if (complete[g])
             for (int count = 0; count <= size; ++count)
-                allowed[g][count] = searches[g].CountOccurs(count);
+                allowed[g][count] = searches[g]->CountOccurs(count);
     }
     const int interiorCount = CellCount() - Opened - Marked - borderCells;
     std::vector<int> safe;
@@ -407,14 +405,14 @@ bool TDeductionSolver::ApplySearch()
         for (int g = 0; g < groups; ++g) {
             if (!complete[g])
                 continue;
-            for (int cell = 0; cell < searches[g].CellCount(); ++cell) {
+            for (int cell = 0; cell < searches[g]->CellCount(); ++cell) {
                 bool canBeMine = false;
                 bool canBeFree = false;
-                for (int count = 0; count <= searches[g].CellCount(); ++count) {
+                for (int count = 0; count <= searches[g]->CellCount(); ++count) {
                     if (!fit.Fitting[g][count])
                         continue;
-                    canBeMine |= searches[g].SeenAsMine(cell, count);
-                    canBeFree |= searches[g].SeenAsFree(cell, count);
+                    canBeMine |= searches[g]->SeenAsMine(cell, count);
+                    canBeFree |= searches[g]->SeenAsFree(cell, count);
                 }
                 if (!canBeMine)
                     safe.push_back(Groups[g].Cells[cell]);
@@ -473,12 +471,27 @@ void TDeductionSolver::CollectGroups()
     }
 }
 
-TGroupSearch TDeductionSolver::SearchGroup(const TGroup &group, int mineCap)
+// A move changes the numbers in one corner of the board; the groups
+// elsewhere are the ones searched before, so their placements are kept,
+// known by what the search is given: each number, the mines it still asks
+// for and its covered cells (a cap of mines the group cannot reach changes
+// nothing).
+std::shared_ptr<const TGroupSearch> TDeductionSolver::SearchGroup(const TGroup &group, int mineCap)
 {
     const int size = static_cast<int>(group.Cells.size());
+    std::vector<int> key{std::min(mineCap, size + 1)};
+    std::vector<int> cells;
+    for (int number : group.Numbers) {
+        CoveredAround(number, cells);
+        key.push_back(~MinesLeftAround(number));
+        key.insert(key.end(), cells.begin(), cells.end());
+    }
+    Spend(static_cast<long>(key.size()) * 2 + size);
+    if (const auto known = Searched.find(key); known != Searched.end())
+        return known->second;
+
     std::vector<int> needed;
     std::vector<std::vector<TGroupSearch::TTerm>> terms(size);
-    std::vector<int> cells;
     for (int number : group.Numbers) {
         const int index = static_cast<int>(needed.size());
         needed.push_back(MinesLeftAround(number));
@@ -491,8 +504,18 @@ TGroupSearch TDeductionSolver::SearchGroup(const TGroup &group, int mineCap)
                 cellTerms.push_back({index, 1});
         }
     }
-    Spend(static_cast<long>(group.Numbers.size()) * MaxAround + size);
-    return TGroupSearch(size, std::move(needed), std::move(terms), mineCap, SearchLimit);
+    auto search = std::make_shared<TGroupSearch>(size, std::move(needed), std::move(terms), mineCap,
+                                                 SearchLimit);
+    search->Run();
+    Spend(search->Steps());
+    // Kept within a few megabytes: a long laying forgets and starts again.
+    SearchedBytes += static_cast<long>(size + 1) * (size + 1);
+    if (SearchedBytes > MaxSearchedBytes) {
+        Searched.clear();
+        SearchedBytes = 0;
+    }
+    Searched.emplace(std::move(key), search);
+    return search;
 }
 
 bool TDeductionSolver::Decide(const std::vector<int> &safe, const std::vector<int> &mines)

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <vector>
 
 class TGroupSearch;
@@ -92,7 +94,7 @@ private:
     void WeighPair(int a, int b, std::vector<int> &safe, std::vector<int> &mines);
     bool ApplySearch();
     void CollectGroups();
-    TGroupSearch SearchGroup(const TGroup &group, int mineCap);
+    std::shared_ptr<const TGroupSearch> SearchGroup(const TGroup &group, int mineCap);
     bool Decide(const std::vector<int> &safe, const std::vector<int> &mines);
 
     TBoardShape BoardShape;
@@ -132,4 +134,9 @@ private:
     std::vector<int> GroupOf;
     std::vector<int> LocalIndex;
     std::vector<TGroup> Groups;
+
+    // The groups searched lately, by what their search was given.
+    static constexpr long MaxSearchedBytes = 8L << 20;
+    std::map<std::vector<int>, std::shared_ptr<const TGroupSearch>> Searched;
+    long SearchedBytes = 0;
 };

@@ -13,7 +13,8 @@ TGroupSearch::TGroupSearch(int cellCount, std::vector<int> needed,
 
 bool TGroupSearch::Run()
 {
-    return Place(0, 0);
+    Complete = Place(0, 0);
+    return Complete;
 }
 
 bool TGroupSearch::Place(int cell, int mines)

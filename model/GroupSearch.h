@@ -31,6 +31,8 @@ public:
     // False when the node limit cut the search short: then nothing it
     // recorded may be relied on.
     bool Run();
+    // What Run returned.
+    bool Finished() const { return Complete; }
     // The work Run did, counted as the solver counts it: a placement tried,
     // a number weighed, a cell recorded.
     long Steps() const { return StepCount; }
@@ -60,6 +62,7 @@ private:
     long NodeLimit;
     long NodeCount = 0;
     long StepCount = 0;
+    bool Complete = false;
     std::vector<int> Sum;
     std::vector<int> Room;
     std::vector<std::uint8_t> Assigned;

@@ -21,7 +21,7 @@ public:
     // load.  Spent in full, as on a 101 x 101 board a quarter or more of it
     // mined where no layout turns up, it takes about half a second on a
     // desktop of the 2020s (bench_guess_free shows it).
-    static constexpr long GameWorkBudget = 100'000'000;
+    static constexpr long GameWorkBudget = 120'000'000;
 
     TGuessFreeLayout(const TBoardShape &shape, int mines, long workBudget = GameWorkBudget);
 
