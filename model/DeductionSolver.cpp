@@ -1,6 +1,7 @@
 #include "model/DeductionSolver.h"
 
 #include "model/GroupSearch.h"
+#include "model/PairRule.h"
 #include "model/TotalFit.h"
 
 #include <QtGlobal>
@@ -336,40 +337,15 @@ bool TDeductionSolver::ApplyPairs()
 
 void TDeductionSolver::WeighPair(int a, int b, std::vector<int> &safe, std::vector<int> &mines)
 {
-    int aroundA[MaxAround];
-    int aroundB[MaxAround];
-    int countA = 0;
-    int countB = 0;
-    for (int next : NeighbourLists[a])
-        if (Status[next] == csCovered)
-            aroundA[countA++] = next;
-    for (int next : NeighbourLists[b])
-        if (Status[next] == csCovered)
-            aroundB[countB++] = next;
-    // The cells of `cells` that `other` does not see, at the front of `cells`.
-    auto keepOnly = [](int *cells, int count, const int *other, int otherCount) {
-        return static_cast<int>(std::remove_if(cells, cells + count,
-                                               [&](int cell) {
-                                                   return std::find(other, other + otherCount,
-                                                                    cell) != other + otherCount;
-                                               }) -
-                                cells);
-    };
-    int onlyA[MaxAround];
-    int onlyB[MaxAround];
-    std::copy(aroundA, aroundA + countA, onlyA);
-    std::copy(aroundB, aroundB + countB, onlyB);
-    const int countOnlyA = keepOnly(onlyA, countA, aroundB, countB);
-    const int countOnlyB = keepOnly(onlyB, countB, aroundA, countA);
-    Spend(4 * MaxAround + 2L * countA * countB);
-    const int excess = MinesLeftAround(a) - MinesLeftAround(b);
-    if (excess == countOnlyA) {
-        mines.insert(mines.end(), onlyA, onlyA + countOnlyA);
-        safe.insert(safe.end(), onlyB, onlyB + countOnlyB);
-    } else if (-excess == countOnlyB) {
-        mines.insert(mines.end(), onlyB, onlyB + countOnlyB);
-        safe.insert(safe.end(), onlyA, onlyA + countOnlyA);
+    TPairRule::TNumber numbers[2];
+    for (int k : {0, 1}) {
+        const int cell = k == 0 ? a : b;
+        numbers[k].MinesLeft = MinesLeftAround(cell);
+        for (int next : NeighbourLists[cell])
+            if (Status[next] == csCovered)
+                numbers[k].Cells[numbers[k].Count++] = next;
     }
+    Spend(TPairRule::Weigh(numbers[0], numbers[1], safe, mines));
 }
 
 // The full reasoning: every placement of each border group that meets its
@@ -487,8 +463,8 @@ std::shared_ptr<const TGroupSearch> TDeductionSolver::SearchGroup(const TGroup &
         key.insert(key.end(), cells.begin(), cells.end());
     }
     Spend(static_cast<long>(key.size()) * 2 + size);
-    if (const auto known = Searched.find(key); known != Searched.end())
-        return known->second;
+    if (auto known = Searched.Find(key))
+        return known;
 
     std::vector<int> needed;
     std::vector<std::vector<TGroupSearch::TTerm>> terms(size);
@@ -508,13 +484,7 @@ std::shared_ptr<const TGroupSearch> TDeductionSolver::SearchGroup(const TGroup &
                                                  SearchLimit);
     search->Run();
     Spend(search->Steps());
-    // Kept within a few megabytes: a long laying forgets and starts again.
-    SearchedBytes += static_cast<long>(size + 1) * (size + 1);
-    if (SearchedBytes > MaxSearchedBytes) {
-        Searched.clear();
-        SearchedBytes = 0;
-    }
-    Searched.emplace(std::move(key), search);
+    Searched.Keep(std::move(key), search);
     return search;
 }
 

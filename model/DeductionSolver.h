@@ -4,10 +4,10 @@
 // careful player does, opening only cells that cannot hold a mine.
 
 #include "model/BoardShape.h"
+#include "model/GroupSearchCache.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -29,9 +29,9 @@ public:
     explicit TDeductionSolver(const TBoardShape &shape);
 
     // The placements of a group of border cells are searched one by one; a
-    // group needing more than `nodes` steps is left undecided, so a sprawling
-    // border costs a bounded time.  0 (the default) searches every group to
-    // the end.
+    // group needing more than `nodes` partial placements is left undecided,
+    // so a sprawling border costs a bounded time.  0 (the default) searches
+    // every group to the end.
     void SetSearchLimit(long nodes) { SearchLimit = nodes; }
     // The steps one Solve may take; past them it gives up (OutOfWork).
     // 0 (the default): no limit.
@@ -41,7 +41,10 @@ public:
     // of `firstOpening`, which hold no mine.  True when every safe cell got
     // opened.  Called again with the same opening on a board that differs
     // in a few mines, it keeps what the last play told before the player
-    // could see a difference, and goes on from there.
+    // could see a difference, and goes on from there; groups searched
+    // before are not searched again.  With a search limit, what it tells
+    // then may differ from a first play of that board, but the same calls
+    // always give the same answers.
     bool Solve(const std::vector<std::uint8_t> &isMine, const std::vector<int> &firstOpening);
 
     // After Solve: the steps it took, and whether it stopped for its limit
@@ -134,9 +137,5 @@ private:
     std::vector<int> GroupOf;
     std::vector<int> LocalIndex;
     std::vector<TGroup> Groups;
-
-    // The groups searched lately, by what their search was given.
-    static constexpr long MaxSearchedBytes = 8L << 20;
-    std::map<std::vector<int>, std::shared_ptr<const TGroupSearch>> Searched;
-    long SearchedBytes = 0;
+    TGroupSearchCache Searched;
 };

@@ -1,5 +1,7 @@
 #include "model/GroupSearch.h"
 
+#include <utility>
+
 TGroupSearch::TGroupSearch(int cellCount, std::vector<int> needed,
                            std::vector<std::vector<TTerm>> terms, int mineCap, long nodeLimit)
     : Cells(cellCount), Needed(std::move(needed)), Terms(std::move(terms)), MineCap(mineCap),

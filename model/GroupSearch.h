@@ -24,7 +24,8 @@ public:
 
     // needed[k]: the mines number k still asks for; terms[cell]: the numbers
     // the cell counts towards.  No placement has more than mineCap mines; a
-    // search needing more than nodeLimit steps stops (0: no limit).
+    // search needing more than nodeLimit partial placements stops (0: no
+    // limit).
     TGroupSearch(int cellCount, std::vector<int> needed, std::vector<std::vector<TTerm>> terms,
                  int mineCap, long nodeLimit);
 

@@ -255,6 +255,7 @@ private slots:
     void solverKnowsWhatCountingKnows();
     void generatedBoardsNeedNoGuess_data();
     void generatedBoardsNeedNoGuess();
+    void playGoesOnAfterAMove();
     void noRoomForAnOpeningFallsBack();
     void budgetCountsWork();
     void clockChangesNothing();
@@ -379,6 +380,42 @@ void TestGuessFree::generatedBoardsNeedNoGuess()
         model.Random().SetState(seed);
         model.LayGuessFreeMines(first.x(), first.y(), probes);
         QVERIFY2(Layout(model) == laid, qPrintable(where));
+    }
+}
+
+// A solver that played a board and then meets it with one mine moved goes
+// on from what it had told: it tells what a solver meeting that board
+// first tells, move after move.
+void TestGuessFree::playGoesOnAfterAMove()
+{
+    const TBoardShape shape{16, 16, true};
+    TMines model(TMines::TStoreUse::None);
+    for (quint32 seed = 1; seed <= quint32(200 / SeedShare); ++seed) {
+        SetBoard(model, 16, 16, 40, true);
+        model.Random().SetState(seed);
+        model.LayMines(8, 8);
+        std::vector<std::uint8_t> board = Layout(model);
+        const std::vector<int> opening{8 * 16 + 8};
+        TDeductionSolver goingOn(shape);
+        TRandom random(seed);
+        for (int move = 0; move < 10; ++move) {
+            const bool solved = goingOn.Solve(board, opening);
+            TDeductionSolver first(shape);
+            QCOMPARE(solved, first.Solve(board, opening));
+            for (int cell = 0; cell < shape.CellCount(); ++cell)
+                QVERIFY2(
+                    goingOn.IsOpened(cell) == first.IsOpened(cell) &&
+                        goingOn.IsMarked(cell) == first.IsMarked(cell),
+                    qPrintable(
+                        QStringLiteral("seed %1, move %2, cell %3").arg(seed).arg(move).arg(cell)));
+            int from = 0;
+            int to = 0;
+            do {
+                from = random.Below(shape.CellCount());
+                to = random.Below(shape.CellCount());
+            } while (!board[from] || board[to] || to == opening[0]);
+            std::swap(board[from], board[to]);
+        }
     }
 }
 
