@@ -1,117 +1,18 @@
 #include "model/DeductionSolver.h"
 
+#include "model/GroupSearch.h"
+#include "model/PairRule.h"
+#include "model/TotalFit.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
-#include <numeric>
+#include <limits>
 
 namespace
 {
-// The placements of one group of border cells: cells linked through the
-// numbers they share, so that no number reaches two groups.  For each count
-// of mines in the group it records whether some placement has that count,
-// and per cell whether such a placement put a mine on it and whether one
-// left it free.
-class TGroupSearch
-{
-public:
-    struct TTerm {
-        int Constraint;
-        int Weight; // how often the number's neighbourhood visits the cell
-    };
-
-    TGroupSearch(int cellCount, std::vector<int> needed, std::vector<std::vector<TTerm>> terms,
-                 int mineCap, long nodeLimit)
-        : CellCount(cellCount), Needed(std::move(needed)), Terms(std::move(terms)),
-          MineCap(mineCap), NodeLimit(nodeLimit), Sum(Needed.size(), 0), Room(Needed.size(), 0),
-          Assigned(cellCount, 0), CountSeen(cellCount + 1, 0),
-          Seen(static_cast<size_t>(cellCount) * (cellCount + 1), 0)
-    {
-        for (const std::vector<TTerm> &cellTerms : Terms)
-            for (const TTerm &term : cellTerms)
-                Room[term.Constraint] += term.Weight;
-    }
-
-    // False when the node limit cut the search short.
-    bool Run() { return Place(0, 0); }
-
-    bool CountOccurs(int mines) const { return CountSeen[mines]; }
-    bool SeenAsMine(int cell, int mines) const { return Seen[Slot(cell, mines)] & SeenMine; }
-    bool SeenAsFree(int cell, int mines) const { return Seen[Slot(cell, mines)] & SeenFree; }
-
-private:
-    static constexpr std::uint8_t SeenMine = 1;
-    static constexpr std::uint8_t SeenFree = 2;
-
-    size_t Slot(int cell, int mines) const
-    {
-        return static_cast<size_t>(cell) * (CellCount + 1) + mines;
-    }
-
-    bool Place(int cell, int mines)
-    {
-        if (NodeLimit > 0 && ++Nodes > NodeLimit)
-            return false;
-        if (cell == CellCount) {
-            Record(mines);
-            return true;
-        }
-        for (int mine : {0, 1}) {
-            if (mine && mines == MineCap)
-                continue;
-            if (Assign(cell, mine) && !Place(cell + 1, mines + mine)) {
-                Unassign(cell, mine);
-                return false;
-            }
-            Unassign(cell, mine);
-        }
-        return true;
-    }
-
-    // Sets the cell and says whether every number it touches can still be
-    // met.
-    bool Assign(int cell, int mine)
-    {
-        Assigned[cell] = static_cast<std::uint8_t>(mine);
-        bool possible = true;
-        for (const TTerm &term : Terms[cell]) {
-            Room[term.Constraint] -= term.Weight;
-            Sum[term.Constraint] += mine * term.Weight;
-            const int sum = Sum[term.Constraint];
-            if (sum > Needed[term.Constraint] ||
-                sum + Room[term.Constraint] < Needed[term.Constraint])
-                possible = false;
-        }
-        return possible;
-    }
-
-    void Unassign(int cell, int mine)
-    {
-        for (const TTerm &term : Terms[cell]) {
-            Room[term.Constraint] += term.Weight;
-            Sum[term.Constraint] -= mine * term.Weight;
-        }
-    }
-
-    void Record(int mines)
-    {
-        CountSeen[mines] = 1;
-        for (int cell = 0; cell < CellCount; ++cell)
-            Seen[Slot(cell, mines)] |= Assigned[cell] ? SeenMine : SeenFree;
-    }
-
-    int CellCount;
-    std::vector<int> Needed;
-    std::vector<std::vector<TTerm>> Terms;
-    int MineCap;
-    long NodeLimit;
-    long Nodes = 0;
-    std::vector<int> Sum;
-    std::vector<int> Room;
-    std::vector<std::uint8_t> Assigned;
-    std::vector<std::uint8_t> CountSeen;
-    std::vector<std::uint8_t> Seen;
-};
+// A neighbourhood has at most eight positions.
+constexpr int MaxAround = 8;
 
 // Finds the group a border cell belongs to.
 int Root(std::vector<int> &parent, int cell)
@@ -120,93 +21,192 @@ int Root(std::vector<int> &parent, int cell)
         cell = parent[cell] = parent[parent[cell]];
     return cell;
 }
-
-// Which totals (0..limit) some choice of one allowed count per group adds
-// up to: sums[g][t] for the first g groups.
-std::vector<std::vector<std::uint8_t>>
-PrefixSums(const std::vector<std::vector<std::uint8_t>> &allowed, int limit)
-{
-    std::vector<std::vector<std::uint8_t>> sums(allowed.size() + 1,
-                                                std::vector<std::uint8_t>(limit + 1, 0));
-    sums[0][0] = 1;
-    for (size_t g = 0; g < allowed.size(); ++g)
-        for (int total = 0; total <= limit; ++total)
-            if (sums[g][total])
-                for (int count = 0; count < static_cast<int>(allowed[g].size()); ++count)
-                    if (allowed[g][count] && total + count <= limit)
-                        sums[g + 1][total + count] = 1;
-    return sums;
-}
 } // namespace
 
 TDeductionSolver::TDeductionSolver(const TBoardShape &shape)
-    : BoardShape(shape), NeighbourLists(shape.CellCount())
+    : BoardShape(shape), NeighbourLists(shape.CellCount()), HasRepeats(shape.CellCount(), 0)
 {
+    const int cells = shape.CellCount();
     for (int col = 0; col < shape.Cols; ++col)
         for (int row = 0; row < shape.Rows; ++row)
             shape.ForEachNeighbour(col, row, [&](int c, int r) {
                 NeighbourLists[col * shape.Rows + row].push_back(c * shape.Rows + r);
             });
+    for (int cell = 0; cell < cells; ++cell) {
+        std::vector<int> around = NeighbourLists[cell];
+        std::sort(around.begin(), around.end());
+        HasRepeats[cell] = std::adjacent_find(around.begin(), around.end()) != around.end();
+    }
+    Stamp.assign(cells, 0);
+    Parent.assign(cells, -1);
+    GroupOf.assign(cells, -1);
+    LocalIndex.assign(cells, -1);
+    ClearBoard();
 }
 
 bool TDeductionSolver::Solve(const std::vector<std::uint8_t> &isMine,
                              const std::vector<int> &firstOpening)
 {
+    Work = 0;
     Mines = &isMine;
-    Status.assign(CellCount(), csCovered);
-    Shown.assign(CellCount(), 0);
-    IsDirty.assign(CellCount(), 0);
-    Dirty.clear();
-    MineTotal = static_cast<int>(std::count(isMine.begin(), isMine.end(), 1));
-    Opened = 0;
-    Marked = 0;
-    for (int cell : firstOpening)
-        if (!isMine[cell])
-            Open(cell);
+    Restart(isMine, firstOpening);
     const int safeCells = CellCount() - MineTotal;
-    while (Opened < safeCells) {
+    while (Opened < safeCells && !OutOfWork()) {
         if (ApplySingles())
             continue;
         if (!ApplyPairs() && !ApplySearch())
             break;
     }
-    return Opened == safeCells;
+    LastMines = isMine;
+    LastOpening = firstOpening;
+    return Opened == safeCells && !OutOfWork();
 }
 
-bool TDeductionSolver::IsOnBorder(int cell) const
+// Moving a mine changes only the numbers around the cells it left and
+// entered.  Until the last play opened one of those numbers (or marked a
+// cell that changed), a player of either board saw the same and told the
+// same, so the play is taken back to there and goes on.
+void TDeductionSolver::Restart(const std::vector<std::uint8_t> &isMine,
+                               const std::vector<int> &firstOpening)
 {
-    if (Status[cell] != csCovered)
-        return false;
-    const std::vector<int> &around = NeighbourLists[cell];
-    return std::any_of(around.begin(), around.end(),
-                       [this](int next) { return Status[next] == csOpened; });
+    const int lastTotal = MineTotal;
+    MineTotal = static_cast<int>(std::count(isMine.begin(), isMine.end(), 1));
+    Spend(CellCount());
+    std::size_t keep = 0;
+    if (firstOpening == LastOpening && LastMines.size() == isMine.size() && lastTotal == MineTotal)
+        keep = StepsStillValid(isMine);
+    if (keep > 0)
+        TakeBack(keep);
+    else
+        ClearBoard();
+    for (int cell : firstOpening)
+        if (!isMine[cell])
+            Open(cell);
+}
+
+// Undoes the steps after the first `keep`.  The numbers next to an undone
+// cell are weighed again; the others were weighed, alone and in pairs, as
+// they stand, and tell nothing new.
+void TDeductionSolver::TakeBack(std::size_t keep)
+{
+    while (Steps.size() > keep) {
+        const int step = Steps.back();
+        Steps.pop_back();
+        const int cell = step >= 0 ? step : ~step;
+        if (step >= 0) {
+            --Opened;
+            if (NumberAt[cell] >= 0)
+                DropNumber(cell);
+        } else {
+            --Marked;
+        }
+        Status[cell] = csCovered;
+        for (int next : NeighbourLists[cell]) {
+            ++CoveredNear[next];
+            --(step >= 0 ? OpenedNear : MarkedNear)[next];
+            Touch(next);
+        }
+        Spend(1 + 2 * static_cast<long>(NeighbourLists[cell].size()));
+    }
+}
+
+size_t TDeductionSolver::StepsStillValid(const std::vector<std::uint8_t> &isMine)
+{
+    const int near = NextStamp();
+    const int changed = NextStamp();
+    std::vector<int> moved;
+    for (int cell = 0; cell < CellCount(); ++cell)
+        if (isMine[cell] != LastMines[cell]) {
+            moved.push_back(cell);
+            Stamp[cell] = changed;
+        }
+    Spend(CellCount());
+    for (int cell : moved)
+        for (int next : NeighbourLists[cell])
+            if (Stamp[next] != changed)
+                Stamp[next] = near;
+    for (size_t i = 0; i < Steps.size(); ++i) {
+        const int step = Steps[i];
+        if (step >= 0 ? Stamp[step] == near || Stamp[step] == changed : Stamp[~step] == changed)
+            return i;
+    }
+    return Steps.size();
+}
+
+void TDeductionSolver::ClearBoard()
+{
+    const int cells = CellCount();
+    Status.assign(cells, csCovered);
+    Shown.assign(cells, 0);
+    CoveredNear.resize(cells);
+    for (int cell = 0; cell < cells; ++cell)
+        CoveredNear[cell] = static_cast<int>(NeighbourLists[cell].size());
+    MarkedNear.assign(cells, 0);
+    OpenedNear.assign(cells, 0);
+    Numbers.clear();
+    NumberAt.assign(cells, -1);
+    Dirty.clear();
+    IsDirty.assign(cells, 0);
+    Fresh.clear();
+    IsFresh.assign(cells, 0);
+    Steps.clear();
+    Opened = 0;
+    Marked = 0;
+    Spend(cells);
+}
+
+int TDeductionSolver::NextStamp()
+{
+    if (StampValue == std::numeric_limits<int>::max()) {
+        std::fill(Stamp.begin(), Stamp.end(), 0);
+        StampValue = 0;
+    }
+    return ++StampValue;
+}
+
+bool TDeductionSolver::Spend(long steps)
+{
+    Work += steps;
+    return !OutOfWork();
 }
 
 // Opens the cell, and like the board, every neighbour of an opened 0.
 void TDeductionSolver::Open(int cell)
 {
-    std::vector<int> stack;
-    auto push = [&](int next) {
-        if (Status[next] != csCovered)
-            return;
-        Q_ASSERT(!(*Mines)[next]);
-        Status[next] = csOpened;
-        ++Opened;
-        stack.push_back(next);
-    };
-    push(cell);
+    if (Status[cell] != csCovered)
+        return;
+    std::vector<int> stack{cell};
+    OpenOne(cell);
     while (!stack.empty()) {
         const int opened = stack.back();
         stack.pop_back();
-        int shown = 0;
+        if (Shown[opened] != 0)
+            continue;
         for (int next : NeighbourLists[opened])
-            shown += (*Mines)[next];
-        Shown[opened] = shown;
-        MarkDirtyAround(opened);
-        if (shown == 0)
-            for (int next : NeighbourLists[opened])
-                push(next);
+            if (Status[next] == csCovered) {
+                OpenOne(next);
+                stack.push_back(next);
+            }
     }
+}
+
+void TDeductionSolver::OpenOne(int cell)
+{
+    Q_ASSERT(!(*Mines)[cell]);
+    Status[cell] = csOpened;
+    ++Opened;
+    Steps.push_back(cell);
+    int shown = 0;
+    for (int next : NeighbourLists[cell])
+        shown += (*Mines)[next];
+    Shown[cell] = shown;
+    for (int next : NeighbourLists[cell]) {
+        --CoveredNear[next];
+        ++OpenedNear[next];
+        Touch(next);
+    }
+    Touch(cell);
+    Spend(1 + 2 * static_cast<long>(NeighbourLists[cell].size()));
 }
 
 void TDeductionSolver::Mark(int cell)
@@ -216,35 +216,64 @@ void TDeductionSolver::Mark(int cell)
     Q_ASSERT((*Mines)[cell]);
     Status[cell] = csMarked;
     ++Marked;
-    MarkDirtyAround(cell);
-}
-
-void TDeductionSolver::MarkDirtyAround(int cell)
-{
-    auto dirty = [this](int next) {
-        if (Status[next] == csOpened && !IsDirty[next]) {
-            IsDirty[next] = 1;
-            Dirty.push_back(next);
-        }
-    };
-    dirty(cell);
-    for (int next : NeighbourLists[cell])
-        dirty(next);
-}
-
-TDeductionSolver::TConstraint TDeductionSolver::ConstraintOf(int cell) const
-{
-    TConstraint constraint;
-    constraint.Cell = cell;
-    constraint.MinesLeft = Shown[cell];
+    Steps.push_back(~cell);
     for (int next : NeighbourLists[cell]) {
-        if (Status[next] == csMarked)
-            --constraint.MinesLeft;
-        else if (Status[next] == csCovered)
-            constraint.Cells.push_back(next);
+        --CoveredNear[next];
+        ++MarkedNear[next];
+        Touch(next);
     }
-    std::sort(constraint.Cells.begin(), constraint.Cells.end());
-    return constraint;
+    Spend(1 + static_cast<long>(NeighbourLists[cell].size()));
+}
+
+// An opened cell whose covered neighbours changed: a number to weigh again,
+// or, with none left, no number any more.
+void TDeductionSolver::Touch(int cell)
+{
+    if (Status[cell] != csOpened)
+        return;
+    const bool counts = CoveredNear[cell] > 0;
+    if (counts && NumberAt[cell] < 0) {
+        NumberAt[cell] = static_cast<int>(Numbers.size());
+        Numbers.push_back(cell);
+    } else if (!counts && NumberAt[cell] >= 0) {
+        DropNumber(cell);
+    }
+    if (!IsDirty[cell]) {
+        IsDirty[cell] = 1;
+        Dirty.push_back(cell);
+    }
+    if (!IsFresh[cell]) {
+        IsFresh[cell] = 1;
+        Fresh.push_back(cell);
+    }
+}
+
+void TDeductionSolver::DropNumber(int cell)
+{
+    const int last = Numbers.back();
+    Numbers[NumberAt[cell]] = last;
+    NumberAt[last] = NumberAt[cell];
+    Numbers.pop_back();
+    NumberAt[cell] = -1;
+}
+
+bool TDeductionSolver::CountsACellTwice(int cell) const
+{
+    if (!HasRepeats[cell])
+        return false;
+    std::vector<int> cells;
+    CoveredAround(cell, cells);
+    return std::adjacent_find(cells.begin(), cells.end()) != cells.end();
+}
+
+// Sorted, a cell visited twice listed twice.
+void TDeductionSolver::CoveredAround(int cell, std::vector<int> &cells) const
+{
+    cells.clear();
+    for (int next : NeighbourLists[cell])
+        if (Status[next] == csCovered)
+            cells.push_back(next);
+    std::sort(cells.begin(), cells.end());
 }
 
 // A number whose mines are all marked frees the rest of its cells; one with
@@ -252,17 +281,21 @@ TDeductionSolver::TConstraint TDeductionSolver::ConstraintOf(int cell) const
 bool TDeductionSolver::ApplySingles()
 {
     bool progress = false;
+    std::vector<int> cells;
     while (!Dirty.empty()) {
         const int cell = Dirty.back();
         Dirty.pop_back();
         IsDirty[cell] = 0;
-        const TConstraint constraint = ConstraintOf(cell);
-        if (constraint.Cells.empty())
+        Spend(1);
+        if (Status[cell] != csOpened || CoveredNear[cell] == 0)
             continue;
-        if (constraint.MinesLeft == 0)
-            progress |= Decide(constraint.Cells, {});
-        else if (constraint.MinesLeft == static_cast<int>(constraint.Cells.size()))
-            progress |= Decide({}, constraint.Cells);
+        const int left = MinesLeftAround(cell);
+        if (left != 0 && left != CoveredNear[cell])
+            continue;
+        CoveredAround(cell, cells);
+        for (int next : cells)
+            left == 0 ? Open(next) : Mark(next);
+        progress = true;
     }
     return progress;
 }
@@ -270,50 +303,49 @@ bool TDeductionSolver::ApplySingles()
 // Two overlapping numbers: when the cells only one of them sees must hold
 // all the mines by which it exceeds the other, those cells are mines and
 // the cells only the other sees are free.  Settles the common border
-// patterns without a search.
+// patterns without a search.  A pair of numbers neither of which changed
+// since the last look tells nothing new, so only changed ones are weighed.
 bool TDeductionSolver::ApplyPairs()
 {
-    std::vector<TConstraint> constraints;
-    std::vector<int> constraintAt(CellCount(), -1);
-    for (int cell = 0; cell < CellCount(); ++cell) {
-        if (Status[cell] != csOpened)
-            continue;
-        TConstraint constraint = ConstraintOf(cell);
-        // A cell counted twice does not fit the pair rule; the search
-        // weighs it.
-        if (constraint.Cells.empty() ||
-            std::adjacent_find(constraint.Cells.begin(), constraint.Cells.end()) !=
-                constraint.Cells.end())
-            continue;
-        constraintAt[cell] = static_cast<int>(constraints.size());
-        constraints.push_back(std::move(constraint));
-    }
+    std::vector<int> changed;
+    changed.swap(Fresh);
+    for (int cell : changed)
+        IsFresh[cell] = 0;
     std::vector<int> safe;
     std::vector<int> mines;
-    std::vector<int> onlyA;
-    std::vector<int> onlyB;
-    for (const TConstraint &a : constraints)
-        for (int shared : a.Cells)
-            for (int other : NeighbourLists[shared]) {
-                if (other <= a.Cell || constraintAt[other] < 0)
+    for (int a : changed) {
+        // A cell counted twice does not fit the pair rule; the search
+        // weighs it.
+        if (Status[a] != csOpened || CoveredNear[a] == 0 || CountsACellTwice(a))
+            continue;
+        const int weighed = NextStamp();
+        for (int shared : NeighbourLists[a]) {
+            if (Status[shared] != csCovered)
+                continue;
+            Spend(static_cast<long>(NeighbourLists[shared].size()));
+            for (int b : NeighbourLists[shared]) {
+                if (b == a || Status[b] != csOpened || Stamp[b] == weighed)
                     continue;
-                const TConstraint &b = constraints[constraintAt[other]];
-                onlyA.clear();
-                onlyB.clear();
-                std::set_difference(a.Cells.begin(), a.Cells.end(), b.Cells.begin(), b.Cells.end(),
-                                    std::back_inserter(onlyA));
-                std::set_difference(b.Cells.begin(), b.Cells.end(), a.Cells.begin(), a.Cells.end(),
-                                    std::back_inserter(onlyB));
-                const int excess = a.MinesLeft - b.MinesLeft;
-                if (excess == static_cast<int>(onlyA.size())) {
-                    mines.insert(mines.end(), onlyA.begin(), onlyA.end());
-                    safe.insert(safe.end(), onlyB.begin(), onlyB.end());
-                } else if (-excess == static_cast<int>(onlyB.size())) {
-                    mines.insert(mines.end(), onlyB.begin(), onlyB.end());
-                    safe.insert(safe.end(), onlyA.begin(), onlyA.end());
-                }
+                Stamp[b] = weighed;
+                if (!CountsACellTwice(b))
+                    WeighPair(a, b, safe, mines);
             }
+        }
+    }
     return Decide(safe, mines);
+}
+
+void TDeductionSolver::WeighPair(int a, int b, std::vector<int> &safe, std::vector<int> &mines)
+{
+    TPairRule::TNumber numbers[2];
+    for (int k : {0, 1}) {
+        const int cell = k == 0 ? a : b;
+        numbers[k].MinesLeft = MinesLeftAround(cell);
+        for (int next : NeighbourLists[cell])
+            if (Status[next] == csCovered)
+                numbers[k].Cells[numbers[k].Count++] = next;
+    }
+    Spend(TPairRule::Weigh(numbers[0], numbers[1], safe, mines));
 }
 
 // The full reasoning: every placement of each border group that meets its
@@ -323,141 +355,137 @@ bool TDeductionSolver::ApplyPairs()
 bool TDeductionSolver::ApplySearch()
 {
     const int minesLeft = MineTotal - Marked;
-    std::vector<int> parent(CellCount(), -1);
-    std::vector<TConstraint> constraints;
-    for (int cell = 0; cell < CellCount(); ++cell) {
-        if (Status[cell] != csOpened)
-            continue;
-        TConstraint constraint = ConstraintOf(cell);
-        if (constraint.Cells.empty())
-            continue;
-        for (int covered : constraint.Cells)
-            if (parent[covered] < 0)
-                parent[covered] = covered;
-        for (int covered : constraint.Cells)
-            parent[Root(parent, covered)] = Root(parent, constraint.Cells.front());
-        constraints.push_back(std::move(constraint));
-    }
-
-    // The groups, each cell listed in the order a search meets it: along
-    // the numbers, so that each number is settled soon after its first cell.
-    std::vector<int> groupOf(CellCount(), -1);
-    std::vector<int> localIndex(CellCount(), -1);
-    std::vector<std::vector<int>> groupCells;
-    std::vector<std::vector<int>> groupConstraints;
-    std::vector<int> interior;
-    for (int cell = 0; cell < CellCount(); ++cell)
-        if (Status[cell] == csCovered && parent[cell] < 0)
-            interior.push_back(cell);
-    for (size_t c = 0; c < constraints.size(); ++c) {
-        const int root = Root(parent, constraints[c].Cells.front());
-        if (groupOf[root] < 0) {
-            groupOf[root] = static_cast<int>(groupCells.size());
-            groupCells.emplace_back();
-            groupConstraints.emplace_back();
-        }
-        const int group = groupOf[root];
-        groupConstraints[group].push_back(static_cast<int>(c));
-        for (int covered : constraints[c].Cells)
-            if (localIndex[covered] < 0) {
-                localIndex[covered] = static_cast<int>(groupCells[group].size());
-                groupCells[group].push_back(covered);
-            }
-    }
-
-    const int groups = static_cast<int>(groupCells.size());
-    std::vector<TGroupSearch> searches;
+    CollectGroups();
+    const int groups = static_cast<int>(Groups.size());
+    std::vector<std::shared_ptr<const TGroupSearch>> searches;
+    searches.reserve(groups);
     std::vector<std::uint8_t> complete(groups, 0);
     std::vector<std::vector<std::uint8_t>> allowed(groups);
-    searches.reserve(groups);
-    for (int g = 0; g < groups; ++g) {
-        const int size = static_cast<int>(groupCells[g].size());
-        std::vector<int> needed;
-        std::vector<std::vector<TGroupSearch::TTerm>> terms(size);
-        for (int c : groupConstraints[g]) {
-            const int index = static_cast<int>(needed.size());
-            needed.push_back(constraints[c].MinesLeft);
-            for (int covered : constraints[c].Cells) {
-                std::vector<TGroupSearch::TTerm> &cellTerms = terms[localIndex[covered]];
-                if (!cellTerms.empty() && cellTerms.back().Constraint == index)
-                    ++cellTerms.back().Weight;
-                else
-                    cellTerms.push_back({index, 1});
-            }
-        }
-        searches.emplace_back(size, std::move(needed), std::move(terms), minesLeft, SearchLimit);
-        complete[g] = searches[g].Run();
+    int borderCells = 0;
+    for (int g = 0; g < groups && !OutOfWork(); ++g) {
+        const int size = static_cast<int>(Groups[g].Cells.size());
+        borderCells += size;
+        searches.push_back(SearchGroup(Groups[g], minesLeft));
+        complete[g] = searches[g]->Finished();
         allowed[g].assign(size + 1, 1);
         if (complete[g])
             for (int count = 0; count <= size; ++count)
-                allowed[g][count] = searches[g].CountOccurs(count);
+                allowed[g][count] = searches[g]->CountOccurs(count);
     }
-
-    // The covered cells away from the border take what the groups leave:
-    // between 0 and all of them, so the groups' total lies in [low, high].
-    const int interiorCount = static_cast<int>(interior.size());
-    const int high = minesLeft;
-    const int low = minesLeft - interiorCount;
-    if (high < 0)
-        return false;
-    const auto prefix = PrefixSums(allowed, high);
-    std::vector<std::vector<std::uint8_t>> reversed(allowed.rbegin(), allowed.rend());
-    const auto suffix = PrefixSums(reversed, high);
-
+    const int interiorCount = CellCount() - Opened - Marked - borderCells;
     std::vector<int> safe;
     std::vector<int> mines;
-    for (int g = 0; g < groups; ++g) {
-        if (!complete[g])
-            continue;
-        const std::vector<std::uint8_t> &before = prefix[g];
-        const std::vector<std::uint8_t> &after = suffix[groups - 1 - g];
-        // afterUpTo[t]: totals of the later groups up to t.
-        std::vector<int> afterUpTo(high + 2, 0);
-        for (int t = 0; t <= high; ++t)
-            afterUpTo[t + 1] = afterUpTo[t] + after[t];
-        auto fits = [&](int count) {
-            for (int s = 0; s + count <= high; ++s) {
-                if (!before[s])
-                    continue;
-                const int from = std::max(0, low - s - count);
-                const int to = high - s - count;
-                if (from <= to && afterUpTo[to + 1] - afterUpTo[from] > 0)
-                    return true;
+    if (!OutOfWork() && minesLeft >= 0) {
+        const TTotalFit fit = FitTotal(allowed, minesLeft - interiorCount, minesLeft);
+        Spend(fit.Steps);
+        for (int g = 0; g < groups; ++g) {
+            if (!complete[g])
+                continue;
+            for (int cell = 0; cell < searches[g]->CellCount(); ++cell) {
+                bool canBeMine = false;
+                bool canBeFree = false;
+                for (int count = 0; count <= searches[g]->CellCount(); ++count) {
+                    if (!fit.Fitting[g][count])
+                        continue;
+                    canBeMine |= searches[g]->SeenAsMine(cell, count);
+                    canBeFree |= searches[g]->SeenAsFree(cell, count);
+                }
+                if (!canBeMine)
+                    safe.push_back(Groups[g].Cells[cell]);
+                else if (!canBeFree)
+                    mines.push_back(Groups[g].Cells[cell]);
             }
-            return false;
-        };
-        const int size = static_cast<int>(groupCells[g].size());
-        std::vector<int> fitting;
-        for (int count = 0; count <= size; ++count)
-            if (allowed[g][count] && fits(count))
-                fitting.push_back(count);
-        for (int cell = 0; cell < size; ++cell) {
-            bool canBeMine = false;
-            bool canBeFree = false;
-            for (int count : fitting) {
-                canBeMine |= searches[g].SeenAsMine(cell, count);
-                canBeFree |= searches[g].SeenAsFree(cell, count);
-            }
-            if (!canBeMine)
-                safe.push_back(groupCells[g][cell]);
-            else if (!canBeFree)
-                mines.push_back(groupCells[g][cell]);
+        }
+        if (interiorCount > 0 && fit.Interior != 0) {
+            Spend(CellCount());
+            for (int cell = 0; cell < CellCount(); ++cell)
+                if (Status[cell] == csCovered && Parent[cell] < 0)
+                    (fit.Interior < 0 ? safe : mines).push_back(cell);
         }
     }
-    if (interiorCount > 0) {
-        const std::vector<std::uint8_t> &totals = prefix[groups];
-        auto anyTotal = [&](int from, int to) {
-            for (int t = std::max(0, from); t <= std::min(to, high); ++t)
-                if (totals[t])
-                    return true;
-            return false;
-        };
-        if (!anyTotal(low, high - 1))
-            safe.insert(safe.end(), interior.begin(), interior.end());
-        else if (!anyTotal(low + 1, high))
-            mines.insert(mines.end(), interior.begin(), interior.end());
-    }
+    for (const TGroup &group : Groups)
+        for (int cell : group.Cells) {
+            Parent[cell] = -1;
+            GroupOf[cell] = -1;
+            LocalIndex[cell] = -1;
+        }
     return Decide(safe, mines);
+}
+
+// The groups, each cell listed in the order a search meets it: along the
+// numbers, taken by position, so that each number is settled soon after
+// its first cell.
+void TDeductionSolver::CollectGroups()
+{
+    std::vector<int> numbers = Numbers;
+    std::sort(numbers.begin(), numbers.end());
+    Spend(static_cast<long>(numbers.size()) * (MaxAround + 1));
+    std::vector<int> cells;
+    for (int number : numbers) {
+        CoveredAround(number, cells);
+        for (int covered : cells)
+            if (Parent[covered] < 0)
+                Parent[covered] = covered;
+        for (int covered : cells)
+            Parent[Root(Parent, covered)] = Root(Parent, cells.front());
+    }
+    Groups.clear();
+    for (int number : numbers) {
+        CoveredAround(number, cells);
+        const int root = Root(Parent, cells.front());
+        if (GroupOf[root] < 0) {
+            GroupOf[root] = static_cast<int>(Groups.size());
+            Groups.emplace_back();
+        }
+        TGroup &group = Groups[GroupOf[root]];
+        group.Numbers.push_back(number);
+        for (int covered : cells)
+            if (LocalIndex[covered] < 0) {
+                LocalIndex[covered] = static_cast<int>(group.Cells.size());
+                group.Cells.push_back(covered);
+            }
+    }
+}
+
+// A move changes the numbers in one corner of the board; the groups
+// elsewhere are the ones searched before, so their placements are kept,
+// known by what the search is given: each number, the mines it still asks
+// for and its covered cells (a cap of mines the group cannot reach changes
+// nothing).
+std::shared_ptr<const TGroupSearch> TDeductionSolver::SearchGroup(const TGroup &group, int mineCap)
+{
+    const int size = static_cast<int>(group.Cells.size());
+    std::vector<int> key{std::min(mineCap, size + 1)};
+    std::vector<int> cells;
+    for (int number : group.Numbers) {
+        CoveredAround(number, cells);
+        key.push_back(~MinesLeftAround(number));
+        key.insert(key.end(), cells.begin(), cells.end());
+    }
+    Spend(static_cast<long>(key.size()) * 2 + size);
+    if (auto known = Searched.Find(key))
+        return known;
+
+    std::vector<int> needed;
+    std::vector<std::vector<TGroupSearch::TTerm>> terms(size);
+    for (int number : group.Numbers) {
+        const int index = static_cast<int>(needed.size());
+        needed.push_back(MinesLeftAround(number));
+        CoveredAround(number, cells);
+        for (int covered : cells) {
+            std::vector<TGroupSearch::TTerm> &cellTerms = terms[LocalIndex[covered]];
+            if (!cellTerms.empty() && cellTerms.back().Constraint == index)
+                ++cellTerms.back().Weight;
+            else
+                cellTerms.push_back({index, 1});
+        }
+    }
+    auto search = std::make_shared<TGroupSearch>(size, std::move(needed), std::move(terms), mineCap,
+                                                 SearchLimit);
+    search->Run();
+    Spend(search->Steps());
+    Searched.Keep(std::move(key), search);
+    return search;
 }
 
 bool TDeductionSolver::Decide(const std::vector<int> &safe, const std::vector<int> &mines)

@@ -7,7 +7,6 @@
 
 #include <QtGlobal>
 
-#include <chrono>
 #include <optional>
 
 // The largest board the screen allows: each 1..101.  The defaults are those
@@ -37,7 +36,4 @@ struct TGameEnvironment {
     TWallClock Clock;
     // The generator's first state; without one it is seeded from Clock.
     std::optional<quint32> RandomState;
-    // How long No Guessing looks for a guess-free board before it lays an
-    // ordinary one: the player waits that long at most.
-    std::chrono::milliseconds GuessFreeBudget = std::chrono::seconds(1);
 };

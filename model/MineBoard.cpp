@@ -47,7 +47,6 @@ void TMineField::Reset(int col, int row)
 
 TMines::TMines(TStoreUse storeUse, const TGameEnvironment &environment)
     : StoreUse(storeUse), BoardLimits(environment.Limits),
-      GuessFreeBudget(environment.GuessFreeBudget),
       FieldStore(std::make_unique<TMineField[]>(MaxSlots * MaxSlots))
 {
     // Every slot gets its cell, not only those below MaxCols x MaxRows: a

@@ -46,14 +46,13 @@ void TMines::FinishLaying()
 
 bool TMines::LayGuessFreeMines(int col, int row, const QList<QPoint> &probes)
 {
-    const auto deadline = TGuessFreeLayout::TClock::now() + GuessFreeBudget;
     auto index = [this](int c, int r) { return c * Rows + r; };
     std::vector<int> probeCells;
     for (const QPoint &probe : probes)
         if (probe.x() >= 0 && probe.x() < Cols && probe.y() >= 0 && probe.y() < Rows)
             probeCells.push_back(index(probe.x(), probe.y()));
     TGuessFreeLayout guessFree(Shape(), MinesToLay());
-    const auto layout = guessFree.Lay(index(col, row), probeCells, Generator, deadline);
+    const auto layout = guessFree.Lay(index(col, row), probeCells, Generator);
     if (!layout) {
         LayMines(col, row);
         return false;

@@ -18,7 +18,6 @@
 #include <QtGlobal>
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 
 // A board's configuration: its columns, rows and mines.
@@ -170,9 +169,10 @@ public:
     // Lays the mines so that the board can be finished from this first
     // opening by reasoning alone: (col, row) shows a 0 and the probed cells
     // (the cross pointer's arms) hold no mine.  Drawn from the game's
-    // generator, so a state and a first opening replay the same board.  When
-    // no such board turns up within the environment's budget, lays an
-    // ordinary board (LayMines) and returns false.
+    // generator, so a state and a first opening replay the same board on
+    // any machine: the search is bounded by the work it does, not by time.
+    // When no such board turns up within that work, lays an ordinary board
+    // (LayMines) and returns false.
     bool LayGuessFreeMines(int col, int row, const QList<QPoint> &probes);
 
     // Queues (col, row) unless already Queued or Revealed, whatever its
@@ -222,7 +222,6 @@ private:
     TSettingsStore Settings;
     TStoreUse StoreUse;
     TBoardLimits BoardLimits;
-    std::chrono::milliseconds GuessFreeBudget;
     TRandom Generator;
     std::unique_ptr<TMineField[]> FieldStore; // the 101 x 101 cell objects
 

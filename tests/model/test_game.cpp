@@ -506,8 +506,6 @@ private slots:
         QFETCH(bool, noGuessing);
         QFETCH(bool, probe);
         environment.RandomState = 4711;
-        // However slow the build, the guess-free board and not the fallback.
-        environment.GuessFreeBudget = std::chrono::hours(1);
         const QList<QPoint> arms{{10, 5}, {12, 5}, {11, 4}, {11, 6}};
         TMines expected(TMines::TStoreUse::None, environment);
         expected.ApplyLevel(LevelHard);

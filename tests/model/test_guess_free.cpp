@@ -5,6 +5,7 @@
 #include "model/GuessFreeLayout.h"
 #include "model/Mines.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QPoint>
 #include <QTest>
@@ -21,6 +22,9 @@ namespace
 
 // The generator states each row plays: all of them, or a share.
 constexpr int SeedShare = FERROX_SEED_SHARE;
+
+// A generator state whose Hard board, opened at 11,7, takes many moves.
+constexpr quint32 BusyState = 51;
 
 // What a player who sees the board can be sure of, found by counting every
 // placement of the mines over the covered cells that agrees with the open
@@ -221,15 +225,6 @@ bool FinishWithoutGuessing(TMines &model)
     return true;
 }
 
-// The game's wait is cut short after a second; these checks want the board
-// however long a slow build takes to find it.
-TGameEnvironment Unhurried()
-{
-    TGameEnvironment environment;
-    environment.GuessFreeBudget = std::chrono::hours(1);
-    return environment;
-}
-
 void SetBoard(TMines &model, int cols, int rows, int mines, bool borders)
 {
     model.Level = LevelCustom;
@@ -260,8 +255,10 @@ private slots:
     void solverKnowsWhatCountingKnows();
     void generatedBoardsNeedNoGuess_data();
     void generatedBoardsNeedNoGuess();
+    void playGoesOnAfterAMove();
     void noRoomForAnOpeningFallsBack();
-    void outOfTimeFallsBack();
+    void budgetCountsWork();
+    void clockChangesNothing();
 };
 
 void TestGuessFree::solverKnowsWhatCountingKnows_data()
@@ -288,7 +285,7 @@ void TestGuessFree::solverKnowsWhatCountingKnows()
     QFETCH(int, rows);
     QFETCH(int, mines);
     QFETCH(bool, borders);
-    TMines model(TMines::TStoreUse::None, Unhurried());
+    TMines model(TMines::TStoreUse::None);
     TDeductionSolver solver({cols, rows, borders});
     int finished = 0;
     for (quint32 seed = 1; seed <= 300; ++seed) {
@@ -346,7 +343,7 @@ void TestGuessFree::generatedBoardsNeedNoGuess()
     QFETCH(int, seeds);
     QFETCH(bool, counting);
     seeds /= SeedShare;
-    TMines model(TMines::TStoreUse::None, Unhurried());
+    TMines model(TMines::TStoreUse::None);
     TDeductionSolver solver({cols, rows, borders});
     for (quint32 seed = 1; seed <= quint32(seeds); ++seed) {
         SetBoard(model, cols, rows, mines, borders);
@@ -386,11 +383,47 @@ void TestGuessFree::generatedBoardsNeedNoGuess()
     }
 }
 
+// A solver that played a board and then meets it with one mine moved goes
+// on from what it had told: it tells what a solver meeting that board
+// first tells, move after move.
+void TestGuessFree::playGoesOnAfterAMove()
+{
+    const TBoardShape shape{16, 16, true};
+    TMines model(TMines::TStoreUse::None);
+    for (quint32 seed = 1; seed <= quint32(200 / SeedShare); ++seed) {
+        SetBoard(model, 16, 16, 40, true);
+        model.Random().SetState(seed);
+        model.LayMines(8, 8);
+        std::vector<std::uint8_t> board = Layout(model);
+        const std::vector<int> opening{8 * 16 + 8};
+        TDeductionSolver goingOn(shape);
+        TRandom random(seed);
+        for (int move = 0; move < 10; ++move) {
+            const bool solved = goingOn.Solve(board, opening);
+            TDeductionSolver first(shape);
+            QCOMPARE(solved, first.Solve(board, opening));
+            for (int cell = 0; cell < shape.CellCount(); ++cell)
+                QVERIFY2(
+                    goingOn.IsOpened(cell) == first.IsOpened(cell) &&
+                        goingOn.IsMarked(cell) == first.IsMarked(cell),
+                    qPrintable(
+                        QStringLiteral("seed %1, move %2, cell %3").arg(seed).arg(move).arg(cell)));
+            int from = 0;
+            int to = 0;
+            do {
+                from = random.Below(shape.CellCount());
+                to = random.Below(shape.CellCount());
+            } while (!board[from] || board[to] || to == opening[0]);
+            std::swap(board[from], board[to]);
+        }
+    }
+}
+
 // Nine free cells cannot be found around the first opening: an ordinary
 // board at once, with all its mines.
 void TestGuessFree::noRoomForAnOpeningFallsBack()
 {
-    TMines model(TMines::TStoreUse::None, Unhurried());
+    TMines model(TMines::TStoreUse::None);
     SetBoard(model, 4, 4, 9, true);
     model.Random().SetState(7);
     QVERIFY(!model.LayGuessFreeMines(1, 1, {}));
@@ -400,22 +433,50 @@ void TestGuessFree::noRoomForAnOpeningFallsBack()
     QCOMPARE(model.CoveredSafe, 7);
 }
 
-// Out of time before the first layout: the ordinary board, the very one the
-// plain laying gives from the same state.
-void TestGuessFree::outOfTimeFallsBack()
+// The laying is bounded by the work it does: with exactly the work a
+// layout took it is found again, the very same, and one step less gives up.
+// A state whose first layouts stick, so that mines are moved and the solver
+// goes on from its last play.
+void TestGuessFree::budgetCountsWork()
 {
-    TGameEnvironment hurried;
-    hurried.GuessFreeBudget = std::chrono::milliseconds(0);
-    TMines model(TMines::TStoreUse::None, hurried);
-    SetBoard(model, 30, 20, 99, true);
-    model.Random().SetState(11);
-    QVERIFY(!model.LayGuessFreeMines(4, 4, {}));
-    const std::vector<std::uint8_t> laid = Layout(model);
-    SetBoard(model, 30, 20, 99, true);
-    model.Random().SetState(11);
-    model.LayMines(4, 4);
-    QVERIFY(Layout(model) == laid);
-    QCOMPARE(model.MinesLeft, 99);
+    const TBoardShape hard{30, 20, true};
+    const int first = 11 * 20 + 7;
+    auto lay = [&](long budget, long *spent = nullptr) {
+        TRandom random(BusyState);
+        TGuessFreeLayout layout(hard, 99, budget);
+        auto laid = layout.Lay(first, {}, random);
+        if (spent)
+            *spent = layout.WorkSpent();
+        return laid;
+    };
+    long work = 0;
+    const auto laid = lay(TGuessFreeLayout::GameWorkBudget, &work);
+    QVERIFY(laid);
+    QVERIFY2(work > 200000, "a state that keeps the laying busy");
+    QVERIFY(lay(work) == laid);
+    QVERIFY(!lay(work - 1));
+}
+
+// Nothing the clock says changes the board: a clock racing an hour ahead at
+// every look lays what a stopped clock lays.
+void TestGuessFree::clockChangesNothing()
+{
+    qint64 hours = 0;
+    TGameEnvironment racing;
+    racing.Clock =
+        TWallClock([&hours] { return QDateTime::fromSecsSinceEpoch(3600 * ++hours, Qt::UTC); });
+    TGameEnvironment stopped;
+    stopped.Clock = TWallClock([] { return QDateTime::fromSecsSinceEpoch(0, Qt::UTC); });
+    TMines hurried(TMines::TStoreUse::None, racing);
+    TMines calm(TMines::TStoreUse::None, stopped);
+    for (quint32 seed : {quint32(BusyState), 1u, 2u, 3u}) {
+        for (TMines *model : {&hurried, &calm}) {
+            SetBoard(*model, 30, 20, 99, true);
+            model->Random().SetState(seed);
+            QVERIFY(model->LayGuessFreeMines(11, 7, {}));
+        }
+        QVERIFY(Layout(hurried) == Layout(calm));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestGuessFree)
