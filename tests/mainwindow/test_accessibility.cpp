@@ -6,7 +6,20 @@
 
 #include "FormFixture.h"
 
+#include "dialogs/DlgCustom.h"
+#include "dialogs/LicenseForm.h"
+#include "dialogs/MAboutForm.h"
 #include "mainwindow/AccessibleBoard.h"
+#include "music/AudioSetupForm.h"
+#include "music/MusicForm.h"
+#include "music/PlayForm.h"
+
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 
 #include <QAccessible>
 #include <QtTest>
@@ -36,6 +49,7 @@ private slots:
     void initTestCase() { TAccessibleBoard::InstallFactory(); }
     void boardIsATableOfNamedCells();
     void controlsAroundTheBoard();
+    void secondaryWindowsNameEveryField();
 };
 
 void AccessibilityTest::boardIsATableOfNamedCells()
@@ -104,6 +118,44 @@ void AccessibilityTest::controlsAroundTheBoard()
     QCOMPARE(title->text(QAccessible::Name), QString("New game"));
     title->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QVERIFY(form.Game().IsFresh());
+}
+
+// Every field of the secondary windows has a name a screen reader says
+// (its label's, through the label's buddy, or its own), and each window has
+// a default button for Enter where it has buttons.
+void AccessibilityTest::secondaryWindowsNameEveryField()
+{
+    FormFixture fixture;
+    TMineForm &form = fixture.start();
+    std::vector<std::unique_ptr<QDialog>> windows;
+    windows.emplace_back(new TDlgCustom(&form));
+    windows.emplace_back(new TBestForm(&form));
+    windows.emplace_back(new TPlayForm(fixture.sound, &form));
+    windows.emplace_back(new TMusicForm(form.Music(), &form));
+    windows.emplace_back(new TAudioSetupForm(fixture.sound, &form));
+    windows.emplace_back(new TMAboutForm(fixture.sound, &form));
+    windows.emplace_back(new TLicenseForm(&form));
+    for (const auto &window : windows) {
+        const QString title = window->metaObject()->className();
+        for (QWidget *field : window->findChildren<QWidget *>()) {
+            const bool isField =
+                qobject_cast<QLineEdit *>(field) || qobject_cast<QAbstractSpinBox *>(field) ||
+                qobject_cast<QComboBox *>(field) || qobject_cast<QAbstractSlider *>(field) ||
+                qobject_cast<QListWidget *>(field) || qobject_cast<QPlainTextEdit *>(field);
+            if (!isField || !field->isVisibleTo(window.get()) ||
+                qobject_cast<QLineEdit *>(field->parentWidget()) ||
+                qobject_cast<QAbstractSpinBox *>(field->parentWidget()) ||
+                qobject_cast<QComboBox *>(field->parentWidget()))
+                continue;
+            QVERIFY2(!Accessible(field)->text(QAccessible::Name).isEmpty(),
+                     qPrintable(title + " " + field->objectName()));
+        }
+        const QList<QPushButton *> buttons = window->findChildren<QPushButton *>();
+        const bool hasDefault = std::any_of(buttons.begin(), buttons.end(), [](QPushButton *b) {
+            return b->isDefault() || b->autoDefault();
+        });
+        QVERIFY2(buttons.isEmpty() || hasDefault, qPrintable(title));
+    }
 }
 
 QTEST_MAIN(AccessibilityTest)
