@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <utility>
+
 namespace
 {
 // One cell of the board: it holds only its place and asks the board for
@@ -96,6 +98,9 @@ QAccessibleInterface *FerroxFactory(const QString &className, QObject *object)
             panel, QAccessible::Button, [] { return QStringLiteral("New game"); }, {},
             [panel] { emit panel->clicked(); });
     }
+    // The frame around the board holds the pieces; it says nothing itself.
+    if (className == QLatin1String("TBoardFrame"))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Pane);
     return TAccessibleControl::Create(className, object);
 }
 } // namespace

@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QHash>
 #include <QPixmap>
+#include <QStringList>
 
 #include <optional>
 
