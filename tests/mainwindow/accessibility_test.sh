@@ -36,6 +36,10 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -s "$scratch/game.log" ]; then
+        echo "The game said:" >&2
+        tail -20 "$scratch/game.log" >&2
+    fi
     exit 1
 }
 
@@ -58,7 +62,7 @@ export DBUS_SESSION_BUS_ADDRESS
 a11y=$!
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-"$binary" --folder "$scratch/play" &
+"$binary" --folder "$scratch/play" 2>"$scratch/game.log" &
 pid=$!
 wid=
 for _ in $(seq 200); do
@@ -68,4 +72,5 @@ for _ in $(seq 200); do
     sleep 0.1
 done
 [ -n "$wid" ] || fail "no window titled Ferrox appeared"
-timeout 240 "$python" "$here/accessibility_check.py" "$pid" "$wid" "$mines"
+timeout 240 "$python" "$here/accessibility_check.py" "$pid" "$wid" "$mines" ||
+    fail "the game read through the accessibility bus differs (above)"
