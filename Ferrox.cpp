@@ -5,6 +5,7 @@
 #include "controls/Resources.h"
 #include "dialogs/MessageBoxes.h"
 #include "dialogs/WaitingWindows.h"
+#include "mainwindow/AccessibleBoard.h"
 #include "mainwindow/MineForm.h"
 #include "music/SoundModule.h"
 
@@ -45,6 +46,8 @@ int main(int argc, char *argv[])
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
     QApplication::setApplicationName(ProgramName);
+    // Screen readers ask about the board and panels from the first window on.
+    TAccessibleBoard::InstallFactory();
 
     QCommandLineParser options;
     options.setApplicationDescription(

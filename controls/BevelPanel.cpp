@@ -1,5 +1,6 @@
 #include "controls/BevelPanel.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -18,6 +19,12 @@ void TBevelPanel::SetCaption(const QString &caption)
     if (caption == caption_)
         return;
     caption_ = caption;
+    // Told only once shown: a control still being made would be described
+    // as the class it is made from.
+    if (isVisible()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
     update();
 }
 

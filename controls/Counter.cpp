@@ -2,6 +2,7 @@
 
 #include "controls/Resources.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 TCounter::TCounter(QWidget *parent) : QWidget(parent)
@@ -104,6 +105,12 @@ void TCounter::SetValue(const QString &value)
     if (cut == value_)
         return;
     value_ = cut;
+    // Told only once shown: a control still being made would be described
+    // as the class it is made from.
+    if (isVisible()) {
+        QAccessibleValueChangeEvent changed(this, value_);
+        QAccessible::updateAccessibility(&changed);
+    }
     if (autoSize_ && value_.size() > numDigits_)
         ApplyNumDigits(value_.size());
     else

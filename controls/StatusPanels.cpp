@@ -2,6 +2,7 @@
 
 #include "controls/BevelPanel.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 namespace
@@ -26,6 +27,12 @@ void TStatusPanels::SetPanelShown(int index, bool shown)
     if (panels_[index].Shown == shown)
         return;
     panels_[index].Shown = shown;
+    // Told only once shown: a control still being made would be described
+    // as the class it is made from.
+    if (isVisible()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
     // The panel before it may grow or shrink to the edge.
     update();
 }
@@ -35,6 +42,12 @@ void TStatusPanels::SetPanelText(int index, const QString &text)
     if (panels_[index].Text == text)
         return;
     panels_[index].Text = text;
+    // Told only once shown: a control still being made would be described
+    // as the class it is made from.
+    if (isVisible()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
     // Every panel clips its text, so the panel alone holds all of the old text.
     update(PanelRect(index).adjusted(-1, -1, 1, 1));
 }

@@ -26,6 +26,7 @@ void TcpDrawGrid::SetColCount(int count)
     if (count == colCount_)
         return;
     colCount_ = count;
+    SetCursorCell(std::nullopt);
     update();
 }
 
@@ -35,6 +36,7 @@ void TcpDrawGrid::SetRowCount(int count)
     if (count == rowCount_)
         return;
     rowCount_ = count;
+    SetCursorCell(std::nullopt);
     update();
 }
 
@@ -111,7 +113,48 @@ void TcpDrawGrid::PaintCells(QPainter &painter, const QRect &area)
             painter.save();
             DrawCell(painter, col, row, CellRect(col, row));
             painter.restore();
+            if (cursor_ == QPoint(col, row))
+                DrawCursorFrame(painter, CellRect(col, row));
         }
+}
+
+// Three rings, dark, light, dark, on the cell's outer pixels: on a light
+// tile the dark rings show, on a dark one the light ring, at any scale.
+void TcpDrawGrid::DrawCursorFrame(QPainter &painter, const QRect &cell)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    const QColor rings[] = {Qt::black, Qt::white, Qt::black};
+    for (int ring = 0; ring < 3; ++ring) {
+        painter.setPen(QPen(rings[ring], 1));
+        painter.drawRect(cell.adjusted(ring, ring, -1 - ring, -1 - ring));
+    }
+    painter.restore();
+}
+
+void TcpDrawGrid::SetCursorCell(std::optional<QPoint> cell)
+{
+    if (cell &&
+        (cell->x() < 0 || cell->y() < 0 || cell->x() >= colCount_ || cell->y() >= rowCount_))
+        cell.reset();
+    if (cell == cursor_)
+        return;
+    const std::optional<QPoint> old = cursor_;
+    cursor_ = cell;
+    if (old)
+        RepaintCell(old->x(), old->y());
+    if (cell)
+        RepaintCell(cell->x(), cell->y());
+    emit cursorMoved(cell);
+}
+
+void TcpDrawGrid::HideCursorOnPointerMove(const QPointF &globalPos)
+{
+    const bool moved = pointerSeen_ != globalPos;
+    pointerSeen_ = globalPos;
+    if (moved && cursor_)
+        SetCursorCell(std::nullopt);
 }
 
 void TcpDrawGrid::DrawCell(QPainter &canvas, int col, int row, const QRect &rect)
@@ -180,6 +223,7 @@ void TcpDrawGrid::leaveEvent(QEvent *event)
 
 void TcpDrawGrid::mouseMoveEvent(QMouseEvent *event)
 {
+    HideCursorOnPointerMove(event->globalPosition());
     const QPoint pos = event->position().toPoint();
     if (event->buttons() != Qt::NoButton)
         TrackHeldPointer(pos);
@@ -192,6 +236,7 @@ void TcpDrawGrid::mouseMoveEvent(QMouseEvent *event)
 
 void TcpDrawGrid::mousePressEvent(QMouseEvent *event)
 {
+    pointerSeen_ = event->globalPosition();
     emit mouseDown(event);
 }
 

@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include <optional>
+
 class QPainter;
 
 // TcpDrawGrid: an owner-drawn grid of 17 x 17 cells without lines, borders or
@@ -20,6 +22,10 @@ class QPainter;
 // remembered cell; entering it forgets the remembered cell.  All of this also
 // holds while a button pressed in the grid is held and the pointer is
 // dragged out and back in.
+//
+// A keyboard cursor may mark one cell with a frame of dark and light lines,
+// which shows on a cell of any colour; the pointer moving over the grid
+// takes it away, since then the pointer says where the player is.
 class TcpDrawGrid : public QWidget
 {
     Q_OBJECT
@@ -51,6 +57,12 @@ public:
 
     QSize sizeHint() const override { return CellsSize(); }
 
+    // The keyboard cursor's cell, if it shows.  Setting it repaints the cell
+    // it leaves and the one it marks, and says cursorMoved when it changes;
+    // a cell off the grid hides it.
+    std::optional<QPoint> CursorCell() const { return cursor_; }
+    void SetCursorCell(std::optional<QPoint> cell);
+
 signals:
     // Asks the owner to paint one cell.  Connect it directly: the painter
     // is only valid during the call.  With nothing connected a cell is
@@ -67,6 +79,7 @@ signals:
     void mouseLeaveCell(int col, int row);
     void mouseEnter(int col, int row);
     void mouseLeave(int col, int row);
+    void cursorMoved(std::optional<QPoint> cell);
 
 protected:
     // Paints one cell; the default emits drawCell.
@@ -85,6 +98,8 @@ private:
     void PointerMovedTo(const QPoint &pos);
     void TrackHeldPointer(const QPoint &pos);
     void PaintCells(QPainter &painter, const QRect &area);
+    void DrawCursorFrame(QPainter &painter, const QRect &cell);
+    void HideCursorOnPointerMove(const QPointF &globalPos);
 
     int colCount_ = 16;
     int rowCount_ = 16;
@@ -94,4 +109,8 @@ private:
     // is held Qt sends no Enter/Leave, so then this follows the moves, and
     // the Enter/Leave Qt sends late after the release are not repeated.
     bool inside_ = false;
+    std::optional<QPoint> cursor_;
+    // Where the pointer was last seen, so that the moves Qt makes up when
+    // something changes under a still pointer do not hide the cursor.
+    std::optional<QPointF> pointerSeen_;
 };

@@ -66,6 +66,7 @@ TLicenseForm::TLicenseForm(QWidget *parent) : QDialog(parent)
     // caret keys are the only way through it.
     Memo1->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     Memo1->setPlainText(LicenseText());
+    Memo1->setAccessibleName(windowTitle());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

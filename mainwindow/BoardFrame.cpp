@@ -19,6 +19,32 @@ int AtLeastZero(int value)
 {
     return std::max(0, value);
 }
+// What a screen reader calls an edge button: the way it turns the board,
+// which is the way its glyph points.
+QString TurnName(int arrow)
+{
+    using namespace FerroxRes;
+    switch (arrow) {
+    case arDown:
+        return QStringLiteral("Turn the board down");
+    case arUp:
+        return QStringLiteral("Turn the board up");
+    case arLeft:
+        return QStringLiteral("Turn the board left");
+    case arRight:
+        return QStringLiteral("Turn the board right");
+    case arDownRight:
+        return QStringLiteral("Turn the board down and right");
+    case arDownLeft:
+        return QStringLiteral("Turn the board down and left");
+    case arUpRight:
+        return QStringLiteral("Turn the board up and right");
+    case arUpLeft:
+        return QStringLiteral("Turn the board up and left");
+    default:
+        return {};
+    }
+}
 } // namespace
 
 TBoardFrame::TBoardFrame(TMineGame &game, const TFormScale &scale, QWidget *parent)
@@ -69,6 +95,7 @@ TfxRepeatBtn *TBoardFrame::CreateEdgeButton(const char *name, int arrow,
     button->resize(EdgeButtonSize, EdgeButtonSize);
     button->move(place);
     button->SetGlyph(FerroxRes::LoadArrowGlyph(static_cast<FerroxRes::TArrow>(arrow)));
+    button->setAccessibleName(TurnName(arrow));
     button->SetNumGlyphs(2);
     button->SetInitDelay(EdgeFirstRepeatMs);
     button->SetRepeatDelay(EdgeRepeatMs);

@@ -2,11 +2,16 @@
 
 #include "base/MessageBox.h"
 #include "controls/Fonts.h"
+#include "controls/GridCursor.h"
 #include "controls/Resources.h"
 #include "model/MineGame.h"
 
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -99,6 +104,7 @@ void TBoardView::ConnectGrid()
         MineGridMouseMove(event->buttons(), pos.x(), pos.y());
     });
     connect(this, &TcpDrawGrid::keyPressed, this, &TBoardView::MineGridKeyPress);
+    connect(this, &TcpDrawGrid::cursorMoved, this, &TBoardView::AnnounceCursor);
     // Entering the board comes with entering its cell; leaving a cell for
     // another comes with entering that one.
     connect(this, &TcpDrawGrid::mouseEnterCell, this, &TBoardView::MineGridMouseEnterCell);
@@ -248,11 +254,14 @@ void TBoardView::RepaintCells(const QList<QPoint> &cells)
         changed += CellRect(cell.x(), cell.y());
     if (!changed.isEmpty())
         repaint(changed);
+    AnnounceCells(cells);
 }
 
 void TBoardView::RepaintBoard()
 {
     RepaintAll();
+    AnnounceCells({});
+    AnnounceEnd();
 }
 
 // --- Input -------------------------------------------------------------------
@@ -282,6 +291,8 @@ TBoardPress TBoardView::PressAt(Qt::MouseButton button, bool shift, int x, int y
 
 void TBoardView::MineGridMouseDown(Qt::MouseButton button, bool shift, int x, int y)
 {
+    if (const std::optional<QPoint> cell = CellUnder(x, y))
+        LastPressed = cell;
     Game.Press(PressAt(button, shift, x, y));
 }
 
@@ -312,4 +323,181 @@ void TBoardView::MineGridMouseLeave(int, int)
 void TBoardView::MineGridKeyPress(QChar key)
 {
     ShowMessage(TMsgType::mtInformation, QStringLiteral("%1 = (%2)").arg(key).arg(key.unicode()));
+}
+
+// --- The keyboard cursor -----------------------------------------------------
+
+TBoardPress TBoardView::CursorPress() const
+{
+    const std::optional<QPoint> cell = CursorCell();
+    if (!cell)
+        return TBoardPress{HeldButton, std::nullopt, HeldShift, {}};
+    return PressAt(HeldButton, HeldShift, cell->x() * CellSize + CellSize / 2,
+                   cell->y() * CellSize + CellSize / 2);
+}
+
+void TBoardView::keyPressEvent(QKeyEvent *event)
+{
+    if (MoveCursorByKey(*event) || PressByKey(*event))
+        return;
+    TcpDrawGrid::keyPressEvent(event);
+}
+
+// The cursor keys are the board's even when they move nothing, so that they
+// never carry the focus away from it.
+bool TBoardView::MoveCursorByKey(const QKeyEvent &event)
+{
+    const std::optional<TCursorStep> step = TGridCursor::StepForKey(event.key());
+    if (!step)
+        return false;
+    if (Game.IsPaused())
+        return true;
+    const TMines &model = Game.Model();
+    const QSize board(model.Cols, model.Rows);
+    if (!CursorCell()) {
+        const QPoint middle(model.Cols / 2, model.Rows / 2);
+        SetCursorCell(LastPressed.value_or(middle));
+        return true;
+    }
+    SetCursorCell(TGridCursor::Step(*CursorCell(), *step, board, !model.Borders));
+    if (HeldKey && HeldButton == Qt::LeftButton)
+        Game.MovePress(CursorCell());
+    return true;
+}
+
+bool TBoardView::PressByKey(const QKeyEvent &event)
+{
+    const int key = event.key();
+    const bool opens = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool marks = key == Qt::Key_F || key == Qt::Key_Menu;
+    const Qt::KeyboardModifiers held = event.modifiers() & ~Qt::KeypadModifier;
+    if (!CursorCell() || !(opens || marks) || (held & ~Qt::ShiftModifier))
+        return false;
+    if (event.isAutoRepeat() || HeldKey)
+        return true;
+    HeldKey = key;
+    HeldButton = opens ? Qt::LeftButton : Qt::RightButton;
+    HeldShift = key == Qt::Key_Space && (held & Qt::ShiftModifier);
+    Game.Press(CursorPress());
+    return true;
+}
+
+void TBoardView::keyReleaseEvent(QKeyEvent *event)
+{
+    if (HeldKey && event->key() == HeldKey && !event->isAutoRepeat()) {
+        ReleaseHeldKey();
+        return;
+    }
+    TcpDrawGrid::keyReleaseEvent(event);
+}
+
+void TBoardView::ReleaseHeldKey()
+{
+    const TBoardPress release = CursorPress();
+    HeldKey = 0;
+    Game.Release(release);
+}
+
+// A key let go elsewhere ends its press off the board, as a mouse button
+// let go off it does.
+void TBoardView::focusOutEvent(QFocusEvent *event)
+{
+    if (HeldKey) {
+        const Qt::MouseButton button = HeldButton;
+        HeldKey = 0;
+        Game.Release(TBoardPress{button, std::nullopt, false, {}});
+    }
+    TcpDrawGrid::focusOutEvent(event);
+}
+
+// The menu key has already acted as a right click.
+void TBoardView::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+}
+
+// --- What a screen reader hears ----------------------------------------------
+
+QString TBoardView::CellShows(const TMineField &cell, quint8 gameState)
+{
+    switch (TileForCell(cell, gameState, false)) {
+    case tiQuestion:
+        return QStringLiteral("question mark");
+    case tiMine:
+        return cell.State == msFlagged ? QStringLiteral("flag") : QStringLiteral("mine");
+    case tiFoundMine:
+        return QStringLiteral("mine");
+    case tiExploded:
+        return QStringLiteral("exploded mine");
+    case tiWrongFlag:
+        return QStringLiteral("wrong flag");
+    case tiOpen:
+        return cell.MinesAround > 0 ? QString::number(cell.MinesAround) : QStringLiteral("empty");
+    default:
+        return QStringLiteral("covered");
+    }
+}
+
+void TBoardView::AnnounceCells(const QList<QPoint> &cells)
+{
+    if (!QAccessible::isActive())
+        return;
+    const TMines &model = Game.Model();
+    auto words = [this](int col, int row) { return CellShows(Game.Cell(col, row), Game.State()); };
+    auto announce = [this, &model](int col, int row) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        changed.setChild(row * model.Cols + col);
+        QAccessible::updateAccessibility(&changed);
+    };
+    // The first time anyone listens, or on a board of a new size, the words
+    // are learnt as they stand and only the cells given are told.
+    if (Spoken.size() != model.Cols * model.Rows) {
+        Spoken.clear();
+        for (int row = 0; row < model.Rows; ++row)
+            for (int col = 0; col < model.Cols; ++col)
+                Spoken << words(col, row);
+        for (const QPoint &cell : cells)
+            announce(cell.x(), cell.y());
+        return;
+    }
+    auto follow = [&](int col, int row) {
+        QString &said = Spoken[row * model.Cols + col];
+        const QString now = words(col, row);
+        if (said == now)
+            return;
+        said = now;
+        announce(col, row);
+    };
+    if (!cells.isEmpty()) {
+        for (const QPoint &cell : cells)
+            follow(cell.x(), cell.y());
+        return;
+    }
+    for (int row = 0; row < model.Rows; ++row)
+        for (int col = 0; col < model.Cols; ++col)
+            follow(col, row);
+}
+
+void TBoardView::AnnounceCursor(std::optional<QPoint> cell)
+{
+    if (!cell || !hasFocus() || !QAccessible::isActive())
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(cell->y() * Game.Model().Cols + cell->x());
+    QAccessible::updateAccessibility(&focus);
+}
+
+// The end of a game goes into the board's description, which a screen
+// reader speaks when it changes on the focused control.
+void TBoardView::AnnounceEnd()
+{
+    if (Game.IsOver() == WasOver)
+        return;
+    WasOver = Game.IsOver();
+    if (!WasOver)
+        setAccessibleDescription(QString());
+    else if (Game.Model().IsWon())
+        setAccessibleDescription(QStringLiteral("Game won in %1 seconds").arg(Game.ShownSeconds()));
+    else
+        setAccessibleDescription(QStringLiteral("Game lost"));
 }

@@ -80,6 +80,7 @@ void TMineForm::FormCreate()
     ApplySettings(LoadDefaultPlayList());
     MGNewClick();
     LayoutBoard();
+    Grid()->setFocus(Qt::OtherFocusReason);
     STimer->start(TimerIntervalMs);
     // The desktop first sees the game as it starts: the music already on
     // or off.  Without a session bus the game goes on as before, silently.
@@ -190,6 +191,8 @@ void TMineForm::CreateCounterStrip(QWidget *client)
     };
     TimeCount = makeCounter("TimeCount", QRect(44, 3, 57, 24), true, QStringLiteral("000"));
     MineCount = makeCounter("MineCount", QRect(160, 3, 57, 24), false, QStringLiteral("0"));
+    TimeCount->setAccessibleName(QStringLiteral("Time"));
+    MineCount->setAccessibleName(QStringLiteral("Mines left"));
 }
 
 void TMineForm::CreateStatusBar()

@@ -23,6 +23,7 @@
 void TMineForm::MGNewClick()
 {
     TheGame->NewGame();
+    Grid()->setFocus(Qt::OtherFocusReason);
 }
 
 // --- Clock, title panel, pause ----------------------------------------------

@@ -7,6 +7,7 @@
 #include "dialogs/MAboutForm.h"
 #include "dialogs/WaitingWindows.h"
 #include "mainwindow/BoardFrame.h"
+#include "mainwindow/BoardView.h"
 #include "model/MineGame.h"
 #include "mpris/MediaControls.h"
 #include "music/AudioSetupForm.h"
@@ -161,6 +162,9 @@ bool TMineForm::event(QEvent *event)
     if (Controls &&
         (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked))
         Controls->SetAnswerAwaited(event->type() == QEvent::WindowBlocked);
+    // Back from a dialog, the keys go to the board again.
+    if (event->type() == QEvent::WindowActivate && Frame)
+        Grid()->setFocus(Qt::ActiveWindowFocusReason);
     return QMainWindow::event(event);
 }
 

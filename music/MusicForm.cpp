@@ -41,6 +41,7 @@ TMusicForm::TMusicForm(TMusic &music, QWidget *parent) : QDialog(parent), Music(
     TBVolume->setTickPosition(QSlider::TicksBelow);
     TBVolume->setTickInterval(TickInterval);
     connect(TBVolume, &QSlider::valueChanged, this, &TMusicForm::TBVolumeChange);
+    Label1->setBuddy(TBVolume);
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                               QStringLiteral("OK"), this);

@@ -147,6 +147,9 @@ void TPlayForm::CreateControls(QWidget *client)
     PlayCombo = new QComboBox(client);
     PlayCombo->setObjectName(QStringLiteral("PlayCombo"));
     PlayCombo->setGeometry(91, 192, 180, 23);
+    Label1->setBuddy(PlayCombo);
+    PlayList->setAccessibleName(QStringLiteral("Play list"));
+    UpDown1->setAccessibleName(QStringLiteral("Move the chosen modules up or down"));
     connect(PlayCombo, &QComboBox::currentIndexChanged, this, &TPlayForm::TakeStart);
 
     setTabOrder(PlayList, PlayCombo);

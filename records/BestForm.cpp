@@ -230,6 +230,7 @@ void TBestForm::CreateControls()
     BestName->setObjectName(QStringLiteral("BestName"));
     BestName->setGeometry(104, 64, 193, 21);
     BestName->setMaxLength(HolderMaxLength);
+    Label3->setBuddy(BestName);
     BestName->setValidator(
         new TStorableNameValidator([this](const QString &left) { ShowLeftOut(left); }, BestName));
 
@@ -310,6 +311,13 @@ void TBestForm::FormShow()
     DLabMine->SetCaption(QString::number(context_.Mines));
     DLabTime->SetCaption(context_.TimeText);
     DLabTime->SetBlink(blHiLo);
+    // The sentence's numbers stand in gaps of its label: a screen reader
+    // gets the sentence whole.
+    Label2->setAccessibleName(QStringLiteral("A %1 x %2 field containing %3 mines in %4 seconds.")
+                                  .arg(context_.Cols)
+                                  .arg(context_.Rows)
+                                  .arg(context_.Mines)
+                                  .arg(context_.TimeText.trimmed()));
 }
 
 void TBestForm::FormClose()

@@ -1,3 +1,4 @@
+#include "controls/GridCursor.h"
 #include "controls/cpDrawGrid.h"
 
 #include <QPainter>
@@ -213,6 +214,58 @@ private slots:
         rig.moveTo(Rig::Cell(2, 2));
         rig.moveTo(Rig::Outside);
         QCOMPARE(rig.take(), Seq({"EnterCell(1,2)", "Move", "EnterCell(2,2)", "Move"}));
+    }
+
+    // On a 5 x 4 grid: each step once in the middle, at its edge with and
+    // without wrapping, and the line's ends.
+    void cursorSteps()
+    {
+        const QSize grid(5, 4);
+        auto step = [&](QPoint from, int key, bool wraps) {
+            return TGridCursor::Step(from, *TGridCursor::StepForKey(key), grid, wraps);
+        };
+        QCOMPARE(step({2, 1}, Qt::Key_Left, false), QPoint(1, 1));
+        QCOMPARE(step({2, 1}, Qt::Key_Down, false), QPoint(2, 2));
+        QCOMPARE(step({0, 1}, Qt::Key_Left, false), QPoint(0, 1));
+        QCOMPARE(step({0, 1}, Qt::Key_Left, true), QPoint(4, 1));
+        QCOMPARE(step({4, 1}, Qt::Key_Right, false), QPoint(4, 1));
+        QCOMPARE(step({4, 1}, Qt::Key_Right, true), QPoint(0, 1));
+        QCOMPARE(step({2, 0}, Qt::Key_Up, false), QPoint(2, 0));
+        QCOMPARE(step({2, 0}, Qt::Key_Up, true), QPoint(2, 3));
+        QCOMPARE(step({2, 3}, Qt::Key_Down, false), QPoint(2, 3));
+        QCOMPARE(step({2, 3}, Qt::Key_Down, true), QPoint(2, 0));
+        QCOMPARE(step({2, 1}, Qt::Key_Home, true), QPoint(0, 1));
+        QCOMPARE(step({2, 1}, Qt::Key_End, false), QPoint(4, 1));
+        QCOMPARE(step({2, 1}, Qt::Key_PageUp, true), QPoint(2, 0));
+        QCOMPARE(step({2, 1}, Qt::Key_PageDown, false), QPoint(2, 3));
+        QVERIFY(!TGridCursor::StepForKey(Qt::Key_Space));
+    }
+
+    // The frame shows on the cell and nowhere else, and goes when the
+    // pointer moves over the grid, but not for a move where it stands.
+    void cursorFrameAndThePointer()
+    {
+        Rig rig;
+        QObject::connect(
+            rig.grid, &TcpDrawGrid::drawCell, &rig.window,
+            [](QPainter &canvas, int, int, const QRect &rect) { canvas.fillRect(rect, Qt::gray); });
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QList<std::optional<QPoint>> moves;
+        QObject::connect(rig.grid, &TcpDrawGrid::cursorMoved, &rig.window,
+                         [&](std::optional<QPoint> cell) { moves << cell; });
+        rig.moveTo(Rig::Cell(0, 0));
+        rig.grid->SetCursorCell(QPoint(2, 3));
+        const QImage shot = rig.grid->grab().toImage();
+        QCOMPARE(QColor(shot.pixel(2 * 17, 3 * 17)), QColor(Qt::black));
+        QCOMPARE(QColor(shot.pixel(2 * 17 + 1, 3 * 17 + 8)), QColor(Qt::white));
+        QCOMPARE(QColor(shot.pixel(2 * 17 + 8, 3 * 17 + 8)), QColor(Qt::gray));
+        QCOMPARE(QColor(shot.pixel(1 * 17, 3 * 17)), QColor(Qt::gray));
+        rig.moveTo(Rig::Cell(0, 0));
+        QCOMPARE(rig.grid->CursorCell(), std::optional<QPoint>(QPoint(2, 3)));
+        rig.moveTo(Rig::Cell(1, 0));
+        QCOMPARE(rig.grid->CursorCell(), std::nullopt);
+        QCOMPARE(QColor(rig.grid->grab().toImage().pixel(2 * 17, 3 * 17)), QColor(Qt::gray));
+        QCOMPARE(moves, (QList<std::optional<QPoint>>{QPoint(2, 3), std::nullopt}));
     }
 };
 
