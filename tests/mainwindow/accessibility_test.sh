@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The game as a screen reader meets it (run under xvfb-run): a private
+# The game as a screen reader meets it (run on an X server of its own): a private
 # session bus with the accessibility bus launched on it, the game with Qt's
 # accessibility always on, and accessibility_check.py reading and playing a
 # small board through AT-SPI with key presses only.  Exits 77 (skipped),

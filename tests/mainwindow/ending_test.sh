@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The game in a real X window (run under xvfb-run), ended from outside while
+# The game in a real X window (run on an X server of its own), ended from outside while
 # its "New Record!" dialog waits for a name: by SIGTERM (the session's end),
 # SIGHUP (the terminal closed), SIGINT (Ctrl+C) or the media controls' Quit
 # on a private session bus.  The name typed so far is stored with the

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The game in a real X window (run under xvfb-run): it starts in an empty
+# The game in a real X window (run on an X server of its own): it starts in an empty
 # folder with an empty settings store, shows the Easy board, opens cells on a
 # click, turns the board with Borders off, and on Alt+F4 ("&Quit") ends
 # cleanly, leaving its eleven settings.
