@@ -1,5 +1,8 @@
-#include "PlayFolder.h"
-#include "QuitSignals.h"
+// Start-up and shutdown of the program.
+#include "app/Program.h"
+
+#include "app/PlayFolder.h"
+#include "app/QuitSignals.h"
 #include "base/Constants.h"
 #include "base/MessageBox.h"
 #include "controls/Resources.h"
@@ -11,6 +14,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+
+#include <cstdio>
 
 namespace
 {
@@ -29,13 +34,15 @@ bool EnterChosenFolder(const QString &chosen)
     }
     if (!folder.isEmpty() && EnterPlayFolder(folder, error))
         return true;
+    // Typed in a terminal, the reason shows where it was typed too.
+    std::fprintf(stderr, "ferrox: %s\n", qUtf8Printable(error));
     ShowMessage(TMsgType::mtError, error);
     return false;
 }
 
 } // namespace
 
-int main(int argc, char *argv[])
+int RunProgram(int &argc, char *argv[])
 {
     // The board's cells are 17 pixels at every density; the fonts follow the
     // density through the window's scale instead.  A fractional scale (120 or 144
