@@ -1,8 +1,10 @@
 // Start-up and shutdown of the program.
 #include "app/Program.h"
 
+#include "app/GameKeeper.h"
 #include "app/PlayFolder.h"
 #include "app/QuitSignals.h"
+#include "app/SavedGameFile.h"
 #include "base/Constants.h"
 #include "base/MessageBox.h"
 #include "controls/Resources.h"
@@ -19,6 +21,10 @@
 
 namespace
 {
+
+const QString SavedGameUnreadableCaption =
+    QStringLiteral("The saved game could not be read: it was moved to \"%1\".")
+        .arg(QLatin1String(BadSavedGameFileName));
 
 // The folder given on the command line, or else the player's play folder,
 // the same from a menu and from a terminal.
@@ -99,7 +105,17 @@ int RunProgram(int &argc, char *argv[])
     TMineForm form(environment);
     if (quitSignals.WasRequested())
         return 0;
+    // The game left under way at the last end comes back as it was, paused;
+    // every way of ending keeps the one under way now.  The session keeps it
+    // as it saves itself too: it may end the program without another word.
+    TGameKeeper keeper(environment.WorkingDirectory);
+    if (keeper.ResumeNewest(form.Game(), environment.Game().Limits))
+        form.ShowNotice(SavedGameUnreadableCaption);
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &keeper,
+                     [&keeper, &form] { keeper.Keep(form.Game()); });
     game = &form;
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    keeper.Keep(form.Game());
+    return status;
 }

@@ -222,6 +222,11 @@ void TMineForm::ConnectGame()
     connect(game, &TMineGame::gameWon, this, &TMineForm::CheckNewRecord);
     connect(game, &TMineGame::noGuessingGameChanged, this, &TMineForm::LoadBestRecord);
     connect(game, &TMineGame::guessNoticeChanged, this, &TMineForm::ShowGuessNotice);
+    // A notice for one game goes with it.
+    connect(game, &TMineGame::newGameStarted, this, [this] {
+        if (!GameNotice.isEmpty())
+            ShowNotice(QString());
+    });
     // Only the list of the game on the board is shown.
     for (TBestTimes *times : {BestTimes, NoGuessBestTimes})
         connect(times, &TBestTimes::recordChanged, this, [this, times](const TBestRecord &record) {

@@ -52,6 +52,10 @@ public:
     int OuterWidth() const { return Outer.width(); }
     int OuterHeight() const { return Outer.height(); }
 
+    // Shows `text` in the status bar's notice panel for the game on the
+    // board, until the next new game.
+    void ShowNotice(const QString &text);
+
 public slots:
     // Ends the game as its close box does, when the desktop asks (a signal
     // at the session's end, the media controls' Quit): a window of the game
@@ -138,6 +142,8 @@ private:
     void FitWindowToBoard();
     void KeepOnScreen();
     void ShowBestRecord(const TBestRecord &record);
+    // The notice panel with `text`, hidden when it is empty.
+    void ShowNoticePanel(const QString &text);
     TBestTimes &GameRecords() const;
 
     std::unique_ptr<TMineGame> TheGame;
@@ -158,6 +164,7 @@ private:
 
     quint16 TitleTicks = 0;
     QString WorkingDirectory;
+    QString GameNotice;
     TFormScale Scale;
     bool OfferMediaControls = false;
     QSize Outer;
