@@ -98,11 +98,14 @@ int RunProgram(int &argc, char *argv[])
     TFormEnvironment environment = ScreenEnvironment();
     environment.MediaControls = true;
     environment.Sound = &sound;
+    environment.AfterFirstPaint = true;
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
-    QApplication::setWindowIcon(FerroxRes::LoadMainIcon());
 
     TMineForm form(environment);
+    // The frame's icon is no part of the first paint either.
+    QObject::connect(&form, &TMineForm::startFinished, &form,
+                     [] { QApplication::setWindowIcon(FerroxRes::LoadMainIcon()); });
     if (quitSignals.WasRequested())
         return 0;
     // The game left under way at the last end comes back as it was, paused;

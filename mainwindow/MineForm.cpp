@@ -22,18 +22,22 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QTimer>
+#include <QWindow>
 
 namespace
 {
 // Where the window first appears, as designed.
 constexpr QPoint DesignPosition(230, 103);
+// How long the rest of the start waits for a window that is not exposed.
+constexpr int UnexposedStartDelayMs = 1000;
 } // namespace
 
 TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
     : QMainWindow(parent), Sound(*environment.Sound), Windows(this, Sound),
       WorkingDirectory(environment.WorkingDirectory.isEmpty() ? QDir::currentPath()
                                                               : environment.WorkingDirectory),
-      Scale(environment.Scale()), OfferMediaControls(environment.MediaControls)
+      Scale(environment.Scale()), OfferMediaControls(environment.MediaControls),
+      StartWaitsForPaint(environment.AfterFirstPaint)
 {
     setWindowTitle(ProgramName);
     // A fixed frame: minimise and close, no maximise, since the window
@@ -72,19 +76,65 @@ TBoardView *TMineForm::Grid() const
 void TMineForm::FormCreate()
 {
     Player = std::make_unique<TMusic>(Sound);
-    // Music waiting for the sound server to come back is still wanted at
-    // the next start, though nothing says it plays meanwhile.
-    TheGame->SetMusicSwitch([this] { return Player->IsSwitchedOn(); });
     ConnectMusic();
     ConnectMediaControls();
-    ApplySettings(LoadDefaultPlayList());
+    ApplySettings();
     MGNewClick();
     LayoutBoard();
     STimer->start(TimerIntervalMs);
+    if (!StartWaitsForPaint)
+        FinishStart();
+}
+
+// The music, and the desktop's first sight of it (a session bus to reach,
+// a name to take), cost more than the rest of the start: they wait for the
+// first paint when asked to.  Until then MUSIC is written back as it was
+// read, should the game end first.
+void TMineForm::FinishStart()
+{
+    StartWaitsForPaint = false;
+    if (windowHandle())
+        windowHandle()->removeEventFilter(this);
+    // Music waiting for the sound server to come back is still wanted at
+    // the next start, though nothing says it plays meanwhile.
+    TheGame->SetMusicSwitch([this] { return Player->IsSwitchedOn(); });
+    // The title comes with the player's moduleChanged.
+    if (LoadDefaultPlayList() && TheGame->Model().MusicOn)
+        Player->Play();
+    Menu.ShowMusicOn(Player->IsPlaying());
     // The desktop first sees the game as it starts: the music already on
     // or off.  Without a session bus the game goes on as before, silently.
     if (OfferMediaControls)
         Controls->Offer(QDBusConnection::sessionBus());
+    emit startFinished();
+}
+
+// The window's handle exists from here on; its first exposure paints it.
+// A window the desktop does not put on the screen at once (on another
+// workspace) still gets its music a moment later.
+void TMineForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!StartWaitsForPaint || !windowHandle())
+        return;
+    windowHandle()->installEventFilter(this);
+    QTimer::singleShot(UnexposedStartDelayMs, this, [this] {
+        if (StartWaitsForPaint)
+            FinishStart();
+    });
+}
+
+// The exposure paints the window and puts it on the screen before the
+// event loop takes the next event: the rest of the start follows then.
+bool TMineForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (StartWaitsForPaint && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed())
+        QTimer::singleShot(0, this, [this] {
+            if (StartWaitsForPaint)
+                FinishStart();
+        });
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // Without a readable default play list music stays off for this run, and
@@ -109,14 +159,11 @@ bool TMineForm::LoadDefaultPlayList()
     return read;
 }
 
-void TMineForm::ApplySettings(bool playListRead)
+void TMineForm::ApplySettings()
 {
     SetBoardActive(true);
     FollowOptions();
-    // The title comes with the player's moduleChanged.
-    if (playListRead && TheGame->Model().MusicOn)
-        Player->Play();
-    Menu.ShowMusicOn(Player->IsPlaying());
+    Menu.ShowMusicOn(false);
 }
 
 void TMineForm::FormDestroy()

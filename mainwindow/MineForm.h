@@ -12,6 +12,7 @@
 #include <memory>
 
 class QCloseEvent;
+class QShowEvent;
 class QPainter;
 class QTimer;
 class TBestTimes;
@@ -56,6 +57,12 @@ public:
     // board, until the next new game.
     void ShowNotice(const QString &text);
 
+signals:
+    // The start is complete: the play list read, the music playing if it is
+    // on, the media controls offered.  Right at the end of the window's
+    // making, or just after its first paint (TFormEnvironment::AfterFirstPaint).
+    void startFinished();
+
 public slots:
     // Ends the game as its close box does, when the desktop asks (a signal
     // at the session's end, the media controls' Quit): a window of the game
@@ -65,14 +72,19 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    // Sees the window's first exposure, when the start waits for it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // A window of the game that waits for an answer blocks this one.
     bool event(QEvent *event) override;
 
 private slots:
     // Start-up, layout
     void LayoutBoard();
-    // Music stored as on starts only when the default play list was read.
-    void ApplySettings(bool playListRead);
+    void ApplySettings();
+    // The play list, the music and the media controls.  Music stored as on
+    // starts only when the default play list was read.
+    void FinishStart();
 
     // The board
     void MGNewClick();
@@ -167,5 +179,6 @@ private:
     QString GameNotice;
     TFormScale Scale;
     bool OfferMediaControls = false;
+    bool StartWaitsForPaint = false;
     QSize Outer;
 };

@@ -8,6 +8,7 @@
 #include "mainwindow/Layout.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 
 class ResumeTest : public QObject
 {
@@ -96,6 +97,24 @@ private slots:
         QCOMPARE(status->PanelText(NoticePanel), QString("The saved game could not be read."));
         fixture.handle("MGNewClick");
         QVERIFY(!status->PanelShown(NoticePanel));
+    }
+
+    // The program's window asks for the play list, the music and the media
+    // controls only once it is on the screen.
+    void restOfTheStartFollowsTheFirstPaint()
+    {
+        FormFixture fixture;
+        TFormEnvironment environment;
+        environment.WorkingDirectory = fixture.dir.path();
+        environment.Sound = &fixture.sound;
+        environment.AfterFirstPaint = true;
+        TMineForm form(environment);
+        QSignalSpy finished(&form, &TMineForm::startFinished);
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.size(), 0);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(finished.size(), 1);
     }
 
     // Typed in a terminal with a folder it cannot play in: the reason on
