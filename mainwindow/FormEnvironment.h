@@ -30,6 +30,10 @@ struct TFormEnvironment {
     std::optional<quint32> RandomState; // replaces the seed taken from the time of day
     bool MediaControls = false;         // offers the music to the session bus's media controls
     TSettingsStore Settings; // the game's and the player's stored values; none unless given
+    // What the window's first paint does not need (the play list, the music,
+    // the media controls) waits until that paint is on the screen, so that
+    // the window shows as soon as a bare one would.
+    bool AfterFirstPaint = false;
     // What the music plays through; required, and it must outlive the
     // window (its player and every window asking it).
     TSoundModule *Sound = nullptr;

@@ -22,6 +22,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QTimer>
+#include <QWindow>
 
 #include <optional>
 
@@ -29,6 +30,8 @@ namespace
 {
 // Where the window first appears, as designed.
 constexpr QPoint DesignPosition(230, 103);
+// How long the rest of the start waits for a window that is not exposed.
+constexpr int UnexposedStartDelayMs = 1000;
 } // namespace
 
 TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
@@ -36,7 +39,7 @@ TMineForm::TMineForm(const TFormEnvironment &environment, QWidget *parent)
       WorkingDirectory(environment.WorkingDirectory.isEmpty() ? QDir::currentPath()
                                                               : environment.WorkingDirectory),
       Scale(environment.Scale()), Settings(environment.Settings),
-      OfferMediaControls(environment.MediaControls)
+      OfferMediaControls(environment.MediaControls), StartWaitsForPaint(environment.AfterFirstPaint)
 {
     setWindowTitle(ProgramName);
     // A fixed frame: minimise and close, no maximise, since the window
@@ -77,15 +80,60 @@ void TMineForm::FormCreate()
     Player = std::make_unique<TMusic>(Sound, Settings);
     ConnectMusic();
     ConnectMediaControls();
-    ApplySettings(LoadDefaultPlayList());
+    ApplySettings();
     MGNewClick();
     LayoutBoard();
     Grid()->setFocus(Qt::OtherFocusReason);
     STimer->start(TimerIntervalMs);
+    if (!StartWaitsForPaint)
+        FinishStart();
+}
+
+// The music, and the desktop's first sight of it (a session bus to reach,
+// a name to take), cost more than the rest of the start: they wait for the
+// first paint when asked to.
+void TMineForm::FinishStart()
+{
+    StartWaitsForPaint = false;
+    if (windowHandle())
+        windowHandle()->removeEventFilter(this);
+    // The title comes with the player's moduleChanged.
+    if (LoadDefaultPlayList() && Player->WasStoredOn())
+        Player->Play();
+    Menu.ShowMusicOn(Player->IsSwitchedOn());
     // The desktop first sees the game as it starts: the music already on
     // or off.  Without a session bus the game goes on as before, silently.
     if (OfferMediaControls)
         Controls->Offer(QDBusConnection::sessionBus());
+    emit startFinished();
+}
+
+// The window's handle exists from here on; its first exposure paints it.
+// A window the desktop does not put on the screen at once (on another
+// workspace) still gets its music a moment later.
+void TMineForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!StartWaitsForPaint || !windowHandle())
+        return;
+    windowHandle()->installEventFilter(this);
+    QTimer::singleShot(UnexposedStartDelayMs, this, [this] {
+        if (StartWaitsForPaint)
+            FinishStart();
+    });
+}
+
+// The exposure paints the window and puts it on the screen before the
+// event loop takes the next event: the rest of the start follows then.
+bool TMineForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (StartWaitsForPaint && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed())
+        QTimer::singleShot(0, this, [this] {
+            if (StartWaitsForPaint)
+                FinishStart();
+        });
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // Without a readable default play list music stays off for this run, and
@@ -110,23 +158,24 @@ bool TMineForm::LoadDefaultPlayList()
     return read;
 }
 
-void TMineForm::ApplySettings(bool playListRead)
+void TMineForm::ApplySettings()
 {
     SetBoardActive(true);
     FollowOptions();
-    // The title comes with the player's moduleChanged.
-    if (playListRead && Player->WasStoredOn())
-        Player->Play();
-    Menu.ShowMusicOn(Player->IsSwitchedOn());
+    Menu.ShowMusicOn(false);
 }
 
 void TMineForm::FormDestroy()
 {
     STimer->stop();
     // The settings are written before anything goes, each owner its own
-    // values: the player's now, the model's as it goes.
-    Player->SaveSettings();
-    if (!UnfinishedGameKept)
+    // values: the player's now, the model's as it goes.  A player whose start
+    // never came has changed nothing: its stored values stay as they were.
+    if (!StartWaitsForPaint)
+        Player->SaveSettings();
+    // A game kept to be resumed has not ended: its line is written when it
+    // does, after the next start.
+    if (!TheGame->IsSavedForLater())
         if (const std::optional<TFinishedGame> left = TheGame->UnfinishedGame())
             WriteHistoryLine(*left);
     // Nothing may paint from here on: the board and its tiles go first, then
@@ -232,6 +281,11 @@ void TMineForm::ConnectGame()
     connect(game, &TMineGame::gameEnded, this, &TMineForm::WriteHistoryLine);
     connect(game, &TMineGame::noGuessingGameChanged, this, &TMineForm::LoadBestRecord);
     connect(game, &TMineGame::guessNoticeChanged, this, &TMineForm::ShowGuessNotice);
+    // A notice for one game goes with it.
+    connect(game, &TMineGame::newGameStarted, this, [this] {
+        if (!GameNotice.isEmpty())
+            ShowNotice(QString());
+    });
     // Only the list of the game on the board is shown.
     for (TBestTimes *times : {BestTimes, NoGuessBestTimes})
         connect(times, &TBestTimes::recordChanged, this, [this, times](const TBestRecord &record) {

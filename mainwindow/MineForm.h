@@ -14,6 +14,7 @@
 #include <memory>
 
 class QCloseEvent;
+class QShowEvent;
 class QPainter;
 class QTimer;
 class TBestTimes;
@@ -54,10 +55,15 @@ public:
     int OuterWidth() const { return Outer.width(); }
     int OuterHeight() const { return Outer.height(); }
 
-    // The game under way is kept to be resumed (by whoever ends the program
-    // and saves it): the end of the program then does not write it to the
-    // history as abandoned.
-    void KeepUnfinishedGame() { UnfinishedGameKept = true; }
+    // Shows `text` in the status bar's notice panel for the game on the
+    // board, until the next new game.
+    void ShowNotice(const QString &text);
+
+signals:
+    // The start is complete: the play list read, the music playing if it is
+    // on, the media controls offered.  Right at the end of the window's
+    // making, or just after its first paint (TFormEnvironment::AfterFirstPaint).
+    void startFinished();
 
 public slots:
     // Ends the game as its close box does, when the desktop asks (a signal
@@ -68,14 +74,19 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    // Sees the window's first exposure, when the start waits for it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // A window of the game that waits for an answer blocks this one.
     bool event(QEvent *event) override;
 
 private slots:
     // Start-up, layout
     void LayoutBoard();
-    // Music stored as on starts only when the default play list was read.
-    void ApplySettings(bool playListRead);
+    void ApplySettings();
+    // The play list, the music and the media controls.  Music stored as on
+    // starts only when the default play list was read.
+    void FinishStart();
 
     // The board
     void MGNewClick();
@@ -152,6 +163,8 @@ private:
     void FitWindowToBoard();
     void KeepOnScreen();
     void ShowBestRecord(const TBestRecord &record);
+    // The notice panel with `text`, hidden when it is empty.
+    void ShowNoticePanel(const QString &text);
     TBestTimes &GameRecords() const;
 
     std::unique_ptr<TMineGame> TheGame;
@@ -172,9 +185,10 @@ private:
 
     quint16 TitleTicks = 0;
     QString WorkingDirectory;
+    QString GameNotice;
     TFormScale Scale;
     TSettingsStore Settings;
     bool OfferMediaControls = false;
-    bool UnfinishedGameKept = false;
+    bool StartWaitsForPaint = false;
     QSize Outer;
 };

@@ -154,18 +154,31 @@ void TMineForm::WriteHistoryLine(const TFinishedGame &game)
 }
 
 // The notice stays until the next new game, beside the best time that game
-// plays for.  Where the window is too narrow for it even in a smaller size,
-// the best time makes room for it until then; its tip tells it whole too.
+// plays for.
 void TMineForm::ShowGuessNotice(bool shown)
 {
+    ShowNoticePanel(shown ? GuessNoticeCaption : GameNotice);
+}
+
+void TMineForm::ShowNotice(const QString &text)
+{
+    GameNotice = text;
+    ShowNoticePanel(TheGame->MayNeedGuess() ? GuessNoticeCaption : GameNotice);
+}
+
+// Where the window is too narrow for the notice even in a smaller size, the
+// best time makes room for it; its tip tells it whole too.
+void TMineForm::ShowNoticePanel(const QString &text)
+{
+    const bool shown = !text.isEmpty();
     for (int panel = 0; panel < NoticePanel; ++panel)
         TheStatusBar->SetPanelShown(panel, true);
+    if (shown)
+        TheStatusBar->SetPanelText(NoticePanel, text);
     TheStatusBar->SetPanelShown(NoticePanel, shown);
     const int room = NoticeTextBox(TheStatusBar->PanelRect(NoticePanel)).width();
-    if (shown &&
-        FitCaption(GuessNoticeCaption, TheStatusBar->font(), room, SmallestTitlePixels).Text !=
-            GuessNoticeCaption)
+    if (shown && FitCaption(text, TheStatusBar->font(), room, SmallestTitlePixels).Text != text)
         for (int panel = 0; panel < NoticePanel; ++panel)
             TheStatusBar->SetPanelShown(panel, false);
-    TheStatusBar->setToolTip(shown ? GuessNoticeCaption : QString());
+    TheStatusBar->setToolTip(text);
 }

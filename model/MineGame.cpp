@@ -54,6 +54,9 @@ void TMineGame::NewGame()
     emit boardChanged();
     SetGuessNotice(false);
     SetNoGuessingGame(Mines->NoGuessing);
+    ResumedPaused = false;
+    SavedForLater = false;
+    emit newGameStarted();
 }
 
 // The board laid here decides what game this is, whatever the option says
@@ -161,6 +164,7 @@ void TMineGame::CycleMark(int col, int row)
 
 void TMineGame::TogglePause()
 {
+    ResumedPaused = false;
     const bool resuming = IsPaused();
     if (resuming)
         Clock.Start();
@@ -183,12 +187,49 @@ void TMineGame::MoveBoard(int dx, int dy)
     emit boardChanged();
 }
 
+// --- A game kept from one run to the next ----------------------------------------
+
+std::optional<TSavedGame> TMineGame::GameUnderWay() const
+{
+    if (!IsPlaying())
+        return std::nullopt;
+    TSavedGame game = SaveBoard(*Mines, Shown);
+    game.NoGuessingGame = NoGuessingGame;
+    game.MayNeedGuess = GuessNotice;
+    return game;
+}
+
+// The clock takes the saved seconds and stays stopped: resuming from the
+// pause starts it from there, so the break is not counted.
+void TMineGame::ResumeGame(const TSavedGame &game)
+{
+    NewGame();
+    Change([&game](TMines &model) { RestoreBoard(model, game); });
+    SetNoGuessingGame(game.NoGuessingGame);
+    SetGuessNotice(game.MayNeedGuess);
+    // The game goes on: when it ends it is one game, on the board it was laid.
+    NoteLaidBoard();
+    Clock.Clear();
+    Clock.Elapsed = game.Seconds;
+    Shown = game.Seconds;
+    ClockRunning = false;
+    SetState(gsPlaying | gsPaused);
+    ResumedPaused = true;
+    emit timeChanged(Shown);
+    emit minesLeftChanged(Mines->MinesLeft);
+    emit boardChanged();
+}
+
 // --- The board's input ---------------------------------------------------------
 
 void TMineGame::Press(const TBoardPress &press)
 {
     if (press.Button == Qt::RightButton && IsOver()) {
         NewGame();
+        return;
+    }
+    if (ResumedPaused && press.Button == Qt::LeftButton) {
+        TogglePause();
         return;
     }
     if (IsPaused() || !(IsPlaying() || IsFresh()) || !press.Cell)

@@ -6,6 +6,7 @@
 
 #include "model/FinishedGame.h"
 #include "model/Mines.h"
+#include "model/SavedGame.h"
 #include "model/TimeType.h"
 
 #include <QList>
@@ -104,9 +105,25 @@ public:
     // clock and the counters stay.
     void MoveBoard(int dx, int dy);
 
+    // --- a game kept from one run to the next ---------------------------------
+
+    // The game under way (mines laid, not over, paused or not), with the
+    // seconds the clock shows; nothing for a fresh board or a game over.
+    std::optional<TSavedGame> GameUnderWay() const;
+    // Goes on with a saved game: its board, options, counters, generator
+    // and seconds, shown paused (the board covered) until the pause ends, by
+    // the Pause command or by a press on the board.  `game` must fit the
+    // limits and be a game under way, as ReadSavedGames gives it.
+    void ResumeGame(const TSavedGame &game);
+    // The game under way was kept to be resumed at a later start: its end
+    // with the program is no abandonment.  Until the next new game.
+    void MarkSavedForLater() { SavedForLater = true; }
+    bool IsSavedForLater() const { return SavedForLater; }
+
     // --- the board's input: the game decides what a press does -------------
 
-    // Right after the end: a new game.  On a game under way or fresh: right
+    // Right after the end: a new game.  On a resumed game still paused since
+    // it came back: the pause ends.  On a game under way or fresh: right
     // marks (once the mines are laid); left opens unless flagged, the first
     // opening laying the mines, or with "Windows press" on starts a press
     // that opens at its release.
@@ -156,6 +173,8 @@ signals:
     void cellsChanged(const QList<QPoint> &cells);
     // Any cell may look different: new game, end of game, pause, board move.
     void boardChanged();
+    // A new game began on a fresh board (after the board's reset).
+    void newGameStarted();
     void minesLeftChanged(int minesLeft);
     // The seconds of the current game; 0 at a new game.
     void timeChanged(int seconds);
@@ -209,4 +228,6 @@ private:
     QPoint PressedAt{0, 0};
     bool NoGuessingGame = false;
     bool GuessNotice = false;
+    bool ResumedPaused = false;
+    bool SavedForLater = false;
 };

@@ -295,7 +295,7 @@ private slots:
         FormFixture kept;
         TMineForm &second = kept.start();
         QVERIFY(kept.lay(EasyBoard));
-        second.KeepUnfinishedGame();
+        second.Game().MarkSavedForLater();
         kept.stop();
         QVERIFY(!QFile::exists(HistoryPath(kept.dir.path())));
     }

@@ -1,4 +1,4 @@
-#include "PlayFolder.h"
+#include "app/PlayFolder.h"
 
 #include "base/Constants.h"
 

@@ -1,5 +1,10 @@
-#include "PlayFolder.h"
-#include "QuitSignals.h"
+// Start-up and shutdown of the program.
+#include "app/Program.h"
+
+#include "app/GameKeeper.h"
+#include "app/PlayFolder.h"
+#include "app/QuitSignals.h"
+#include "app/SavedGameFile.h"
 #include "base/Constants.h"
 #include "base/MessageBox.h"
 #include "controls/Resources.h"
@@ -13,8 +18,14 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include <cstdio>
+
 namespace
 {
+
+const QString SavedGameUnreadableCaption =
+    QStringLiteral("The saved game could not be read: it was moved to \"%1\".")
+        .arg(QLatin1String(BadSavedGameFileName));
 
 // The folder given on the command line, or else the player's play folder,
 // the same from a menu and from a terminal.
@@ -30,13 +41,15 @@ bool EnterChosenFolder(const QString &chosen)
     }
     if (!folder.isEmpty() && EnterPlayFolder(folder, error))
         return true;
+    // Typed in a terminal, the reason shows where it was typed too.
+    std::fprintf(stderr, "ferrox: %s\n", qUtf8Printable(error));
     ShowMessage(TMsgType::mtError, error);
     return false;
 }
 
 } // namespace
 
-int main(int argc, char *argv[])
+int RunProgram(int &argc, char *argv[])
 {
     // The board's cells are 17 pixels at every density; the fonts follow the
     // density through the window's scale instead.  A fractional scale (120 or 144
@@ -88,14 +101,27 @@ int main(int argc, char *argv[])
     TFormEnvironment environment = ScreenEnvironment();
     environment.MediaControls = true;
     environment.Sound = &sound;
+    environment.AfterFirstPaint = true;
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(FERROX_APP_ID));
-    QApplication::setWindowIcon(FerroxRes::LoadMainIcon());
 
     TMineForm form(environment);
+    // The frame's icon is no part of the first paint either.
+    QObject::connect(&form, &TMineForm::startFinished, &form,
+                     [] { QApplication::setWindowIcon(FerroxRes::LoadMainIcon()); });
     if (quitSignals.WasRequested())
         return 0;
+    // The game left under way at the last end comes back as it was, paused;
+    // every way of ending keeps the one under way now.  The session keeps it
+    // as it saves itself too: it may end the program without another word.
+    TGameKeeper keeper(environment.WorkingDirectory);
+    if (keeper.ResumeNewest(form.Game(), environment.Game().Limits))
+        form.ShowNotice(SavedGameUnreadableCaption);
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &keeper,
+                     [&keeper, &form] { keeper.Keep(form.Game()); });
     game = &form;
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    keeper.Keep(form.Game());
+    return status;
 }
