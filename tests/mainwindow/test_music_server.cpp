@@ -4,84 +4,13 @@
 #include "FormFixture.h"
 #include "music/MusicTestSupport.h"
 #include "support/MessageRecorder.h"
+#include "support/PrivateSoundServer.h"
 
-#include <QProcess>
-#include <QStandardPaths>
+#include <QElapsedTimer>
 #include <QTest>
-
-#include <csignal>
 
 namespace
 {
-
-// PulseAudio on a socket in the test's folder, playing into a null sink.
-class TPrivateServer
-{
-public:
-    explicit TPrivateServer(const QString &folder)
-        : Folder(folder), Socket(folder + QStringLiteral("/native"))
-    {
-        QDir().mkpath(Folder + QStringLiteral("/run"));
-        QFile script(Folder + QStringLiteral("/server.pa"));
-        if (script.open(QIODevice::WriteOnly))
-            script.write("load-module module-null-sink sink_name=null\n"
-                         "load-module module-native-protocol-unix auth-anonymous=1 socket=" +
-                         QFile::encodeName(Socket) + "\nset-default-sink null\n");
-    }
-    ~TPrivateServer() { Kill(); }
-
-    static bool Available()
-    {
-        return !QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() &&
-               !QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty();
-    }
-    QByteArray Address() const { return "unix:" + QFile::encodeName(Socket); }
-
-    bool Start()
-    {
-        QProcessEnvironment env = Environment();
-        env.insert(QStringLiteral("HOME"), Folder);
-        Server.setProcessEnvironment(env);
-        Server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        Server.setStandardOutputFile(QProcess::nullDevice());
-        Server.start(QStringLiteral("pulseaudio"),
-                     {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                      QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
-                      QStringLiteral("--disable-shm=yes"), QStringLiteral("--log-level=error"),
-                      QStringLiteral("-F"), Folder + QStringLiteral("/server.pa")});
-        return Server.waitForStarted(5000) &&
-               WaitUntil([this] { return Pactl({QStringLiteral("info")}).contains("null"); });
-    }
-    void Kill()
-    {
-        if (Server.state() == QProcess::NotRunning)
-            return;
-        ::kill(static_cast<pid_t>(Server.processId()), SIGKILL);
-        Server.waitForFinished(5000);
-    }
-    QByteArray Pactl(const QStringList &arguments) const
-    {
-        QProcess client;
-        client.setProcessEnvironment(Environment());
-        client.start(QStringLiteral("pactl"), arguments);
-        client.waitForFinished(5000);
-        return client.readAllStandardOutput();
-    }
-
-private:
-    QProcessEnvironment Environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PULSE_SERVER"), QString::fromLocal8Bit(Address()));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Folder + QStringLiteral("/run"));
-        env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), Folder + QStringLiteral("/run"));
-        return env;
-    }
-
-    QString Folder;
-    QString Socket;
-    QProcess Server;
-};
 
 bool WaitHandling(const std::function<bool()> &condition, int ms)
 {
@@ -107,10 +36,10 @@ private slots:
     // item switches it off, and it stays off when the server is back.
     void theMusicItemSwitchesOffMusicThatWaitsForTheServer()
     {
-        if (!TPrivateServer::Available())
+        if (!TPrivateSoundServer::Available())
             QSKIP("pulseaudio and pactl are needed (Debian's pulseaudio and pulseaudio-utils)");
         FormFixture fixture;
-        TPrivateServer server(fixture.dir.path());
+        TPrivateSoundServer server(fixture.dir.path());
         TScopedEnv driver("SDL_AUDIODRIVER", std::nullopt);
         TScopedEnv address("PULSE_SERVER", server.Address());
         QVERIFY(server.Start());
