@@ -162,13 +162,18 @@ private slots:
         QVERIFY(read);
         QCOMPARE(read->size(), 1);
         QCOMPARE(read->first(), *saved);
-        // A No Guessing game that got an ordinary board keeps its notice.
-        // (Its laying is a matter of the guess-free tests.)
+        // A No Guessing game that got an ordinary board keeps its notice; an
+        // ordinary game said to have fallen back is no game this program saves.
+        // (The laying itself is a matter of the guess-free tests.)
         TSavedGame fellBack = *saved;
         fellBack.MayNeedGuess = true;
-        TMineGame noticed(TMines::TStoreUse::None, clock.Environment(1));
-        noticed.ResumeGame(Read(EncodeSavedGames({fellBack}))->first());
-        QCOMPARE(noticed.MayNeedGuess(), noGuessing);
+        const std::optional<QList<TSavedGame>> noticedRead = Read(EncodeSavedGames({fellBack}));
+        QCOMPARE(bool(noticedRead), noGuessing);
+        if (noticedRead) {
+            TMineGame noticed(TMines::TStoreUse::None, clock.Environment(1));
+            noticed.ResumeGame(noticedRead->first());
+            QVERIFY(noticed.MayNeedGuess());
+        }
 
         TTestClock laterClock;
         laterClock.Pass(3600 + 13);
