@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game in a real X window (run on an X server of its own), ended from
-# outside with a game under way: by SIGTERM (the session's end) or the media controls'
-# Quit on a private session bus.  Started again, it shows that game paused,
+# outside with a game under way: by SIGTERM (the session's end) or the media
+# controls' Quit on a private session bus.  Started again, it shows that game paused,
 # the clock at the seconds it had; a click on the board ends the pause and
 # every cell and the mine counter are as they were, the clock running on.
 #
