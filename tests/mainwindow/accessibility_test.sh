@@ -27,7 +27,16 @@ pid=
 bus=
 a11y=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    # The game writes its settings and its history as it ends: the folder
+    # goes once it has, or once it is made to.
+    if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
     [ -n "$a11y" ] && kill "$a11y" 2>/dev/null || true
     [ -n "$bus" ] && kill "$bus" 2>/dev/null || true
     rm -rf "$scratch"

@@ -12,7 +12,10 @@ shot=$(realpath "${2:-$(mktemp --suffix=.png)}")
 scratch=$(mktemp -d)
 pid=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    # Ended at once, so that it writes nothing into the folder going away.
+    if [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; then
+        wait "$pid" 2>/dev/null || true
+    fi
     rm -rf "$scratch"
 }
 trap cleanup EXIT
